@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// What the split and the join need from whoever runs them: the window supplies
+// its log memo, message boxes and list refresh; tests and the benchmark supply
+// their own. Texts are UTF-8; paths inside them are the file names' own bytes.
+
+enum class TBoxIcon { Error, Information, Question, Warning };
+
+// A question box (TBoxIcon::Question) has Yes and No; every other box has OK.
+enum class TBoxAnswer { Ok, Yes, No };
+
+struct TEngineHost {
+    std::function<void(const std::string& line)> Log;
+    std::function<TBoxAnswer(TBoxIcon icon, const std::string& caption, const std::string& text)> ShowMessage;
+    std::function<void()> RefreshList;
+    // Optional. Called between transfers with the bytes done and the bytes in all;
+    // returning false asks the work to stop.
+    std::function<bool(std::uint64_t done, std::uint64_t total)> Progress;
+};
+
+// How the bytes move; the defaults are the program's measured choice.
+struct TTransferSettings {
+    enum class TMethod { Buffer, KernelCopy };
+    TMethod Method = TMethod::KernelCopy;
+    std::size_t TransferSize = 0;  // 0: the method's measured default
+};
