@@ -14,10 +14,23 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-TTempDir::TTempDir()
+namespace {
+
+std::string TemporaryFolder()
 {
     const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/parzello-engine-XXXXXX";
+    return base && *base ? base : "/tmp";
+}
+
+}  // namespace
+
+TTempDir::TTempDir() : TTempDir(TemporaryFolder())
+{
+}
+
+TTempDir::TTempDir(const std::string& base)
+{
+    std::string pattern = base + "/parzello-engine-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         ADD_FAILURE() << "mkdtemp failed";
     path_ = pattern;
@@ -69,6 +82,11 @@ bool PathExists(const std::string& path)
 {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0;
+}
+
+std::string FastFileSystemFolder()
+{
+    return ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : TemporaryFolder();
 }
 
 struct stat StatOf(const std::string& path)

@@ -14,6 +14,8 @@
 class TTempDir {
 public:
     TTempDir();
+    // Under another folder; tests that create thousands of files use a memory file system.
+    explicit TTempDir(const std::string& base);
     ~TTempDir();
     TTempDir(const TTempDir&) = delete;
     TTempDir& operator=(const TTempDir&) = delete;
@@ -32,6 +34,8 @@ std::string PatternBytes(std::size_t size, unsigned seed = 1);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
+// /dev/shm where it is a writable folder (creating files there is cheap), else the temporary folder.
+std::string FastFileSystemFolder();
 struct stat StatOf(const std::string& path);
 // Sets a file's access and modification times to whole seconds.
 void SetFileTimes(const std::string& path, std::int64_t accessSeconds, std::int64_t modificationSeconds);

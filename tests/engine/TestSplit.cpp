@@ -60,7 +60,7 @@ TEST_P(SplitLayout, PiecesFollowTheLayout)
     CheckSplit(10, 5);
     CheckSplit(3000000, kFloppy);
     CheckSplit(100000, 4096);
-    CheckSplit(5000, 7);
+    CheckSplit(500, 7);
 }
 
 TEST_P(SplitLayout, PieceSizesBeyond32BitsGiveOnePiece)
