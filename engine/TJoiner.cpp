@@ -115,7 +115,8 @@ TJoiner::TJoiner(TEngineHost host, TTransferSettings transfer) : host_(std::move
 void TJoiner::JoinFile(const std::string& basePath)
 {
     const TRefreshOnExit refresh(host_);
-    if (IsDirectory(basePath)) {
+    // An empty last name (a piece named ".0001") names the folder itself.
+    if (NameOfPath(basePath).empty() || IsDirectory(basePath)) {
         ShowError(host_, "Die Datei " + basePath + " kann nicht erstellt werden, weil ein Ordner so heißt.");
         return;
     }

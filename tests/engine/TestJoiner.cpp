@@ -107,7 +107,7 @@ TEST(Joiner, FindsTheSeriesAcrossTheFifthDigit)
     ExpectRefused(dir, source, "Der Teil " + dir / "x.10000" + " fehlt.");
 }
 
-TEST(Joiner, TheRebuiltFileCarriesThePiecesTimes)
+TEST(Joiner, TheRebuiltFileCarriesThePiecesTimesAndPermissions)
 {
     const TTempDir dir;
     const std::string source = dir / "a";
@@ -120,6 +120,7 @@ TEST(Joiner, TheRebuiltFileCarriesThePiecesTimes)
     TRecordingHost recorder;
     TJoiner(recorder.Host()).JoinFile(source);
     const struct stat status = StatOf(source);
+    EXPECT_EQ(status.st_mode & 07777, StatOf(dir / "a.0001").st_mode & 07777);
     EXPECT_EQ(status.st_mtime, 1300000000);
     EXPECT_EQ(status.st_atime, 1000000000);
 }

@@ -130,6 +130,21 @@ TEST(Split, EveryPieceCarriesTheSourceTimesAndTheLastGetsThemAfterTheMessage)
     EXPECT_EQ(recorder.Events.back(), "REFRESH");
 }
 
+// A private file does not become readable by others through its pieces.
+TEST(Split, PiecesTakeTheSourcesPermissionsAndStayWritableForTheOwner)
+{
+    const TTempDir dir;
+    for (const auto& [mode, expected] : std::vector<std::pair<mode_t, mode_t>>{{0600, 0600}, {0640, 0640},
+                                                                              {0444, 0644}, {0755, 0644}}) {
+        WriteFileBytes(dir / "a", "abc");
+        ASSERT_EQ(::chmod((dir / "a").c_str(), mode), 0);
+        TRecordingHost recorder;
+        TSplitOperation(recorder.Host()).SplitFile(dir / "a", 2);
+        EXPECT_EQ(StatOf(dir / "a.0001").st_mode & 07777, expected) << std::oct << mode;
+        EXPECT_EQ(StatOf(dir / "a.0002").st_mode & 07777, expected) << std::oct << mode;
+    }
+}
+
 TEST(Split, ExistingPiecesAreReplacedWithoutAQuestion)
 {
     const TTempDir dir;
@@ -168,6 +183,19 @@ TEST(Split, PiecesNeverWriteIntoFilesTheirNamesPointedAt)
     ASSERT_EQ(::lstat((dir / "a.0001").c_str(), &status), 0);
     EXPECT_TRUE(S_ISREG(status.st_mode));
     EXPECT_EQ(recorder.Boxes.back().Text, "Die Datei wurde in 3 Teile aufgeteilt.");
+}
+
+// Here the source's data has no name but the one piece 1 would take from it.
+TEST(Split, NeverTakesTheLastNameOfTheSourcesData)
+{
+    const TTempDir dir;
+    WriteFileBytes(dir / "a.0001", "precious");
+    ASSERT_EQ(::symlink("a.0001", (dir / "a").c_str()), 0);
+    TRecordingHost recorder;
+    TSplitOperation(recorder.Host()).SplitFile(dir / "a", 4);
+    ASSERT_EQ(recorder.Boxes.size(), 1u);
+    EXPECT_EQ(recorder.Boxes[0].Text, "Die Datei " + dir / "a.0001" + " konnte nicht erstellt werden.");
+    EXPECT_EQ(ReadFileBytes(dir / "a.0001"), "precious");
 }
 
 TEST(Split, AnImmutableSourceCanBeSplitBecauseItIsOnlyRead)
