@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -194,10 +195,22 @@ std::unordered_map<std::string, std::string> DesktopOptionsOfFileSystemTable(std
     return optionsByMountPoint;
 }
 
+// The user's entry in the password database (thread-safe lookup).
+std::optional<std::pair<std::string, std::string>> PasswordEntry()
+{
+    passwd entry {};
+    passwd* result = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) != 0 || result == nullptr)
+        return std::nullopt;
+    return std::pair(std::string(entry.pw_name != nullptr ? entry.pw_name : ""),
+                     std::string(entry.pw_dir != nullptr ? entry.pw_dir : ""));
+}
+
 std::string UserName()
 {
-    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_name != nullptr)
-        return entry->pw_name;
+    if (const auto entry = PasswordEntry(); entry && !entry->first.empty())
+        return entry->first;
     const char* name = std::getenv("USER");
     return name != nullptr ? name : "";
 }
@@ -207,8 +220,8 @@ std::string HomeDirectory()
     std::string home;
     if (const char* variable = std::getenv("HOME"); variable != nullptr && *variable != '\0')
         home = variable;
-    else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
-        home = entry->pw_dir;
+    else if (const auto entry = PasswordEntry())
+        home = entry->second;
     while (home.size() > 1 && home.back() == '/')
         home.pop_back();
     return home;
@@ -224,8 +237,9 @@ bool IsRefused(const std::string& path)
 bool IsShownByLocation(const TMountEntry& entry)
 {
     const std::string& path = entry.MountPoint;
-    const bool inRuntimeMedia =
-        ::getuid() == 0 ? IsBelow(path, "/run/media") : IsBelow(path, "/run/media/" + UserName());
+    const std::string user = UserName();
+    const bool inRuntimeMedia = ::getuid() == 0 ? IsBelow(path, "/run/media")
+                                                : !user.empty() && IsBelow(path, "/run/media/" + user);
     if (inRuntimeMedia || IsBelow(path, "/media")) {
         // Media mounted for another user are in a folder this user cannot enter.
         const std::string parent = path.substr(0, path.rfind('/'));
@@ -416,41 +430,39 @@ TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view file
 
 std::vector<TMountEntry> TMountTable::Volumes() const
 {
-    std::unordered_map<std::string_view, const TMountEntry*> topmost;
-    for (const TMountEntry& entry : entries_)
-        if (entry.IsUserVisible)
-            topmost[entry.MountPoint] = &entry;
-    std::vector<TMountEntry> volumes;
-    volumes.reserve(topmost.size() + 1);
-    for (const auto& [mountPoint, entry] : topmost)
-        volumes.push_back(*entry);
-    if (!topmost.contains("/")) {
+    std::vector<TMountEntry> volumes = TopmostWhere([](const TMountEntry& entry) { return entry.IsUserVisible; });
+    if (volumes.empty() || volumes.front().MountPoint != "/") {
         TMountEntry root;
         root.MountPoint = "/";
         root.Root = "/";
         root.DisplayName = "Dateisystem";
         root.IsUserVisible = true;
-        volumes.push_back(std::move(root));
+        volumes.insert(volumes.begin(), std::move(root));
     }
-    std::sort(volumes.begin(), volumes.end(),
-              [](const TMountEntry& a, const TMountEntry& b) { return a.MountPoint < b.MountPoint; });
     return volumes;
 }
 
 std::vector<TMountEntry> TMountTable::NetworkMounts() const
 {
+    return TopmostWhere([](const TMountEntry& entry) {
+        return entry.IsNetwork && !HasOption(entry.Options, "x-gvfs-hide") && !IsSystemMountPoint(entry.MountPoint) &&
+               entry.MountPoint.find("/.") == std::string::npos;
+    });
+}
+
+std::vector<TMountEntry> TMountTable::TopmostWhere(const std::function<bool(const TMountEntry&)>& accept) const
+{
+    // A later mount at the same place covers the earlier ones; only the one on top is reachable.
     std::unordered_map<std::string_view, const TMountEntry*> topmost;
-    for (const TMountEntry& entry : entries_) {
-        if (entry.IsNetwork && !HasOption(entry.Options, "x-gvfs-hide") && !IsSystemMountPoint(entry.MountPoint) &&
-            entry.MountPoint.find("/.") == std::string::npos)
-            topmost[entry.MountPoint] = &entry;
-    }
-    std::vector<TMountEntry> mounts;
+    for (const TMountEntry& entry : entries_)
+        topmost[entry.MountPoint] = &entry;
+    std::vector<TMountEntry> result;
     for (const auto& [mountPoint, entry] : topmost)
-        mounts.push_back(*entry);
-    std::sort(mounts.begin(), mounts.end(),
+        if (accept(*entry))
+            result.push_back(*entry);
+    std::sort(result.begin(), result.end(),
               [](const TMountEntry& a, const TMountEntry& b) { return a.MountPoint < b.MountPoint; });
-    return mounts;
+    return result;
 }
 
 const TMountEntry* TMountTable::MountOf(std::string_view path) const

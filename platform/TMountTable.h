@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -91,6 +92,9 @@ public:
     static std::string UnescapeField(std::string_view field);
 
 private:
+    // The topmost mount of each mount point that `accept` takes, by mount point.
+    std::vector<TMountEntry> TopmostWhere(const std::function<bool(const TMountEntry&)>& accept) const;
+
     std::vector<TMountEntry> entries_;
 };
 

@@ -84,7 +84,9 @@ protected:
                "44 1 0:54 / /mnt/vm rw - 9p share rw,trans=virtio\n"
                "45 1 0:55 / /mnt/plan9 rw - 9p 10.0.0.2 rw,trans=tcp\n"
                "46 1 0:56 / /media/smb rw - cifs //server/share rw\n"
-               "47 1 0:57 / /mnt/.snapshots rw - nfs srv:/snap rw\n";
+               "47 1 0:57 / /mnt/.snapshots rw - nfs srv:/snap rw\n"
+               "48 1 0:58 / /media/covered rw - ext4 /dev/sdj1 rw\n"
+               "49 48 0:59 / /media/covered rw - tmpfs tmpfs rw\n";
     }
 
     // A stand-in for a device node, with a label pointing at it.
@@ -121,7 +123,11 @@ TEST(MountTableFields, MalformedLinesAreSkipped)
     EXPECT_EQ(table.Entries()[0].MountPoint, "/media/ok");
     EXPECT_EQ(table.Entries()[0].Device, "/dev/ok");
     EXPECT_EQ(table.Entries()[1].MountPoint, "/media/last");
-    // Without a line for "/" the root volume is still there.
+    // A root of any type is the volume "Dateisystem"; without a line for "/" it is still there.
+    const auto container = TMountTable::Parse("9 1 0:9 / / rw - overlay overlay rw,lowerdir=/l\n").Volumes();
+    ASSERT_EQ(container.size(), 1U);
+    EXPECT_EQ(container[0].FileSystemType, "overlay");
+    EXPECT_EQ(container[0].DisplayName, "Dateisystem");
     const auto volumes = TMountTable::Parse("garbage").Volumes();
     ASSERT_EQ(volumes.size(), 1U);
     EXPECT_EQ(volumes[0].MountPoint, "/");
@@ -172,6 +178,8 @@ TEST_F(MountTableTest, VolumesAreRootAndWhatTheUserMounted)
     EXPECT_EQ(Find(volumes, "/media/anna/USB Stick")->Device, "/dev/sdh1");
     EXPECT_EQ(Find(volumes, "/media/named")->DisplayName, "Meine Daten\xC3\xBC");
     EXPECT_EQ(Find(volumes, "/media/Archiv")->DisplayName, "Archiv");
+    // A system mount on top hides the volume below it.
+    EXPECT_EQ(Find(volumes, "/media/covered"), nullptr);
     // The home folder itself, bind mounts, dot paths, system types and places are no volumes.
     for (const TMountEntry& entry : table.Entries()) {
         if (entry.MountPoint == home_ || entry.MountPoint == "/media/bind" || entry.MountPoint == "/media/container" ||
