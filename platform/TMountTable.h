@@ -36,8 +36,16 @@ struct TVolumeSpace {
 // The mount table read at one moment. Which mounts count as volumes follows
 // the rules desktop file managers use (GIO's): "/" always, plus every mount
 // that is not system-internal, has no "/." in its path and lies below /media/,
-// /run/media/$USER/ or $HOME/; the options x-gvfs-show, x-gvfs-hide and
-// x-gvfs-name= override that. Cheap to copy; compare two readings with ==.
+// /run/media/$USER/ (any user's for root) or $HOME/. System-internal are
+// kernel and memory file systems (proc, tmpfs, overlay ...), system devices,
+// the FHS system folders and everything below /dev, /proc and /sys, and bind
+// mounts (a root other than "/"). x-gvfs-hide hides any mount but "/",
+// x-gvfs-show shows any other, x-gvfs-name= (URI-escaped) names it. Media
+// folders of other users are left out only where access is refused, so a
+// table read from elsewhere is judged by its text. Network file systems are
+// nfs, cifs, sshfs and their kin, and 9p only over tcp or rdma (otherwise it is
+// a virtual machine's shared host folder).
+// Cheap to copy; compare two readings with ==.
 class TMountTable {
 public:
     // The file read by Read(): the path given to SetMountInfoPath, else the
