@@ -186,8 +186,11 @@ std::unordered_map<std::string, std::string> DesktopOptionsOfFileSystemTable(std
             continue;
         std::string desktopOptions;
         for (const std::string_view option : SplitOptions(fields[3])) {
-            if (HasPrefix(option, "x-gvfs-"))
-                desktopOptions += (desktopOptions.empty() ? "" : ",") + std::string(option);
+            if (!HasPrefix(option, "x-gvfs-"))
+                continue;
+            if (!desktopOptions.empty())
+                desktopOptions.push_back(',');
+            desktopOptions.append(option);
         }
         if (!desktopOptions.empty())
             optionsByMountPoint[TMountTable::UnescapeField(fields[1])] = TMountTable::UnescapeField(desktopOptions);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/DataTestSupport.h"
+
 TEST(DetailTexts, SizesAreWholeKilobytesRoundedUp)
 {
     EXPECT_EQ(FormatSizeText(0), "0 KB");
@@ -33,14 +35,19 @@ TEST(DetailTexts, HugeSizesDoNotOverflow)
 
 TEST(DetailTexts, DatesAreLocalTime)
 {
-    ::setenv("TZ", "Europe/Berlin", 1);
+    {
+        const TEnvironmentGuard zone("TZ", "Europe/Berlin");
+        ::tzset();
+        // 2024-03-05 08:07:59 UTC is 09:07 in Berlin (winter time), 2024-07-01 12:00 UTC is 14:00.
+        EXPECT_EQ(FormatDateText(std::time_t(1709626079)), "05.03.2024 09:07");
+        EXPECT_EQ(FormatDateText(timespec{1719835200, 999999999}), "01.07.2024 14:00");
+    }
+    {
+        const TEnvironmentGuard zone("TZ", "UTC");
+        ::tzset();
+        EXPECT_EQ(FormatDateText(std::time_t(0)), "01.01.1970 00:00");
+    }
     ::tzset();
-    // 2024-03-05 08:07:59 UTC is 09:07 in Berlin (winter time), 2024-07-01 12:00 UTC is 14:00.
-    EXPECT_EQ(FormatDateText(std::time_t(1709626079)), "05.03.2024 09:07");
-    EXPECT_EQ(FormatDateText(timespec{1719835200, 999999999}), "01.07.2024 14:00");
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    EXPECT_EQ(FormatDateText(std::time_t(0)), "01.01.1970 00:00");
 }
 
 TEST(DetailTexts, FoldersAndUnknownTypes)
