@@ -23,6 +23,7 @@ namespace {
 constexpr std::string_view kDefaultMountInfoPath = "/proc/self/mountinfo";
 constexpr std::string_view kDefaultLabelDirectory = "/dev/disk/by-label";
 constexpr std::string_view kFileSystemTablePath = "/etc/fstab";
+constexpr std::string_view kUserMountTablePath = "/run/mount/utab";
 
 std::mutex gPathMutex;
 std::string gMountInfoPath;
@@ -175,28 +176,70 @@ std::optional<TMountEntry> ParseMountInfoLine(std::string_view line)
     return entry;
 }
 
-// The x-gvfs-* options the administrator wrote into the file-system table,
-// by mount point. The kernel does not keep such options in its table.
-std::unordered_map<std::string, std::string> DesktopOptionsOfFileSystemTable(std::string_view text)
+// The x-gvfs-* options of an option list.
+std::string DesktopOptions(std::string_view options)
 {
-    std::unordered_map<std::string, std::string> optionsByMountPoint;
-    for (const std::string_view line : SplitLines(text)) {
-        const std::vector<std::string_view> fields = SplitFields(line);
-        if (fields.size() < 4 || fields[0].front() == '#')
+    std::string desktopOptions;
+    for (const std::string_view option : SplitOptions(options)) {
+        if (!HasPrefix(option, "x-gvfs-"))
             continue;
-        std::string desktopOptions;
-        for (const std::string_view option : SplitOptions(fields[3])) {
-            if (!HasPrefix(option, "x-gvfs-"))
-                continue;
-            if (!desktopOptions.empty())
-                desktopOptions.push_back(',');
-            desktopOptions.append(option);
-        }
         if (!desktopOptions.empty())
-            optionsByMountPoint[TMountTable::UnescapeField(fields[1])] = TMountTable::UnescapeField(desktopOptions);
+            desktopOptions.push_back(',');
+        desktopOptions.append(option);
     }
-    return optionsByMountPoint;
+    return desktopOptions;
 }
+
+// The kernel keeps no x-gvfs-* options in its table. The administrator writes
+// them into the file-system table (by mount point); mount(8) records those it
+// was given in its user table ("ID=27 SRC=... TARGET=... OPTS=x-gvfs-show").
+struct TDesktopOptions {
+    std::unordered_map<std::string, std::string> ByMountPoint;
+    std::unordered_map<int, std::string> ByMountId;
+
+    explicit TDesktopOptions(std::string_view fileSystemTable, std::string_view userMountTable)
+    {
+        for (const std::string_view line : SplitLines(fileSystemTable)) {
+            const std::vector<std::string_view> fields = SplitFields(line);
+            if (fields.size() < 4 || fields[0].front() == '#')
+                continue;
+            AddTo(ByMountPoint[TMountTable::UnescapeField(fields[1])], fields[3]);
+        }
+        for (const std::string_view line : SplitLines(userMountTable)) {
+            std::optional<int> mountId;
+            std::string target;
+            std::string_view options;
+            for (const std::string_view field : SplitFields(line)) {
+                if (HasPrefix(field, "ID="))
+                    mountId = ParseNumber(field.substr(3));
+                else if (HasPrefix(field, "TARGET="))
+                    target = TMountTable::UnescapeField(field.substr(7));
+                else if (HasPrefix(field, "OPTS="))
+                    options = field.substr(5);
+            }
+            if (mountId)
+                AddTo(ByMountId[*mountId], options);
+            else if (!target.empty())
+                AddTo(ByMountPoint[target], options);
+        }
+    }
+
+    void ApplyTo(TMountEntry& entry) const
+    {
+        if (const auto found = ByMountPoint.find(entry.MountPoint); found != ByMountPoint.end() && !found->second.empty())
+            entry.Options += "," + found->second;
+        if (const auto found = ByMountId.find(entry.MountId); found != ByMountId.end() && !found->second.empty())
+            entry.Options += "," + found->second;
+    }
+
+private:
+    static void AddTo(std::string& known, std::string_view options)
+    {
+        const std::string more = TMountTable::UnescapeField(DesktopOptions(options));
+        if (!more.empty())
+            known += (known.empty() ? std::string() : std::string(",")).append(more);
+    }
+};
 
 // The user's entry in the password database (thread-safe lookup).
 std::optional<std::pair<std::string, std::string>> PasswordEntry()
@@ -393,11 +436,14 @@ TMountTable TMountTable::Read()
     const std::string path = MountInfoPath();
     bool ok = false;
     const std::string mountInfo = ReadWholeFile(path, ok);
-    // The system's file-system table belongs to the system's mount table only.
+    // The system's option tables belong to the system's mount table only.
     std::string fileSystemTable;
-    if (path == kDefaultMountInfoPath)
+    std::string userMountTable;
+    if (path == kDefaultMountInfoPath) {
         fileSystemTable = ReadWholeFile(std::string(kFileSystemTablePath), ok);
-    return Parse(mountInfo, fileSystemTable);
+        userMountTable = ReadWholeFile(std::string(kUserMountTablePath), ok);
+    }
+    return Parse(mountInfo, fileSystemTable, userMountTable);
 }
 
 TMountTable TMountTable::ReadFile(const std::string& path)
@@ -406,17 +452,17 @@ TMountTable TMountTable::ReadFile(const std::string& path)
     return Parse(ReadWholeFile(path, ok));
 }
 
-TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view fileSystemTable)
+TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view fileSystemTable,
+                               std::string_view userMountTable)
 {
-    const auto desktopOptions = DesktopOptionsOfFileSystemTable(fileSystemTable);
+    const TDesktopOptions desktopOptions(fileSystemTable, userMountTable);
     TMountTable table;
     std::optional<std::unordered_map<std::string, std::string>> labels;
     for (const std::string_view line : SplitLines(mountInfo)) {
         std::optional<TMountEntry> entry = ParseMountInfoLine(line);
         if (!entry)
             continue;
-        if (const auto found = desktopOptions.find(entry->MountPoint); found != desktopOptions.end())
-            entry->Options += "," + found->second;
+        desktopOptions.ApplyTo(*entry);
         entry->IsSystemInternal = IsSystemMountPoint(entry->MountPoint) || IsSystemFileSystemType(entry->FileSystemType) ||
                                   IsSystemDevice(entry->Device) || entry->Root != "/";
         entry->IsNetwork = IsNetwork(*entry);

@@ -64,10 +64,12 @@ public:
     // Volumes() still hold "/").
     static TMountTable Read();
     static TMountTable ReadFile(const std::string& path);
-    // `fileSystemTable` is the text of an fstab whose x-gvfs-* options apply
-    // to the mounts at its mount points; Read() uses /etc/fstab for the
+    // The x-gvfs-* options of `fileSystemTable` (fstab) apply to the mounts at
+    // its mount points, those of `userMountTable` (mount's utab) to the mounts
+    // with its ids; Read() uses /etc/fstab and /run/mount/utab for the
     // system's own table.
-    static TMountTable Parse(std::string_view mountInfo, std::string_view fileSystemTable = {});
+    static TMountTable Parse(std::string_view mountInfo, std::string_view fileSystemTable = {},
+                             std::string_view userMountTable = {});
 
     // Every line of the table in table order (malformed lines are skipped).
     const std::vector<TMountEntry>& Entries() const { return entries_; }

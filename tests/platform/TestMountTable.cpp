@@ -242,6 +242,14 @@ TEST_F(MountTableTest, DesktopOptionsFromTheFileSystemTable)
     const auto volumes = TMountTable::Parse(mountInfo, fstab).Volumes();
     EXPECT_EQ(MountPoints(volumes), (std::vector<std::string>{"/", "/data", "/srv/with space"}));
     EXPECT_EQ(volumes[1].DisplayName, "Daten");
+    // Options given to mount(8) are found by mount id, or by target without one.
+    const std::string userTable = "ID=2 SRC=/dev/sdb1 TARGET=/data ROOT=/ OPTS=x-gvfs-hide\n"
+                                  "ID=4 SRC=/dev/sdb3 TARGET=/srv/with\\040space ROOT=/ OPTS=ro,x-gvfs-show,x-gvfs-name=A%20B\n"
+                                  "SRC=/dev/sdb2 TARGET=/media/backup ROOT=/ OPTS=x-gvfs-hide\n"
+                                  "ID=99 TARGET=/data OPTS=x-gvfs-show\n";
+    const auto fromUserTable = TMountTable::Parse(mountInfo, "", userTable).Volumes();
+    ASSERT_EQ(MountPoints(fromUserTable), (std::vector<std::string>{"/", "/srv/with space"}));
+    EXPECT_EQ(fromUserTable[1].DisplayName, "A B");
 }
 
 TEST_F(MountTableTest, MountAndVolumeOfAPath)
