@@ -156,8 +156,11 @@ std::optional<int> ParseNumber(std::string_view text)
 std::optional<TMountEntry> ParseMountInfoLine(std::string_view line)
 {
     const std::vector<std::string_view> fields = SplitFields(line);
-    const auto separator = std::find(fields.begin(), fields.end(), std::string_view("-"));
-    if (separator == fields.end() || separator - fields.begin() < 6 || fields.end() - separator < 3)
+    constexpr std::ptrdiff_t kFieldsBeforeOptionalOnes = 6;
+    if (fields.size() < kFieldsBeforeOptionalOnes + 3)
+        return std::nullopt;
+    const auto separator = std::find(fields.begin() + kFieldsBeforeOptionalOnes, fields.end(), std::string_view("-"));
+    if (fields.end() - separator < 3)
         return std::nullopt;
     const auto mountId = ParseNumber(fields[0]);
     const auto parentId = ParseNumber(fields[1]);
@@ -322,12 +325,12 @@ bool IsNetwork(const TMountEntry& entry)
     return TMountTable::IsNetworkFileSystemType(entry.FileSystemType);
 }
 
-std::string ReadWholeFile(const std::string& path, bool& ok)
+// The whole text of a file; "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream stream(path, std::ios::binary);
-    ok = static_cast<bool>(stream);
     std::ostringstream text;
-    if (ok)
+    if (stream)
         text << stream.rdbuf();
     return text.str();
 }
@@ -519,22 +522,20 @@ std::string TMountTable::LabelDirectory()
 TMountTable TMountTable::Read()
 {
     const std::string path = MountInfoPath();
-    bool ok = false;
-    const std::string mountInfo = ReadWholeFile(path, ok);
+    const std::string mountInfo = ReadWholeFile(path);
     // The system's option tables belong to the system's mount table only.
     std::string fileSystemTable;
     std::string userMountTable;
     if (path == kDefaultMountInfoPath) {
-        fileSystemTable = ReadWholeFile(std::string(kFileSystemTablePath), ok);
-        userMountTable = ReadWholeFile(std::string(kUserMountTablePath), ok);
+        fileSystemTable = ReadWholeFile(std::string(kFileSystemTablePath));
+        userMountTable = ReadWholeFile(std::string(kUserMountTablePath));
     }
     return Parse(mountInfo, fileSystemTable, userMountTable);
 }
 
 TMountTable TMountTable::ReadFile(const std::string& path)
 {
-    bool ok = false;
-    return Parse(ReadWholeFile(path, ok));
+    return Parse(ReadWholeFile(path));
 }
 
 TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view fileSystemTable,
