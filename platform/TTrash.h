@@ -9,7 +9,7 @@
 
 class TMountTable;
 
-// One trash directory of the user (freedesktop Trash specification): it holds
+// One trash directory of the user, in the freedesktop.org trash layout: it holds
 // files/ with the trashed entries and info/ with one NAME.trashinfo per entry.
 struct TTrashDirectory {
     std::string Path;        // the trash directory itself
