@@ -108,6 +108,7 @@ TItemIdListPtr ListFromItemBytes(const TItemBytes& bytes)
 bool SplitPath(std::string_view path, std::vector<std::string_view>& components)
 {
     components.clear();
+    const bool absolute = !path.empty() && path.front() == '/';
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t end = path.find('/', start);
@@ -115,9 +116,10 @@ bool SplitPath(std::string_view path, std::vector<std::string_view>& components)
             end = path.size();
         const std::string_view component = path.substr(start, end - start);
         if (component == "..") {
-            if (components.empty())
+            if (components.empty() && !absolute)
                 return false;
-            components.pop_back();
+            if (!components.empty())
+                components.pop_back();
         } else if (!component.empty() && component != ".") {
             components.push_back(component);
         }

@@ -42,7 +42,8 @@ void AppendItem(TItemBytes& bytes, const TItemIdList* item);
 TItemIdListPtr ListFromItemBytes(const TItemBytes& bytes);
 
 // The components of a path, with "." and empty components dropped and ".."
-// taking one away (false when ".." would leave the start).
+// taking one away. A ".." that would leave the start fails, except in an
+// absolute path, where it stays at "/" as the kernel does.
 bool SplitPath(std::string_view path, std::vector<std::string_view>& components);
 
 // Appends one file-system item per component of `relative` below the existing

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The subcommands of pzshell; each gets the arguments after its name and
+// returns the exit code.
+int RunLsCommand(const std::vector<std::string>& args);
+int RunParseCommand(const std::vector<std::string>& args);
+int RunSpecialCommand(const std::vector<std::string>& args);
