@@ -8,3 +8,5 @@
 int RunLsCommand(const std::vector<std::string>& args);
 int RunParseCommand(const std::vector<std::string>& args);
 int RunSpecialCommand(const std::vector<std::string>& args);
+int RunWatchCommand(const std::vector<std::string>& args);
+int RunIconCommand(const std::vector<std::string>& args);

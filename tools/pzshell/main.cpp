@@ -22,6 +22,8 @@ constexpr TCommand kCommands[] = {
     {"ls", RunLsCommand, "ls [-a] [-l] TARGET      the items of a folder in display order"},
     {"parse", RunParseCommand, "parse PATH               the item id list of a path, item by item"},
     {"special", RunSpecialCommand, "special                  every special folder and its location"},
+    {"watch", RunWatchCommand, "watch TARGET SECONDS [-r] each notification as EVENT, path 1, path 2"},
+    {"icon", RunIconCommand, "icon PATH                small, large and open icon index, overlay index"},
 };
 
 int Usage()
