@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 
 namespace {
 
@@ -155,6 +156,29 @@ TEST_F(InotifyWatcherTest, LeasesShareOneWatchThatEndsWithTheLast)
     ASSERT_TRUE(WriteFile(folder_ / "unseen"));
     DrainEvents();
     EXPECT_TRUE(changes_.empty());
+}
+
+TEST_F(InotifyWatcherTest, LostEventsMakeTheWatchedFoldersUpdate)
+{
+    std::ifstream limitFile("/proc/sys/fs/inotify/max_queued_events");
+    long limit = 0;
+    limitFile >> limit;
+    if (limit <= 0 || limit > 100000)
+        GTEST_SKIP() << "event queue limit " << limit;
+    ASSERT_TRUE(WriteFile(folder_ / "a"));
+    ASSERT_TRUE(WriteFile(folder_ / "b"));
+    auto lease = watcher_.AddWatch(folder_.Path());
+    ASSERT_NE(lease, nullptr);
+
+    // Alternating changes are not merged by the kernel, so the queue overflows.
+    for (long i = 0; i <= limit; ++i)
+        ASSERT_EQ(::chmod((folder_ / (i % 2 ? "a" : "b")).c_str(), i % 4 < 2 ? 0600 : 0644), 0);
+    watcher_.ProcessPendingEvents();
+    EXPECT_TRUE(Contains(changes_, {SHCNE_UPDATEDIR, folder_.Path(), ""}));
+
+    // Reading goes on normally afterwards.
+    ASSERT_TRUE(WriteFile(folder_ / "c"));
+    EXPECT_TRUE(Arrives({SHCNE_CREATE, folder_ / "c", ""}));
 }
 
 TEST_F(InotifyWatcherTest, FailsForMissingFoldersAndFiles)
