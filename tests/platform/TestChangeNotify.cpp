@@ -1,9 +1,11 @@
 #include "NotifyTestSupport.h"
+#include "tests/platform/DataTestSupport.h"
 
 #include "platform/IShellFolder.h"
 #include "platform/NamespacePaths.h"
 #include "platform/ShellChangeNotify.h"
 #include "platform/ShellNamespace.h"
+#include "platform/SpecialFolders.h"
 #include "platform/TShellChangeRegistry.h"
 
 #include <gtest/gtest.h>
@@ -250,6 +252,26 @@ TEST_F(ChangeNotifyTest, OwnNotificationsAreQueuedAndHonourTheSources)
     EXPECT_TRUE(kernel.Receives({SHCNE_CREATE, folder_ / "real", ""}));
     EXPECT_FALSE(Contains(kernel.changes, {SHCNE_CREATE, folder_ / "made by us", ""}));
     EXPECT_FALSE(Contains(shell.changes, {SHCNE_CREATE, folder_ / "real", ""}));
+}
+
+TEST_F(ChangeNotifyTest, TrashUpdatesWhenItsFilesChange)
+{
+    TEnvironmentGuard dataHome("XDG_DATA_HOME", folder_.Path());
+    ASSERT_TRUE(MakeFolder(folder_ / "Trash"));
+    ASSERT_TRUE(MakeFolder(folder_ / "Trash/files"));
+    const TItemIdListPtr trash = SHGetSpecialFolderLocation(SF_BITBUCKET);
+    ASSERT_NE(trash, nullptr);
+    const SHChangeNotifyEntry entry {trash.get(), false};
+    int updates = 0;
+    TRegistrationGuard registration(SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_UPDATEDIR,
+        [&](long event, const TItemIdList* item, const TItemIdList*) {
+            updates += event == SHCNE_UPDATEDIR && IDListsEqual(item, trash.get()) ? 1 : 0;
+        },
+        {&entry, 1}));
+    ASSERT_NE(registration.Id(), 0u);
+
+    ASSERT_TRUE(WriteFile(folder_ / "Trash/files/thrown away"));
+    EXPECT_TRUE(WaitUntil([&] { return updates > 0; }));
 }
 
 TEST_F(ChangeNotifyTest, RegistrationNeedsAHandlerAndAFolder)

@@ -1,4 +1,5 @@
 #include "NotifyTestSupport.h"
+#include "tests/platform/DataTestSupport.h"
 
 #include "platform/ShellConstants.h"
 #include "platform/ShellFileInfo.h"
@@ -14,17 +15,6 @@
 namespace {
 
 constexpr std::uint32_t kSmallIndex = SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
-
-// Points HOME at a folder for the test's lifetime.
-class THomeGuard
-{
-public:
-    explicit THomeGuard(const std::string& home) : old_(qgetenv("HOME")) { qputenv("HOME", home.c_str()); }
-    ~THomeGuard() { qputenv("HOME", old_); }
-
-private:
-    QByteArray old_;
-};
 
 std::string IconNameOf(int index)
 {
@@ -106,7 +96,7 @@ TEST_F(ShellFileInfoTest, FileAttributesAnswerForPathsThatDoNotExist)
 
 TEST_F(ShellFileInfoTest, PlacesOfTheNamespaceHaveTheirOwnIcons)
 {
-    THomeGuard home(folder_.Path());
+    TEnvironmentGuard home("HOME", folder_.Path());
     const TItemIdListPtr desktop = MakeDesktopIDList();
     const TShFileInfo desktopInfo = InfoOf(desktop, kSmallIndex | SHGFI_DISPLAYNAME);
     ASSERT_TRUE(desktopInfo.succeeded);
