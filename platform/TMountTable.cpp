@@ -1,27 +1,524 @@
 #include "platform/TMountTable.h"
 
-void TMountTable::SetMountInfoPath(const std::string&) {}
-std::string TMountTable::MountInfoPath() { return "/proc/self/mountinfo"; }
-void TMountTable::SetLabelDirectory(const std::string&) {}
-std::string TMountTable::LabelDirectory() { return "/dev/disk/by-label"; }
-TMountTable TMountTable::Read() { return {}; }
-TMountTable TMountTable::ReadFile(const std::string&) { return {}; }
-TMountTable TMountTable::Parse(std::string_view) { return {}; }
+#include <dirent.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <unordered_map>
+
+#include "platform/PercentEncoding.h"
+
+namespace {
+
+constexpr std::string_view kDefaultMountInfoPath = "/proc/self/mountinfo";
+constexpr std::string_view kDefaultLabelDirectory = "/dev/disk/by-label";
+constexpr std::string_view kFileSystemTablePath = "/etc/fstab";
+
+std::mutex gPathMutex;
+std::string gMountInfoPath;
+std::string gLabelDirectory;
+
+// File-system types that exist for programs and administrators, not for
+// browsing: kernel interfaces, memory-backed and container layers, and
+// cluster file systems that desktops leave out.
+constexpr std::string_view kSystemFileSystemTypes[] = {
+    "adfs", "afs", "auto", "autofs", "autofs4", "binfmt_misc", "bpf", "cgroup",
+    "cgroup2", "configfs", "cxfs", "debugfs", "devfs", "devpts", "devtmpfs", "ecryptfs",
+    "efivarfs", "fdescfs", "fuse.gvfsd-fuse", "fuse.portal", "fusectl", "gfs", "gfs2", "gpfs",
+    "hugetlbfs", "kernfs", "linprocfs", "linsysfs", "lustre", "lustre_lite", "mfs", "mqueue",
+    "ncpfs", "nfsd", "nsfs", "nullfs", "ocfs2", "overlay", "proc", "procfs",
+    "pstore", "ptyfs", "ramfs", "rootfs", "rpc_pipefs", "securityfs", "selinuxfs", "sysfs",
+    "tmpfs", "tracefs", "usbfs", "zfs",
+};
+
+// Top-level system folders (FHS) and the usual places of system mounts.
+constexpr std::string_view kSystemMountPoints[] = {
+    "/", "/bin", "/boot", "/compat/linux/proc", "/compat/linux/sys", "/dev", "/etc", "/home",
+    "/lib", "/lib32", "/lib64", "/libx32", "/libexec", "/live/cow", "/live/image", "/media",
+    "/mnt", "/opt", "/proc", "/rescue", "/root", "/run", "/run/lock", "/sbin",
+    "/snap", "/srv", "/sys", "/tmp", "/usr", "/usr/X11R6", "/usr/local", "/usr/obj",
+    "/usr/ports", "/usr/src", "/usr/xobj", "/var", "/var/crash", "/var/local", "/var/lock", "/var/log",
+    "/var/log/audit", "/var/mail", "/var/run", "/var/spool", "/var/spool/cups", "/var/tmp",
+};
+
+constexpr std::string_view kSystemDevices[] = {
+    "none", "sunrpc", "devpts", "nfsd", "/dev/loop", "/dev/vn",
+};
+
+constexpr std::string_view kNetworkFileSystemTypes[] = {
+    "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs",
+    "afs", "ceph", "glusterfs", "fuse.glusterfs", "fuse.sshfs", "sshfs",
+    "fuse.curlftpfs", "fuse.davfs2", "davfs", "fuse.rclone", "fuse.s3fs",
+};
+
+template <std::size_t N>
+bool IsOneOf(std::string_view value, const std::string_view (&list)[N])
+{
+    return std::find(std::begin(list), std::end(list), value) != std::end(list);
+}
+
+bool HasPrefix(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Whether `path` lies strictly below the folder `folder` ("/media/" style).
+bool IsBelow(std::string_view path, std::string_view folder)
+{
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.remove_suffix(1);
+    return path.size() > folder.size() + 1 && HasPrefix(path, folder) && path[folder.size()] == '/';
+}
+
+bool IsAtOrBelow(std::string_view path, std::string_view folder)
+{
+    return path == folder || folder == "/" || IsBelow(path, folder);
+}
+
+std::vector<std::string_view> SplitOptions(std::string_view options)
+{
+    std::vector<std::string_view> list;
+    while (!options.empty()) {
+        const std::size_t comma = options.find(',');
+        list.push_back(options.substr(0, comma));
+        options = comma == std::string_view::npos ? std::string_view() : options.substr(comma + 1);
+    }
+    return list;
+}
+
+bool HasOption(std::string_view options, std::string_view name)
+{
+    for (const std::string_view option : SplitOptions(options))
+        if (option == name)
+            return true;
+    return false;
+}
+
+std::optional<std::string_view> OptionValue(std::string_view options, std::string_view key)
+{
+    for (const std::string_view option : SplitOptions(options))
+        if (option.size() > key.size() && HasPrefix(option, key) && option[key.size()] == '=')
+            return option.substr(key.size() + 1);
+    return std::nullopt;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+            ++pos;
+        if (pos >= line.size())
+            break;
+        const std::size_t end = line.find_first_of(" \t", pos);
+        fields.push_back(line.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos));
+        pos = end == std::string_view::npos ? line.size() : end;
+    }
+    return fields;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        lines.push_back(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    }
+    return lines;
+}
+
+std::optional<int> ParseNumber(std::string_view text)
+{
+    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    int value = 0;
+    for (const char c : text)
+        value = value * 10 + (c - '0');
+    return value;
+}
+
+// id parent major:minor root mount-point options [optional fields...] - type source super-options
+std::optional<TMountEntry> ParseMountInfoLine(std::string_view line)
+{
+    const std::vector<std::string_view> fields = SplitFields(line);
+    const auto separator = std::find(fields.begin(), fields.end(), std::string_view("-"));
+    if (separator == fields.end() || separator - fields.begin() < 6 || fields.end() - separator < 3)
+        return std::nullopt;
+    const auto mountId = ParseNumber(fields[0]);
+    const auto parentId = ParseNumber(fields[1]);
+    if (!mountId || !parentId)
+        return std::nullopt;
+    TMountEntry entry;
+    entry.MountId = *mountId;
+    entry.ParentId = *parentId;
+    entry.Root = TMountTable::UnescapeField(fields[3]);
+    entry.MountPoint = TMountTable::UnescapeField(fields[4]);
+    entry.FileSystemType = TMountTable::UnescapeField(separator[1]);
+    entry.Device = TMountTable::UnescapeField(separator[2]);
+    entry.Options = TMountTable::UnescapeField(fields[5]);
+    if (fields.end() - separator > 3 && !separator[3].empty())
+        entry.Options += "," + TMountTable::UnescapeField(separator[3]);
+    if (entry.MountPoint.empty() || entry.MountPoint.front() != '/')
+        return std::nullopt;
+    return entry;
+}
+
+// The x-gvfs-* options the administrator wrote into the file-system table,
+// by mount point. The kernel does not keep such options in its table.
+std::unordered_map<std::string, std::string> DesktopOptionsOfFileSystemTable(std::string_view text)
+{
+    std::unordered_map<std::string, std::string> optionsByMountPoint;
+    for (const std::string_view line : SplitLines(text)) {
+        const std::vector<std::string_view> fields = SplitFields(line);
+        if (fields.size() < 4 || fields[0].front() == '#')
+            continue;
+        std::string desktopOptions;
+        for (const std::string_view option : SplitOptions(fields[3])) {
+            if (HasPrefix(option, "x-gvfs-"))
+                desktopOptions += (desktopOptions.empty() ? "" : ",") + std::string(option);
+        }
+        if (!desktopOptions.empty())
+            optionsByMountPoint[TMountTable::UnescapeField(fields[1])] = TMountTable::UnescapeField(desktopOptions);
+    }
+    return optionsByMountPoint;
+}
+
+std::string UserName()
+{
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_name != nullptr)
+        return entry->pw_name;
+    const char* name = std::getenv("USER");
+    return name != nullptr ? name : "";
+}
+
+std::string HomeDirectory()
+{
+    std::string home;
+    if (const char* variable = std::getenv("HOME"); variable != nullptr && *variable != '\0')
+        home = variable;
+    else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
+        home = entry->pw_dir;
+    while (home.size() > 1 && home.back() == '/')
+        home.pop_back();
+    return home;
+}
+
+// Access is checked only where it was refused: a mount point that cannot be
+// checked at all (a table read from elsewhere) is not hidden for it.
+bool IsRefused(const std::string& path)
+{
+    return ::access(path.c_str(), R_OK | X_OK) != 0 && errno == EACCES;
+}
+
+bool IsShownByLocation(const TMountEntry& entry)
+{
+    const std::string& path = entry.MountPoint;
+    const bool inRuntimeMedia =
+        ::getuid() == 0 ? IsBelow(path, "/run/media") : IsBelow(path, "/run/media/" + UserName());
+    if (inRuntimeMedia || IsBelow(path, "/media")) {
+        // Media mounted for another user are in a folder this user cannot enter.
+        const std::string parent = path.substr(0, path.rfind('/'));
+        if (IsBelow(parent, "/media") && IsRefused(parent))
+            return false;
+        struct stat status {};
+        if (!entry.Device.empty() && entry.Device.front() == '/' && ::stat(entry.Device.c_str(), &status) == 0 &&
+            S_ISBLK(status.st_mode) && IsRefused(path))
+            return false;
+        return true;
+    }
+    const std::string home = HomeDirectory();
+    return !home.empty() && IsBelow(path, home);
+}
+
+bool IsUserVisible(const TMountEntry& entry)
+{
+    if (HasOption(entry.Options, "x-gvfs-hide"))
+        return false;
+    if (HasOption(entry.Options, "x-gvfs-show"))
+        return true;
+    if (entry.IsSystemInternal || entry.MountPoint.find("/.") != std::string::npos)
+        return false;
+    return IsShownByLocation(entry);
+}
+
+bool IsNetwork(const TMountEntry& entry)
+{
+    // 9p is a host's folder shared into a virtual machine unless it runs over a network transport.
+    if (entry.FileSystemType == "9p")
+        return HasOption(entry.Options, "trans=tcp") || HasOption(entry.Options, "trans=rdma");
+    return TMountTable::IsNetworkFileSystemType(entry.FileSystemType);
+}
+
+std::string ReadWholeFile(const std::string& path, bool& ok)
+{
+    std::ifstream stream(path, std::ios::binary);
+    ok = static_cast<bool>(stream);
+    std::ostringstream text;
+    if (ok)
+        text << stream.rdbuf();
+    return text.str();
+}
+
+std::string RealPath(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
+}
+
+// udev writes unsafe characters of a label as \xHH.
+std::string DecodeLabel(std::string_view name)
+{
+    std::string label;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x') {
+            const std::string hex(name.substr(i + 2, 2));
+            char* end = nullptr;
+            const long value = std::strtol(hex.c_str(), &end, 16);
+            if (end == hex.c_str() + 2 && value > 0) {
+                label.push_back(static_cast<char>(value));
+                i += 3;
+                continue;
+            }
+        }
+        label.push_back(name[i]);
+    }
+    return label;
+}
+
+// Labels by the real path of their device.
+std::unordered_map<std::string, std::string> ReadLabels()
+{
+    std::unordered_map<std::string, std::string> labels;
+    const std::string directory = TMountTable::LabelDirectory();
+    DIR* stream = ::opendir(directory.c_str());
+    if (stream == nullptr)
+        return labels;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        labels.emplace(RealPath(directory + "/" + std::string(name)), DecodeLabel(name));
+    }
+    ::closedir(stream);
+    return labels;
+}
+
+std::string LastName(const std::string& mountPoint)
+{
+    return mountPoint.substr(mountPoint.rfind('/') + 1);
+}
+
+void NameVolume(TMountEntry& entry, const std::unordered_map<std::string, std::string>& labels)
+{
+    if (entry.MountPoint == "/") {
+        entry.DisplayName = "Dateisystem";
+        return;
+    }
+    if (!entry.Device.empty() && entry.Device.front() == '/') {
+        const auto found = labels.find(RealPath(entry.Device));
+        if (found != labels.end())
+            entry.Label = found->second;
+    }
+    if (const auto name = OptionValue(entry.Options, "x-gvfs-name")) {
+        if (const auto decoded = PercentDecode(*name); decoded && !decoded->empty()) {
+            entry.DisplayName = *decoded;
+            return;
+        }
+    }
+    entry.DisplayName = entry.Label.empty() ? LastName(entry.MountPoint) : entry.Label;
+}
+
+}  // namespace
+
+void TMountTable::SetMountInfoPath(const std::string& path)
+{
+    const std::lock_guard lock(gPathMutex);
+    gMountInfoPath = path;
+}
+
+std::string TMountTable::MountInfoPath()
+{
+    {
+        const std::lock_guard lock(gPathMutex);
+        if (!gMountInfoPath.empty())
+            return gMountInfoPath;
+    }
+    if (const char* variable = std::getenv("PARZELLO_MOUNTINFO"); variable != nullptr && *variable != '\0')
+        return variable;
+    return std::string(kDefaultMountInfoPath);
+}
+
+void TMountTable::SetLabelDirectory(const std::string& path)
+{
+    const std::lock_guard lock(gPathMutex);
+    gLabelDirectory = path;
+}
+
+std::string TMountTable::LabelDirectory()
+{
+    const std::lock_guard lock(gPathMutex);
+    return gLabelDirectory.empty() ? std::string(kDefaultLabelDirectory) : gLabelDirectory;
+}
+
+TMountTable TMountTable::Read()
+{
+    const std::string path = MountInfoPath();
+    bool ok = false;
+    const std::string mountInfo = ReadWholeFile(path, ok);
+    // The system's file-system table belongs to the system's mount table only.
+    std::string fileSystemTable;
+    if (path == kDefaultMountInfoPath)
+        fileSystemTable = ReadWholeFile(std::string(kFileSystemTablePath), ok);
+    return Parse(mountInfo, fileSystemTable);
+}
+
+TMountTable TMountTable::ReadFile(const std::string& path)
+{
+    bool ok = false;
+    return Parse(ReadWholeFile(path, ok));
+}
+
+TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view fileSystemTable)
+{
+    const auto desktopOptions = DesktopOptionsOfFileSystemTable(fileSystemTable);
+    TMountTable table;
+    std::optional<std::unordered_map<std::string, std::string>> labels;
+    for (const std::string_view line : SplitLines(mountInfo)) {
+        std::optional<TMountEntry> entry = ParseMountInfoLine(line);
+        if (!entry)
+            continue;
+        if (const auto found = desktopOptions.find(entry->MountPoint); found != desktopOptions.end())
+            entry->Options += "," + found->second;
+        entry->IsSystemInternal = IsSystemMountPoint(entry->MountPoint) || IsSystemFileSystemType(entry->FileSystemType) ||
+                                  IsSystemDevice(entry->Device) || entry->Root != "/";
+        entry->IsNetwork = IsNetwork(*entry);
+        entry->IsUserVisible = entry->MountPoint == "/" || IsUserVisible(*entry);
+        if (entry->IsUserVisible || entry->IsNetwork) {
+            if (!labels)
+                labels = ReadLabels();
+            NameVolume(*entry, *labels);
+        }
+        table.entries_.push_back(std::move(*entry));
+    }
+    return table;
+}
+
 std::vector<TMountEntry> TMountTable::Volumes() const
 {
-    TMountEntry root;
-    root.MountPoint = "/";
-    root.Root = "/";
-    root.DisplayName = "Dateisystem";
-    root.IsUserVisible = true;
-    return {root};
+    std::unordered_map<std::string_view, const TMountEntry*> topmost;
+    for (const TMountEntry& entry : entries_)
+        if (entry.IsUserVisible)
+            topmost[entry.MountPoint] = &entry;
+    std::vector<TMountEntry> volumes;
+    volumes.reserve(topmost.size() + 1);
+    for (const auto& [mountPoint, entry] : topmost)
+        volumes.push_back(*entry);
+    if (!topmost.contains("/")) {
+        TMountEntry root;
+        root.MountPoint = "/";
+        root.Root = "/";
+        root.DisplayName = "Dateisystem";
+        root.IsUserVisible = true;
+        volumes.push_back(std::move(root));
+    }
+    std::sort(volumes.begin(), volumes.end(),
+              [](const TMountEntry& a, const TMountEntry& b) { return a.MountPoint < b.MountPoint; });
+    return volumes;
 }
-std::vector<TMountEntry> TMountTable::NetworkMounts() const { return {}; }
-const TMountEntry* TMountTable::MountOf(std::string_view) const { return nullptr; }
-std::optional<TMountEntry> TMountTable::VolumeOf(std::string_view) const { return Volumes().front(); }
-bool TMountTable::IsSystemFileSystemType(std::string_view) { return false; }
-bool TMountTable::IsSystemMountPoint(std::string_view) { return false; }
-bool TMountTable::IsSystemDevice(std::string_view) { return false; }
-bool TMountTable::IsNetworkFileSystemType(std::string_view) { return false; }
-std::string TMountTable::UnescapeField(std::string_view field) { return std::string(field); }
-std::optional<TVolumeSpace> QueryVolumeSpace(const std::string&) { return std::nullopt; }
+
+std::vector<TMountEntry> TMountTable::NetworkMounts() const
+{
+    std::unordered_map<std::string_view, const TMountEntry*> topmost;
+    for (const TMountEntry& entry : entries_) {
+        if (entry.IsNetwork && !HasOption(entry.Options, "x-gvfs-hide") && !IsSystemMountPoint(entry.MountPoint) &&
+            entry.MountPoint.find("/.") == std::string::npos)
+            topmost[entry.MountPoint] = &entry;
+    }
+    std::vector<TMountEntry> mounts;
+    for (const auto& [mountPoint, entry] : topmost)
+        mounts.push_back(*entry);
+    std::sort(mounts.begin(), mounts.end(),
+              [](const TMountEntry& a, const TMountEntry& b) { return a.MountPoint < b.MountPoint; });
+    return mounts;
+}
+
+const TMountEntry* TMountTable::MountOf(std::string_view path) const
+{
+    const TMountEntry* best = nullptr;
+    for (const TMountEntry& entry : entries_) {
+        if (IsAtOrBelow(path, entry.MountPoint) && (best == nullptr || entry.MountPoint.size() >= best->MountPoint.size()))
+            best = &entry;
+    }
+    return best;
+}
+
+std::optional<TMountEntry> TMountTable::VolumeOf(std::string_view path) const
+{
+    std::optional<TMountEntry> best;
+    for (TMountEntry& volume : Volumes()) {
+        if (IsAtOrBelow(path, volume.MountPoint) && (!best || volume.MountPoint.size() > best->MountPoint.size()))
+            best = std::move(volume);
+    }
+    return best;
+}
+
+bool TMountTable::IsSystemFileSystemType(std::string_view type)
+{
+    return IsOneOf(type, kSystemFileSystemTypes);
+}
+
+bool TMountTable::IsSystemMountPoint(std::string_view mountPoint)
+{
+    return IsOneOf(mountPoint, kSystemMountPoints) || HasPrefix(mountPoint, "/dev/") || HasPrefix(mountPoint, "/proc/") ||
+           HasPrefix(mountPoint, "/sys/") || mountPoint.ends_with("/.gvfs");
+}
+
+bool TMountTable::IsSystemDevice(std::string_view device)
+{
+    return IsOneOf(device, kSystemDevices);
+}
+
+bool TMountTable::IsNetworkFileSystemType(std::string_view type)
+{
+    return IsOneOf(type, kNetworkFileSystemTypes);
+}
+
+std::string TMountTable::UnescapeField(std::string_view field)
+{
+    std::string result;
+    result.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const char a = field[i + 1];
+            const char b = field[i + 2];
+            const char c = field[i + 3];
+            if (a >= '0' && a <= '3' && b >= '0' && b <= '7' && c >= '0' && c <= '7') {
+                result.push_back(static_cast<char>((a - '0') * 64 + (b - '0') * 8 + (c - '0')));
+                i += 3;
+                continue;
+            }
+        }
+        result.push_back(field[i]);
+    }
+    return result;
+}
+
+std::optional<TVolumeSpace> QueryVolumeSpace(const std::string& mountPoint)
+{
+    struct statvfs status {};
+    if (::statvfs(mountPoint.c_str(), &status) != 0)
+        return std::nullopt;
+    const std::uint64_t unit = status.f_frsize != 0 ? status.f_frsize : status.f_bsize;
+    return TVolumeSpace{std::uint64_t(status.f_blocks) * unit, std::uint64_t(status.f_bavail) * unit};
+}

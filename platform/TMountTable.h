@@ -18,7 +18,7 @@ struct TMountEntry {
     std::string FileSystemType;
     std::string Options;         // per-mount options, then the super-block options, comma separated
     std::string Label;           // file-system label from /dev/disk/by-label, "" when none
-    std::string DisplayName;     // UTF-8: "Dateisystem" for "/", else x-gvfs-name, label or last name
+    std::string DisplayName;     // of volumes and network mounts: "Dateisystem" for "/", else x-gvfs-name, label or last name
     bool IsSystemInternal = false;
     bool IsUserVisible = false;  // shown as a volume of the computer folder
     bool IsNetwork = false;      // a network file system (nfs, cifs, sshfs ...)
@@ -55,7 +55,10 @@ public:
     // Volumes() still hold "/").
     static TMountTable Read();
     static TMountTable ReadFile(const std::string& path);
-    static TMountTable Parse(std::string_view text);
+    // `fileSystemTable` is the text of an fstab whose x-gvfs-* options apply
+    // to the mounts at its mount points; Read() uses /etc/fstab for the
+    // system's own table.
+    static TMountTable Parse(std::string_view mountInfo, std::string_view fileSystemTable = {});
 
     // Every line of the table in table order (malformed lines are skipped).
     const std::vector<TMountEntry>& Entries() const { return entries_; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -12,7 +13,8 @@ class TMountTable;
 // files/ with the trashed entries and info/ with one NAME.trashinfo per entry.
 struct TTrashDirectory {
     std::string Path;        // the trash directory itself
-    std::string TopDir;      // the volume's top directory that relative Path= keys start from
+    std::string TopDir;      // the volume's top directory that relative Path= keys start from;
+                             // "" for the home trash, whose keys are absolute
     bool IsHomeTrash = false;
 
     std::string FilesPath() const { return Path + "/files"; }
