@@ -4,6 +4,7 @@
 #include "platform/SpecialFolders.h"
 #include "platform/TMountTable.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -24,6 +25,27 @@ bool IsBelow(std::string_view path, std::string_view mountPoint)
     if (path.substr(0, mountPoint.size()) != mountPoint)
         return false;
     return path.size() == mountPoint.size() || path[mountPoint.size()] == '/';
+}
+
+// The local path of "//server/share/rest" through the network mount whose
+// source is "//server/share".
+bool MapSharePath(std::string_view path, std::string& local)
+{
+    const std::size_t serverEnd = path.find('/', 2);
+    if (serverEnd == std::string_view::npos || serverEnd == 2)
+        return false;
+    const std::size_t shareEnd = std::min(path.find('/', serverEnd + 1), path.size());
+    if (shareEnd == serverEnd + 1)
+        return false;
+    const std::string_view share = path.substr(0, shareEnd);
+    for (const TMountEntry& entry : TMountTable::Read().NetworkMounts()) {
+        if (entry.Device == share) {
+            local = entry.MountPoint;
+            local.append(path.substr(shareEnd));
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -165,6 +187,13 @@ bool ParsePathBelow(const std::string& directory, const std::vector<std::string_
 
 bool ParseAbsolutePath(std::string_view path, TItemBytes& bytes)
 {
+    // "//server/share/rest" names a mounted share by its source.
+    std::string shareLocal;
+    if (path.size() > 2 && path.substr(0, 2) == "//" && path[2] != '/') {
+        if (!MapSharePath(path, shareLocal))
+            return Fail(ENOENT);
+        path = shareLocal;
+    }
     std::vector<std::string_view> components;
     if (path.empty() || path.front() != '/' || !SplitPath(path, components))
         return Fail(path.empty() || path.front() != '/' ? EINVAL : ENOENT);
