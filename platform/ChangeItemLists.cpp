@@ -1,11 +1,23 @@
 #include "platform/ChangeItemLists.h"
 
+#include "platform/NamespacePaths.h"
 #include "platform/ShellItems.h"
 #include "platform/ShellNamespace.h"
 #include "platform/TMountTable.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <vector>
+
+namespace {
+
+TItemIdListPtr AppendItemOf(const TItemIdList* list, const std::string& name, std::uint8_t flags, std::uint8_t entryType)
+{
+    const TItemIdListPtr item = MakeFileSystemItem(name, flags, entryType);
+    return item ? ConcatIDLists(list, item.get()) : nullptr;
+}
+
+} // namespace
 
 TItemIdListPtr ChangedPathIDList(const std::string& path, bool isFolder)
 {
@@ -36,6 +48,36 @@ TItemIdListPtr ChangedPathIDList(const std::string& path, bool isFolder)
         const bool folder = isFolder || name + 1 != missing.rend();
         const TItemIdListPtr item = MakeFileSystemItem(*name, folder ? kItemIsFolder : 0, folder ? DT_DIR : DT_REG);
         list = ConcatIDLists(list.get(), item.get());
+    }
+    return list;
+}
+
+TItemIdListPtr FolderRelativeIDList(const TItemIdList* folderList, const std::string& folderPath, const std::string& path,
+    bool isFolder)
+{
+    if (!folderList || folderPath.empty() || path.compare(0, folderPath.size(), folderPath) != 0)
+        return nullptr;
+    if (path.size() != folderPath.size() && folderPath != "/" && path[folderPath.size()] != '/')
+        return nullptr;
+    std::vector<std::string_view> components;
+    if (!SplitPath(std::string_view(path).substr(folderPath == "/" ? 0 : folderPath.size()), components))
+        return nullptr;
+
+    TItemIdListPtr list = CloneIDList(folderList);
+    std::string current = folderPath;
+    bool missing = false;
+    for (std::size_t i = 0; i < components.size() && list; ++i) {
+        const std::string name(components[i]);
+        current = JoinPath(current, name);
+        const bool last = i + 1 == components.size();
+        struct stat status {};
+        if (!missing && ::lstat(current.c_str(), &status) == 0) {
+            list = AppendItemOf(list.get(), name, ItemFlagsOf(current, status.st_mode), EntryTypeOfMode(status.st_mode));
+        } else {
+            missing = true;
+            const bool folder = isFolder || !last;
+            list = AppendItemOf(list.get(), name, folder ? kItemIsFolder : 0, folder ? DT_DIR : DT_REG);
+        }
     }
     return list;
 }

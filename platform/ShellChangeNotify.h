@@ -16,12 +16,21 @@ struct TItemIdList;
 //   (TInotifyWatcher): a watch on each registered folder and, for a recursive
 //   registration, on every folder below it that the process enumerates after
 //   the registration was made (expanded tree nodes), up to
-//   kMaxWatchesPerRegistration watches per registration;
+//   kMaxWatchesPerRegistration watches per registration; a recursive
+//   registration of the desktop or the computer covers every folder with a
+//   path, one of the network folder the mounted network file systems;
 // - the mount table: volumes coming and going (TMountWatcher), delivered to
 //   registrations for the desktop, the computer and the network folders and
 //   to those that watch the folder a mount point lies in;
 // - SHChangeNotify, which the program's own file operations call as they
 //   complete, so that panes update at once for what the program did itself.
+//
+// Item lists: below a registered folder with a path (desktop, home, volume,
+// directory) the items are that folder's list with one item per path
+// component, as the folder's enumeration gives them, so that a pane finds
+// them among its own items; elsewhere they are what SHParseDisplayName
+// gives. Objects that no longer exist (deleted, renamed) get lists made
+// without the disk.
 //
 // When the system's limit of inotify watches is reached, no further watches
 // are added (a warning is logged once) until a watch has been given back;

@@ -46,6 +46,13 @@ bool IsSelfEvent(long event)
     return (event & (SHCNE_RMDIR | SHCNE_RENAMEFOLDER | SHCNE_UPDATEDIR | SHCNE_ATTRIBUTES | SHCNE_UPDATEITEM)) != 0;
 }
 
+// Folders whose items are the entries of a directory.
+bool IsPathFolder(TFolderKind kind)
+{
+    return kind == TFolderKind::Desktop || kind == TFolderKind::Home || kind == TFolderKind::Volume
+        || kind == TFolderKind::Directory;
+}
+
 bool IsDirectory(const std::string& path)
 {
     struct stat info {};
@@ -221,7 +228,7 @@ void TShellChangeRegistry::FolderEnumerated(const std::string& folderPath)
         if (!(registration->sources & SHCNRF_InterruptLevel))
             continue;
         for (TRegisteredFolder& folder : registration->folders) {
-            if (!folder.recursive || folder.watchPath.empty() || !IsAtOrBelow(folderPath, folder.watchPath))
+            if (!folder.recursive || !IsInTree(folder, folderPath))
                 continue;
             const auto known = folder.watches.find(folderPath);
             if (known != folder.watches.end()) {
@@ -231,6 +238,27 @@ void TShellChangeRegistry::FolderEnumerated(const std::string& folderPath)
             }
             AddWatch(*registration, folder, folderPath);
         }
+    }
+}
+
+bool TShellChangeRegistry::IsInTree(const TRegisteredFolder& folder, const std::string& path) const
+{
+    if (!folder.watchPath.empty() && IsAtOrBelow(path, folder.watchPath))
+        return true;
+    if (!folder.recursive)
+        return false;
+    switch (folder.kind) {
+    case TFolderKind::Desktop:
+    case TFolderKind::Computer:
+        return true; // every path lies on some volume of the computer
+    case TFolderKind::Network:
+        for (const TMountEntry& mount : mountWatcher_->Table().NetworkMounts()) {
+            if (IsAtOrBelow(path, mount.MountPoint))
+                return true;
+        }
+        return false;
+    default:
+        return false;
     }
 }
 
@@ -267,9 +295,9 @@ bool TShellChangeRegistry::Concerns(const TRegisteredFolder& folder, const TChan
             break;
         }
     }
-    if (folder.kind == TFolderKind::Computer || folder.kind == TFolderKind::Network)
+    if (change.item1 && (folder.kind == TFolderKind::Computer || folder.kind == TFolderKind::Network))
         return ConcernsItems(folder, change);
-    if (folder.watchPath.empty() || (change.path1.empty() && change.path2.empty()))
+    if (change.path1.empty() && change.path2.empty())
         return ConcernsItems(folder, change);
     const auto concernsPath = [&](const std::string& path) {
         if (path.empty())
@@ -277,7 +305,9 @@ bool TShellChangeRegistry::Concerns(const TRegisteredFolder& folder, const TChan
         if (path == folder.watchPath)
             return IsSelfEvent(change.event);
         const std::string parent = ParentOf(path);
-        return parent == folder.watchPath || (folder.recursive && IsAtOrBelow(parent, folder.watchPath));
+        if (!folder.watchPath.empty() && parent == folder.watchPath)
+            return true;
+        return folder.recursive && IsInTree(folder, parent);
     };
     return concernsPath(change.path1) || concernsPath(change.path2);
 }
@@ -338,9 +368,20 @@ void TShellChangeRegistry::Deliver(const TChange& change)
             }
             if (!(registration.events & change.event) || !Concerns(folder, change))
                 continue;
-            makeItems();
+            // Panes find the items under their own folder's list: for a folder
+            // with a path, the items are built below that list.
+            TItemIdListPtr relative1;
+            TItemIdListPtr relative2;
+            if (!change.item1 && !change.volume && IsPathFolder(folder.kind) && !folder.watchPath.empty()) {
+                relative1 = FolderRelativeIDList(folder.pidl.get(), folder.watchPath, change.path1, IsFolderEvent(change.event));
+                relative2 = FolderRelativeIDList(folder.pidl.get(), folder.watchPath, change.path2, IsFolderEvent(change.event));
+            }
+            if (!relative1 || (!change.path2.empty() && !relative2))
+                makeItems();
+            const TItemIdList* item1 = change.item1 ? change.item1 : relative1 ? relative1.get() : ownItem1.get();
+            const TItemIdList* item2 = change.item2 ? change.item2 : relative2 ? relative2.get() : ownItem2.get();
             const TShellChangeHandler handler = registration.handler;
-            handler(change.event, change.item1 ? change.item1 : ownItem1.get(), change.item2 ? change.item2 : ownItem2.get());
+            handler(change.event, item1, item2);
             break; // once per registration, however many of its folders the change concerns
         }
     }

@@ -86,6 +86,8 @@ private:
     int LiveWatchCount(const TRegistration& registration) const;
     void PruneEndedWatches(TRegistration& registration);
     void Deliver(const TChange& change);
+    // Whether a folder's path lies in the part of the namespace a registered folder covers.
+    bool IsInTree(const TRegisteredFolder& folder, const std::string& path) const;
     bool Concerns(const TRegisteredFolder& folder, const TChange& change) const;
     bool ConcernsItems(const TRegisteredFolder& folder, const TChange& change) const;
 

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -75,6 +76,11 @@ void Enumerate(const std::string& path)
     TItemIdListPtr item;
     while (enumerator->Next(item)) {
     }
+}
+
+bool Contains(const std::vector<std::string>& paths, const std::string& wanted)
+{
+    return std::find(paths.begin(), paths.end(), wanted) != paths.end();
 }
 
 class ChangeNotifyTest : public testing::Test
@@ -272,6 +278,42 @@ TEST_F(ChangeNotifyTest, TrashUpdatesWhenItsFilesChange)
 
     ASSERT_TRUE(WriteFile(folder_ / "Trash/files/thrown away"));
     EXPECT_TRUE(WaitUntil([&] { return updates > 0; }));
+}
+
+TEST_F(ChangeNotifyTest, ItemsLieBelowTheRegisteredFoldersOwnList)
+{
+    TEnvironmentGuard home("HOME", folder_.Path());
+    ASSERT_TRUE(MakeFolder(folder_ / "deep"));
+    const TItemIdListPtr homeList = SHGetSpecialFolderLocation(SF_PERSONAL);
+    const TItemIdListPtr computer = SHGetSpecialFolderLocation(SF_DRIVES);
+    ASSERT_TRUE(homeList && computer);
+    std::vector<TItemIdListPtr> homeItems;
+    std::vector<std::string> computerPaths;
+    const SHChangeNotifyEntry homeEntry {homeList.get(), false};
+    const SHChangeNotifyEntry computerEntry {computer.get(), true};
+    TRegistrationGuard homeRegistration(SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_CREATE | SHCNE_DELETE,
+        [&](long, const TItemIdList* item, const TItemIdList*) { homeItems.push_back(CloneIDList(item)); },
+        {&homeEntry, 1}));
+    TRegistrationGuard tree(SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_CREATE,
+        [&](long, const TItemIdList* item, const TItemIdList*) { computerPaths.push_back(SHGetPathFromIDList(item)); },
+        {&computerEntry, 1}));
+    ASSERT_TRUE(homeRegistration.Id() && tree.Id());
+
+    ASSERT_TRUE(WriteFile(folder_ / "in home"));
+    ASSERT_TRUE(WaitUntil([&] { return homeItems.size() == 1; }));
+    ASSERT_EQ(::unlink((folder_ / "in home").c_str()), 0);
+    ASSERT_TRUE(WaitUntil([&] { return homeItems.size() == 2; }));
+    for (const TItemIdListPtr& item : homeItems) {
+        const TItemIdListPtr parent = TruncateIDList(item.get(), IDListCount(item.get()) - 1);
+        EXPECT_TRUE(IDListsEqual(parent.get(), homeList.get()));
+        EXPECT_EQ(SHGetPathFromIDList(item.get()), folder_ / "in home");
+    }
+
+    // A tree of the computer watches whatever folder it expands.
+    Enumerate(folder_ / "deep");
+    ASSERT_TRUE(WaitUntil([&] { return TShellChangeRegistry::Process().WatchCount(tree.Id()) == 1; }));
+    ASSERT_TRUE(WriteFile(folder_ / "deep/found"));
+    EXPECT_TRUE(WaitUntil([&] { return Contains(computerPaths, folder_ / "deep/found"); }));
 }
 
 TEST_F(ChangeNotifyTest, RegistrationNeedsAHandlerAndAFolder)
