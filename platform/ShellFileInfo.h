@@ -44,6 +44,9 @@ struct TShFileInfo
     std::string szTypeName;
 };
 
+// The first call sets up the icon theme (TSystemIconTable::Process()): make
+// it on the UI thread; later calls may come from any thread.
+//
 // About an absolute item id list (SHGFI_PIDL is implied). Icons come from
 // the desktop's icon theme by MIME type and place (platform/IconChoice.h);
 // asking needs no disk access except for symbolic links of files (to tell a
