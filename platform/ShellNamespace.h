@@ -34,9 +34,10 @@ TItemIdListPtr SHGetSpecialFolderLocation(int specialFolder);
 // in "/"; "" for null and for objects without a path.
 std::string SHGetPathFromIDList(const TItemIdList* absolute);
 // Parses an absolute path into an absolute list, from its longest volume prefix:
-// "/home/u/a.txt" is computer, "/", home, u, a.txt. "." and ".." are resolved
-// by name; "//server/share/..." parses through the mount of that share. Every
-// component must exist. Null and the last error (ENOENT for a missing object)
+// "/home/u/a.txt" is computer, "/", home, u, a.txt; below a network mount that
+// only the network folder lists, the list starts network, mount. "." and ".."
+// are resolved by name; "//server/share/..." parses through the mount of that
+// share. Every component must exist. Null and the last error (ENOENT for a missing object)
 // on failure.
 TItemIdListPtr SHParseDisplayName(const std::string& path);
 // Called with the directory's path whenever a directory with a path is enumerated.
