@@ -205,12 +205,21 @@ bool ParseAbsolutePath(std::string_view path, TItemBytes& bytes)
     if (normal.empty())
         normal.push_back('/');
 
-    // The longest volume prefix decides where the file-system part starts.
-    const std::vector<TMountEntry> volumes = TMountTable::Read().Volumes();
+    // The longest volume prefix decides where the file-system part starts: a
+    // volume of the computer, or a network mount only the network folder lists.
+    const TMountTable table = TMountTable::Read();
+    const std::vector<TMountEntry> volumes = table.Volumes();
+    const std::vector<TMountEntry> networkMounts = table.NetworkMounts();
     const TMountEntry* best = nullptr;
-    for (const TMountEntry& volume : volumes) {
-        if (IsBelow(normal, volume.MountPoint) && (!best || volume.MountPoint.size() > best->MountPoint.size()))
-            best = &volume;
+    bool inComputer = true;
+    for (const auto* list : {&volumes, &networkMounts}) {
+        for (const TMountEntry& volume : *list) {
+            if (IsBelow(normal, volume.MountPoint)
+                && (!best || volume.MountPoint.size() > best->MountPoint.size())) {
+                best = &volume;
+                inComputer = list == &volumes;
+            }
+        }
     }
     if (!best)
         return Fail(ENOENT);
@@ -220,7 +229,7 @@ bool ParseAbsolutePath(std::string_view path, TItemBytes& bytes)
     struct stat status;
     if (::stat(best->MountPoint.c_str(), &status) != 0)
         return false;
-    AppendItem(bytes, MakeVirtualItem(TVirtualFolder::Computer).get());
+    AppendItem(bytes, MakeVirtualItem(inComputer ? TVirtualFolder::Computer : TVirtualFolder::Network).get());
     AppendItem(bytes, MakeVolumeItem(best->MountPoint, best->IsNetwork).get());
     return ParsePathBelow(best->MountPoint, below, bytes);
 }

@@ -111,10 +111,17 @@ TShellResult TShellFolder::ParseAbsoluteName(const std::string& name, TItemIdLis
             result = std::move(absolute);
             return TShellResult::Ok();
         }
-        // Below the computer (or network) folder: drop the leading computer item.
-        const TItemIdList* volume = NextIDListItem(absolute.get());
+        // Below the computer (or network) folder: drop the leading computer (or
+        // network) item; the computer holds no network-only mounts, the network
+        // nothing but network file systems.
+        TItemView parent;
         TItemView view;
-        if (kind_ == TFolderKind::Network && (!ReadItem(volume, view) || !(view.flags & kItemIsNetwork)))
+        const TItemIdList* volume = NextIDListItem(absolute.get());
+        if (!ReadItem(absolute.get(), parent) || !ReadItem(volume, view))
+            return Failure(ENOENT);
+        const bool inComputer = parent.virtualFolder == TVirtualFolder::Computer;
+        if ((kind_ == TFolderKind::Computer && !inComputer)
+            || (kind_ == TFolderKind::Network && !(view.flags & kItemIsNetwork)))
             return Failure(ENOENT);
         result = CloneIDList(volume);
         return TShellResult::Ok();

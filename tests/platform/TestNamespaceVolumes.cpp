@@ -32,7 +32,9 @@ protected:
         NamespaceFixture::SetUp();
         for (const char* directory : {"/usb stick", "/usb stick/inner", "/share", "/named", "/ram", "/bound"})
             MakeDirectory(Home() + directory);
-        const std::string base = Home() + "/..";
+        const std::string base = Home().substr(0, Home().rfind('/'));
+        nas_ = base + "/nas";
+        MakeDirectory(nas_);
         const std::string device = base + "/dev-sdz1";
         WriteFile(device);
         MakeDirectory(base + "/by-label");
@@ -46,7 +48,8 @@ protected:
             "27 26 8:18 / " + Escaped(Home() + "/usb stick/inner") + " rw - ext4 /dev/sdz2 rw\n"
             "28 1 0:40 / " + Escaped(Home() + "/share") + " rw - cifs //server/share rw\n"
             "29 1 8:19 /sub " + Escaped(Home() + "/bound") + " rw - ext4 /dev/sdz3 rw\n"
-            "30 1 8:20 / " + Escaped(Home() + "/named") + " rw,x-gvfs-name=Sicherung - ext4 /dev/sdz4 rw\n";
+            "30 1 8:20 / " + Escaped(Home() + "/named") + " rw,x-gvfs-name=Sicherung - ext4 /dev/sdz4 rw\n"
+            "31 1 0:42 / " + Escaped(nas_) + " rw - nfs4 nas:/export rw\n";
         std::ofstream(base + "/mountinfo") << table;
         TMountTable::SetMountInfoPath(base + "/mountinfo");
     }
@@ -71,6 +74,9 @@ protected:
         TItemIdListPtr list = Parse(path);
         return list ? SHGetPathFromIDList(TruncateIDList(list.get(), 2).get()) : std::string("?");
     }
+
+    // A network mount outside the places whose mounts the computer shows.
+    std::string nas_;
 };
 
 } // namespace
@@ -85,7 +91,7 @@ TEST_F(NamespaceVolumes, ComputerListsTheVolumesAUserSees)
 
     IShellFolderPtr network = Special(SF_NETWORK);
     ASSERT_TRUE(network);
-    EXPECT_EQ(SortedNames(*network, kEverything), (TNames{"share"}));
+    EXPECT_EQ(SortedNames(*network, kEverything), (TNames{"share", "nas"}));
 }
 
 TEST_F(NamespaceVolumes, PathsParseFromTheirLongestVolume)
@@ -127,6 +133,15 @@ TEST_F(NamespaceVolumes, VolumesParseAndBindInsideComputerAndNetwork)
     ASSERT_TRUE(network->ParseDisplayName(Home() + "/share/doc.txt", inNetwork).Succeeded());
     EXPECT_EQ(IDListCount(inNetwork.get()), 2u);
     EXPECT_TRUE(network->ParseDisplayName(Home() + "/usb stick", inNetwork).Failed());
+
+    // A network mount the computer does not show parses below the network.
+    WriteFile(nas_ + "/data.bin");
+    TItemIdListPtr nas = Parse(nas_ + "/data.bin");
+    ASSERT_TRUE(nas);
+    EXPECT_TRUE(IDListsEqual(TruncateIDList(nas.get(), 1).get(), SHGetSpecialFolderLocation(SF_NETWORK).get()));
+    EXPECT_EQ(SHGetPathFromIDList(nas.get()), nas_ + "/data.bin");
+    EXPECT_TRUE(network->ParseDisplayName(nas_ + "/data.bin", inNetwork).Succeeded());
+    EXPECT_TRUE(computer->ParseDisplayName(nas_ + "/data.bin", inComputer).Failed());
 
     IShellFolderPtr share;
     ASSERT_TRUE(network->BindToObject(FindItem(*network, "share").get(), share).Succeeded());
