@@ -1,6 +1,8 @@
 #include "platform/TMountTable.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -154,8 +156,11 @@ std::optional<int> ParseNumber(std::string_view text)
 std::optional<TMountEntry> ParseMountInfoLine(std::string_view line)
 {
     const std::vector<std::string_view> fields = SplitFields(line);
-    const auto separator = std::find(fields.begin(), fields.end(), std::string_view("-"));
-    if (separator == fields.end() || separator - fields.begin() < 6 || fields.end() - separator < 3)
+    constexpr std::ptrdiff_t kFieldsBeforeOptionalOnes = 6;
+    if (fields.size() < kFieldsBeforeOptionalOnes + 3)
+        return std::nullopt;
+    const auto separator = std::find(fields.begin() + kFieldsBeforeOptionalOnes, fields.end(), std::string_view("-"));
+    if (fields.end() - separator < 3)
         return std::nullopt;
     const auto mountId = ParseNumber(fields[0]);
     const auto parentId = ParseNumber(fields[1]);
@@ -320,12 +325,12 @@ bool IsNetwork(const TMountEntry& entry)
     return TMountTable::IsNetworkFileSystemType(entry.FileSystemType);
 }
 
-std::string ReadWholeFile(const std::string& path, bool& ok)
+// The whole text of a file; "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream stream(path, std::ios::binary);
-    ok = static_cast<bool>(stream);
     std::ostringstream text;
-    if (ok)
+    if (stream)
         text << stream.rdbuf();
     return text.str();
 }
@@ -399,7 +404,90 @@ void NameVolume(TMountEntry& entry, const std::unordered_map<std::string, std::s
     entry.DisplayName = entry.Label.empty() ? LastName(entry.MountPoint) : entry.Label;
 }
 
+// What Current() read last, and how to tell that it is out of date.
+class TCurrentTable {
+public:
+    std::shared_ptr<const TMountTable> Get()
+    {
+        const std::lock_guard lock(mutex_);
+        const std::string path = TMountTable::MountInfoPath();
+        const char* home = std::getenv("HOME");
+        std::string key = path + '\n' + TMountTable::LabelDirectory() + '\n' + (home != nullptr ? home : "");
+        if (key != key_) {
+            key_ = std::move(key);
+            table_.reset();
+            kernelTable_.reset();
+        }
+        if (path == kDefaultMountInfoPath) {
+            if (table_ && !KernelReportsChange())
+                return table_;
+        } else {
+            const std::optional<TFileStamp> stamp = StampOf(path);
+            if (table_ && stamp == stamp_)
+                return table_;
+            stamp_ = stamp;
+        }
+        if (path == kDefaultMountInfoPath && !kernelTable_) {
+            // Opened before reading, so that a change during the read is not missed.
+            kernelTable_.emplace(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        }
+        table_ = std::make_shared<const TMountTable>(TMountTable::Read());
+        return table_;
+    }
+
+private:
+    struct TFileStamp {
+        dev_t Device;
+        ino_t Inode;
+        off_t Size;
+        std::int64_t ChangeSeconds;
+        long ChangeNanoseconds;
+        bool operator==(const TFileStamp&) const = default;
+    };
+
+    class TFd {
+    public:
+        explicit TFd(int fd) : fd_(fd) {}
+        ~TFd() { if (fd_ >= 0) ::close(fd_); }
+        TFd(const TFd&) = delete;
+        TFd& operator=(const TFd&) = delete;
+        int Get() const { return fd_; }
+
+    private:
+        int fd_;
+    };
+
+    static std::optional<TFileStamp> StampOf(const std::string& path)
+    {
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0)
+            return std::nullopt;
+        return TFileStamp{status.st_dev, status.st_ino, status.st_size, status.st_ctim.tv_sec, status.st_ctim.tv_nsec};
+    }
+
+    // Polling the open table tells whether a mount changed since the last poll.
+    bool KernelReportsChange()
+    {
+        if (!kernelTable_ || kernelTable_->Get() < 0)
+            return true;
+        pollfd request{kernelTable_->Get(), POLLPRI, 0};
+        return ::poll(&request, 1, 0) != 0 && (request.revents & (POLLERR | POLLPRI)) != 0;
+    }
+
+    std::mutex mutex_;
+    std::string key_;
+    std::shared_ptr<const TMountTable> table_;
+    std::optional<TFd> kernelTable_;
+    std::optional<TFileStamp> stamp_;
+};
+
 }  // namespace
+
+std::shared_ptr<const TMountTable> TMountTable::Current()
+{
+    static TCurrentTable current;
+    return current.Get();
+}
 
 void TMountTable::SetMountInfoPath(const std::string& path)
 {
@@ -434,22 +522,20 @@ std::string TMountTable::LabelDirectory()
 TMountTable TMountTable::Read()
 {
     const std::string path = MountInfoPath();
-    bool ok = false;
-    const std::string mountInfo = ReadWholeFile(path, ok);
+    const std::string mountInfo = ReadWholeFile(path);
     // The system's option tables belong to the system's mount table only.
     std::string fileSystemTable;
     std::string userMountTable;
     if (path == kDefaultMountInfoPath) {
-        fileSystemTable = ReadWholeFile(std::string(kFileSystemTablePath), ok);
-        userMountTable = ReadWholeFile(std::string(kUserMountTablePath), ok);
+        fileSystemTable = ReadWholeFile(std::string(kFileSystemTablePath));
+        userMountTable = ReadWholeFile(std::string(kUserMountTablePath));
     }
     return Parse(mountInfo, fileSystemTable, userMountTable);
 }
 
 TMountTable TMountTable::ReadFile(const std::string& path)
 {
-    bool ok = false;
-    return Parse(ReadWholeFile(path, ok));
+    return Parse(ReadWholeFile(path));
 }
 
 TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view fileSystemTable,

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +65,12 @@ public:
     // Volumes() still hold "/").
     static TMountTable Read();
     static TMountTable ReadFile(const std::string& path);
+
+    // The table as it is now, for frequent callers: read again only after a
+    // change (the kernel flags /proc/self/mountinfo on every mount and unmount;
+    // a table elsewhere counts as changed when its file does), or when the
+    // path, the label folder or $HOME changed. Thread-safe.
+    static std::shared_ptr<const TMountTable> Current();
     // The x-gvfs-* options of `fileSystemTable` (fstab) apply to the mounts at
     // its mount points, those of `userMountTable` (mount's utab) to the mounts
     // with its ids; Read() uses /etc/fstab and /run/mount/utab for the

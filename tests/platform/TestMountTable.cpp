@@ -302,3 +302,34 @@ TEST(MountTableSpace, SizeAndFreeSpace)
     EXPECT_LE(space->FreeBytes, space->TotalBytes);
     EXPECT_FALSE(QueryVolumeSpace(temp.path().toStdString() + "/missing").has_value());
 }
+
+TEST_F(MountTableTest, CurrentTableIsReadAgainOnlyAfterAChange)
+{
+    const std::string sample = temp_.path().toStdString() + "/sample";
+    WriteTextFile(sample, "1 0 254:0 / / rw - ext4 /dev/vda1 rw\n");
+    TMountTable::SetMountInfoPath(sample);
+    const auto first = TMountTable::Current();
+    EXPECT_EQ(TMountTable::Current(), first);
+    EXPECT_EQ(MountPoints(first->Volumes()), (std::vector<std::string>{"/"}));
+
+    WriteTextFile(sample, "1 0 254:0 / / rw - ext4 /dev/vda1 rw\n7 1 8:1 / /media/neu rw - ext4 /dev/sdb1 rw\n");
+    const auto second = TMountTable::Current();
+    EXPECT_EQ(MountPoints(second->Volumes()), (std::vector<std::string>{"/", "/media/neu"}));
+    EXPECT_EQ(TMountTable::Current(), second);
+    // The earlier reading stays valid for whoever holds it.
+    EXPECT_EQ(first->Volumes().size(), 1U);
+
+    // A new home folder changes which mounts are volumes.
+    WriteTextFile(sample, "1 0 254:0 / / rw - ext4 /dev/vda1 rw\n8 1 8:1 / /srv/anna/usb rw - ext4 /dev/sdb1 rw\n");
+    EXPECT_EQ(MountPoints(TMountTable::Current()->Volumes()), (std::vector<std::string>{"/"}));
+    {
+        const TEnvironmentGuard home("HOME", "/srv/anna");
+        EXPECT_EQ(MountPoints(TMountTable::Current()->Volumes()), (std::vector<std::string>{"/", "/srv/anna/usb"}));
+    }
+
+    // The system's own table is read once until the kernel reports a change.
+    TMountTable::SetMountInfoPath("");
+    const auto system = TMountTable::Current();
+    EXPECT_EQ(system->Volumes().front().MountPoint, "/");
+    EXPECT_EQ(TMountTable::Current(), system);
+}
