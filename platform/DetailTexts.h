@@ -18,5 +18,6 @@ QString FormatDateText(const struct timespec& time);
 // "Dateiordner" for folders; for files the German comment of the MIME type
 // found from the name alone, or for unknown types the upper-cased extension
 // and "-Datei" ("0001-Datei"), or "Datei" without extension. `name` is the
-// file name's native bytes. Thread-safe; comments are cached.
+// file name's native bytes; the dot that begins a hidden name (".bashrc")
+// starts no extension. Thread-safe; comments are cached.
 QString FileTypeText(const std::string& name, bool isFolder);

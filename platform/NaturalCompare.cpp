@@ -2,6 +2,7 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -91,12 +92,25 @@ int CompareNumbers(std::string_view a, std::size_t& ia, std::string_view b, std:
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
+// Where both names start with the same ASCII text, the tokens there are equal:
+// skips it, up to the last boundary that does not cut a number.
+std::size_t CommonAsciiPrefix(std::string_view a, std::string_view b)
+{
+    const std::size_t limit = std::min(a.size(), b.size());
+    std::size_t pos = 0;
+    while (pos < limit && a[pos] == b[pos] && static_cast<unsigned char>(a[pos]) < 0x80)
+        ++pos;
+    while (pos > 0 && IsDigit(static_cast<unsigned char>(a[pos - 1])))
+        --pos;
+    return pos;
+}
+
 }  // namespace
 
 int NaturalCompare(std::string_view a, std::string_view b)
 {
-    std::size_t ia = 0;
-    std::size_t ib = 0;
+    std::size_t ia = CommonAsciiPrefix(a, b);
+    std::size_t ib = ia;
     while (ia < a.size() && ib < b.size()) {
         const auto byteA = static_cast<unsigned char>(a[ia]);
         const auto byteB = static_cast<unsigned char>(b[ib]);

@@ -1,11 +1,10 @@
 #include "platform/TMimeGlobIndex.h"
 
-#include <fnmatch.h>
-
 #include <QMimeDatabase>
 #include <QMimeType>
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -19,6 +18,67 @@ std::string AsciiLower(std::string text)
     std::transform(text.begin(), text.end(), text.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
     return text;
+}
+
+// Matches a bracket expression ("[0-9]", "[!a]") at `pattern[pos]` against
+// `c`; moves `pos` past it. An unclosed bracket matches itself.
+bool MatchBracket(std::string_view pattern, std::size_t& pos, char c)
+{
+    std::size_t i = pos + 1;
+    const bool negated = i < pattern.size() && (pattern[i] == '!' || pattern[i] == '^');
+    if (negated)
+        ++i;
+    bool matched = false;
+    const std::size_t first = i;
+    for (; i < pattern.size() && (pattern[i] != ']' || i == first); ++i) {
+        if (i + 2 < pattern.size() && pattern[i + 1] == '-' && pattern[i + 2] != ']') {
+            matched = matched || (c >= pattern[i] && c <= pattern[i + 2]);
+            i += 2;
+        } else {
+            matched = matched || c == pattern[i];
+        }
+    }
+    if (i >= pattern.size()) {
+        ++pos;
+        return c == '[';
+    }
+    pos = i + 1;
+    return matched != negated;
+}
+
+// Shell-style matching of a whole name: "*", "?" and bracket expressions.
+// Bytewise, on names and patterns already lower-cased.
+bool MatchGlob(std::string_view pattern, std::string_view name)
+{
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t starPattern = std::string_view::npos;
+    std::size_t starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starPattern = ++p;
+            starName = n;
+            continue;
+        }
+        if (p < pattern.size()) {
+            std::size_t next = p;
+            const bool matched = pattern[p] == '['
+                                     ? MatchBracket(pattern, next, name[n])
+                                     : (++next, pattern[p] == '?' || pattern[p] == name[n]);
+            if (matched) {
+                p = next;
+                ++n;
+                continue;
+            }
+        }
+        if (starPattern == std::string_view::npos)
+            return false;
+        p = starPattern;
+        n = ++starName;
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
 }
 
 }  // namespace
@@ -53,10 +113,13 @@ TMimeGlobIndex::TMimeGlobIndex(const QMimeDatabase& database)
 
 TMimeGlobIndex::TMatch TMimeGlobIndex::Classify(const std::string& name, const std::string& lowerExtension) const
 {
-    if (compoundTails_.contains(lowerExtension) || literalNames_.contains(AsciiLower(name)))
+    if (compoundTails_.contains(lowerExtension))
+        return TMatch::ByName;
+    const std::string lowerName = AsciiLower(name);
+    if (literalNames_.contains(lowerName))
         return TMatch::ByName;
     for (const std::string& pattern : wildcardPatterns_) {
-        if (::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0)
+        if (MatchGlob(pattern, lowerName))
             return TMatch::ByName;
     }
     if (lowerExtension.empty() || !extensions_.contains(lowerExtension))

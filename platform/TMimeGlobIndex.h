@@ -31,5 +31,5 @@ private:
     std::unordered_set<std::string> extensions_;      // of "*.ext" patterns
     std::unordered_set<std::string> compoundTails_;   // last extensions of "*.tar.gz"-like patterns
     std::unordered_set<std::string> literalNames_;    // "makefile", "cmakelists.txt"
-    std::vector<std::string> wildcardPatterns_;       // the rest, for fnmatch
+    std::vector<std::string> wildcardPatterns_;       // the rest ("readme*", "*.[1-9]")
 };

@@ -1,6 +1,8 @@
 #include "platform/TMountTable.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -22,6 +25,7 @@ namespace {
 constexpr std::string_view kDefaultMountInfoPath = "/proc/self/mountinfo";
 constexpr std::string_view kDefaultLabelDirectory = "/dev/disk/by-label";
 constexpr std::string_view kFileSystemTablePath = "/etc/fstab";
+constexpr std::string_view kUserMountTablePath = "/run/mount/utab";
 
 std::mutex gPathMutex;
 std::string gMountInfoPath;
@@ -152,8 +156,11 @@ std::optional<int> ParseNumber(std::string_view text)
 std::optional<TMountEntry> ParseMountInfoLine(std::string_view line)
 {
     const std::vector<std::string_view> fields = SplitFields(line);
-    const auto separator = std::find(fields.begin(), fields.end(), std::string_view("-"));
-    if (separator == fields.end() || separator - fields.begin() < 6 || fields.end() - separator < 3)
+    constexpr std::ptrdiff_t kFieldsBeforeOptionalOnes = 6;
+    if (fields.size() < kFieldsBeforeOptionalOnes + 3)
+        return std::nullopt;
+    const auto separator = std::find(fields.begin() + kFieldsBeforeOptionalOnes, fields.end(), std::string_view("-"));
+    if (fields.end() - separator < 3)
         return std::nullopt;
     const auto mountId = ParseNumber(fields[0]);
     const auto parentId = ParseNumber(fields[1]);
@@ -174,30 +181,87 @@ std::optional<TMountEntry> ParseMountInfoLine(std::string_view line)
     return entry;
 }
 
-// The x-gvfs-* options the administrator wrote into the file-system table,
-// by mount point. The kernel does not keep such options in its table.
-std::unordered_map<std::string, std::string> DesktopOptionsOfFileSystemTable(std::string_view text)
+// The x-gvfs-* options of an option list.
+std::string DesktopOptions(std::string_view options)
 {
-    std::unordered_map<std::string, std::string> optionsByMountPoint;
-    for (const std::string_view line : SplitLines(text)) {
-        const std::vector<std::string_view> fields = SplitFields(line);
-        if (fields.size() < 4 || fields[0].front() == '#')
+    std::string desktopOptions;
+    for (const std::string_view option : SplitOptions(options)) {
+        if (!HasPrefix(option, "x-gvfs-"))
             continue;
-        std::string desktopOptions;
-        for (const std::string_view option : SplitOptions(fields[3])) {
-            if (HasPrefix(option, "x-gvfs-"))
-                desktopOptions += (desktopOptions.empty() ? "" : ",") + std::string(option);
-        }
         if (!desktopOptions.empty())
-            optionsByMountPoint[TMountTable::UnescapeField(fields[1])] = TMountTable::UnescapeField(desktopOptions);
+            desktopOptions.push_back(',');
+        desktopOptions.append(option);
     }
-    return optionsByMountPoint;
+    return desktopOptions;
+}
+
+// The kernel keeps no x-gvfs-* options in its table. The administrator writes
+// them into the file-system table (by mount point); mount(8) records those it
+// was given in its user table ("ID=27 SRC=... TARGET=... OPTS=x-gvfs-show").
+struct TDesktopOptions {
+    std::unordered_map<std::string, std::string> ByMountPoint;
+    std::unordered_map<int, std::string> ByMountId;
+
+    explicit TDesktopOptions(std::string_view fileSystemTable, std::string_view userMountTable)
+    {
+        for (const std::string_view line : SplitLines(fileSystemTable)) {
+            const std::vector<std::string_view> fields = SplitFields(line);
+            if (fields.size() < 4 || fields[0].front() == '#')
+                continue;
+            AddTo(ByMountPoint[TMountTable::UnescapeField(fields[1])], fields[3]);
+        }
+        for (const std::string_view line : SplitLines(userMountTable)) {
+            std::optional<int> mountId;
+            std::string target;
+            std::string_view options;
+            for (const std::string_view field : SplitFields(line)) {
+                if (HasPrefix(field, "ID="))
+                    mountId = ParseNumber(field.substr(3));
+                else if (HasPrefix(field, "TARGET="))
+                    target = TMountTable::UnescapeField(field.substr(7));
+                else if (HasPrefix(field, "OPTS="))
+                    options = field.substr(5);
+            }
+            if (mountId)
+                AddTo(ByMountId[*mountId], options);
+            else if (!target.empty())
+                AddTo(ByMountPoint[target], options);
+        }
+    }
+
+    void ApplyTo(TMountEntry& entry) const
+    {
+        if (const auto found = ByMountPoint.find(entry.MountPoint); found != ByMountPoint.end() && !found->second.empty())
+            entry.Options += "," + found->second;
+        if (const auto found = ByMountId.find(entry.MountId); found != ByMountId.end() && !found->second.empty())
+            entry.Options += "," + found->second;
+    }
+
+private:
+    static void AddTo(std::string& known, std::string_view options)
+    {
+        const std::string more = TMountTable::UnescapeField(DesktopOptions(options));
+        if (!more.empty())
+            known += (known.empty() ? std::string() : std::string(",")).append(more);
+    }
+};
+
+// The user's entry in the password database (thread-safe lookup).
+std::optional<std::pair<std::string, std::string>> PasswordEntry()
+{
+    passwd entry {};
+    passwd* result = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) != 0 || result == nullptr)
+        return std::nullopt;
+    return std::pair(std::string(entry.pw_name != nullptr ? entry.pw_name : ""),
+                     std::string(entry.pw_dir != nullptr ? entry.pw_dir : ""));
 }
 
 std::string UserName()
 {
-    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_name != nullptr)
-        return entry->pw_name;
+    if (const auto entry = PasswordEntry(); entry && !entry->first.empty())
+        return entry->first;
     const char* name = std::getenv("USER");
     return name != nullptr ? name : "";
 }
@@ -207,8 +271,8 @@ std::string HomeDirectory()
     std::string home;
     if (const char* variable = std::getenv("HOME"); variable != nullptr && *variable != '\0')
         home = variable;
-    else if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir != nullptr)
-        home = entry->pw_dir;
+    else if (const auto entry = PasswordEntry())
+        home = entry->second;
     while (home.size() > 1 && home.back() == '/')
         home.pop_back();
     return home;
@@ -224,8 +288,9 @@ bool IsRefused(const std::string& path)
 bool IsShownByLocation(const TMountEntry& entry)
 {
     const std::string& path = entry.MountPoint;
-    const bool inRuntimeMedia =
-        ::getuid() == 0 ? IsBelow(path, "/run/media") : IsBelow(path, "/run/media/" + UserName());
+    const std::string user = UserName();
+    const bool inRuntimeMedia = ::getuid() == 0 ? IsBelow(path, "/run/media")
+                                                : !user.empty() && IsBelow(path, "/run/media/" + user);
     if (inRuntimeMedia || IsBelow(path, "/media")) {
         // Media mounted for another user are in a folder this user cannot enter.
         const std::string parent = path.substr(0, path.rfind('/'));
@@ -260,12 +325,12 @@ bool IsNetwork(const TMountEntry& entry)
     return TMountTable::IsNetworkFileSystemType(entry.FileSystemType);
 }
 
-std::string ReadWholeFile(const std::string& path, bool& ok)
+// The whole text of a file; "" when it cannot be read.
+std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream stream(path, std::ios::binary);
-    ok = static_cast<bool>(stream);
     std::ostringstream text;
-    if (ok)
+    if (stream)
         text << stream.rdbuf();
     return text.str();
 }
@@ -339,7 +404,90 @@ void NameVolume(TMountEntry& entry, const std::unordered_map<std::string, std::s
     entry.DisplayName = entry.Label.empty() ? LastName(entry.MountPoint) : entry.Label;
 }
 
+// What Current() read last, and how to tell that it is out of date.
+class TCurrentTable {
+public:
+    std::shared_ptr<const TMountTable> Get()
+    {
+        const std::lock_guard lock(mutex_);
+        const std::string path = TMountTable::MountInfoPath();
+        const char* home = std::getenv("HOME");
+        std::string key = path + '\n' + TMountTable::LabelDirectory() + '\n' + (home != nullptr ? home : "");
+        if (key != key_) {
+            key_ = std::move(key);
+            table_.reset();
+            kernelTable_.reset();
+        }
+        if (path == kDefaultMountInfoPath) {
+            if (table_ && !KernelReportsChange())
+                return table_;
+        } else {
+            const std::optional<TFileStamp> stamp = StampOf(path);
+            if (table_ && stamp == stamp_)
+                return table_;
+            stamp_ = stamp;
+        }
+        if (path == kDefaultMountInfoPath && !kernelTable_) {
+            // Opened before reading, so that a change during the read is not missed.
+            kernelTable_.emplace(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+        }
+        table_ = std::make_shared<const TMountTable>(TMountTable::Read());
+        return table_;
+    }
+
+private:
+    struct TFileStamp {
+        dev_t Device;
+        ino_t Inode;
+        off_t Size;
+        std::int64_t ChangeSeconds;
+        long ChangeNanoseconds;
+        bool operator==(const TFileStamp&) const = default;
+    };
+
+    class TFd {
+    public:
+        explicit TFd(int fd) : fd_(fd) {}
+        ~TFd() { if (fd_ >= 0) ::close(fd_); }
+        TFd(const TFd&) = delete;
+        TFd& operator=(const TFd&) = delete;
+        int Get() const { return fd_; }
+
+    private:
+        int fd_;
+    };
+
+    static std::optional<TFileStamp> StampOf(const std::string& path)
+    {
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0)
+            return std::nullopt;
+        return TFileStamp{status.st_dev, status.st_ino, status.st_size, status.st_ctim.tv_sec, status.st_ctim.tv_nsec};
+    }
+
+    // Polling the open table tells whether a mount changed since the last poll.
+    bool KernelReportsChange()
+    {
+        if (!kernelTable_ || kernelTable_->Get() < 0)
+            return true;
+        pollfd request{kernelTable_->Get(), POLLPRI, 0};
+        return ::poll(&request, 1, 0) != 0 && (request.revents & (POLLERR | POLLPRI)) != 0;
+    }
+
+    std::mutex mutex_;
+    std::string key_;
+    std::shared_ptr<const TMountTable> table_;
+    std::optional<TFd> kernelTable_;
+    std::optional<TFileStamp> stamp_;
+};
+
 }  // namespace
+
+std::shared_ptr<const TMountTable> TMountTable::Current()
+{
+    static TCurrentTable current;
+    return current.Get();
+}
 
 void TMountTable::SetMountInfoPath(const std::string& path)
 {
@@ -374,32 +522,33 @@ std::string TMountTable::LabelDirectory()
 TMountTable TMountTable::Read()
 {
     const std::string path = MountInfoPath();
-    bool ok = false;
-    const std::string mountInfo = ReadWholeFile(path, ok);
-    // The system's file-system table belongs to the system's mount table only.
+    const std::string mountInfo = ReadWholeFile(path);
+    // The system's option tables belong to the system's mount table only.
     std::string fileSystemTable;
-    if (path == kDefaultMountInfoPath)
-        fileSystemTable = ReadWholeFile(std::string(kFileSystemTablePath), ok);
-    return Parse(mountInfo, fileSystemTable);
+    std::string userMountTable;
+    if (path == kDefaultMountInfoPath) {
+        fileSystemTable = ReadWholeFile(std::string(kFileSystemTablePath));
+        userMountTable = ReadWholeFile(std::string(kUserMountTablePath));
+    }
+    return Parse(mountInfo, fileSystemTable, userMountTable);
 }
 
 TMountTable TMountTable::ReadFile(const std::string& path)
 {
-    bool ok = false;
-    return Parse(ReadWholeFile(path, ok));
+    return Parse(ReadWholeFile(path));
 }
 
-TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view fileSystemTable)
+TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view fileSystemTable,
+                               std::string_view userMountTable)
 {
-    const auto desktopOptions = DesktopOptionsOfFileSystemTable(fileSystemTable);
+    const TDesktopOptions desktopOptions(fileSystemTable, userMountTable);
     TMountTable table;
     std::optional<std::unordered_map<std::string, std::string>> labels;
     for (const std::string_view line : SplitLines(mountInfo)) {
         std::optional<TMountEntry> entry = ParseMountInfoLine(line);
         if (!entry)
             continue;
-        if (const auto found = desktopOptions.find(entry->MountPoint); found != desktopOptions.end())
-            entry->Options += "," + found->second;
+        desktopOptions.ApplyTo(*entry);
         entry->IsSystemInternal = IsSystemMountPoint(entry->MountPoint) || IsSystemFileSystemType(entry->FileSystemType) ||
                                   IsSystemDevice(entry->Device) || entry->Root != "/";
         entry->IsNetwork = IsNetwork(*entry);
@@ -416,41 +565,39 @@ TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view file
 
 std::vector<TMountEntry> TMountTable::Volumes() const
 {
-    std::unordered_map<std::string_view, const TMountEntry*> topmost;
-    for (const TMountEntry& entry : entries_)
-        if (entry.IsUserVisible)
-            topmost[entry.MountPoint] = &entry;
-    std::vector<TMountEntry> volumes;
-    volumes.reserve(topmost.size() + 1);
-    for (const auto& [mountPoint, entry] : topmost)
-        volumes.push_back(*entry);
-    if (!topmost.contains("/")) {
+    std::vector<TMountEntry> volumes = TopmostWhere([](const TMountEntry& entry) { return entry.IsUserVisible; });
+    if (volumes.empty() || volumes.front().MountPoint != "/") {
         TMountEntry root;
         root.MountPoint = "/";
         root.Root = "/";
         root.DisplayName = "Dateisystem";
         root.IsUserVisible = true;
-        volumes.push_back(std::move(root));
+        volumes.insert(volumes.begin(), std::move(root));
     }
-    std::sort(volumes.begin(), volumes.end(),
-              [](const TMountEntry& a, const TMountEntry& b) { return a.MountPoint < b.MountPoint; });
     return volumes;
 }
 
 std::vector<TMountEntry> TMountTable::NetworkMounts() const
 {
+    return TopmostWhere([](const TMountEntry& entry) {
+        return entry.IsNetwork && !HasOption(entry.Options, "x-gvfs-hide") && !IsSystemMountPoint(entry.MountPoint) &&
+               entry.MountPoint.find("/.") == std::string::npos;
+    });
+}
+
+std::vector<TMountEntry> TMountTable::TopmostWhere(const std::function<bool(const TMountEntry&)>& accept) const
+{
+    // A later mount at the same place covers the earlier ones; only the one on top is reachable.
     std::unordered_map<std::string_view, const TMountEntry*> topmost;
-    for (const TMountEntry& entry : entries_) {
-        if (entry.IsNetwork && !HasOption(entry.Options, "x-gvfs-hide") && !IsSystemMountPoint(entry.MountPoint) &&
-            entry.MountPoint.find("/.") == std::string::npos)
-            topmost[entry.MountPoint] = &entry;
-    }
-    std::vector<TMountEntry> mounts;
+    for (const TMountEntry& entry : entries_)
+        topmost[entry.MountPoint] = &entry;
+    std::vector<TMountEntry> result;
     for (const auto& [mountPoint, entry] : topmost)
-        mounts.push_back(*entry);
-    std::sort(mounts.begin(), mounts.end(),
+        if (accept(*entry))
+            result.push_back(*entry);
+    std::sort(result.begin(), result.end(),
               [](const TMountEntry& a, const TMountEntry& b) { return a.MountPoint < b.MountPoint; });
-    return mounts;
+    return result;
 }
 
 const TMountEntry* TMountTable::MountOf(std::string_view path) const

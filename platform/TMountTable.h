@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,8 +37,16 @@ struct TVolumeSpace {
 // The mount table read at one moment. Which mounts count as volumes follows
 // the rules desktop file managers use (GIO's): "/" always, plus every mount
 // that is not system-internal, has no "/." in its path and lies below /media/,
-// /run/media/$USER/ or $HOME/; the options x-gvfs-show, x-gvfs-hide and
-// x-gvfs-name= override that. Cheap to copy; compare two readings with ==.
+// /run/media/$USER/ (any user's for root) or $HOME/. System-internal are
+// kernel and memory file systems (proc, tmpfs, overlay ...), system devices,
+// the FHS system folders and everything below /dev, /proc and /sys, and bind
+// mounts (a root other than "/"). x-gvfs-hide hides any mount but "/",
+// x-gvfs-show shows any other, x-gvfs-name= (URI-escaped) names it. Media
+// folders of other users are left out only where access is refused, so a
+// table read from elsewhere is judged by its text. Network file systems are
+// nfs, cifs, sshfs and their kin, and 9p only over tcp or rdma (otherwise it is
+// a virtual machine's shared host folder).
+// Cheap to copy; compare two readings with ==.
 class TMountTable {
 public:
     // The file read by Read(): the path given to SetMountInfoPath, else the
@@ -55,10 +65,18 @@ public:
     // Volumes() still hold "/").
     static TMountTable Read();
     static TMountTable ReadFile(const std::string& path);
-    // `fileSystemTable` is the text of an fstab whose x-gvfs-* options apply
-    // to the mounts at its mount points; Read() uses /etc/fstab for the
+
+    // The table as it is now, for frequent callers: read again only after a
+    // change (the kernel flags /proc/self/mountinfo on every mount and unmount;
+    // a table elsewhere counts as changed when its file does), or when the
+    // path, the label folder or $HOME changed. Thread-safe.
+    static std::shared_ptr<const TMountTable> Current();
+    // The x-gvfs-* options of `fileSystemTable` (fstab) apply to the mounts at
+    // its mount points, those of `userMountTable` (mount's utab) to the mounts
+    // with its ids; Read() uses /etc/fstab and /run/mount/utab for the
     // system's own table.
-    static TMountTable Parse(std::string_view mountInfo, std::string_view fileSystemTable = {});
+    static TMountTable Parse(std::string_view mountInfo, std::string_view fileSystemTable = {},
+                             std::string_view userMountTable = {});
 
     // Every line of the table in table order (malformed lines are skipped).
     const std::vector<TMountEntry>& Entries() const { return entries_; }
@@ -91,6 +109,9 @@ public:
     static std::string UnescapeField(std::string_view field);
 
 private:
+    // The topmost mount of each mount point that `accept` takes, by mount point.
+    std::vector<TMountEntry> TopmostWhere(const std::function<bool(const TMountEntry&)>& accept) const;
+
     std::vector<TMountEntry> entries_;
 };
 

@@ -186,12 +186,10 @@ std::vector<TTrashDirectory> TTrash::TrashDirectories(const TMountTable& mounts)
 {
     std::vector<TTrashDirectory> trashes{HomeTrash()};
     const TMountEntry* homeMount = mounts.MountOf(trashes.front().Path);
-    std::vector<TMountEntry> volumes = mounts.Volumes();
-    for (TMountEntry& network : mounts.NetworkMounts())
-        volumes.push_back(std::move(network));
     const std::string uid = std::to_string(::getuid());
-    for (const TMountEntry& volume : volumes) {
-        if (homeMount != nullptr && volume.MountPoint == homeMount->MountPoint)
+    for (const TMountEntry& volume : mounts.Volumes()) {
+        // A server that does not answer must not hang the trash folder.
+        if (volume.IsNetwork || (homeMount != nullptr && volume.MountPoint == homeMount->MountPoint))
             continue;
         // Listing looks into both kinds a volume may have; VolumeTrash picks where new entries go.
         const TTrashDirectory preferred = VolumeTrash(volume.MountPoint);

@@ -9,7 +9,7 @@
 
 class TMountTable;
 
-// One trash directory of the user (freedesktop Trash specification): it holds
+// One trash directory of the user, in the freedesktop.org trash layout: it holds
 // files/ with the trashed entries and info/ with one NAME.trashinfo per entry.
 struct TTrashDirectory {
     std::string Path;        // the trash directory itself
@@ -57,9 +57,10 @@ public:
     // exists or not (moving to the trash will create it).
     static TTrashDirectory VolumeTrash(const std::string& topDir);
 
-    // The home trash and every existing trash directory on the volumes of
-    // `mounts` (other than the one holding the home trash, whose trash is the
-    // home trash), without duplicates.
+    // The home trash and every existing trash directory on the local volumes
+    // of `mounts` (other than the one holding the home trash, whose trash is
+    // the home trash), without duplicates. Network mounts are not looked at:
+    // a server that does not answer would hang the listing.
     static std::vector<TTrashDirectory> TrashDirectories(const TMountTable& mounts);
     static std::vector<TTrashDirectory> TrashDirectories();  // of TMountTable::Read()
 

@@ -1,12 +1,17 @@
 #include "platform/DetailTexts.h"
 
 #include <QLocale>
+#include <QMimeDatabase>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <string>
+#include <vector>
+
+#include "tests/platform/DataTestSupport.h"
 
 TEST(DetailTexts, SizesAreWholeKilobytesRoundedUp)
 {
@@ -30,14 +35,19 @@ TEST(DetailTexts, HugeSizesDoNotOverflow)
 
 TEST(DetailTexts, DatesAreLocalTime)
 {
-    ::setenv("TZ", "Europe/Berlin", 1);
+    {
+        const TEnvironmentGuard zone("TZ", "Europe/Berlin");
+        ::tzset();
+        // 2024-03-05 08:07:59 UTC is 09:07 in Berlin (winter time), 2024-07-01 12:00 UTC is 14:00.
+        EXPECT_EQ(FormatDateText(std::time_t(1709626079)), "05.03.2024 09:07");
+        EXPECT_EQ(FormatDateText(timespec{1719835200, 999999999}), "01.07.2024 14:00");
+    }
+    {
+        const TEnvironmentGuard zone("TZ", "UTC");
+        ::tzset();
+        EXPECT_EQ(FormatDateText(std::time_t(0)), "01.01.1970 00:00");
+    }
     ::tzset();
-    // 2024-03-05 08:07:59 UTC is 09:07 in Berlin (winter time), 2024-07-01 12:00 UTC is 14:00.
-    EXPECT_EQ(FormatDateText(std::time_t(1709626079)), "05.03.2024 09:07");
-    EXPECT_EQ(FormatDateText(timespec{1719835200, 999999999}), "01.07.2024 14:00");
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    EXPECT_EQ(FormatDateText(std::time_t(0)), "01.01.1970 00:00");
 }
 
 TEST(DetailTexts, FoldersAndUnknownTypes)
@@ -82,4 +92,27 @@ TEST(DetailTexts, NamesThatAreNotUtf8)
 {
     EXPECT_EQ(FileTypeText(std::string("caf\xE9.avi", 8), false), "AVI-Video");
     EXPECT_EQ(FileTypeText(std::string("caf\xE9", 4), false), "Datei");
+}
+
+TEST(DetailTexts, CachedTypesAgreeWithTheDatabase)
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QMimeDatabase database;
+    const std::vector<std::string> names = {
+        "a.txt", "CMakeLists.txt", "README", "README.md", "readme.txt", "Makefile", "Makefile.am", "makefile",
+        "x.1", "x.9", "x.0001", "x.10", "lib.so.6", "lib.so", "datei~", "a.tar.gz", "b.gz", "c.tar.bz2",
+        "d.bz2", "film.avi", "FILM.AVI", "quelle.c", "quelle.C", "bild.JPG", "bild.jpeg", "x.anim5", "x,v",
+        "SConscript.py", "core", "noext", "a.b.c.d", "bericht.pdf", "bericht.pdf.gz", "Dokument.DOCX", "x.123",
+    };
+    // Twice, so that the second round answers from the cache.
+    for (int round = 0; round < 2; ++round) {
+        for (const std::string& name : names) {
+            const QMimeType type = database.mimeTypeForFile(QString::fromStdString(name), QMimeDatabase::MatchExtension);
+            const QString text = FileTypeText(name, false);
+            if (type.isDefault())
+                EXPECT_TRUE(text.endsWith("Datei")) << name << ": " << text.toStdString();
+            else
+                EXPECT_EQ(text, type.comment()) << name;
+        }
+    }
 }

@@ -84,7 +84,9 @@ protected:
                "44 1 0:54 / /mnt/vm rw - 9p share rw,trans=virtio\n"
                "45 1 0:55 / /mnt/plan9 rw - 9p 10.0.0.2 rw,trans=tcp\n"
                "46 1 0:56 / /media/smb rw - cifs //server/share rw\n"
-               "47 1 0:57 / /mnt/.snapshots rw - nfs srv:/snap rw\n";
+               "47 1 0:57 / /mnt/.snapshots rw - nfs srv:/snap rw\n"
+               "48 1 0:58 / /media/covered rw - ext4 /dev/sdj1 rw\n"
+               "49 48 0:59 / /media/covered rw - tmpfs tmpfs rw\n";
     }
 
     // A stand-in for a device node, with a label pointing at it.
@@ -121,7 +123,11 @@ TEST(MountTableFields, MalformedLinesAreSkipped)
     EXPECT_EQ(table.Entries()[0].MountPoint, "/media/ok");
     EXPECT_EQ(table.Entries()[0].Device, "/dev/ok");
     EXPECT_EQ(table.Entries()[1].MountPoint, "/media/last");
-    // Without a line for "/" the root volume is still there.
+    // A root of any type is the volume "Dateisystem"; without a line for "/" it is still there.
+    const auto container = TMountTable::Parse("9 1 0:9 / / rw - overlay overlay rw,lowerdir=/l\n").Volumes();
+    ASSERT_EQ(container.size(), 1U);
+    EXPECT_EQ(container[0].FileSystemType, "overlay");
+    EXPECT_EQ(container[0].DisplayName, "Dateisystem");
     const auto volumes = TMountTable::Parse("garbage").Volumes();
     ASSERT_EQ(volumes.size(), 1U);
     EXPECT_EQ(volumes[0].MountPoint, "/");
@@ -172,6 +178,8 @@ TEST_F(MountTableTest, VolumesAreRootAndWhatTheUserMounted)
     EXPECT_EQ(Find(volumes, "/media/anna/USB Stick")->Device, "/dev/sdh1");
     EXPECT_EQ(Find(volumes, "/media/named")->DisplayName, "Meine Daten\xC3\xBC");
     EXPECT_EQ(Find(volumes, "/media/Archiv")->DisplayName, "Archiv");
+    // A system mount on top hides the volume below it.
+    EXPECT_EQ(Find(volumes, "/media/covered"), nullptr);
     // The home folder itself, bind mounts, dot paths, system types and places are no volumes.
     for (const TMountEntry& entry : table.Entries()) {
         if (entry.MountPoint == home_ || entry.MountPoint == "/media/bind" || entry.MountPoint == "/media/container" ||
@@ -234,6 +242,14 @@ TEST_F(MountTableTest, DesktopOptionsFromTheFileSystemTable)
     const auto volumes = TMountTable::Parse(mountInfo, fstab).Volumes();
     EXPECT_EQ(MountPoints(volumes), (std::vector<std::string>{"/", "/data", "/srv/with space"}));
     EXPECT_EQ(volumes[1].DisplayName, "Daten");
+    // Options given to mount(8) are found by mount id, or by target without one.
+    const std::string userTable = "ID=2 SRC=/dev/sdb1 TARGET=/data ROOT=/ OPTS=x-gvfs-hide\n"
+                                  "ID=4 SRC=/dev/sdb3 TARGET=/srv/with\\040space ROOT=/ OPTS=ro,x-gvfs-show,x-gvfs-name=A%20B\n"
+                                  "SRC=/dev/sdb2 TARGET=/media/backup ROOT=/ OPTS=x-gvfs-hide\n"
+                                  "ID=99 TARGET=/data OPTS=x-gvfs-show\n";
+    const auto fromUserTable = TMountTable::Parse(mountInfo, "", userTable).Volumes();
+    ASSERT_EQ(MountPoints(fromUserTable), (std::vector<std::string>{"/", "/srv/with space"}));
+    EXPECT_EQ(fromUserTable[1].DisplayName, "A B");
 }
 
 TEST_F(MountTableTest, MountAndVolumeOfAPath)
@@ -285,4 +301,35 @@ TEST(MountTableSpace, SizeAndFreeSpace)
     EXPECT_GT(space->TotalBytes, 0U);
     EXPECT_LE(space->FreeBytes, space->TotalBytes);
     EXPECT_FALSE(QueryVolumeSpace(temp.path().toStdString() + "/missing").has_value());
+}
+
+TEST_F(MountTableTest, CurrentTableIsReadAgainOnlyAfterAChange)
+{
+    const std::string sample = temp_.path().toStdString() + "/sample";
+    WriteTextFile(sample, "1 0 254:0 / / rw - ext4 /dev/vda1 rw\n");
+    TMountTable::SetMountInfoPath(sample);
+    const auto first = TMountTable::Current();
+    EXPECT_EQ(TMountTable::Current(), first);
+    EXPECT_EQ(MountPoints(first->Volumes()), (std::vector<std::string>{"/"}));
+
+    WriteTextFile(sample, "1 0 254:0 / / rw - ext4 /dev/vda1 rw\n7 1 8:1 / /media/neu rw - ext4 /dev/sdb1 rw\n");
+    const auto second = TMountTable::Current();
+    EXPECT_EQ(MountPoints(second->Volumes()), (std::vector<std::string>{"/", "/media/neu"}));
+    EXPECT_EQ(TMountTable::Current(), second);
+    // The earlier reading stays valid for whoever holds it.
+    EXPECT_EQ(first->Volumes().size(), 1U);
+
+    // A new home folder changes which mounts are volumes.
+    WriteTextFile(sample, "1 0 254:0 / / rw - ext4 /dev/vda1 rw\n8 1 8:1 / /srv/anna/usb rw - ext4 /dev/sdb1 rw\n");
+    EXPECT_EQ(MountPoints(TMountTable::Current()->Volumes()), (std::vector<std::string>{"/"}));
+    {
+        const TEnvironmentGuard home("HOME", "/srv/anna");
+        EXPECT_EQ(MountPoints(TMountTable::Current()->Volumes()), (std::vector<std::string>{"/", "/srv/anna/usb"}));
+    }
+
+    // The system's own table is read once until the kernel reports a change.
+    TMountTable::SetMountInfoPath("");
+    const auto system = TMountTable::Current();
+    EXPECT_EQ(system->Volumes().front().MountPoint, "/");
+    EXPECT_EQ(TMountTable::Current(), system);
 }

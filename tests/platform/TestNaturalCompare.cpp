@@ -26,6 +26,10 @@ TEST(NaturalCompare, DigitRunsCompareAsNumbers)
     ExpectBefore("x1y2", "x1y10");
     ExpectBefore("9", "10");
     ExpectBefore("a", "a0");
+    // A shared beginning that ends inside a number.
+    ExpectBefore("x12a", "x123");
+    ExpectBefore("x19", "x123");
+    ExpectBefore("x1_9", "x10");
     EXPECT_EQ(NaturalCompare("film.avi.0001", "film.avi.0001"), 0);
 }
 

@@ -214,7 +214,9 @@ TEST_F(TrashTest, VolumeTrashesOfTheMountTable)
     const TMountTable mounts = TMountTable::Parse("1 0 254:0 / / rw - ext4 /dev/vda1 rw\n"
                                                   "2 1 8:1 / " + stick + " rw - vfat /dev/sdb1 rw\n"
                                                   "3 1 8:2 / " + disk + " rw - ext4 /dev/sdc1 rw\n"
-                                                  "4 1 8:3 / /media/fehlt rw - ext4 /dev/sdd1 rw\n");
+                                                  "4 1 8:3 / /media/fehlt rw - ext4 /dev/sdd1 rw\n"
+                                                  "5 1 0:9 / " + home_ + "/fern rw - fuse.sshfs a@b:/ rw\n");
+    fs::create_directories(home_ + "/fern/.Trash-" + kUid + "/files");
     // Volumes without a trash folder add nothing.
     EXPECT_EQ(TTrash::TrashDirectories(mounts), std::vector<TTrashDirectory>{TTrash::HomeTrash()});
 
