@@ -76,18 +76,6 @@ std::string OwnerText(uid_t uid)
     return std::to_string(uid);
 }
 
-std::optional<TMountEntry> MountedVolume(std::string_view mountPoint)
-{
-    const TMountTable table = TMountTable::Read();
-    for (const auto& list : {table.Volumes(), table.NetworkMounts()}) {
-        for (const TMountEntry& entry : list) {
-            if (entry.MountPoint == mountPoint)
-                return entry;
-        }
-    }
-    return std::nullopt;
-}
-
 TColumnData VolumeColumnData(const TItemView& view, TColumnValue value)
 {
     TColumnData data;
@@ -105,7 +93,7 @@ TColumnData VolumeColumnData(const TItemView& view, TColumnValue value)
         }
         break;
     case TColumnValue::FileSystemType:
-        if (const auto entry = MountedVolume(mountPoint))
+        if (const auto entry = FindMountedVolume(mountPoint))
             data.text = entry->FileSystemType;
         break;
     case TColumnValue::Type:
