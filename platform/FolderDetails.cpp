@@ -10,6 +10,8 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -66,14 +68,22 @@ std::string PermissionsText(unsigned mode)
     return text;
 }
 
+// User names by uid, looked up once: the lookup reads the user database.
 std::string OwnerText(uid_t uid)
 {
+    static std::mutex mutex;
+    static std::unordered_map<uid_t, std::string> names;
+    const std::lock_guard lock(mutex);
+    if (const auto known = names.find(uid); known != names.end())
+        return known->second;
     std::vector<char> buffer(4096);
     passwd entry;
     passwd* found = nullptr;
-    if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return found->pw_name;
-    return std::to_string(uid);
+    std::string name = getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found
+                           ? std::string(found->pw_name)
+                           : std::to_string(uid);
+    names.emplace(uid, name);
+    return name;
 }
 
 TColumnData VolumeColumnData(const TItemView& view, TColumnValue value)
