@@ -10,6 +10,8 @@
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -66,26 +68,22 @@ std::string PermissionsText(unsigned mode)
     return text;
 }
 
+// User names by uid, looked up once: the lookup reads the user database.
 std::string OwnerText(uid_t uid)
 {
+    static std::mutex mutex;
+    static std::unordered_map<uid_t, std::string> names;
+    const std::lock_guard lock(mutex);
+    if (const auto known = names.find(uid); known != names.end())
+        return known->second;
     std::vector<char> buffer(4096);
     passwd entry;
     passwd* found = nullptr;
-    if (getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return found->pw_name;
-    return std::to_string(uid);
-}
-
-std::optional<TMountEntry> MountedVolume(std::string_view mountPoint)
-{
-    const TMountTable table = TMountTable::Read();
-    for (const auto& list : {table.Volumes(), table.NetworkMounts()}) {
-        for (const TMountEntry& entry : list) {
-            if (entry.MountPoint == mountPoint)
-                return entry;
-        }
-    }
-    return std::nullopt;
+    std::string name = getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found
+                           ? std::string(found->pw_name)
+                           : std::to_string(uid);
+    names.emplace(uid, name);
+    return name;
 }
 
 TColumnData VolumeColumnData(const TItemView& view, TColumnValue value)
@@ -105,7 +103,7 @@ TColumnData VolumeColumnData(const TItemView& view, TColumnValue value)
         }
         break;
     case TColumnValue::FileSystemType:
-        if (const auto entry = MountedVolume(mountPoint))
+        if (const auto entry = FindMountedVolume(mountPoint))
             data.text = entry->FileSystemType;
         break;
     case TColumnValue::Type:

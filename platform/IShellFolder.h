@@ -16,7 +16,7 @@ struct TShellDetails
 {
     int format = LVCFMT_LEFT;  // LVCFMT_LEFT, LVCFMT_RIGHT or LVCFMT_CENTER
     int charCount = 0;         // default width in characters
-    std::string text;          // UTF-8
+    std::string text;          // UTF-8; in the name column a file name's own bytes
 };
 
 // What a directory listing knows of an item (the role of WIN32_FIND_DATA).

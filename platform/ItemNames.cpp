@@ -1,7 +1,6 @@
 #include "platform/ItemNames.h"
 
 #include "platform/ShellConstants.h"
-#include "platform/TMountTable.h"
 
 const char* const kDesktopName = "Desktop";
 
@@ -47,15 +46,22 @@ std::string_view LastPathName(std::string_view path)
     return slash == std::string_view::npos || path.size() == 1 ? path : path.substr(slash + 1);
 }
 
-std::string VolumeDisplayName(std::string_view mountPoint)
+std::optional<TMountEntry> FindMountedVolume(std::string_view mountPoint)
 {
     const TMountTable table = TMountTable::Read();
     for (const auto& list : {table.Volumes(), table.NetworkMounts()}) {
         for (const TMountEntry& entry : list) {
             if (entry.MountPoint == mountPoint)
-                return entry.DisplayName;
+                return entry;
         }
     }
+    return std::nullopt;
+}
+
+std::string VolumeDisplayName(std::string_view mountPoint)
+{
+    if (const auto volume = FindMountedVolume(mountPoint))
+        return volume->DisplayName;
     return mountPoint == "/" ? std::string("Dateisystem") : std::string(LastPathName(mountPoint));
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/NamespacePaths.h"
 #include "platform/ShellItems.h"
+#include "platform/TMountTable.h"
 #include "platform/TTrash.h"
 
 #include <cstdint>
@@ -20,6 +21,8 @@ bool VirtualFolderFromToken(std::string_view token, TVirtualFolder& folder);
 // volumes, the native name bytes for files.
 std::string ItemDisplayName(const TItemContext& context, const TItemView& view, std::uint32_t flags);
 
+// The volume or network mount at `mountPoint` in the current mount table.
+std::optional<TMountEntry> FindMountedVolume(std::string_view mountPoint);
 // The display name of the volume mounted at `mountPoint`.
 std::string VolumeDisplayName(std::string_view mountPoint);
 

@@ -1,5 +1,6 @@
 #include "platform/SpecialFolders.h"
 
+#include "platform/LastError.h"
 #include "platform/ShellItems.h"
 #include "platform/ShellNamespace.h"
 
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -114,7 +116,9 @@ TItemIdListPtr SHGetSpecialFolderLocation(int specialFolder)
     default: break;
     }
     const std::string directory = SpecialFolderDirectory(specialFolder);
-    if (directory.empty())
+    if (directory.empty()) {
+        SetLastError(ENOENT);
         return nullptr;
+    }
     return SHParseDisplayName(directory);
 }

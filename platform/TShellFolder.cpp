@@ -7,6 +7,7 @@
 #include "platform/LastError.h"
 #include "platform/ShellItems.h"
 #include "platform/ShellNamespace.h"
+#include "platform/SpecialFolders.h"
 #include "platform/TDirectoryEnum.h"
 #include "platform/TItemListEnum.h"
 #include "platform/TMountTable.h"
@@ -206,8 +207,11 @@ TShellResult TShellFolder::EnumObjects(std::uint32_t flags, std::unique_ptr<IEnu
         break;
     }
     std::vector<TItemIdListPtr> leading;
-    if (kind_ == TFolderKind::Desktop)
+    if (kind_ == TFolderKind::Desktop) {
+        // The desktop lives for the whole run; its directory may come or go.
+        path_ = DesktopDirectoryPath();
         leading = ListVirtualItems(flags);
+    }
     if (!path_.empty())
         NotifyFolderEnumerated(path_);
     auto directory = std::make_unique<TDirectoryEnum>(path_, flags, HiddenList(true), std::move(leading));

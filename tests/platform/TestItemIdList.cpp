@@ -1,8 +1,10 @@
 #include "platform/ShellItems.h"
 #include "platform/TItemIdList.h"
+#include "platform/TShellResult.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -107,4 +109,20 @@ TEST(ItemIdList, MalformedItemsAreRejected)
     EXPECT_FALSE(ReadItem(AsIDList(badVirtual), view));
     // Names longer than an item can hold give no item.
     EXPECT_EQ(MakeFileSystemItem(std::string(70000, 'x'), 0, 8), nullptr);
+}
+
+TEST(ShellResult, CarriesSuccessErrorAndOrder)
+{
+    EXPECT_TRUE(TShellResult::Ok().Succeeded());
+    const TShellResult failure = TShellResult::Fail(ENOENT);
+    EXPECT_TRUE(failure.Failed());
+    EXPECT_LT(failure.Code(), 0);
+    EXPECT_EQ(failure.Error(), ENOENT);
+    const TShellResult before = TShellResult::Order(-42);
+    EXPECT_TRUE(before.Succeeded());
+    EXPECT_EQ(before.Code() & 0xFFFF, 0xFFFF);
+    EXPECT_EQ(before.OrderValue(), -1);
+    EXPECT_EQ(TShellResult::Order(7).OrderValue(), 1);
+    EXPECT_EQ(TShellResult::Order(0).OrderValue(), 0);
+    EXPECT_EQ(before.Error(), 0);
 }

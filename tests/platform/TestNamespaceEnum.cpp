@@ -132,9 +132,12 @@ TEST_F(NamespaceEnum, DesktopHoldsVirtualFoldersThenTheDesktopDirectory)
     // Without a desktop directory the desktop has no path.
     EXPECT_EQ(desktop->GetPath(), "");
 
+    // A desktop directory made later shows at the next enumeration.
     const std::string desktopDirectory = MakeDesktopDirectory();
     WriteFile(desktopDirectory + "/notes.txt");
     MakeDirectory(desktopDirectory + "/Projekte");
+    EXPECT_EQ(SortedNames(*desktop, SHCONTF_NONFOLDERS), (TNames{"notes.txt"}));
+    EXPECT_EQ(desktop->GetPath(), desktopDirectory);
     desktop = SHGetDesktopFolder();
     EXPECT_EQ(desktop->GetPath(), desktopDirectory);
     EXPECT_EQ(SortedNames(*desktop, kEverything),

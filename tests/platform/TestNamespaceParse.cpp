@@ -203,3 +203,20 @@ TEST_F(NamespaceParse, SymlinksAndSpecialFilesParse)
     ASSERT_TRUE(fifo);
     EXPECT_EQ(Attributes(*work, LastIDListItem(fifo.get()), SFGAO_FOLDER | SFGAO_FILESYSTEM), SFGAO_FILESYSTEM);
 }
+
+TEST_F(NamespaceParse, PathsLongerThanOldBuffersRoundTrip)
+{
+    // Well past 260 characters: the whole path comes back, not a cut one.
+    std::string path = Work();
+    const std::string component(60, 'p');
+    for (int i = 0; i < 6; ++i) {
+        path += "/" + component + std::to_string(i);
+        MakeDirectory(path);
+    }
+    path += "/" + std::string(200, 'f');
+    WriteFile(path);
+    ASSERT_GT(path.size(), 600u);
+    TItemIdListPtr list = Parse(path);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(SHGetPathFromIDList(list.get()), path);
+}

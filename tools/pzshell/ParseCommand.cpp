@@ -20,8 +20,8 @@ int RunParseCommand(const std::vector<std::string>& args)
     // name of the level the item opens.
     IShellFolderPtr folder = SHGetDesktopFolder();
     std::string name;
-    folder->GetDisplayNameOf(list.get(), SHGDN_NORMAL, name);
-    std::printf("desktop\t2\t00 00\t%s\n", EscapeForLine(IDListCount(list.get()) == 0 ? name : "Desktop").c_str());
+    folder->GetDisplayNameOf(MakeDesktopIDList().get(), SHGDN_NORMAL, name);
+    std::printf("desktop\t2\t00 00\t%s\n", EscapeForLine(name).c_str());
     std::size_t level = 0;
     for (const TItemIdList* item = list.get(); IDListItemSize(item) != 0; item = NextIDListItem(item), ++level) {
         TItemView view;
