@@ -4,6 +4,7 @@
 #include "platform/TShellChangeRegistry.h"
 
 #include <QCoreApplication>
+#include <QThread>
 
 #include <memory>
 
@@ -21,15 +22,20 @@ std::shared_ptr<const TItemIdList> SharedCopy(const TItemIdList* list)
 unsigned long SHChangeNotifyRegister(QObject* receiver, int sources, long eventMask, TShellChangeHandler handler,
     std::span<const SHChangeNotifyEntry> entries)
 {
-    if (!QCoreApplication::instance())
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread()) {
+        qWarning("SHChangeNotifyRegister: nur im UI-Thread möglich");
         return 0;
+    }
     return TShellChangeRegistry::Process().Register(receiver, sources, eventMask, std::move(handler), entries);
 }
 
 bool SHChangeNotifyDeregister(unsigned long registrationId)
 {
     TShellChangeRegistry* registry = TShellChangeRegistry::ProcessIfExists();
-    return registry && registry->Deregister(registrationId);
+    if (!registry || QThread::currentThread() != registry->thread())
+        return false;
+    return registry->Deregister(registrationId);
 }
 
 void SHChangeNotify(long event, const TItemIdList* item1, const TItemIdList* item2)
