@@ -1,0 +1,35 @@
+#include "tools/pzshell/Commands.h"
+#include "tools/pzshell/ToolSupport.h"
+
+#include "platform/ShellNamespace.h"
+#include "platform/SpecialFolders.h"
+
+#include <cstdio>
+
+int RunSpecialCommand(const std::vector<std::string>& args)
+{
+    if (!args.empty()) {
+        std::fprintf(stderr, "usage: pzshell special\n");
+        return 2;
+    }
+    // value, name, shell folder number, location (path, else parsing name, else
+    // "-" for none), display name.
+    const std::string none = "-";
+    IShellFolderPtr desktop = SHGetDesktopFolder();
+    for (int value = 0; value < kSpecialFolderCount; ++value) {
+        TItemIdListPtr list = SHGetSpecialFolderLocation(value);
+        std::string location = none;
+        std::string name;
+        if (list) {
+            location = SHGetPathFromIDList(list.get());
+            if (location.empty())
+                desktop->GetDisplayNameOf(list.get(), SHGDN_FORPARSING, location);
+            if (location.empty())
+                location = none;
+            desktop->GetDisplayNameOf(list.get(), SHGDN_NORMAL, name);
+        }
+        std::printf("%d\t%s\t%d\t%s\t%s\n", value, SpecialFolderName(value), SpecialFolderCsidl(value),
+                    EscapeForLine(location).c_str(), EscapeForLine(name).c_str());
+    }
+    return 0;
+}

@@ -1,0 +1,58 @@
+#include "tools/pzshell/Commands.h"
+
+#include <QGuiApplication>
+#include <QLocale>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TCommand
+{
+    const char* name;
+    int (*run)(const std::vector<std::string>& args);
+    const char* usage;
+};
+
+// One row per subcommand.
+constexpr TCommand kCommands[] = {
+    {"ls", RunLsCommand, "ls [-a] [-l] TARGET      the items of a folder in display order"},
+    {"parse", RunParseCommand, "parse PATH               the item id list of a path, item by item"},
+    {"special", RunSpecialCommand, "special                  every special folder and its location"},
+    {"watch", RunWatchCommand, "watch TARGET SECONDS [-r] each notification as EVENT, path 1, path 2"},
+    {"icon", RunIconCommand, "icon PATH                small, large and open icon index, overlay index"},
+};
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: pzshell COMMAND [ARGS]\n");
+    for (const TCommand& command : kCommands)
+        std::fprintf(stderr, "  pzshell %s\n", command.usage);
+    std::fprintf(stderr, "TARGET is a path or one of ::desktop ::computer ::home ::trash ::network\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Icons and MIME types need an application object, which needs a platform:
+    // without a display, the offscreen one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+
+    if (argc < 2)
+        return Usage();
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const TCommand& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) == 0)
+            return command.run(args);
+    }
+    return Usage();
+}
