@@ -57,7 +57,7 @@ std::uint32_t VirtualFolderAttributes(TVirtualFolder folder, std::uint32_t mask)
     case TVirtualFolder::Computer: return SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER;
     case TVirtualFolder::Network: {
         std::uint32_t bits = SFGAO_FOLDER;
-        if ((mask & SFGAO_HASSUBFOLDER) && !TMountTable::Read().NetworkMounts().empty())
+        if ((mask & SFGAO_HASSUBFOLDER) && !TMountTable::Current()->NetworkMounts().empty())
             bits |= SFGAO_HASSUBFOLDER;
         return bits;
     }

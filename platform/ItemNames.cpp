@@ -48,8 +48,8 @@ std::string_view LastPathName(std::string_view path)
 
 std::optional<TMountEntry> FindMountedVolume(std::string_view mountPoint)
 {
-    const TMountTable table = TMountTable::Read();
-    for (const auto& list : {table.Volumes(), table.NetworkMounts()}) {
+    const std::shared_ptr<const TMountTable> table = TMountTable::Current();
+    for (const auto& list : {table->Volumes(), table->NetworkMounts()}) {
         for (const TMountEntry& entry : list) {
             if (entry.MountPoint == mountPoint)
                 return entry;

@@ -38,7 +38,7 @@ bool MapSharePath(std::string_view path, std::string& local)
     if (shareEnd == serverEnd + 1)
         return false;
     const std::string_view share = path.substr(0, shareEnd);
-    for (const TMountEntry& entry : TMountTable::Read().NetworkMounts()) {
+    for (const TMountEntry& entry : TMountTable::Current()->NetworkMounts()) {
         if (entry.Device == share) {
             local = entry.MountPoint;
             local.append(path.substr(shareEnd));
@@ -207,9 +207,9 @@ bool ParseAbsolutePath(std::string_view path, TItemBytes& bytes)
 
     // The longest volume prefix decides where the file-system part starts: a
     // volume of the computer, or a network mount only the network folder lists.
-    const TMountTable table = TMountTable::Read();
-    const std::vector<TMountEntry> volumes = table.Volumes();
-    const std::vector<TMountEntry> networkMounts = table.NetworkMounts();
+    const std::shared_ptr<const TMountTable> table = TMountTable::Current();
+    const std::vector<TMountEntry> volumes = table->Volumes();
+    const std::vector<TMountEntry> networkMounts = table->NetworkMounts();
     const TMountEntry* best = nullptr;
     bool inComputer = true;
     for (const auto* list : {&volumes, &networkMounts}) {

@@ -166,9 +166,9 @@ std::vector<TItemIdListPtr> TShellFolder::ListVirtualItems(std::uint32_t flags) 
 
 std::vector<TItemIdListPtr> TShellFolder::ListVolumeItems(bool networkOnly) const
 {
-    const TMountTable table = TMountTable::Read();
+    const std::shared_ptr<const TMountTable> table = TMountTable::Current();
     std::vector<TItemIdListPtr> items;
-    for (const TMountEntry& entry : networkOnly ? table.NetworkMounts() : table.Volumes())
+    for (const TMountEntry& entry : networkOnly ? table->NetworkMounts() : table->Volumes())
         items.push_back(MakeVolumeItem(entry.MountPoint, entry.IsNetwork));
     return items;
 }
