@@ -1,0 +1,40 @@
+#include "bench/BenchTiming.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::string FormatSeconds(double seconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", seconds);
+    return text;
+}
+
+std::string FormatRate(double bytes, double seconds)
+{
+    if (seconds <= 0)
+        return "-";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f MiB/s", bytes / seconds / (1024.0 * 1024.0));
+    return text;
+}
+
+std::string LoadAverages()
+{
+    double loads[3] = {};
+    if (getloadavg(loads, 3) != 3)
+        return "unknown";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f %.2f %.2f", loads[0], loads[1], loads[2]);
+    return text;
+}

@@ -1,0 +1,227 @@
+#include "bench/CompareCommand.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <stdexcept>
+
+#include "bench/BenchFiles.h"
+#include "bench/BenchOptions.h"
+#include "bench/BenchTiming.h"
+#include "bench/ChildProcess.h"
+#include "bench/QuietHost.h"
+#include "bench/TScratchFolder.h"
+#include "engine/PieceNaming.h"
+#include "engine/TJoinRequest.h"
+#include "engine/TSplitOperation.h"
+
+namespace {
+
+// One GiB: large enough that per-call costs vanish, small enough for the page cache.
+constexpr std::uint64_t kCompareFileSize = std::uint64_t{1} << 30;
+// Odd rounds run the peer first, so with five each side leads at least twice.
+constexpr int kCompareRounds = 5;
+
+struct TCompareSetup {
+    std::string SplitFolder;  // the source and, during a split round, its pieces
+    std::string Source;
+    std::string JoinFolder;   // a fixed series of pieces whose base name is free
+    std::string JoinBase;
+    std::vector<std::string> JoinPieces;
+    std::uint64_t FileSize = 0;
+    std::uint64_t PieceSize = 0;
+    std::uint64_t PieceCount = 0;  // what our split writes, an empty last piece included
+};
+
+struct TSideTimes {
+    std::vector<double> Ours;
+    std::vector<double> Peer;
+};
+
+void Require(bool condition, const std::string& what)
+{
+    if (!condition)
+        throw std::runtime_error(what);
+}
+
+std::uint64_t CountEntries(const std::string& folder)
+{
+    std::uint64_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+        ++count;
+    return count;
+}
+
+// Runs both sides of each round, the leader alternating, and cleans up after each run.
+TSideTimes RunRounds(int rounds, const char* title, const std::function<double(int)>& ours,
+                     const std::function<double(int)>& peer, const std::function<void()>& cleanUp)
+{
+    TSideTimes times;
+    for (int round = 0; round < rounds; ++round) {
+        const bool oursFirst = round % 2 == 0;
+        for (int side = 0; side < 2; ++side) {
+            const bool oursNow = (side == 0) == oursFirst;
+            (oursNow ? times.Ours : times.Peer).push_back((oursNow ? ours : peer)(round));
+            cleanUp();
+        }
+        std::cout << title << " round " << round + 1 << ": ours " << FormatSeconds(times.Ours.back())
+                  << ", peer " << FormatSeconds(times.Peer.back()) << std::endl;
+    }
+    return times;
+}
+
+double TimeOurSplit(const TCompareSetup& setup, int)
+{
+    TQuietReport report;
+    TSplitOperation split(MakeQuietHost(report));
+    const double seconds =
+        TimeSeconds([&] { split.SplitFile(setup.Source, static_cast<std::int64_t>(setup.PieceSize)); });
+    RequireSuccess(report, "our split");
+    Require(CountEntries(setup.SplitFolder) == setup.PieceCount + 1, "our split wrote a wrong number of pieces");
+    return seconds;
+}
+
+double TimeCoreutilsSplit(const TCompareSetup& setup, int)
+{
+    const std::vector<std::string> argv = {"split", "-b", std::to_string(setup.PieceSize), "-a", "4",
+                                           "--numeric-suffixes=1", setup.Source, setup.Source + "."};
+    int status = 0;
+    const double seconds = TimeSeconds([&] { status = RunProgram(argv); });
+    Require(status == 0, "coreutils split failed");
+    return seconds;
+}
+
+double TimeOurJoin(const TCompareSetup& setup, int round)
+{
+    TQuietReport report;
+    TJoinRequest join(MakeQuietHost(report));
+    const double seconds = TimeSeconds([&] { join.CombineFile(setup.JoinPieces.front()); });
+    RequireSuccess(report, "our join");
+    if (round == 0)
+        Require(FilesEqual(setup.JoinBase, setup.Source), "our join did not rebuild the file");
+    return seconds;
+}
+
+double TimeCat(const TCompareSetup& setup, int round, std::vector<double>& flushTimes)
+{
+    const std::string target = setup.JoinFolder + "/cat.out";
+    std::vector<std::string> argv = {"cat"};
+    argv.insert(argv.end(), setup.JoinPieces.begin(), setup.JoinPieces.end());
+    int status = 0;
+    const double seconds = TimeSeconds([&] { status = RunProgram(argv, target); });
+    Require(status == 0, "cat failed");
+    // Our join leaves its result on disk; cat does not. What flushing cat's
+    // result would add is timed apart and only reported.
+    flushTimes.push_back(TimeSeconds([&] {
+        const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        Require(fd >= 0 && fsync(fd) == 0, "cannot flush cat's result");
+        close(fd);
+    }));
+    if (round == 0)
+        Require(FilesEqual(target, setup.Source), "cat did not rebuild the file");
+    return seconds;
+}
+
+TCompareSetup Prepare(const std::string& scratch, const TBenchOptions& options)
+{
+    TCompareSetup setup;
+    setup.FileSize = options.FileSize;
+    setup.PieceSize = options.PieceSize;
+    setup.PieceCount = options.FileSize / options.PieceSize + 1;
+    setup.SplitFolder = scratch + "/split";
+    setup.JoinFolder = scratch + "/join";
+    std::filesystem::create_directory(setup.SplitFolder);
+    std::filesystem::create_directory(setup.JoinFolder);
+    setup.Source = setup.SplitFolder + "/source.bin";
+    MakeTestFile(setup.Source, setup.FileSize);
+
+    // The join's pieces come from our split of a second name for the source,
+    // which then goes, so the join writes a fresh file and asks nothing.
+    setup.JoinBase = setup.JoinFolder + "/data.bin";
+    std::filesystem::create_hard_link(setup.Source, setup.JoinBase);
+    TQuietReport report;
+    TSplitOperation(MakeQuietHost(report)).SplitFile(setup.JoinBase, static_cast<std::int64_t>(setup.PieceSize));
+    RequireSuccess(report, "the split that makes the join's pieces");
+    std::filesystem::remove(setup.JoinBase);
+    for (std::uint64_t number = 1; number <= setup.PieceCount; ++number) {
+        // A series that ends in an empty piece is only joined whole by cat
+        // when every piece is named, the empty one included.
+        setup.JoinPieces.push_back(PieceFileName(setup.JoinBase, static_cast<int>(number)));
+        Require(std::filesystem::exists(setup.JoinPieces.back()), "a piece of the join's series is missing");
+    }
+    SyncFileSystem(scratch);
+    ReadThrough(setup.Source);
+    for (const std::string& piece : setup.JoinPieces)
+        ReadThrough(piece);
+    return setup;
+}
+
+void PrintSummary(const char* title, const char* peerName, const TSideTimes& times, std::uint64_t bytes)
+{
+    const double ours = Median(times.Ours);
+    const double peer = Median(times.Peer);
+    std::cout << title << " median: ours " << FormatSeconds(ours) << " (" << FormatRate(double(bytes), ours)
+              << "), " << peerName << ' ' << FormatSeconds(peer) << " (" << FormatRate(double(bytes), peer)
+              << ")" << std::endl;
+}
+
+}  // namespace
+
+int RunCompareCommand(const std::vector<std::string>& args)
+{
+    TBenchOptions defaults;
+    defaults.Rounds = kCompareRounds;
+    defaults.FileSize = kCompareFileSize;
+    defaults.PieceSize = kWindowPieceSize;
+    const auto options = ParseBenchOptions(args, defaults);
+    if (!options || options->Rounds < 1) {
+        std::cerr << "usage: parzello-bench compare [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n";
+        return 2;
+    }
+    try {
+        const TScratchFolder scratch(options->Folder);
+        std::cout << "file " << options->FileSize << " bytes, piece size " << options->PieceSize << ", "
+                  << options->Rounds << " rounds each, in " << scratch.Path() << std::endl;
+        const TCompareSetup setup = Prepare(scratch.Path(), *options);
+        std::cout << "load before: " << LoadAverages() << std::endl;
+
+        const auto clearSplit = [&] {
+            ClearFolder(setup.SplitFolder, {"source.bin"});
+            SyncFileSystem(setup.SplitFolder);
+        };
+        const TSideTimes split = RunRounds(
+            options->Rounds, "split", [&](int round) { return TimeOurSplit(setup, round); },
+            [&](int round) { return TimeCoreutilsSplit(setup, round); }, clearSplit);
+
+        std::vector<double> catFlushTimes;
+        const auto clearJoin = [&] {
+            std::filesystem::remove(setup.JoinBase);
+            std::filesystem::remove(setup.JoinFolder + "/cat.out");
+            SyncFileSystem(setup.JoinFolder);
+        };
+        const TSideTimes join = RunRounds(
+            options->Rounds, "join", [&](int round) { return TimeOurJoin(setup, round); },
+            [&](int round) { return TimeCat(setup, round, catFlushTimes); }, clearJoin);
+
+        std::cout << "load after: " << LoadAverages() << std::endl;
+        PrintSummary("split", "coreutils split", split, setup.FileSize);
+        PrintSummary("join", "cat", join, setup.FileSize);
+        const double cat = Median(join.Peer);
+        const double catFlush = Median(catFlushTimes);
+        std::cout << "cat's result flushed to disk (our join does this) would add " << FormatSeconds(catFlush)
+                  << "; join against cat plus flush: " << Median(join.Ours) / (cat + catFlush) << std::endl;
+
+        std::printf("RATIO split_vs_coreutils %.3f\n", Median(split.Ours) / Median(split.Peer));
+        std::printf("RATIO join_vs_cat %.3f\n", Median(join.Ours) / cat);
+        std::fflush(stdout);
+        return 0;
+    } catch (const std::exception& error) {
+        std::cerr << "parzello-bench: " << error.what() << '\n';
+        return 1;
+    }
+}

@@ -1,0 +1,142 @@
+#include "bench/TransferCommand.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+#include "bench/BenchFiles.h"
+#include "bench/BenchOptions.h"
+#include "bench/BenchTiming.h"
+#include "bench/QuietHost.h"
+#include "bench/TScratchFolder.h"
+#include "engine/TSplitOperation.h"
+
+namespace {
+
+// Large enough to dwarf per-call costs, small enough to run each setting often.
+constexpr std::uint64_t kTransferFileSize = std::uint64_t{256} << 20;
+// Medians of seven runs settle even with other work on the machine.
+constexpr int kTransferRounds = 7;
+// A smaller size is preferred unless a larger one is faster by more than this
+// share: memory is bounded either way, but less is kinder.
+constexpr double kSizeTolerance = 0.03;
+
+using TMethod = TTransferSettings::TMethod;
+
+struct TSetting {
+    TMethod Method;
+    std::size_t Size;
+    std::vector<double> WholeTimes;  // one piece as large as the file
+    std::vector<double> PieceTimes;  // the window's default piece size
+};
+
+std::vector<TSetting> AllSettings()
+{
+    std::vector<TSetting> settings;
+    for (const std::size_t kib : {64, 128, 256, 1024, 4096, 8192})
+        settings.push_back({TMethod::Buffer, kib * 1024, {}, {}});
+    for (const std::size_t kib : {64, 256, 1024, 4096, 8192, 65536})
+        settings.push_back({TMethod::KernelCopy, kib * 1024, {}, {}});
+    return settings;
+}
+
+const char* MethodName(TMethod method)
+{
+    return method == TMethod::Buffer ? "buffer" : "kernel-copy";
+}
+
+double TimeSplit(const std::string& source, const TSetting& setting, std::uint64_t pieceSize)
+{
+    TQuietReport report;
+    TSplitOperation split(MakeQuietHost(report), TTransferSettings{setting.Method, setting.Size});
+    const double seconds = TimeSeconds([&] { split.SplitFile(source, static_cast<std::int64_t>(pieceSize)); });
+    RequireSuccess(report, "the split");
+    return seconds;
+}
+
+// The fastest setting of a method by the whole-file median, preferring smaller
+// sizes within the tolerance.
+const TSetting* Fastest(const std::vector<TSetting>& settings, TMethod method)
+{
+    double best = 0;
+    for (const TSetting& setting : settings) {
+        const double median = Median(setting.WholeTimes);
+        if (setting.Method == method && (best == 0 || median < best))
+            best = median;
+    }
+    for (const TSetting& setting : settings) {
+        if (setting.Method == method && Median(setting.WholeTimes) <= best * (1 + kSizeTolerance))
+            return &setting;
+    }
+    return nullptr;
+}
+
+void PrintTable(const std::vector<TSetting>& settings, std::uint64_t fileSize)
+{
+    std::printf("%-12s %10s %14s %14s %14s %14s\n", "method", "size", "whole median", "whole rate",
+                "pieces median", "pieces rate");
+    for (const TSetting& setting : settings) {
+        const double whole = Median(setting.WholeTimes);
+        const double pieces = Median(setting.PieceTimes);
+        std::printf("%-12s %10zu %14s %14s %14s %14s\n", MethodName(setting.Method), setting.Size,
+                    FormatSeconds(whole).c_str(), FormatRate(double(fileSize), whole).c_str(),
+                    FormatSeconds(pieces).c_str(), FormatRate(double(fileSize), pieces).c_str());
+    }
+}
+
+}  // namespace
+
+int RunTransferCommand(const std::vector<std::string>& args)
+{
+    TBenchOptions defaults;
+    defaults.Rounds = kTransferRounds;
+    defaults.FileSize = kTransferFileSize;
+    defaults.PieceSize = kWindowPieceSize;
+    const auto options = ParseBenchOptions(args, defaults);
+    if (!options || options->Rounds < 1) {
+        std::cerr << "usage: parzello-bench transfer [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n";
+        return 2;
+    }
+    try {
+        const TScratchFolder scratch(options->Folder);
+        const std::string source = scratch.Path() + "/source.bin";
+        MakeTestFile(source, options->FileSize);
+        ReadThrough(source);
+        std::cout << "file " << options->FileSize << " bytes in " << scratch.Path() << "; splits into one piece"
+                  << " (whole) and into pieces of " << options->PieceSize << " bytes (pieces); "
+                  << options->Rounds << " rounds" << std::endl;
+        std::cout << "load before: " << LoadAverages() << std::endl;
+
+        std::vector<TSetting> settings = AllSettings();
+        for (int round = 0; round < options->Rounds; ++round) {
+            // Each round starts at another setting, so none always runs first.
+            for (std::size_t i = 0; i < settings.size(); ++i) {
+                TSetting& setting = settings[(i + static_cast<std::size_t>(round)) % settings.size()];
+                for (const bool whole : {true, false}) {
+                    const std::uint64_t pieceSize = whole ? options->FileSize : options->PieceSize;
+                    (whole ? setting.WholeTimes : setting.PieceTimes)
+                        .push_back(TimeSplit(source, setting, pieceSize));
+                    // Dropping the pieces before write-back starts keeps the disk out of the figures.
+                    ClearFolder(scratch.Path(), {"source.bin"});
+                    SyncFileSystem(scratch.Path());
+                }
+            }
+            std::cout << "round " << round + 1 << " done" << std::endl;
+        }
+        std::cout << "load after: " << LoadAverages() << std::endl;
+
+        PrintTable(settings, options->FileSize);
+        const TSetting* buffer = Fastest(settings, TMethod::Buffer);
+        const TSetting* kernel = Fastest(settings, TMethod::KernelCopy);
+        const TSetting* chosen = Median(kernel->WholeTimes) <= Median(buffer->WholeTimes) ? kernel : buffer;
+        std::printf("FASTEST buffer %zu\n", buffer->Size);
+        std::printf("FASTEST kernel-copy %zu\n", kernel->Size);
+        std::printf("CHOSEN %s %zu\n", MethodName(chosen->Method), chosen->Size);
+        std::fflush(stdout);
+        return 0;
+    } catch (const std::exception& error) {
+        std::cerr << "parzello-bench: " << error.what() << '\n';
+        return 1;
+    }
+}
