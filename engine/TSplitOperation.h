@@ -1,0 +1,21 @@
+#pragma once
+
+#include "engine/TEngineHost.h"
+
+#include <cstdint>
+#include <string>
+
+// Cuts a file into the numbered pieces that lie beside it. Everything it has to
+// say goes to the host: the name of piece 1 to the log, failures and the outcome
+// to message boxes; the host's list is refreshed at the end of every call.
+class TSplitOperation {
+public:
+    explicit TSplitOperation(TEngineHost host, TTransferSettings transfer = {});
+
+    // pieceSize is the number of bytes of every piece but the last (at least 1).
+    void SplitFile(const std::string& sourcePath, std::int64_t pieceSize);
+
+private:
+    TEngineHost host_;
+    TTransferSettings transfer_;
+};
