@@ -36,7 +36,7 @@ std::vector<TSetting> AllSettings()
     std::vector<TSetting> settings;
     for (const std::size_t kib : {64, 128, 256, 1024, 4096, 8192})
         settings.push_back({TMethod::Buffer, kib * 1024, {}, {}});
-    for (const std::size_t kib : {64, 256, 1024, 4096, 8192, 65536})
+    for (const std::size_t kib : {64, 256, 1024, 4096, 16384, 65536})
         settings.push_back({TMethod::KernelCopy, kib * 1024, {}, {}});
     return settings;
 }
