@@ -1,6 +1,184 @@
 #include "engine/TSplitOperation.h"
 
+#include "engine/EngineMessages.h"
+#include "engine/FileTimes.h"
+#include "engine/PieceNaming.h"
+#include "engine/TFileDescriptor.h"
+#include "engine/TFileTransfer.h"
+
+#include <algorithm>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kSplitDoneCaption = "Splitten beendet";
+
+// Opens the source for reading only. Anything but a regular file is refused; the
+// open does not wait for a writer when the name is a FIFO.
+TFileDescriptor OpenSource(const std::string& path, struct stat& status)
+{
+    TFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd.IsOpen())
+        return fd;
+    if (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return {};
+    const int flags = ::fcntl(fd.Get(), F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK);
+    ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    return fd;
+}
+
+// A piece always gets a new file of its own: whatever had its name before (a
+// file, a symbolic link, a hard link to other data, the source's own) loses the
+// name and keeps its data. A directory of that name makes the creation fail.
+TFileDescriptor CreatePiece(const std::string& name, mode_t mode)
+{
+    ::unlink(name.c_str());
+    return TFileDescriptor(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
+}
+
+// Pieces may be read by whoever may read the source, and always by their owner.
+mode_t PieceMode(const struct stat& sourceStatus)
+{
+    return (sourceStatus.st_mode & 0666) | S_IRUSR | S_IWUSR;
+}
+
+// One call of SplitFile: the source, the piece being written and where the loop stands.
+class TSplitRun {
+public:
+    TSplitRun(const TEngineHost& host, const TTransferSettings& settings, std::string sourcePath,
+              std::int64_t pieceSize)
+        : host_(host), transfer_(settings), sourcePath_(std::move(sourcePath)), pieceSize_(pieceSize)
+    {
+    }
+
+    void Run();
+
+private:
+    bool CopyPieces();
+    bool StartNextPiece();
+    bool FinishPiece();
+    void AbandonPiece();
+
+    const TEngineHost& host_;
+    TFileTransfer transfer_;
+    const std::string sourcePath_;
+    const std::int64_t pieceSize_;
+    TFileTimes times_;
+    TFileDescriptor source_;
+    std::uint64_t sourceLength_ = 0;
+    mode_t pieceMode_ = 0;
+    TFileDescriptor piece_;
+    std::string pieceName_;
+    std::int64_t pieceNumber_ = 1;
+};
+
+void TSplitRun::Run()
+{
+    times_ = ReadFileTimes(sourcePath_);
+    struct stat status {};
+    source_ = OpenSource(sourcePath_, status);
+    if (!source_.IsOpen()) {
+        ShowError(host_, "Die Datei " + sourcePath_ + " konnte nicht geöffnet werden.");
+        return;
+    }
+    sourceLength_ = static_cast<std::uint64_t>(status.st_size);
+    pieceMode_ = PieceMode(status);
+
+    pieceNumber_ = 1;
+    pieceName_ = PieceFileName(sourcePath_, pieceNumber_);
+    LogLine(host_, pieceName_);
+    piece_ = CreatePiece(pieceName_, pieceMode_);
+    if (!piece_.IsOpen()) {
+        ShowError(host_, "Die Datei " + pieceName_ + " konnte nicht erstellt werden.");
+        return;
+    }
+    if (!CopyPieces())
+        return;
+    // The last piece is closed, and so checked, before success is reported; it
+    // gets the source's times only once the message has been confirmed.
+    if (!FinishPiece())
+        return;
+    ShowInformation(host_, kSplitDoneCaption,
+                    "Die Datei wurde in " + std::to_string(pieceNumber_) + " Teile aufgeteilt.");
+    ApplyFileTimes(pieceName_, times_);
+}
+
+// The copy loop: a transfer never crosses the end of a piece; a full piece is
+// closed and the next one created before the end of the source is known, so a
+// source whose length is a multiple of the piece size ends in an empty piece.
+// Returns false when the split ended early (a failure, reported, or a stop).
+bool TSplitRun::CopyPieces()
+{
+    std::int64_t count = 0;
+    std::uint64_t done = 0;
+    for (;;) {
+        const auto want = static_cast<std::size_t>(
+            std::min<std::int64_t>(static_cast<std::int64_t>(transfer_.TransferSize()), pieceSize_ - count));
+        const TTransferResult result = transfer_.Transfer(source_.Get(), piece_.Get(), want);
+        if (result.Fault == TTransferFault::Read) {
+            AbandonPiece();
+            ShowError(host_, "Die Datei " + sourcePath_ + " konnte nicht gelesen werden.");
+            return false;
+        }
+        if (result.Fault == TTransferFault::Write) {
+            AbandonPiece();
+            ShowError(host_, "Die Datei " + pieceName_ + " konnte nicht geschrieben werden.");
+            return false;
+        }
+        count += static_cast<std::int64_t>(result.Bytes);
+        done += result.Bytes;
+        if (count >= pieceSize_) {
+            if (!FinishPiece() || !StartNextPiece())
+                return false;
+            count = 0;
+        }
+        if (result.Bytes == 0)
+            return true;
+        if (!KeepGoing(host_, done, sourceLength_)) {
+            AbandonPiece();
+            return false;
+        }
+    }
+}
+
+bool TSplitRun::FinishPiece()
+{
+    if (!piece_.Close()) {
+        ::unlink(pieceName_.c_str());
+        ShowError(host_, "Die Datei " + pieceName_ + " konnte nicht geschrieben werden.");
+        return false;
+    }
+    return true;
+}
+
+bool TSplitRun::StartNextPiece()
+{
+    ApplyFileTimes(pieceName_, times_);
+    ++pieceNumber_;
+    pieceName_ = PieceFileName(sourcePath_, pieceNumber_);
+    piece_ = CreatePiece(pieceName_, pieceMode_);
+    if (piece_.IsOpen())
+        return true;
+    LogLine(host_, pieceName_);
+    ShowError(host_, "Die Datei " + pieceName_ + " konnte nicht erstellt werden.");
+    return false;
+}
+
+// An unfinished piece is removed, so that no series ever ends in a piece that
+// looks complete but is not; the finished pieces stay.
+void TSplitRun::AbandonPiece()
+{
+    piece_.Close();
+    ::unlink(pieceName_.c_str());
+}
+
+}  // namespace
 
 TSplitOperation::TSplitOperation(TEngineHost host, TTransferSettings transfer)
     : host_(std::move(host)), transfer_(transfer)
@@ -9,8 +187,11 @@ TSplitOperation::TSplitOperation(TEngineHost host, TTransferSettings transfer)
 
 void TSplitOperation::SplitFile(const std::string& sourcePath, std::int64_t pieceSize)
 {
-    (void)sourcePath;
-    (void)pieceSize;
-    if (host_.RefreshList)
-        host_.RefreshList();
+    const TRefreshOnExit refresh(host_);
+    if (pieceSize < 1) {
+        ShowError(host_, "Die Teilgröße muss mindestens 1 Byte betragen.");
+        return;
+    }
+    TSplitRun run(host_, transfer_, sourcePath, pieceSize);
+    run.Run();
 }

@@ -1,0 +1,208 @@
+#include "engine/TJoiner.h"
+
+#include "engine/EngineMessages.h"
+#include "engine/FileTimes.h"
+#include "engine/PathParts.h"
+#include "engine/TFileDescriptor.h"
+#include "engine/TFileTransfer.h"
+#include "engine/TPieceSeries.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kJoinCaption = "Zusammenfügen";
+constexpr const char* kJoinDoneCaption = "Zusammenfügen beendet";
+// Name pattern of the file being written; it never ends in a piece number.
+constexpr const char* kTemporaryNamePattern = ".parzello-join-XXXXXX";
+
+// The file being written under its temporary name; removed unless it was renamed into place.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(const std::string& folder)
+    {
+        std::string pattern = (folder == "/" ? "" : folder) + "/" + kTemporaryNamePattern;
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        fd_ = TFileDescriptor(::mkostemp(name.data(), O_CLOEXEC));
+        if (fd_.IsOpen())
+            path_ = name.data();
+    }
+    ~TTemporaryFile()
+    {
+        fd_.Close();
+        if (!path_.empty())
+            ::unlink(path_.c_str());
+    }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+    bool IsOpen() const { return fd_.IsOpen(); }
+    int Fd() const { return fd_.Get(); }
+    bool Close() { return fd_.Close(); }
+    bool RenameTo(const std::string& target)
+    {
+        if (::rename(path_.c_str(), target.c_str()) != 0)
+            return false;
+        path_.clear();
+        return true;
+    }
+
+private:
+    TFileDescriptor fd_;
+    std::string path_;
+};
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool IsOnePiece(const struct stat& status, const TPieceSeries& series)
+{
+    return std::any_of(series.Pieces().begin(), series.Pieces().end(), [&](const TPiece& piece) {
+        return piece.Device == status.st_dev && piece.Inode == status.st_ino;
+    });
+}
+
+bool HasRoomFor(const std::string& folder, std::uint64_t bytes)
+{
+    struct statvfs space {};
+    if (::statvfs(folder.c_str(), &space) != 0)
+        return true;  // nothing known: the writing itself will tell
+    // The superuser may also fill the blocks the file system keeps back for it.
+    const std::uint64_t blocks = ::geteuid() == 0 ? space.f_bfree : space.f_bavail;
+    return blocks >= (bytes + space.f_frsize - 1) / space.f_frsize;
+}
+
+bool SyncFolder(const std::string& folder)
+{
+    const TFileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.IsOpen() && ::fsync(fd.Get()) == 0;
+}
+
+TFileDescriptor OpenPiece(const std::string& name)
+{
+    TFileDescriptor fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat status {};
+    if (fd.IsOpen() && (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)))
+        return {};
+    if (fd.IsOpen())
+        ::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    return fd;
+}
+
+std::string JoinedText(const std::string& basePath, std::size_t count)
+{
+    const std::string pieces = count == 1 ? "1 Teil" : std::to_string(count) + " Teilen";
+    return "Die Datei " + basePath + " wurde aus " + pieces + " zusammengefügt.";
+}
+
+}  // namespace
+
+TJoiner::TJoiner(TEngineHost host, TTransferSettings transfer) : host_(std::move(host)), transfer_(transfer)
+{
+}
+
+void TJoiner::JoinFile(const std::string& basePath)
+{
+    const TRefreshOnExit refresh(host_);
+    if (IsDirectory(basePath)) {
+        ShowError(host_, "Die Datei " + basePath + " kann nicht erstellt werden, weil ein Ordner so heißt.");
+        return;
+    }
+    const TPieceSeries series = TPieceSeries::Find(basePath);
+    if (!series.IsComplete()) {
+        ShowError(host_, series.Problem());
+        return;
+    }
+    if (!MayWrite(basePath, series))
+        return;
+    if (WriteFile(basePath, series))
+        ShowInformation(host_, kJoinDoneCaption, JoinedText(basePath, series.Pieces().size()));
+}
+
+// Whether the rebuilt file may take its name: an existing file there is replaced
+// only when the user agrees, and never when that name is one of the pieces.
+bool TJoiner::MayWrite(const std::string& basePath, const TPieceSeries& series) const
+{
+    struct stat status {};
+    if (::lstat(basePath.c_str(), &status) == 0) {
+        struct stat target {};
+        if (::stat(basePath.c_str(), &target) == 0 && IsOnePiece(target, series)) {
+            ShowError(host_, "Die Datei " + basePath + " ist selbst einer der Teile und wird nicht ersetzt.");
+            return false;
+        }
+        if (!AskYesNo(host_, kJoinCaption, "Die Datei " + basePath + " existiert bereits. Soll sie ersetzt werden?"))
+            return false;
+    }
+    if (!HasRoomFor(FolderOfPath(basePath), series.TotalSize())) {
+        ShowError(host_, "Für die Datei " + basePath + " ist auf dem Datenträger nicht genug Platz frei.");
+        return false;
+    }
+    return true;
+}
+
+bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
+{
+    const std::string folder = FolderOfPath(basePath);
+    TTemporaryFile target(folder);
+    if (!target.IsOpen()) {
+        ShowError(host_, "Die Datei " + basePath + " konnte nicht erstellt werden.");
+        return false;
+    }
+    const TPiece& first = series.Pieces().front();
+    ::fchmod(target.Fd(), first.Mode & 0777);
+
+    const std::string writeFailed = "Die Datei " + basePath + " konnte nicht geschrieben werden.";
+    TFileTransfer transfer(transfer_);
+    const std::uint64_t total = series.TotalSize();
+    std::uint64_t done = 0;
+    for (const TPiece& piece : series.Pieces()) {
+        const TFileDescriptor source = OpenPiece(piece.Name);
+        if (!source.IsOpen()) {
+            ShowError(host_, "Der Teil " + piece.Name + " konnte nicht geöffnet werden.");
+            return false;
+        }
+        std::uint64_t left = piece.Size;
+        while (left > 0) {
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(transfer.TransferSize(), left));
+            const TTransferResult result = transfer.Transfer(source.Get(), target.Fd(), want);
+            if (result.Fault == TTransferFault::Write) {
+                ShowError(host_, writeFailed);
+                return false;
+            }
+            // A piece that ends before its checked size has changed meanwhile and cannot be trusted.
+            if (result.Fault == TTransferFault::Read || result.Bytes == 0) {
+                ShowError(host_, "Der Teil " + piece.Name + " konnte nicht gelesen werden.");
+                return false;
+            }
+            left -= result.Bytes;
+            done += result.Bytes;
+            if (done < total && !KeepGoing(host_, done, total))
+                return false;
+        }
+    }
+    ApplyFileTimes(target.Fd(), first.Times);
+    if (::fsync(target.Fd()) != 0 || !target.Close()) {
+        ShowError(host_, writeFailed);
+        return false;
+    }
+    if (!target.RenameTo(basePath)) {
+        ShowError(host_, "Die Datei " + basePath + " konnte nicht erstellt werden.");
+        return false;
+    }
+    if (!SyncFolder(folder)) {
+        ShowError(host_, writeFailed);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/FileTimes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+struct TPiece {
+    std::string Name;
+    std::int64_t Number = 0;
+    std::uint64_t Size = 0;
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    mode_t Mode = 0;
+    TFileTimes Times;
+};
+
+// The pieces that lie beside a file, found by their names, and whether they form
+// one complete series: piece 1 exists and the numbers run from 1 without gaps;
+// every piece but the last has the size of piece 1; the last is shorter, or is
+// piece 1 alone. Nothing is guessed: the first piece that breaks a rule is named.
+class TPieceSeries {
+public:
+    static TPieceSeries Find(const std::string& basePath);
+
+    bool IsComplete() const { return problem_.empty(); }
+    // Why the series cannot be joined, as a message for the user; empty when it can.
+    const std::string& Problem() const { return problem_; }
+    const std::vector<TPiece>& Pieces() const { return pieces_; }
+    std::uint64_t TotalSize() const;
+
+private:
+    bool Collect(const std::string& basePath);
+    bool ReadPieces(const std::string& basePath, std::int64_t count);
+    void CheckSizes(const std::string& basePath);
+
+    std::vector<TPiece> pieces_;
+    std::string problem_;
+};
