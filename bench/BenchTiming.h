@@ -14,6 +14,27 @@ double TimeSeconds(F&& work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Processor seconds (user and system) spent so far by this process and by its
+// children that have been waited for. Unlike elapsed time it barely moves when
+// other work shares the machine.
+double CpuSecondsSoFar();
+
+struct TRunTime {
+    double Wall = 0;
+    double Cpu = 0;
+};
+
+// Elapsed and processor seconds of one call of work, child processes included.
+template <class F>
+TRunTime MeasureRun(F&& work)
+{
+    const double cpuStart = CpuSecondsSoFar();
+    TRunTime time;
+    time.Wall = TimeSeconds(std::forward<F>(work));
+    time.Cpu = CpuSecondsSoFar() - cpuStart;
+    return time;
+}
+
 // The middle value; the mean of the two middle ones for an even count; 0 for none.
 double Median(std::vector<double> values);
 

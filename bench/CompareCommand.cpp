@@ -39,9 +39,30 @@ struct TCompareSetup {
 };
 
 struct TSideTimes {
-    std::vector<double> Ours;
-    std::vector<double> Peer;
+    std::vector<TRunTime> Ours;
+    std::vector<TRunTime> Peer;
 };
+
+double WallMedian(const std::vector<TRunTime>& times)
+{
+    std::vector<double> values;
+    for (const TRunTime& time : times)
+        values.push_back(time.Wall);
+    return Median(values);
+}
+
+double CpuMedian(const std::vector<TRunTime>& times)
+{
+    std::vector<double> values;
+    for (const TRunTime& time : times)
+        values.push_back(time.Cpu);
+    return Median(values);
+}
+
+std::string FormatRun(const TRunTime& time)
+{
+    return FormatSeconds(time.Wall) + " (cpu " + FormatSeconds(time.Cpu) + ")";
+}
 
 void Require(bool condition, const std::string& what)
 {
@@ -58,8 +79,8 @@ std::uint64_t CountEntries(const std::string& folder)
 }
 
 // Runs both sides of each round, the leader alternating, and cleans up after each run.
-TSideTimes RunRounds(int rounds, const char* title, const std::function<double(int)>& ours,
-                     const std::function<double(int)>& peer, const std::function<void()>& cleanUp)
+TSideTimes RunRounds(int rounds, const char* title, const std::function<TRunTime(int)>& ours,
+                     const std::function<TRunTime(int)>& peer, const std::function<void()>& cleanUp)
 {
     TSideTimes times;
     for (int round = 0; round < rounds; ++round) {
@@ -69,51 +90,51 @@ TSideTimes RunRounds(int rounds, const char* title, const std::function<double(i
             (oursNow ? times.Ours : times.Peer).push_back((oursNow ? ours : peer)(round));
             cleanUp();
         }
-        std::cout << title << " round " << round + 1 << ": ours " << FormatSeconds(times.Ours.back())
-                  << ", peer " << FormatSeconds(times.Peer.back()) << std::endl;
+        std::cout << title << " round " << round + 1 << ": ours " << FormatRun(times.Ours.back()) << ", peer "
+                  << FormatRun(times.Peer.back()) << std::endl;
     }
     return times;
 }
 
-double TimeOurSplit(const TCompareSetup& setup, int)
+TRunTime TimeOurSplit(const TCompareSetup& setup, int)
 {
     TQuietReport report;
     TSplitOperation split(MakeQuietHost(report));
-    const double seconds =
-        TimeSeconds([&] { split.SplitFile(setup.Source, static_cast<std::int64_t>(setup.PieceSize)); });
+    const TRunTime seconds =
+        MeasureRun([&] { split.SplitFile(setup.Source, static_cast<std::int64_t>(setup.PieceSize)); });
     RequireSuccess(report, "our split");
     Require(CountEntries(setup.SplitFolder) == setup.PieceCount + 1, "our split wrote a wrong number of pieces");
     return seconds;
 }
 
-double TimeCoreutilsSplit(const TCompareSetup& setup, int)
+TRunTime TimeCoreutilsSplit(const TCompareSetup& setup, int)
 {
     const std::vector<std::string> argv = {"split", "-b", std::to_string(setup.PieceSize), "-a", "4",
                                            "--numeric-suffixes=1", setup.Source, setup.Source + "."};
     int status = 0;
-    const double seconds = TimeSeconds([&] { status = RunProgram(argv); });
+    const TRunTime seconds = MeasureRun([&] { status = RunProgram(argv); });
     Require(status == 0, "coreutils split failed");
     return seconds;
 }
 
-double TimeOurJoin(const TCompareSetup& setup, int round)
+TRunTime TimeOurJoin(const TCompareSetup& setup, int round)
 {
     TQuietReport report;
     TJoinRequest join(MakeQuietHost(report));
-    const double seconds = TimeSeconds([&] { join.CombineFile(setup.JoinPieces.front()); });
+    const TRunTime seconds = MeasureRun([&] { join.CombineFile(setup.JoinPieces.front()); });
     RequireSuccess(report, "our join");
     if (round == 0)
         Require(FilesEqual(setup.JoinBase, setup.Source), "our join did not rebuild the file");
     return seconds;
 }
 
-double TimeCat(const TCompareSetup& setup, int round, std::vector<double>& flushTimes)
+TRunTime TimeCat(const TCompareSetup& setup, int round, std::vector<double>& flushTimes)
 {
     const std::string target = setup.JoinFolder + "/cat.out";
     std::vector<std::string> argv = {"cat"};
     argv.insert(argv.end(), setup.JoinPieces.begin(), setup.JoinPieces.end());
     int status = 0;
-    const double seconds = TimeSeconds([&] { status = RunProgram(argv, target); });
+    const TRunTime seconds = MeasureRun([&] { status = RunProgram(argv, target); });
     Require(status == 0, "cat failed");
     // Our join leaves its result on disk; cat does not. What flushing cat's
     // result would add is timed apart and only reported.
@@ -163,11 +184,12 @@ TCompareSetup Prepare(const std::string& scratch, const TBenchOptions& options)
 
 void PrintSummary(const char* title, const char* peerName, const TSideTimes& times, std::uint64_t bytes)
 {
-    const double ours = Median(times.Ours);
-    const double peer = Median(times.Peer);
+    const double ours = WallMedian(times.Ours);
+    const double peer = WallMedian(times.Peer);
     std::cout << title << " median: ours " << FormatSeconds(ours) << " (" << FormatRate(double(bytes), ours)
-              << "), " << peerName << ' ' << FormatSeconds(peer) << " (" << FormatRate(double(bytes), peer)
-              << ")" << std::endl;
+              << ", cpu " << FormatSeconds(CpuMedian(times.Ours)) << "), " << peerName << ' '
+              << FormatSeconds(peer) << " (" << FormatRate(double(bytes), peer) << ", cpu "
+              << FormatSeconds(CpuMedian(times.Peer)) << ")" << std::endl;
 }
 
 }  // namespace
@@ -211,13 +233,14 @@ int RunCompareCommand(const std::vector<std::string>& args)
         std::cout << "load after: " << LoadAverages() << std::endl;
         PrintSummary("split", "coreutils split", split, setup.FileSize);
         PrintSummary("join", "cat", join, setup.FileSize);
-        const double cat = Median(join.Peer);
+        const double cat = WallMedian(join.Peer);
         const double catFlush = Median(catFlushTimes);
-        std::cout << "cat's result flushed to disk (our join does this) would add " << FormatSeconds(catFlush)
-                  << "; join against cat plus flush: " << Median(join.Ours) / (cat + catFlush) << std::endl;
-
-        std::printf("RATIO split_vs_coreutils %.3f\n", Median(split.Ours) / Median(split.Peer));
-        std::printf("RATIO join_vs_cat %.3f\n", Median(join.Ours) / cat);
+        std::printf("cat's result flushed to disk, as our join does, would add %s: join against cat and flush %.3f\n",
+                    FormatSeconds(catFlush).c_str(), WallMedian(join.Ours) / (cat + catFlush));
+        std::printf("processor time: split against coreutils %.3f, join against cat %.3f\n",
+                    CpuMedian(split.Ours) / CpuMedian(split.Peer), CpuMedian(join.Ours) / CpuMedian(join.Peer));
+        std::printf("RATIO split_vs_coreutils %.3f\n", WallMedian(split.Ours) / WallMedian(split.Peer));
+        std::printf("RATIO join_vs_cat %.3f\n", WallMedian(join.Ours) / cat);
         std::fflush(stdout);
         return 0;
     } catch (const std::exception& error) {
