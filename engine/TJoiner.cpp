@@ -76,7 +76,7 @@ bool IsOnePiece(const struct stat& status, const TPieceSeries& series)
 bool HasRoomFor(const std::string& folder, std::uint64_t bytes)
 {
     struct statvfs space {};
-    if (::statvfs(folder.c_str(), &space) != 0)
+    if (::statvfs(folder.c_str(), &space) != 0 || space.f_frsize == 0)
         return true;  // nothing known: the writing itself will tell
     // The superuser may also fill the blocks the file system keeps back for it.
     const std::uint64_t blocks = ::geteuid() == 0 ? space.f_bfree : space.f_bavail;
@@ -115,7 +115,8 @@ TJoiner::TJoiner(TEngineHost host, TTransferSettings transfer) : host_(std::move
 void TJoiner::JoinFile(const std::string& basePath)
 {
     const TRefreshOnExit refresh(host_);
-    if (IsDirectory(basePath)) {
+    // An empty last name (a piece named ".0001") names the folder itself.
+    if (NameOfPath(basePath).empty() || IsDirectory(basePath)) {
         ShowError(host_, "Die Datei " + basePath + " kann nicht erstellt werden, weil ein Ordner so heißt.");
         return;
     }

@@ -35,9 +35,15 @@ TFileDescriptor OpenSource(const std::string& path, struct stat& status)
 
 // A piece always gets a new file of its own: whatever had its name before (a
 // file, a symbolic link, a hard link to other data, the source's own) loses the
-// name and keeps its data. A directory of that name makes the creation fail.
-TFileDescriptor CreatePiece(const std::string& name, mode_t mode)
+// name and keeps its data. A directory of that name makes the creation fail, and
+// so does a name that is the last one the source's data has (the source reached
+// through a symbolic link), which must not be taken from it.
+TFileDescriptor CreatePiece(const std::string& name, mode_t mode, const struct stat& source)
 {
+    struct stat existing {};
+    if (::lstat(name.c_str(), &existing) == 0 && existing.st_dev == source.st_dev &&
+        existing.st_ino == source.st_ino && existing.st_nlink <= 1)
+        return {};
     ::unlink(name.c_str());
     return TFileDescriptor(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
 }
@@ -71,8 +77,7 @@ private:
     const std::int64_t pieceSize_;
     TFileTimes times_;
     TFileDescriptor source_;
-    std::uint64_t sourceLength_ = 0;
-    mode_t pieceMode_ = 0;
+    struct stat sourceStatus_ {};
     TFileDescriptor piece_;
     std::string pieceName_;
     std::int64_t pieceNumber_ = 1;
@@ -81,19 +86,16 @@ private:
 void TSplitRun::Run()
 {
     times_ = ReadFileTimes(sourcePath_);
-    struct stat status {};
-    source_ = OpenSource(sourcePath_, status);
+    source_ = OpenSource(sourcePath_, sourceStatus_);
     if (!source_.IsOpen()) {
         ShowError(host_, "Die Datei " + sourcePath_ + " konnte nicht geöffnet werden.");
         return;
     }
-    sourceLength_ = static_cast<std::uint64_t>(status.st_size);
-    pieceMode_ = PieceMode(status);
 
     pieceNumber_ = 1;
     pieceName_ = PieceFileName(sourcePath_, pieceNumber_);
     LogLine(host_, pieceName_);
-    piece_ = CreatePiece(pieceName_, pieceMode_);
+    piece_ = CreatePiece(pieceName_, PieceMode(sourceStatus_), sourceStatus_);
     if (!piece_.IsOpen()) {
         ShowError(host_, "Die Datei " + pieceName_ + " konnte nicht erstellt werden.");
         return;
@@ -140,7 +142,7 @@ bool TSplitRun::CopyPieces()
         }
         if (result.Bytes == 0)
             return true;
-        if (!KeepGoing(host_, done, sourceLength_)) {
+        if (!KeepGoing(host_, done, static_cast<std::uint64_t>(sourceStatus_.st_size))) {
             AbandonPiece();
             return false;
         }
@@ -162,7 +164,7 @@ bool TSplitRun::StartNextPiece()
     ApplyFileTimes(pieceName_, times_);
     ++pieceNumber_;
     pieceName_ = PieceFileName(sourcePath_, pieceNumber_);
-    piece_ = CreatePiece(pieceName_, pieceMode_);
+    piece_ = CreatePiece(pieceName_, PieceMode(sourceStatus_), sourceStatus_);
     if (piece_.IsOpen())
         return true;
     LogLine(host_, pieceName_);

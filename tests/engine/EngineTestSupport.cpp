@@ -1,0 +1,168 @@
+#include "EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+std::string TemporaryFolder()
+{
+    const char* base = std::getenv("TMPDIR");
+    return base && *base ? base : "/tmp";
+}
+
+}  // namespace
+
+TTempDir::TTempDir() : TTempDir(TemporaryFolder())
+{
+}
+
+TTempDir::TTempDir(const std::string& base)
+{
+    std::string pattern = base + "/parzello-engine-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr)
+        ADD_FAILURE() << "mkdtemp failed";
+    path_ = pattern;
+}
+
+TTempDir::~TTempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TTempDir::Names() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string PatternBytes(std::size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    std::uint32_t state = seed * 2654435761u + 1;
+    for (auto& byte : bytes) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(out.good()) << path;
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+std::string FastFileSystemFolder()
+{
+    return ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : TemporaryFolder();
+}
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status;
+}
+
+void SetFileTimes(const std::string& path, std::int64_t accessSeconds, std::int64_t modificationSeconds)
+{
+    const timespec times[2] = {{accessSeconds, 0}, {modificationSeconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+TEngineHost TRecordingHost::Host()
+{
+    TEngineHost host;
+    host.Log = [this](const std::string& line) {
+        Logs.push_back(line);
+        Events.push_back("LOG " + line);
+    };
+    host.ShowMessage = [this](TBoxIcon icon, const std::string& caption, const std::string& text) {
+        const TShownBox box{icon, caption, text};
+        Boxes.push_back(box);
+        Events.push_back("BOX " + caption + ": " + text);
+        if (OnBox)
+            OnBox(box);
+        return icon == TBoxIcon::Question ? QuestionAnswer : TBoxAnswer::Ok;
+    };
+    host.RefreshList = [this] {
+        ++Refreshes;
+        Events.push_back("REFRESH");
+    };
+    if (OnProgress)
+        host.Progress = [this](std::uint64_t done, std::uint64_t total) { return OnProgress(done, total); };
+    return host;
+}
+
+TImmutableGuard::TImmutableGuard(std::string path) : path_(std::move(path))
+{
+    active_ = SetImmutable(true);
+}
+
+TImmutableGuard::~TImmutableGuard()
+{
+    if (active_)
+        SetImmutable(false);
+}
+
+bool TImmutableGuard::SetImmutable(bool on)
+{
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+
+TFileSizeLimit::TFileSizeLimit(rlim_t bytes)
+{
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+}
+
+TFileSizeLimit::~TFileSizeLimit()
+{
+    ::setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "engine/TEngineHost.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+// A fresh folder under the system's temporary folder, removed with all it holds.
+class TTempDir {
+public:
+    TTempDir();
+    // Under another folder; tests that create thousands of files use a memory file system.
+    explicit TTempDir(const std::string& base);
+    ~TTempDir();
+    TTempDir(const TTempDir&) = delete;
+    TTempDir& operator=(const TTempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // Names in the folder, sorted.
+    std::vector<std::string> Names() const;
+
+private:
+    std::string path_;
+};
+
+// Bytes that differ from one offset to the next, so a misplaced block shows.
+std::string PatternBytes(std::size_t size, unsigned seed = 1);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+bool PathExists(const std::string& path);
+// /dev/shm where it is a writable folder (creating files there is cheap), else the temporary folder.
+std::string FastFileSystemFolder();
+struct stat StatOf(const std::string& path);
+// Sets a file's access and modification times to whole seconds.
+void SetFileTimes(const std::string& path, std::int64_t accessSeconds, std::int64_t modificationSeconds);
+
+struct TShownBox {
+    TBoxIcon Icon;
+    std::string Caption;
+    std::string Text;
+};
+
+// A host that records what the engine tells it. Events holds everything in
+// order: "LOG <line>", "BOX <caption>: <text>", "REFRESH".
+struct TRecordingHost {
+    std::vector<std::string> Logs;
+    std::vector<TShownBox> Boxes;
+    std::vector<std::string> Events;
+    int Refreshes = 0;
+    TBoxAnswer QuestionAnswer = TBoxAnswer::No;
+    std::function<void(const TShownBox&)> OnBox;
+    std::function<bool(std::uint64_t, std::uint64_t)> OnProgress;
+
+    TEngineHost Host();
+};
+
+// Marks a file or folder immutable (chattr +i), which stops even the superuser,
+// and clears the mark again on every path out of the test.
+class TImmutableGuard {
+public:
+    explicit TImmutableGuard(std::string path);
+    ~TImmutableGuard();
+    TImmutableGuard(const TImmutableGuard&) = delete;
+    TImmutableGuard& operator=(const TImmutableGuard&) = delete;
+
+    bool Active() const { return active_; }
+
+private:
+    bool SetImmutable(bool on);
+
+    std::string path_;
+    bool active_ = false;
+};
+
+// Limits the size of files this process writes, as a full disk would, with
+// SIGXFSZ ignored so that a write beyond the limit fails instead of killing us.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t bytes);
+    ~TFileSizeLimit();
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};

@@ -1,0 +1,364 @@
+#include "EngineTestSupport.h"
+
+#include "engine/PieceNaming.h"
+#include "engine/TSplitOperation.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::int64_t kFloppy = 1457664;
+
+const char* kDone = "Splitten beendet";
+
+std::string Pieces(const std::string& source, std::size_t count)
+{
+    std::string all;
+    for (std::size_t number = 1; number <= count; ++number)
+        all += ReadFileBytes(PieceFileName(source, static_cast<std::int64_t>(number)));
+    return all;
+}
+
+class SplitLayout : public testing::TestWithParam<TTransferSettings> {
+protected:
+    // Splits a fresh source of `length` bytes and checks every piece against the layout.
+    void CheckSplit(std::size_t length, std::int64_t pieceSize)
+    {
+        SCOPED_TRACE("length " + std::to_string(length) + ", piece size " + std::to_string(pieceSize));
+        const TTempDir dir;
+        const std::string source = dir / "film.avi";
+        const std::string bytes = PatternBytes(length);
+        WriteFileBytes(source, bytes);
+        TRecordingHost recorder;
+        TSplitOperation(recorder.Host(), GetParam()).SplitFile(source, pieceSize);
+
+        const std::size_t count = length / static_cast<std::size_t>(pieceSize) + 1;
+        ASSERT_EQ(recorder.Boxes.size(), 1u);
+        EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Information);
+        EXPECT_EQ(recorder.Boxes[0].Caption, kDone);
+        EXPECT_EQ(recorder.Boxes[0].Text, "Die Datei wurde in " + std::to_string(count) + " Teile aufgeteilt.");
+        EXPECT_EQ(recorder.Logs, std::vector<std::string>{dir / "film.avi.0001"});
+        EXPECT_EQ(recorder.Refreshes, 1);
+        for (std::size_t number = 1; number <= count; ++number) {
+            const auto expected = number < count ? pieceSize : static_cast<std::int64_t>(length % pieceSize);
+            EXPECT_EQ(StatOf(PieceFileName(source, static_cast<std::int64_t>(number))).st_size, expected);
+        }
+        EXPECT_FALSE(PathExists(PieceFileName(source, static_cast<std::int64_t>(count) + 1)));
+        EXPECT_EQ(Pieces(source, count), bytes);
+    }
+};
+
+TEST_P(SplitLayout, PiecesFollowTheLayout)
+{
+    CheckSplit(0, 5);
+    CheckSplit(5, 5);
+    CheckSplit(6, 5);
+    CheckSplit(3, 1);
+    CheckSplit(10, 5);
+    CheckSplit(3000000, kFloppy);
+    CheckSplit(100000, 4096);
+    CheckSplit(500, 7);
+}
+
+TEST_P(SplitLayout, PieceSizesBeyond32BitsGiveOnePiece)
+{
+    CheckSplit(5000, std::int64_t{3} << 30);
+    CheckSplit(5000, INT64_MAX);
+    CheckSplit(5000, 5001);
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, SplitLayout,
+                         testing::Values(TTransferSettings{TTransferSettings::TMethod::Buffer, 2048},
+                                         TTransferSettings{TTransferSettings::TMethod::Buffer, 0},
+                                         TTransferSettings{TTransferSettings::TMethod::KernelCopy, 0},
+                                         TTransferSettings{TTransferSettings::TMethod::KernelCopy, 3000}),
+                         [](const testing::TestParamInfo<TTransferSettings>& info) {
+                             const bool kernel = info.param.Method == TTransferSettings::TMethod::KernelCopy;
+                             return std::string(kernel ? "KernelCopy" : "Buffer") +
+                                    std::to_string(info.param.TransferSize);
+                         });
+
+TEST(Split, FullPiecesAreFilledBy711ReadsOf2048BytesAndOneOf1536)
+{
+    const TTempDir dir;
+    const std::string source = dir / "disk.img";
+    WriteFileBytes(source, PatternBytes(2 * kFloppy + 1000));
+    std::vector<std::uint64_t> steps;
+    std::uint64_t last = 0;
+    TRecordingHost recorder;
+    recorder.OnProgress = [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_EQ(total, 2 * kFloppy + 1000);
+        steps.push_back(done - last);
+        last = done;
+        return true;
+    };
+    TSplitOperation(recorder.Host(), {TTransferSettings::TMethod::Buffer, 2048}).SplitFile(source, kFloppy);
+
+    std::vector<std::uint64_t> expected;
+    for (int piece = 0; piece < 2; ++piece) {
+        expected.insert(expected.end(), 711, 2048);
+        expected.push_back(1536);
+    }
+    expected.push_back(1000);
+    EXPECT_EQ(steps, expected);
+    EXPECT_EQ(recorder.Boxes.back().Text, "Die Datei wurde in 3 Teile aufgeteilt.");
+}
+
+TEST(Split, EveryPieceCarriesTheSourceTimesAndTheLastGetsThemAfterTheMessage)
+{
+    const TTempDir dir;
+    const std::string source = dir / "a b\nc\xff";
+    WriteFileBytes(source, PatternBytes(10));
+    SetFileTimes(source, 1000000000, 1100000000);
+    TRecordingHost recorder;
+    recorder.OnBox = [&](const TShownBox&) {
+        EXPECT_EQ(StatOf(PieceFileName(source, 1)).st_mtime, 1100000000);
+        EXPECT_EQ(StatOf(PieceFileName(source, 2)).st_mtime, 1100000000);
+        EXPECT_NE(StatOf(PieceFileName(source, 3)).st_mtime, 1100000000);
+    };
+    TSplitOperation(recorder.Host()).SplitFile(source, 5);
+
+    ASSERT_EQ(recorder.Boxes.size(), 1u);
+    for (std::int64_t number = 1; number <= 3; ++number) {
+        const struct stat status = StatOf(PieceFileName(source, number));
+        EXPECT_EQ(status.st_atime, 1000000000) << number;
+        EXPECT_EQ(status.st_mtime, 1100000000) << number;
+    }
+    EXPECT_EQ(recorder.Events.back(), "REFRESH");
+}
+
+// A private file does not become readable by others through its pieces.
+TEST(Split, PiecesTakeTheSourcesPermissionsAndStayWritableForTheOwner)
+{
+    const TTempDir dir;
+    for (const auto& [mode, expected] : std::vector<std::pair<mode_t, mode_t>>{{0600, 0600}, {0640, 0640},
+                                                                              {0444, 0644}, {0755, 0644}}) {
+        WriteFileBytes(dir / "a", "abc");
+        ASSERT_EQ(::chmod((dir / "a").c_str(), mode), 0);
+        TRecordingHost recorder;
+        TSplitOperation(recorder.Host()).SplitFile(dir / "a", 2);
+        EXPECT_EQ(StatOf(dir / "a.0001").st_mode & 07777, expected) << std::oct << mode;
+        EXPECT_EQ(StatOf(dir / "a.0002").st_mode & 07777, expected) << std::oct << mode;
+    }
+}
+
+TEST(Split, ExistingPiecesAreReplacedWithoutAQuestion)
+{
+    const TTempDir dir;
+    const std::string source = dir / "a";
+    WriteFileBytes(source, "0123456789");
+    WriteFileBytes(dir / "a.0001", PatternBytes(100000));
+    WriteFileBytes(dir / "a.0003", "old");
+    TRecordingHost recorder;
+    TSplitOperation(recorder.Host()).SplitFile(source, 6);
+
+    EXPECT_EQ(ReadFileBytes(dir / "a.0001"), "012345");
+    EXPECT_EQ(ReadFileBytes(dir / "a.0002"), "6789");
+    ASSERT_EQ(recorder.Boxes.size(), 1u);
+    EXPECT_EQ(recorder.Boxes[0].Caption, kDone);
+}
+
+// A piece gets a new file of its own: whatever its name pointed at keeps its data.
+TEST(Split, PiecesNeverWriteIntoFilesTheirNamesPointedAt)
+{
+    const TTempDir dir;
+    const std::string source = dir / "a";
+    WriteFileBytes(source, "0123456789");
+    WriteFileBytes(dir / "other", "keep me");
+    ASSERT_EQ(::symlink((dir / "other").c_str(), (dir / "a.0001").c_str()), 0);
+    ASSERT_EQ(::link(source.c_str(), (dir / "a.0002").c_str()), 0);
+    WriteFileBytes(dir / "shared", "shared data");
+    ASSERT_EQ(::link((dir / "shared").c_str(), (dir / "a.0003").c_str()), 0);
+    TRecordingHost recorder;
+    TSplitOperation(recorder.Host()).SplitFile(source, 4);
+
+    EXPECT_EQ(ReadFileBytes(dir / "other"), "keep me");
+    EXPECT_EQ(ReadFileBytes(source), "0123456789");
+    EXPECT_EQ(ReadFileBytes(dir / "shared"), "shared data");
+    EXPECT_EQ(Pieces(source, 3), "0123456789");
+    struct stat status {};
+    ASSERT_EQ(::lstat((dir / "a.0001").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISREG(status.st_mode));
+    EXPECT_EQ(recorder.Boxes.back().Text, "Die Datei wurde in 3 Teile aufgeteilt.");
+}
+
+// Here the source's data has no name but the one piece 1 would take from it.
+TEST(Split, NeverTakesTheLastNameOfTheSourcesData)
+{
+    const TTempDir dir;
+    WriteFileBytes(dir / "a.0001", "precious");
+    ASSERT_EQ(::symlink("a.0001", (dir / "a").c_str()), 0);
+    TRecordingHost recorder;
+    TSplitOperation(recorder.Host()).SplitFile(dir / "a", 4);
+    ASSERT_EQ(recorder.Boxes.size(), 1u);
+    EXPECT_EQ(recorder.Boxes[0].Text, "Die Datei " + dir / "a.0001" + " konnte nicht erstellt werden.");
+    EXPECT_EQ(ReadFileBytes(dir / "a.0001"), "precious");
+}
+
+TEST(Split, AnImmutableSourceCanBeSplitBecauseItIsOnlyRead)
+{
+    const TTempDir dir;
+    const std::string source = dir / "locked";
+    WriteFileBytes(source, "abcdef");
+    const TImmutableGuard guard(source);
+    if (!guard.Active())
+        GTEST_SKIP() << "chattr +i needs the superuser";
+    TRecordingHost recorder;
+    TSplitOperation(recorder.Host()).SplitFile(source, 4);
+    ASSERT_EQ(recorder.Boxes.size(), 1u);
+    EXPECT_EQ(recorder.Boxes[0].Caption, kDone);
+    EXPECT_EQ(Pieces(source, 2), "abcdef");
+}
+
+TEST(Split, SourcesThatCannotBeOpenedAsFilesAreRefused)
+{
+    const TTempDir dir;
+    ASSERT_EQ(::mkdir((dir / "folder").c_str(), 0755), 0);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("nowhere", (dir / "broken").c_str()), 0);
+    for (const std::string& source :
+         {dir / "missing", dir / "no such folder/file", dir / "folder", dir / "fifo", dir / "broken",
+          std::string("/dev/null")}) {
+        SCOPED_TRACE(source);
+        TRecordingHost recorder;
+        TSplitOperation(recorder.Host()).SplitFile(source, 4);
+        ASSERT_EQ(recorder.Boxes.size(), 1u);
+        EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Error);
+        EXPECT_EQ(recorder.Boxes[0].Caption, "Fehler");
+        EXPECT_EQ(recorder.Boxes[0].Text, "Die Datei " + source + " konnte nicht geöffnet werden.");
+        EXPECT_TRUE(recorder.Logs.empty());
+        EXPECT_EQ(recorder.Refreshes, 1);
+        EXPECT_FALSE(PathExists(PieceFileName(source, 1)));
+    }
+}
+
+TEST(Split, APieceSizeBelowOneIsRefused)
+{
+    const TTempDir dir;
+    WriteFileBytes(dir / "a", "abc");
+    TRecordingHost recorder;
+    TSplitOperation(recorder.Host()).SplitFile(dir / "a", 0);
+    ASSERT_EQ(recorder.Boxes.size(), 1u);
+    EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Error);
+    EXPECT_FALSE(PathExists(dir / "a.0001"));
+    EXPECT_EQ(recorder.Refreshes, 1);
+}
+
+TEST(Split, FirstPieceThatCannotBeCreatedIsLoggedAndReported)
+{
+    const TTempDir dir;
+    const std::string source = dir / "a";
+    WriteFileBytes(source, "abcdef");
+    ASSERT_EQ(::mkdir((dir / "a.0001").c_str(), 0755), 0);
+    TRecordingHost recorder;
+    TSplitOperation(recorder.Host()).SplitFile(source, 4);
+    const std::vector<std::string> expected = {"LOG " + dir / "a.0001",
+                                               "BOX Fehler: Die Datei " + dir / "a.0001" +
+                                                   " konnte nicht erstellt werden.",
+                                               "REFRESH"};
+    EXPECT_EQ(recorder.Events, expected);
+    EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Error);
+    EXPECT_FALSE(PathExists(dir / "a.0002"));
+}
+
+TEST(Split, NoPieceCanBeCreatedInAnImmutableFolder)
+{
+    const TTempDir dir;
+    const std::string source = dir / "a";
+    WriteFileBytes(source, "abcdef");
+    TRecordingHost recorder;
+    {
+        const TImmutableGuard guard(dir.Path());
+        if (!guard.Active())
+            GTEST_SKIP() << "chattr +i needs the superuser";
+        TSplitOperation(recorder.Host()).SplitFile(source, 4);
+    }
+    ASSERT_EQ(recorder.Boxes.size(), 1u);
+    EXPECT_EQ(recorder.Boxes[0].Text, "Die Datei " + dir / "a.0001" + " konnte nicht erstellt werden.");
+    EXPECT_EQ(recorder.Refreshes, 1);
+}
+
+// The split stops at the piece it cannot create: no further block is read and
+// no completion is reported; the pieces before it are complete and keep their times.
+TEST(Split, ALaterPieceThatCannotBeCreatedEndsTheSplit)
+{
+    const TTempDir dir;
+    const std::string source = dir / "a";
+    WriteFileBytes(source, "0123456789abc");
+    SetFileTimes(source, 1000000000, 1200000000);
+    ASSERT_EQ(::mkdir((dir / "a.0003").c_str(), 0755), 0);
+    TRecordingHost recorder;
+    TSplitOperation(recorder.Host()).SplitFile(source, 4);
+    const std::vector<std::string> expected = {"LOG " + dir / "a.0001", "LOG " + dir / "a.0003",
+                                               "BOX Fehler: Die Datei " + dir / "a.0003" +
+                                                   " konnte nicht erstellt werden.",
+                                               "REFRESH"};
+    EXPECT_EQ(recorder.Events, expected);
+    EXPECT_EQ(ReadFileBytes(dir / "a.0001"), "0123");
+    EXPECT_EQ(ReadFileBytes(dir / "a.0002"), "4567");
+    EXPECT_EQ(StatOf(dir / "a.0002").st_mtime, 1200000000);
+    EXPECT_FALSE(PathExists(dir / "a.0004"));
+}
+
+TEST(Split, AFailedWriteIsReportedAndTheUnfinishedPieceRemoved)
+{
+    for (const auto method : {TTransferSettings::TMethod::Buffer, TTransferSettings::TMethod::KernelCopy}) {
+        const TTempDir dir;
+        const std::string source = dir / "a";
+        const std::string bytes = PatternBytes(200000);
+        WriteFileBytes(source, bytes);
+        WriteFileBytes(dir / "a.0001", "an older piece");
+        TRecordingHost recorder;
+        {
+            const TFileSizeLimit limit(70000);
+            TSplitOperation(recorder.Host(), {method, 0}).SplitFile(source, 100000);
+        }
+        const std::vector<std::string> expected = {"LOG " + dir / "a.0001",
+                                                   "BOX Fehler: Die Datei " + dir / "a.0001" +
+                                                       " konnte nicht geschrieben werden.",
+                                                   "REFRESH"};
+        EXPECT_EQ(recorder.Events, expected);
+        EXPECT_FALSE(PathExists(dir / "a.0001"));
+        EXPECT_FALSE(PathExists(dir / "a.0002"));
+        EXPECT_EQ(ReadFileBytes(source), bytes);
+    }
+}
+
+TEST(Split, AFailedReadIsReportedAndNotTakenForTheEnd)
+{
+    // Reading this process's memory from offset 0 fails: nothing is mapped there.
+    for (const auto method : {TTransferSettings::TMethod::Buffer, TTransferSettings::TMethod::KernelCopy}) {
+        const TTempDir dir;
+        const std::string source = dir / "memory";
+        ASSERT_EQ(::symlink("/proc/self/mem", source.c_str()), 0);
+        TRecordingHost recorder;
+        TSplitOperation(recorder.Host(), {method, 0}).SplitFile(source, 4096);
+        const std::vector<std::string> expected = {
+            "LOG " + dir / "memory.0001", "BOX Fehler: Die Datei " + source + " konnte nicht gelesen werden.",
+            "REFRESH"};
+        EXPECT_EQ(recorder.Events, expected);
+        EXPECT_FALSE(PathExists(dir / "memory.0001"));
+    }
+}
+
+TEST(Split, AStoppedSplitKeepsTheFinishedPiecesAndSaysNothing)
+{
+    const TTempDir dir;
+    const std::string source = dir / "a";
+    const std::string bytes = PatternBytes(10000);
+    WriteFileBytes(source, bytes);
+    TRecordingHost recorder;
+    recorder.OnProgress = [](std::uint64_t done, std::uint64_t) { return done < 2500; };
+    TSplitOperation(recorder.Host(), {TTransferSettings::TMethod::Buffer, 500}).SplitFile(source, 1000);
+
+    EXPECT_TRUE(recorder.Boxes.empty());
+    EXPECT_EQ(recorder.Refreshes, 1);
+    EXPECT_EQ(ReadFileBytes(dir / "a.0001"), bytes.substr(0, 1000));
+    EXPECT_EQ(ReadFileBytes(dir / "a.0002"), bytes.substr(1000, 1000));
+    EXPECT_FALSE(PathExists(dir / "a.0003"));
+}
+
+}  // namespace
