@@ -150,13 +150,31 @@ TEST_F(BenchCommands, JoinRejectsAFileThatIsNoPiece)
               Lines({"BOX\terror\tFehler\tDiese Datei ist kein Teil einer von diesem Programm geteilten Datei."}));
 }
 
+TEST_F(BenchCommands, TransferMeasurementNamesItsChoiceAndLeavesNothingBehind)
+{
+    const std::string folder = Folder();
+
+    const TBenchRun run = Run({"transfer", folder, "--size", "1M", "--rounds", "1"});
+
+    EXPECT_EQ(run.Status, 0);
+    ASSERT_GE(run.Lines.size(), 3u);
+    const auto end = run.Lines.end();
+    EXPECT_EQ(end[-3].rfind("FASTEST buffer ", 0), 0u) << end[-3];
+    EXPECT_EQ(end[-2].rfind("FASTEST kernel-copy ", 0), 0u) << end[-2];
+    const std::string chosen = end[-1];
+    EXPECT_TRUE(chosen == "CHOSEN buffer " + end[-3].substr(15) || chosen == "CHOSEN kernel-copy " + end[-2].substr(20))
+        << chosen;
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
 TEST_F(BenchCommands, BadArgumentsGetTheUsageAndExitCodeTwo)
 {
     const std::string file = Folder() + "/f";
     MakeTestFile(file, 10);
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"teilen"}, {"split", file}, {"split", file, "0"}, {"split", file, "12Q"}, {"join"},
-             {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"}}) {
+             {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"},
+             {"transfer", "--rounds", "0"}, {"transfer", "--size"}}) {
         const TBenchRun run = Run(args);
         EXPECT_EQ(run.Status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_TRUE(run.Lines.empty());
