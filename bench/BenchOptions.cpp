@@ -24,6 +24,13 @@ std::optional<TBenchOptions> ParseBenchOptions(const std::vector<std::string>& a
             if (!size || *size > (std::uint64_t{1} << 62))
                 return std::nullopt;
             options.PieceSize = *size;
+        } else if ((arg == "--buffer" || arg == "--kernel-copy") && hasValue) {
+            const auto size = ParseByteCount(args[++i]);
+            if (!size || *size > (std::uint64_t{1} << 30))
+                return std::nullopt;
+            options.Transfer.Method =
+                arg == "--buffer" ? TTransferSettings::TMethod::Buffer : TTransferSettings::TMethod::KernelCopy;
+            options.Transfer.TransferSize = static_cast<std::size_t>(*size);
         } else if (!folderSeen && !arg.empty() && arg.rfind("--", 0) != 0) {
             options.Folder = arg;
             folderSeen = true;

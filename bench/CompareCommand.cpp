@@ -6,8 +6,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 
 #include "bench/BenchFiles.h"
@@ -15,9 +17,9 @@
 #include "bench/BenchTiming.h"
 #include "bench/ChildProcess.h"
 #include "bench/QuietHost.h"
+#include "bench/TPinnedFile.h"
 #include "bench/TScratchFolder.h"
 #include "engine/PieceNaming.h"
-#include "engine/TJoinRequest.h"
 #include "engine/TSplitOperation.h"
 
 namespace {
@@ -37,6 +39,9 @@ struct TCompareSetup {
     std::uint64_t FileSize = 0;
     std::uint64_t PieceSize = 0;
     std::uint64_t PieceCount = 0;  // what our split writes, an empty last piece included
+    TTransferSettings Transfer;
+    std::string Self;        // this program, which runs our side
+    std::string OutputFile;  // what our side printed in its last run
 };
 
 struct TSideTimes {
@@ -79,6 +84,13 @@ std::uint64_t CountEntries(const std::string& folder)
     return count;
 }
 
+std::string DescribeTransfer(const TTransferSettings& transfer)
+{
+    const char* method = transfer.Method == TTransferSettings::TMethod::Buffer ? "buffer" : "kernel copy";
+    return std::string(method) + (transfer.TransferSize == 0 ? " of the default size"
+                                                               : " of " + std::to_string(transfer.TransferSize) + " bytes");
+}
+
 // Runs both sides of each round, the leader alternating, and cleans up after each run.
 TSideTimes RunRounds(int rounds, const char* title, const std::function<TRunTime(int)>& ours,
                      const std::function<TRunTime(int)>& peer, const std::function<void()>& cleanUp)
@@ -97,13 +109,50 @@ TSideTimes RunRounds(int rounds, const char* title, const std::function<TRunTime
     return times;
 }
 
+// This program itself, run once per round for our side as the peer is, so that
+// both sides start as fresh processes and nothing of the benchmark's own process
+// (its earlier rounds, its children) weighs on ours alone.
+std::string SelfPath()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    Require(!error, "cannot find this program's own file");
+    return self.string();
+}
+
+std::vector<std::string> TransferArguments(const TTransferSettings& transfer)
+{
+    if (transfer.TransferSize == 0)
+        return {};
+    return {transfer.Method == TTransferSettings::TMethod::Buffer ? "--buffer" : "--kernel-copy",
+            std::to_string(transfer.TransferSize)};
+}
+
+// Runs this program with a command and requires it to end with an information
+// box and no other box.
+TRunTime TimeOurCommand(const TCompareSetup& setup, std::vector<std::string> argv, const std::string& what)
+{
+    argv.insert(argv.begin(), setup.Self);
+    const std::vector<std::string> transfer = TransferArguments(setup.Transfer);
+    argv.insert(argv.end(), transfer.begin(), transfer.end());
+    const std::string output = setup.OutputFile;
+    int status = 0;
+    const TRunTime seconds = MeasureRun([&] { status = RunProgram(argv, output); });
+    std::ifstream in(output);
+    bool finished = false;
+    bool troubled = status != 0;
+    for (std::string line; std::getline(in, line);) {
+        finished = finished || line.rfind("BOX\tinformation\t", 0) == 0;
+        troubled = troubled || (line.rfind("BOX\t", 0) == 0 && line.rfind("BOX\tinformation\t", 0) != 0);
+    }
+    Require(finished && !troubled, what + " did not finish cleanly; its output is in " + output);
+    return seconds;
+}
+
 TRunTime TimeOurSplit(const TCompareSetup& setup, int)
 {
-    TQuietReport report;
-    TSplitOperation split(MakeQuietHost(report));
     const TRunTime seconds =
-        MeasureRun([&] { split.SplitFile(setup.Source, static_cast<std::int64_t>(setup.PieceSize)); });
-    RequireSuccess(report, "our split");
+        TimeOurCommand(setup, {"split", setup.Source, std::to_string(setup.PieceSize)}, "our split");
     Require(CountEntries(setup.SplitFolder) == setup.PieceCount + 1, "our split wrote a wrong number of pieces");
     return seconds;
 }
@@ -120,10 +169,7 @@ TRunTime TimeCoreutilsSplit(const TCompareSetup& setup, int)
 
 TRunTime TimeOurJoin(const TCompareSetup& setup, int round)
 {
-    TQuietReport report;
-    TJoinRequest join(MakeQuietHost(report));
-    const TRunTime seconds = MeasureRun([&] { join.CombineFile(setup.JoinPieces.front()); });
-    RequireSuccess(report, "our join");
+    const TRunTime seconds = TimeOurCommand(setup, {"join", setup.JoinPieces.front(), "--no"}, "our join");
     if (round == 0)
         Require(FilesEqual(setup.JoinBase, setup.Source), "our join did not rebuild the file");
     return seconds;
@@ -154,6 +200,9 @@ TCompareSetup Prepare(const std::string& scratch, const TBenchOptions& options)
     TCompareSetup setup;
     setup.FileSize = options.FileSize;
     setup.PieceSize = options.PieceSize;
+    setup.Transfer = options.Transfer;
+    setup.Self = SelfPath();
+    setup.OutputFile = scratch + "/ours.out";
     setup.PieceCount = options.FileSize / options.PieceSize + 1;
     setup.SplitFolder = scratch + "/split";
     setup.JoinFolder = scratch + "/join";
@@ -203,14 +252,24 @@ int RunCompareCommand(const std::vector<std::string>& args)
     defaults.PieceSize = kWindowPieceSize;
     const auto options = ParseBenchOptions(args, defaults);
     if (!options || options->Rounds < 1) {
-        std::cerr << "usage: parzello-bench compare [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n";
+        std::cerr << "usage: parzello-bench compare [DIR] [--rounds N] [--size BYTES] [--piece BYTES]"
+                     " [--buffer BYTES | --kernel-copy BYTES]\n";
         return 2;
     }
     try {
         const TScratchFolder scratch(options->Folder);
         std::cout << "file " << options->FileSize << " bytes, piece size " << options->PieceSize << ", "
-                  << options->Rounds << " rounds each, in " << scratch.Path() << std::endl;
+                  << options->Rounds << " rounds each, in " << scratch.Path() << "; our transfer: "
+                  << DescribeTransfer(options->Transfer) << std::endl;
         const TCompareSetup setup = Prepare(scratch.Path(), *options);
+        std::vector<std::unique_ptr<TPinnedFile>> pins;
+        bool allPinned = true;
+        pins.push_back(std::make_unique<TPinnedFile>(setup.Source));
+        for (const std::string& piece : setup.JoinPieces)
+            pins.push_back(std::make_unique<TPinnedFile>(piece));
+        for (const auto& pin : pins)
+            allPinned = allPinned && pin->Locked();
+        std::cout << "inputs locked in the page cache: " << (allPinned ? "yes" : "no") << std::endl;
         std::cout << "load before: " << LoadAverages() << std::endl;
 
         const auto clearSplit = [&] {

@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-// `compare [DIR] [--rounds N] [--size BYTES] [--piece BYTES]`: times our split
+// `compare [DIR] [--rounds N] [--size BYTES] [--piece BYTES] [--buffer BYTES |
+// --kernel-copy BYTES]`: times our split
 // against coreutils' `split -b` and our join against `cat` on one large file in
 // a scratch folder under DIR (default /tmp), in interleaved rounds on a warm
 // page cache, and ends with the lines

@@ -9,6 +9,7 @@
 #include "bench/BenchOptions.h"
 #include "bench/BenchTiming.h"
 #include "bench/QuietHost.h"
+#include "bench/TPinnedFile.h"
 #include "bench/TScratchFolder.h"
 #include "engine/TSplitOperation.h"
 
@@ -129,10 +130,11 @@ int RunTransferCommand(const std::vector<std::string>& args)
         const TScratchFolder scratch(options->Folder);
         const std::string source = scratch.Path() + "/source.bin";
         MakeTestFile(source, options->FileSize);
-        ReadThrough(source);
+        const TPinnedFile pin(source);
         std::cout << "file " << options->FileSize << " bytes in " << scratch.Path() << "; splits into one piece"
                   << " (whole) and into pieces of " << options->PieceSize << " bytes (pieces); "
-                  << options->Rounds << " rounds" << std::endl;
+                  << options->Rounds << " rounds; source locked in the page cache: "
+                  << (pin.Locked() ? "yes" : "no") << std::endl;
         std::cout << "load before: " << LoadAverages() << std::endl;
 
         std::vector<TSetting> settings = AllSettings();
