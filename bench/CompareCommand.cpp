@@ -209,11 +209,17 @@ TCompareSetup Prepare(const std::string& scratch, const TBenchOptions& options)
     std::filesystem::create_directory(setup.SplitFolder);
     std::filesystem::create_directory(setup.JoinFolder);
     setup.Source = setup.SplitFolder + "/source.bin";
-    MakeTestFile(setup.Source, setup.FileSize);
-
-    // The join's pieces come from our split of a second name for the source,
-    // which then goes, so the join writes a fresh file and asks nothing.
     setup.JoinBase = setup.JoinFolder + "/data.bin";
+    MakeTestFile(setup.Source, setup.FileSize);
+    return setup;
+}
+
+// The join's pieces come from our split of a second name for the source, which
+// then goes, so the join writes a fresh file and asks nothing. They are made
+// only for the join rounds, so that the split rounds run with the page cache
+// holding the source alone.
+void MakeJoinPieces(TCompareSetup& setup)
+{
     std::filesystem::create_hard_link(setup.Source, setup.JoinBase);
     TQuietReport report;
     TSplitOperation(MakeQuietHost(report)).SplitFile(setup.JoinBase, static_cast<std::int64_t>(setup.PieceSize));
@@ -222,14 +228,21 @@ TCompareSetup Prepare(const std::string& scratch, const TBenchOptions& options)
     for (std::uint64_t number = 1; number <= setup.PieceCount; ++number) {
         // A series that ends in an empty piece is only joined whole by cat
         // when every piece is named, the empty one included.
-        setup.JoinPieces.push_back(PieceFileName(setup.JoinBase, static_cast<int>(number)));
+        setup.JoinPieces.push_back(PieceFileName(setup.JoinBase, static_cast<std::int64_t>(number)));
         Require(std::filesystem::exists(setup.JoinPieces.back()), "a piece of the join's series is missing");
     }
-    SyncFileSystem(scratch);
-    ReadThrough(setup.Source);
-    for (const std::string& piece : setup.JoinPieces)
-        ReadThrough(piece);
-    return setup;
+    SyncFileSystem(setup.JoinFolder);
+}
+
+// Locks the files in the page cache; says whether that worked for all.
+bool PinFiles(const std::vector<std::string>& paths, std::vector<std::unique_ptr<TPinnedFile>>& pins)
+{
+    bool allLocked = true;
+    for (const std::string& path : paths) {
+        pins.push_back(std::make_unique<TPinnedFile>(path));
+        allLocked = allLocked && pins.back()->Locked();
+    }
+    return allLocked;
 }
 
 void PrintSummary(const char* title, const char* peerName, const TSideTimes& times, std::uint64_t bytes)
@@ -261,15 +274,10 @@ int RunCompareCommand(const std::vector<std::string>& args)
         std::cout << "file " << options->FileSize << " bytes, piece size " << options->PieceSize << ", "
                   << options->Rounds << " rounds each, in " << scratch.Path() << "; our transfer: "
                   << DescribeTransfer(options->Transfer) << std::endl;
-        const TCompareSetup setup = Prepare(scratch.Path(), *options);
+        TCompareSetup setup = Prepare(scratch.Path(), *options);
         std::vector<std::unique_ptr<TPinnedFile>> pins;
-        bool allPinned = true;
-        pins.push_back(std::make_unique<TPinnedFile>(setup.Source));
-        for (const std::string& piece : setup.JoinPieces)
-            pins.push_back(std::make_unique<TPinnedFile>(piece));
-        for (const auto& pin : pins)
-            allPinned = allPinned && pin->Locked();
-        std::cout << "inputs locked in the page cache: " << (allPinned ? "yes" : "no") << std::endl;
+        std::cout << "source locked in the page cache: " << (PinFiles({setup.Source}, pins) ? "yes" : "no")
+                  << std::endl;
         std::cout << "load before: " << LoadAverages() << std::endl;
 
         const auto clearSplit = [&] {
@@ -280,6 +288,9 @@ int RunCompareCommand(const std::vector<std::string>& args)
             options->Rounds, "split", [&](int round) { return TimeOurSplit(setup, round); },
             [&](int round) { return TimeCoreutilsSplit(setup, round); }, clearSplit);
 
+        MakeJoinPieces(setup);
+        std::cout << "pieces locked in the page cache: " << (PinFiles(setup.JoinPieces, pins) ? "yes" : "no")
+                  << std::endl;
         std::vector<double> catFlushTimes;
         const auto clearJoin = [&] {
             std::filesystem::remove(setup.JoinBase);
