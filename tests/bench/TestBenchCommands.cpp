@@ -110,6 +110,28 @@ TEST_F(BenchCommands, JoinRebuildsTheSplitFile)
     EXPECT_TRUE(FilesEqual(source, original));
 }
 
+TEST_F(BenchCommands, BothTransferMethodsGiveTheSameRoundTrip)
+{
+    const std::string folder = Folder();
+    const std::string original = scratch_.Path() + "/original";
+    MakeTestFile(original, 100'000);
+    for (const std::vector<std::string>& transfer :
+         std::vector<std::vector<std::string>>{{"--buffer", "1000"}, {"--kernel-copy", "3K"}, {"--buffer", "1M"}}) {
+        const std::string source = folder + "/daten" + transfer[0] + transfer[1] + ".bin";
+        fs::copy_file(original, source);
+        std::vector<std::string> split = {"split", source, "30000"};
+        split.insert(split.end(), transfer.begin(), transfer.end());
+        EXPECT_EQ(Run(split).Lines[1], "BOX\tinformation\tSplitten beendet\tDie Datei wurde in 4 Teile aufgeteilt.");
+        EXPECT_EQ(fs::file_size(source + ".0004"), 10'000u);
+        fs::remove(source);
+
+        std::vector<std::string> join = {"join", source + ".0003"};
+        join.insert(join.end(), transfer.begin(), transfer.end());
+        EXPECT_EQ(Run(join).Status, 0) << transfer[0];
+        EXPECT_TRUE(FilesEqual(source, original)) << transfer[0];
+    }
+}
+
 TEST_F(BenchCommands, JoinAsksBeforeReplacingAndHonoursTheAnswer)
 {
     const std::string source = Folder() + "/film.avi";
@@ -174,7 +196,8 @@ TEST_F(BenchCommands, BadArgumentsGetTheUsageAndExitCodeTwo)
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"teilen"}, {"split", file}, {"split", file, "0"}, {"split", file, "12Q"}, {"join"},
              {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"},
-             {"transfer", "--rounds", "0"}, {"transfer", "--size"}}) {
+             {"transfer", "--rounds", "0"}, {"transfer", "--size"}, {"split", file, "10", "--buffer"},
+             {"split", file, "10", "--kernel-copy", "0"}, {"join", file, "--buffer", "2G"}}) {
         const TBenchRun run = Run(args);
         EXPECT_EQ(run.Status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_TRUE(run.Lines.empty());
