@@ -11,6 +11,7 @@
 #include "bench/QuietHost.h"
 #include "bench/TPinnedFile.h"
 #include "bench/TScratchFolder.h"
+#include "engine/TJoinRequest.h"
 #include "engine/TSplitOperation.h"
 
 namespace {
@@ -31,16 +32,17 @@ struct TSetting {
     std::size_t Size;
     std::vector<TRunTime> WholeTimes;  // one piece as large as the file
     std::vector<TRunTime> PieceTimes;  // the window's default piece size
+    std::vector<TRunTime> JoinTimes;   // joining those pieces again
 };
 
 std::vector<TSetting> AllSettings()
 {
     std::vector<TSetting> settings;
     for (const std::size_t kib : {64, 128, 256, 1024, 2048, 4096, 8192})
-        settings.push_back({TMethod::Buffer, kib * 1024, {}, {}});
+        settings.push_back({TMethod::Buffer, kib * 1024, {}, {}, {}});
     // The kernel cuts a large copy into its own steps, so few sizes tell enough.
     for (const std::size_t kib : {64, 1024, 16384})
-        settings.push_back({TMethod::KernelCopy, kib * 1024, {}, {}});
+        settings.push_back({TMethod::KernelCopy, kib * 1024, {}, {}, {}});
     return settings;
 }
 
@@ -74,13 +76,23 @@ TRunTime TimeSplit(const std::string& source, const TSetting& setting, std::uint
     return seconds;
 }
 
-// Both workloads move the same bytes, so their medians add up to one score. The
-// copying here is processor work from start to end (the pieces go before any
-// write-back), so processor time measures it and, unlike elapsed time, does not
-// swing with the other work on a shared machine.
+TRunTime TimeJoin(const std::string& firstPiece, const TSetting& setting)
+{
+    TQuietReport report;
+    TJoinRequest join(MakeQuietHost(report), TTransferSettings{setting.Method, setting.Size});
+    const TRunTime seconds = MeasureRun([&] { join.CombineFile(firstPiece); });
+    RequireSuccess(report, "the join");
+    return seconds;
+}
+
+// All workloads move the same bytes, so their medians add up to one score. The
+// splits are processor work from start to end (the pieces go before any
+// write-back), so processor time measures them and, unlike elapsed time, does not
+// swing with the other work on a shared machine. The join's elapsed time is the
+// disk's (it flushes its result); its processor time is what the method changes.
 double Score(const TSetting& setting)
 {
-    return CpuMedian(setting.WholeTimes) + CpuMedian(setting.PieceTimes);
+    return CpuMedian(setting.WholeTimes) + CpuMedian(setting.PieceTimes) + CpuMedian(setting.JoinTimes);
 }
 
 // The fastest setting of a method, preferring smaller sizes within the tolerance.
@@ -98,18 +110,17 @@ const TSetting* Fastest(const std::vector<TSetting>& settings, TMethod method)
     return nullptr;
 }
 
-void PrintTable(const std::vector<TSetting>& settings, std::uint64_t fileSize)
+void PrintTable(const std::vector<TSetting>& settings)
 {
-    std::printf("medians; whole: one piece, pieces: default piece size; cpu: processor time; score: both cpu\n");
-    std::printf("%-12s %9s %9s %9s %11s %9s %9s %11s %9s\n", "method", "size", "whole", "cpu", "rate", "pieces",
-                "cpu", "rate", "score");
+    std::printf("medians in seconds; whole: split into one piece, pieces: split into default pieces, join: "
+                "joining those; cpu: processor time; score: the three cpu medians added\n");
+    std::printf("%-12s %9s %8s %8s %8s %8s %8s %8s %8s\n", "method", "size", "whole", "cpu", "pieces", "cpu",
+                "join", "cpu", "score");
     for (const TSetting& setting : settings) {
-        const double whole = WallMedian(setting.WholeTimes);
-        const double pieces = WallMedian(setting.PieceTimes);
-        std::printf("%-12s %9zu %9.3f %9.3f %11s %9.3f %9.3f %11s %9.3f\n", MethodName(setting.Method),
-                    setting.Size, whole, CpuMedian(setting.WholeTimes),
-                    FormatRate(double(fileSize), whole).c_str(), pieces, CpuMedian(setting.PieceTimes),
-                    FormatRate(double(fileSize), pieces).c_str(), Score(setting));
+        std::printf("%-12s %9zu %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f\n", MethodName(setting.Method),
+                    setting.Size, WallMedian(setting.WholeTimes), CpuMedian(setting.WholeTimes),
+                    WallMedian(setting.PieceTimes), CpuMedian(setting.PieceTimes), WallMedian(setting.JoinTimes),
+                    CpuMedian(setting.JoinTimes), Score(setting));
     }
 }
 
@@ -131,6 +142,7 @@ int RunTransferCommand(const std::vector<std::string>& args)
         const std::string source = scratch.Path() + "/source.bin";
         MakeTestFile(source, options->FileSize);
         const TPinnedFile pin(source);
+        const std::string joined = scratch.Path() + "/joined.bin";
         std::cout << "file " << options->FileSize << " bytes in " << scratch.Path() << "; splits into one piece"
                   << " (whole) and into pieces of " << options->PieceSize << " bytes (pieces); "
                   << options->Rounds << " rounds; source locked in the page cache: "
@@ -142,20 +154,25 @@ int RunTransferCommand(const std::vector<std::string>& args)
             // Each round starts at another setting, so none always runs first.
             for (std::size_t i = 0; i < settings.size(); ++i) {
                 TSetting& setting = settings[(i + static_cast<std::size_t>(round)) % settings.size()];
-                for (const bool whole : {true, false}) {
-                    const std::uint64_t pieceSize = whole ? options->FileSize : options->PieceSize;
-                    (whole ? setting.WholeTimes : setting.PieceTimes)
-                        .push_back(TimeSplit(source, setting, pieceSize));
-                    // Dropping the pieces before write-back starts keeps the disk out of the figures.
-                    ClearFolder(scratch.Path(), {"source.bin"});
-                    SyncFileSystem(scratch.Path());
-                }
+                setting.WholeTimes.push_back(TimeSplit(source, setting, options->FileSize));
+                // Dropping the pieces before write-back starts keeps the disk out of the figures.
+                ClearFolder(scratch.Path(), {"source.bin"});
+                SyncFileSystem(scratch.Path());
+
+                // The pieces are cut from a second name of the source, which then
+                // goes, so that the join writes a fresh file and asks nothing.
+                std::filesystem::create_hard_link(source, joined);
+                setting.PieceTimes.push_back(TimeSplit(joined, setting, options->PieceSize));
+                std::filesystem::remove(joined);
+                setting.JoinTimes.push_back(TimeJoin(joined + ".0001", setting));
+                ClearFolder(scratch.Path(), {"source.bin"});
+                SyncFileSystem(scratch.Path());
             }
             std::cout << "round " << round + 1 << " done" << std::endl;
         }
         std::cout << "load after: " << LoadAverages() << std::endl;
 
-        PrintTable(settings, options->FileSize);
+        PrintTable(settings);
         const TSetting* buffer = Fastest(settings, TMethod::Buffer);
         const TSetting* kernel = Fastest(settings, TMethod::KernelCopy);
         const TSetting* chosen = Score(*kernel) <= Score(*buffer) ? kernel : buffer;
