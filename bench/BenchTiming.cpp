@@ -15,6 +15,22 @@ double Median(std::vector<double> values)
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+double WallMedian(const std::vector<TRunTime>& times)
+{
+    std::vector<double> values;
+    for (const TRunTime& time : times)
+        values.push_back(time.Wall);
+    return Median(values);
+}
+
+double CpuMedian(const std::vector<TRunTime>& times)
+{
+    std::vector<double> values;
+    for (const TRunTime& time : times)
+        values.push_back(time.Cpu);
+    return Median(values);
+}
+
 std::string FormatSeconds(double seconds)
 {
     char text[32];

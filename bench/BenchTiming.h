@@ -38,6 +38,10 @@ TRunTime MeasureRun(F&& work)
 // The middle value; the mean of the two middle ones for an even count; 0 for none.
 double Median(std::vector<double> values);
 
+// Medians of the elapsed and of the processor times of runs.
+double WallMedian(const std::vector<TRunTime>& times);
+double CpuMedian(const std::vector<TRunTime>& times);
+
 // "0.812 s" style text for a timing.
 std::string FormatSeconds(double seconds);
 

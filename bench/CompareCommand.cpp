@@ -49,22 +49,6 @@ struct TSideTimes {
     std::vector<TRunTime> Peer;
 };
 
-double WallMedian(const std::vector<TRunTime>& times)
-{
-    std::vector<double> values;
-    for (const TRunTime& time : times)
-        values.push_back(time.Wall);
-    return Median(values);
-}
-
-double CpuMedian(const std::vector<TRunTime>& times)
-{
-    std::vector<double> values;
-    for (const TRunTime& time : times)
-        values.push_back(time.Cpu);
-    return Median(values);
-}
-
 std::string FormatRun(const TRunTime& time)
 {
     return FormatSeconds(time.Wall) + " (cpu " + FormatSeconds(time.Cpu) + ")";

@@ -51,22 +51,6 @@ const char* MethodName(TMethod method)
     return method == TMethod::Buffer ? "buffer" : "kernel-copy";
 }
 
-double WallMedian(const std::vector<TRunTime>& times)
-{
-    std::vector<double> values;
-    for (const TRunTime& time : times)
-        values.push_back(time.Wall);
-    return Median(values);
-}
-
-double CpuMedian(const std::vector<TRunTime>& times)
-{
-    std::vector<double> values;
-    for (const TRunTime& time : times)
-        values.push_back(time.Cpu);
-    return Median(values);
-}
-
 TRunTime TimeSplit(const std::string& source, const TSetting& setting, std::uint64_t pieceSize)
 {
     TQuietReport report;

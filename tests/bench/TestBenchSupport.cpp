@@ -26,6 +26,9 @@ TEST(BenchSupport, MedianOfOddEvenAndNoValues)
     EXPECT_EQ(Median({3, 1, 2}), 2);
     EXPECT_EQ(Median({4, 1, 3, 2}), 2.5);
     EXPECT_EQ(Median({}), 0);
+    const std::vector<TRunTime> runs = {{3, 0.5}, {1, 0.25}, {2, 1}};
+    EXPECT_EQ(WallMedian(runs), 2);
+    EXPECT_EQ(CpuMedian(runs), 0.5);
 }
 
 TEST(BenchSupport, OptionsTakeOneFolderAndKnownFlags)
