@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -9,6 +11,8 @@
 #include "bench/BenchTiming.h"
 #include "bench/ChildProcess.h"
 #include "bench/PrintingHost.h"
+#include "bench/QuietHost.h"
+#include "bench/TPinnedFile.h"
 #include "bench/TScratchFolder.h"
 
 TEST(BenchSupport, ByteCountsTakeBinarySuffixesAndRefuseTheRest)
@@ -105,4 +109,45 @@ TEST(BenchSupport, ChildProcessReportsExitAndRedirectsOutput)
     EXPECT_EQ(line, "hallo");
     EXPECT_EQ(RunProgram({"/nonexistent/program"}), 127);
     EXPECT_EQ(RunProgram({"sh", "-c", "kill -9 $$"}), -1);
+}
+
+TEST(BenchSupport, QuietRunsCountOnlyWhenTheyFinishWithoutQuestionsOrErrors)
+{
+    TQuietReport finished;
+    const TEngineHost host = MakeQuietHost(finished);
+    host.Log("egal");
+    host.RefreshList();
+    host.ShowMessage(TBoxIcon::Information, "Splitten beendet", "fertig");
+    EXPECT_NO_THROW(RequireSuccess(finished, "split"));
+
+    TQuietReport asked;
+    EXPECT_EQ(MakeQuietHost(asked).ShowMessage(TBoxIcon::Question, "Zusammenfügen", "Ersetzen?"), TBoxAnswer::No);
+    MakeQuietHost(asked).ShowMessage(TBoxIcon::Information, "Zusammenfügen beendet", "fertig");
+    EXPECT_THROW(RequireSuccess(asked, "join"), std::runtime_error);
+
+    TQuietReport failed;
+    MakeQuietHost(failed).ShowMessage(TBoxIcon::Error, "Fehler", "kaputt");
+    try {
+        RequireSuccess(failed, "split");
+        ADD_FAILURE() << "an error box passed";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("error: Fehler: kaputt"), std::string::npos) << error.what();
+    }
+    EXPECT_THROW(RequireSuccess(TQuietReport{}, "nothing"), std::runtime_error);
+}
+
+TEST(BenchSupport, PinnedFilesStayReadableAndMissingOnesThrow)
+{
+    const TScratchFolder scratch(::testing::TempDir());
+    const std::string file = scratch.Path() + "/pinned";
+    MakeTestFile(file, 100'000);
+    {
+        const TPinnedFile pin(file);
+        // Locking memory needs the privilege root has; others may lack it.
+        EXPECT_TRUE(pin.Locked() || geteuid() != 0);
+        EXPECT_TRUE(FilesEqual(file, file));
+    }
+    MakeTestFile(scratch.Path() + "/empty", 0);
+    EXPECT_NO_THROW(TPinnedFile(scratch.Path() + "/empty"));
+    EXPECT_THROW(TPinnedFile(scratch.Path() + "/fehlt"), std::runtime_error);
 }
