@@ -7,9 +7,9 @@
 #include <memory>
 
 // Transfer unit of the read/write loop when the caller names none.
-constexpr std::size_t kDefaultBufferTransferSize = 128 * 1024;  // provisional: fastest of 64 KiB to 1 MiB in a first measurement; larger buffers leave the CPU caches
+constexpr std::size_t kDefaultBufferTransferSize = 256 * 1024;  // measured: 1 MiB saves 8% cpu on 256 MiB but split 1 GiB in 2.0 s cpu against 1.2 s; 2 MiB and up erratic
 // Bytes asked of one copy_file_range call when the caller names none.
-constexpr std::size_t kDefaultKernelCopyTransferSize = 16 * 1024 * 1024;  // provisional: 1 to 16 MiB measured alike; few calls per piece, progress still frequent
+constexpr std::size_t kDefaultKernelCopyTransferSize = 16 * 1024 * 1024;  // measured: best of 64 KiB, 1 MiB, 16 MiB (0.62, 0.57, 0.52 s cpu to split 256 MiB twice and join)
 // Largest buffer a caller may ask for; keeps memory use bounded whatever the settings.
 constexpr std::size_t kMaxBufferTransferSize = 64 * 1024 * 1024;  // far beyond any size that still gains speed
 // Largest single in-kernel copy asked for; the kernel caps one call near 2 GiB anyway.

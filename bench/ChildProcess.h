@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Runs a program (looked up in PATH) with the given arguments and waits for it.
+// When stdoutPath is not empty the child's standard output goes to that file,
+// created or emptied first. Returns the exit status, or -1 when the program
+// could not be started or ended by a signal.
+int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPath = {});

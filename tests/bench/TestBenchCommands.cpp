@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench/BenchFiles.h"
+#include "bench/ChildProcess.h"
+#include "bench/TScratchFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TBenchRun {
+    int Status = -1;
+    std::vector<std::string> Lines;
+};
+
+class BenchCommands : public ::testing::Test {
+protected:
+    TBenchRun Run(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), PARZELLO_BENCH_PATH);
+        const std::string out = scratch_.Path() + "/.bench-output";
+        TBenchRun run;
+        run.Status = RunProgram(args, out);
+        std::ifstream in(out);
+        for (std::string line; std::getline(in, line);)
+            run.Lines.push_back(line);
+        fs::remove(out);
+        return run;
+    }
+
+    // A folder whose name has a blank, as users' folders do.
+    std::string Folder() const
+    {
+        const std::string folder = scratch_.Path() + "/meine Dateien";
+        fs::create_directories(folder);
+        return folder;
+    }
+
+    TScratchFolder scratch_{::testing::TempDir()};
+};
+
+std::vector<std::string> Lines(std::initializer_list<std::string> lines)
+{
+    return lines;
+}
+
+}  // namespace
+
+TEST_F(BenchCommands, SplitPrintsTheLogLineTheCompletionBoxAndTheRefresh)
+{
+    const std::string source = Folder() + "/film.avi";
+    MakeTestFile(source, 5000);
+
+    const TBenchRun run = Run({"split", source, "2048"});
+
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Lines, Lines({"LOG\t" + source + ".0001",
+                                "BOX\tinformation\tSplitten beendet\tDie Datei wurde in 3 Teile aufgeteilt.",
+                                "REFRESH"}));
+    EXPECT_EQ(fs::file_size(source + ".0001"), 2048u);
+    EXPECT_EQ(fs::file_size(source + ".0002"), 2048u);
+    EXPECT_EQ(fs::file_size(source + ".0003"), 904u);
+    EXPECT_FALSE(fs::exists(source + ".0004"));
+}
+
+TEST_F(BenchCommands, SplitOfAMissingFileShowsTheOpenFailureAndStillRefreshes)
+{
+    const std::string source = Folder() + "/fehlt.bin";
+
+    const TBenchRun run = Run({"split", source, "1K"});
+
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Lines, Lines({"BOX\terror\tFehler\tDie Datei " + source + " konnte nicht geöffnet werden.",
+                                "REFRESH"}));
+    EXPECT_FALSE(fs::exists(source + ".0001"));
+}
+
+TEST_F(BenchCommands, NamesWithTabsAndNewlinesStayOnOneLine)
+{
+    const std::string folder = Folder();
+    MakeTestFile(folder + "/zwei\nZeilen\t.bin", 10);
+
+    const TBenchRun run = Run({"split", folder + "/zwei\nZeilen\t.bin", "100"});
+
+    ASSERT_EQ(run.Lines.size(), 3u);
+    EXPECT_EQ(run.Lines[0], "LOG\t" + folder + "/zwei\\nZeilen\\t.bin.0001");
+    EXPECT_EQ(fs::file_size(folder + "/zwei\nZeilen\t.bin.0001"), 10u);
+}
+
+TEST_F(BenchCommands, JoinRebuildsTheSplitFile)
+{
+    const std::string source = Folder() + "/film.avi";
+    const std::string original = scratch_.Path() + "/original";
+    MakeTestFile(original, 10000);
+    fs::copy_file(original, source);
+    ASSERT_EQ(Run({"split", source, "4096"}).Status, 0);
+    fs::remove(source);
+
+    const TBenchRun run = Run({"join", source + ".0002"});
+
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Lines, Lines({"BOX\tinformation\tZusammenfügen beendet\tDie Datei " + source +
+                                    " wurde aus 3 Teilen zusammengefügt.",
+                                "REFRESH"}));
+    EXPECT_TRUE(FilesEqual(source, original));
+}
+
+TEST_F(BenchCommands, BothTransferMethodsGiveTheSameRoundTrip)
+{
+    const std::string folder = Folder();
+    const std::string original = scratch_.Path() + "/original";
+    MakeTestFile(original, 100'000);
+    for (const std::vector<std::string>& transfer :
+         std::vector<std::vector<std::string>>{{"--buffer", "1000"}, {"--kernel-copy", "3K"}, {"--buffer", "1M"}}) {
+        const std::string source = folder + "/daten" + transfer[0] + transfer[1] + ".bin";
+        fs::copy_file(original, source);
+        std::vector<std::string> split = {"split", source, "30000"};
+        split.insert(split.end(), transfer.begin(), transfer.end());
+        EXPECT_EQ(Run(split).Lines[1], "BOX\tinformation\tSplitten beendet\tDie Datei wurde in 4 Teile aufgeteilt.");
+        EXPECT_EQ(fs::file_size(source + ".0004"), 10'000u);
+        fs::remove(source);
+
+        std::vector<std::string> join = {"join", source + ".0003"};
+        join.insert(join.end(), transfer.begin(), transfer.end());
+        EXPECT_EQ(Run(join).Status, 0) << transfer[0];
+        EXPECT_TRUE(FilesEqual(source, original)) << transfer[0];
+    }
+}
+
+TEST_F(BenchCommands, JoinAsksBeforeReplacingAndHonoursTheAnswer)
+{
+    const std::string source = Folder() + "/film.avi";
+    const std::string original = scratch_.Path() + "/original";
+    MakeTestFile(original, 3000);
+    fs::copy_file(original, source);
+    ASSERT_EQ(Run({"split", source, "1000"}).Status, 0);
+    fs::resize_file(source, 5);
+
+    const std::string question =
+        "BOX\tquestion\tZusammenfügen\tDie Datei " + source + " existiert bereits. Soll sie ersetzt werden?";
+    const TBenchRun refused = Run({"join", source + ".0001"});
+    EXPECT_EQ(refused.Lines, Lines({question, "REFRESH"}));
+    EXPECT_EQ(fs::file_size(source), 5u);
+
+    const TBenchRun explicitNo = Run({"--no", "join", source + ".0001"});
+    EXPECT_EQ(explicitNo.Status, 2);
+    EXPECT_EQ(Run({"join", "--no", source + ".0001"}).Lines, refused.Lines);
+    EXPECT_EQ(fs::file_size(source), 5u);
+
+    const TBenchRun accepted = Run({"join", source + ".0004", "--yes"});
+    EXPECT_EQ(accepted.Lines, Lines({question,
+                                     "BOX\tinformation\tZusammenfügen beendet\tDie Datei " + source +
+                                         " wurde aus 4 Teilen zusammengefügt.",
+                                     "REFRESH"}));
+    EXPECT_TRUE(FilesEqual(source, original));
+}
+
+TEST_F(BenchCommands, JoinRejectsAFileThatIsNoPiece)
+{
+    const std::string picked = Folder() + "/film.avi";
+    MakeTestFile(picked, 10);
+
+    const TBenchRun run = Run({"join", picked});
+
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Lines,
+              Lines({"BOX\terror\tFehler\tDiese Datei ist kein Teil einer von diesem Programm geteilten Datei."}));
+}
+
+TEST_F(BenchCommands, TransferMeasurementNamesItsChoiceAndLeavesNothingBehind)
+{
+    const std::string folder = Folder();
+
+    const TBenchRun run = Run({"transfer", folder, "--size", "1M", "--rounds", "1"});
+
+    EXPECT_EQ(run.Status, 0);
+    ASSERT_GE(run.Lines.size(), 3u);
+    const auto end = run.Lines.end();
+    EXPECT_EQ(end[-3].rfind("FASTEST buffer ", 0), 0u) << end[-3];
+    EXPECT_EQ(end[-2].rfind("FASTEST kernel-copy ", 0), 0u) << end[-2];
+    const std::string chosen = end[-1];
+    EXPECT_TRUE(chosen == "CHOSEN buffer " + end[-3].substr(15) || chosen == "CHOSEN kernel-copy " + end[-2].substr(20))
+        << chosen;
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(BenchCommands, BadArgumentsGetTheUsageAndExitCodeTwo)
+{
+    const std::string file = Folder() + "/f";
+    MakeTestFile(file, 10);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"teilen"}, {"split", file}, {"split", file, "0"}, {"split", file, "12Q"}, {"join"},
+             {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"},
+             {"transfer", "--rounds", "0"}, {"transfer", "--size"}, {"split", file, "10", "--buffer"},
+             {"split", file, "10", "--kernel-copy", "0"}, {"join", file, "--buffer", "2G"}}) {
+        const TBenchRun run = Run(args);
+        EXPECT_EQ(run.Status, 2) << (args.empty() ? "" : args[0]);
+        EXPECT_TRUE(run.Lines.empty());
+    }
+    EXPECT_FALSE(fs::exists(file + ".0001"));
+}
