@@ -322,17 +322,17 @@ TShellResult TShellFolder::GetDetailsOf(const TItemIdList* item, int column, TSh
     const std::span<const TColumnSpec> columns = FolderColumns(kind_);
     if (column < 0 || column >= static_cast<int>(columns.size()))
         return Failure(EINVAL);
-    const TColumnSpec& spec = columns[static_cast<std::size_t>(column)];
-    details.format = spec.format;
-    details.charCount = spec.charCount;
+    const TColumnSpec& layout = columns[static_cast<std::size_t>(column)];
+    details.format = layout.format;
+    details.charCount = layout.charCount;
     if (!item) {
-        details.text = spec.title;
+        details.text = layout.title;
         return TShellResult::Ok();
     }
     TItemView view;
     if (IDListCount(item) != 1 || !ReadItem(item, view))
         return Failure(EINVAL);
-    details.text = ItemColumnData(Context(), view, spec.value).text;
+    details.text = ItemColumnData(Context(), view, layout.value).text;
     return TShellResult::Ok();
 }
 
