@@ -1,0 +1,6 @@
+#include "controls/TBitBtnXP.h"
+
+TBitBtnXP::TBitBtnXP(QWidget* parent)
+    : QPushButton(parent)
+{
+}

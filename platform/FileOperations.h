@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+// One file operation over a whole list of files and folders, as a file manager
+// runs it: conflict prompts, a progress dialog for long work, German error
+// messages when an owner window is given, a change notification for every
+// change. Paths are the file names' own bytes.
+
+enum class TFileOperationKind {
+    Copy,     // sources into TargetFolder
+    Move,     // sources into TargetFolder; a source goes only after its copy is complete
+    Link,     // a symbolic link to each source in TargetFolder
+    Trash,    // sources to the trash
+    Delete,   // sources deleted for good
+    Restore,  // trashed entries (paths inside a trash's files/) back to where they came from
+};
+
+struct TFileOperationRequest {
+    TFileOperationKind Kind = TFileOperationKind::Copy;
+    std::vector<std::string> Sources;
+    std::string TargetFolder;     // Copy, Move and Link only
+    QWidget* Owner = nullptr;     // none: no error dialogs (confirmations still appear)
+    bool Confirm = true;          // ask before Trash and Delete
+};
+
+struct TFileOperationResult {
+    bool Completed = false;       // everything asked for was done
+    bool Cancelled = false;       // the user declined or stopped it
+    int Error = 0;                // errno of the first failure (also left as the last error)
+    std::vector<std::string> Created;  // the new paths, in the order of Sources
+};
+
+TFileOperationResult RunFileOperation(const TFileOperationRequest& request);
