@@ -1,0 +1,141 @@
+#include "framework/Beep.h"
+#include "framework/TCursorGuard.h"
+#include "framework/TickCount.h"
+#include "framework/TImageList.h"
+#include "framework/UiThread.h"
+#include "platform/MessageBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// Processes events until `done` holds or five seconds pass.
+template <typename Predicate>
+bool WaitFor(Predicate done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+}  // namespace
+
+TEST(UiThread, BlockingHandOverRunsTheStepOnTheUiThreadBeforeReturning)
+{
+    EXPECT_TRUE(IsUiThread());
+    std::atomic<bool> ranOnUi{false};
+    std::atomic<bool> returned{false};
+    std::thread worker([&] {
+        EXPECT_FALSE(IsUiThread());
+        CallOnUiThread([&] { ranOnUi = IsUiThread(); });
+        EXPECT_TRUE(ranOnUi.load());  // the step has run by the time the call returns
+        returned = true;
+    });
+    EXPECT_TRUE(WaitFor([&] { return returned.load(); }));
+    worker.join();
+
+    bool direct = false;
+    CallOnUiThread([&] { direct = true; });  // on the UI thread: a plain call
+    EXPECT_TRUE(direct);
+
+    bool posted = false;
+    PostToUiThread([&] { posted = true; });
+    EXPECT_FALSE(posted);
+    EXPECT_TRUE(WaitFor([&] { return posted; }));
+}
+
+TEST(TickCount, AdvancesWithUnsignedDifferences)
+{
+    const std::uint32_t start = GetTickCount();
+    EXPECT_TRUE(WaitFor([&] { return std::uint32_t(GetTickCount() - start) >= 20; }));
+    // A reading just before the wrap still compares by its unsigned difference.
+    const std::uint32_t beforeWrap = 0xFFFFFFF0u;
+    EXPECT_EQ(std::uint32_t(0x10u - beforeWrap), 0x20u);
+}
+
+TEST(CursorGuard, RestoresThePreviousCursorEvenWhenNested)
+{
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        TCursorGuard outer;
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        {
+            TCursorGuard inner(Qt::ArrowCursor);
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+        }
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(Beep, GoesThroughTheHookWhileOneIsSet)
+{
+    int beeps = 0;
+    auto previous = SetBeepHook([&] { ++beeps; });
+    Beep();
+    Beep();
+    SetBeepHook(previous);
+    EXPECT_EQ(beeps, 2);
+}
+
+TEST(ImageList, ScalesPicturesToItsSizeAndAnswersNullOutOfRange)
+{
+    TImageList list(24, 24);
+    QPixmap big(48, 30);
+    big.fill(Qt::red);
+    QPixmap exact(24, 24);
+    exact.fill(Qt::blue);
+    EXPECT_EQ(list.Add(big), 0);
+    EXPECT_EQ(list.Add(exact), 1);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Pixmap(0).size(), QSize(24, 24));
+    EXPECT_TRUE(list.Pixmap(2).isNull());
+    EXPECT_TRUE(list.Pixmap(-1).isNull());
+
+    QImage canvas(30, 30, QImage::Format_ARGB32);
+    canvas.fill(Qt::white);
+    {
+        QPainter painter(&canvas);
+        list.Draw(painter, 3, 3, 1);
+        list.Draw(painter, 3, 3, 7);  // out of range: draws nothing
+    }
+    EXPECT_EQ(canvas.pixelColor(10, 10), QColor(Qt::blue));
+    EXPECT_EQ(canvas.pixelColor(1, 1), QColor(Qt::white));
+
+    list.SetSize(16, 16);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(MessageBox, ScopedHandlerAnswersAndRestoresThePreviousOne)
+{
+    TMessageRequest seen;
+    {
+        TScopedMessageHandler outer([](const TMessageRequest&) { return TMessageAnswer{0, false}; });
+        {
+            TScopedMessageHandler inner([&](const TMessageRequest& request) {
+                seen = request;
+                return TMessageAnswer{1, true};
+            });
+            TMessageRequest request;
+            request.Caption = QStringLiteral("Frage");
+            request.Buttons = {QStringLiteral("Ja"), QStringLiteral("Nein")};
+            const TMessageAnswer answer = ShowMessageBox(request);
+            EXPECT_EQ(answer.Button, 1);
+            EXPECT_TRUE(answer.Checked);
+        }
+        EXPECT_EQ(ShowMessageBox(TMessageRequest{}).Button, 0);
+    }
+    EXPECT_EQ(seen.Caption, QStringLiteral("Frage"));
+    EXPECT_EQ(seen.Buttons.size(), 2);
+}
