@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/TItemIdList.h"
+
+#include <span>
 #include <string>
 #include <vector>
 
@@ -11,3 +14,8 @@ class QWidget;
 // out; when none is left, nothing opens, the last error is ENOENT and, with
 // an owner window, a German message says so.
 void ShowPropertiesDialog(const std::vector<std::string>& paths, QWidget* owner);
+
+// The same for items given as absolute item id lists, in the shape of the
+// handler that the "properties" command calls: items without a path are left
+// out; false when nothing opened.
+bool ShowItemPropertiesDialog(QWidget* owner, std::span<const TItemIdList* const> items);

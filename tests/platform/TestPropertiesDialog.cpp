@@ -4,6 +4,8 @@
 #include "platform/MessageBox.h"
 #include "platform/PropertiesDialog.h"
 #include "platform/PropertyTexts.h"
+#include "platform/ShellNamespace.h"
+#include "platform/SpecialFolders.h"
 #include "platform/TPropertiesDialog.h"
 
 #include <QApplication>
@@ -308,6 +310,16 @@ TEST_F(PropertiesDialogTest, OpensWithoutBlockingAndDeletesItselfWhenClosed)
     EXPECT_TRUE(dialog->isVisible());
     dialog->reject();
     EXPECT_TRUE(QTest::qWaitFor([&] { return dialog.isNull(); }, 5000));
+
+    // Items given as lists: the one without a path is left out.
+    const TItemIdListPtr file = Parse(path);
+    const TItemIdListPtr computer = SHGetSpecialFolderLocation(SF_DRIVES);
+    const TItemIdList* items[] = {computer.get(), file.get()};
+    EXPECT_TRUE(ShowItemPropertiesDialog(&owner, items));
+    const QList<TPropertiesDialog*> opened = owner.findChildren<TPropertiesDialog*>();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.front()->findChild<QLineEdit*>("nameEdit")->text(), "a");
+    EXPECT_FALSE(ShowItemPropertiesDialog(&owner, std::span(items, 1)));
 }
 
 } // namespace
