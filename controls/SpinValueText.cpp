@@ -10,7 +10,7 @@
 
 namespace {
 
-// Delphi-style number texts allow the Windows "digits after the point" maximum of 18.
+// Most digits written after the separator; a long double holds no more than this.
 constexpr int kMaxDecimals = 18;
 // Significant digits of a written floating-point number.
 constexpr int kSignificantDigits = 15;

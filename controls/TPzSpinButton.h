@@ -37,7 +37,9 @@ public:
     // Null until the first press.
     QTimer* RepeatTimer() const { return repeatTimer_.get(); }
 
-    // Paints a button of the given size in the given state with the palette's button colours.
+    // Paints a button of the given size in the given state. Colours come from the palette: Button for
+    // the face, Shadow for the frame and the cutting diagonal, Light and Dark for the raised and
+    // sunken edges, ButtonText for the arrows.
     static void Draw(QPainter& painter, const QSize& size, TSpinButtonState state, const QPalette& palette);
 
     std::function<void()> OnTopClick;
