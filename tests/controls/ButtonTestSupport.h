@@ -7,15 +7,21 @@
 
 #include <optional>
 
-// Switches theming for one scope and restores the previous state after it.
+// Switches theming for one scope and restores the previous state after it;
+// holds the theme library loaded meanwhile.
 class TThemeSwitch {
 public:
     explicit TThemeSwitch(bool active)
         : previous_(IsThemeActive())
     {
+        LoadThemeApi();
         SetThemeActive(active);
     }
-    ~TThemeSwitch() { SetThemeActive(previous_); }
+    ~TThemeSwitch()
+    {
+        SetThemeActive(previous_);
+        ReleaseThemeApi();
+    }
     TThemeSwitch(const TThemeSwitch&) = delete;
     TThemeSwitch& operator=(const TThemeSwitch&) = delete;
 
