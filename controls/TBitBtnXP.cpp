@@ -172,7 +172,9 @@ TBitBtnXP::THelpHandler TBitBtnXP::SetHelpHandler(THelpHandler handler)
 
 void TBitBtnXP::WatchWindowKeys()
 {
-    if ((default_ || cancel_) && window() != this)
+    // Every window with a bitmap button answers Enter on a focused button,
+    // even when none of its buttons has a role.
+    if (window() != this)
         TDialogKeys::Install(window());
 }
 

@@ -65,6 +65,18 @@ TEST(ButtonKeys, EnterClicksTheDefaultOrTheFocusedButton)
     EXPECT_EQ(form.okClicks, 2);
 }
 
+TEST(ButtonKeys, EnterClicksAFocusedButtonOfAWindowWithoutRoles)
+{
+    QWidget window;
+    auto* button = new TBitBtnXP(&window);
+    int clicks = 0;
+    button->OnClick = [&] { ++clicks; };
+    window.show();
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(ButtonKeys, DialogClosesWithTheButtonsModalResult)
 {
     TForm<QDialog> escaped;
