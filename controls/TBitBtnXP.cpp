@@ -37,7 +37,7 @@ TBitBtnXP::TBitBtnXP(QWidget* parent)
     // Connected first, so the modal result reaches the dialog before any
     // other receiver of the click runs.
     connect(this, &QAbstractButton::clicked, this, &TBitBtnXP::Click);
-    connect(qApp, &QApplication::focusChanged, this, [this] {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this] {
         if (default_)
             update();
     });
@@ -48,6 +48,9 @@ TBitBtnXP::TBitBtnXP(QWidget* parent)
 
 TBitBtnXP::~TBitBtnXP()
 {
+    // The widget's own destruction moves the focus; the button must not
+    // repaint itself then.
+    disconnect(focusWatch_);
     CloseThemeData(theme_);
 }
 

@@ -58,7 +58,6 @@ public:
 
     TBitBtnXPKind Kind() const;
     void SetKind(TBitBtnXPKind kind);
-    bool IsCustom() const { return Kind() == bkCustom; }
 
     const QImage& Glyph() const { return glyph_.SourceBitmap(); }
     void SetGlyph(const QImage& glyph);
@@ -130,4 +129,5 @@ private:
     bool loading_ = true;
     QString glyphSource_;
     TGlyphLayout lastLayout_;
+    QMetaObject::Connection focusWatch_;
 };
