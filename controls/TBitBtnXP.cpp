@@ -226,29 +226,14 @@ TGlyphState TBitBtnXP::GlyphState() const
     return isDown() ? gsDown : gsUp;
 }
 
-void TBitBtnXP::paintEvent(QPaintEvent* /*event*/)
+QRect TBitBtnXP::PaintFace(QPainter& painter, bool themed, bool focused, bool showsDefault)
 {
-    QPainter painter(this);
     const QRect client = rect();
     QRect r = client;
-    const bool themed = ThemesActive();
-    // A button made while theming was off opens its theme at the first themed paint.
-    if (themed && !theme_)
-        theme_ = OpenThemeData(nullptr, QStringLiteral("BUTTON"));
     const QPalette& colors = palette();
+    const bool down = isDown();
     if (themed)
         painter.fillRect(r, colors.color(backgroundRole()));
-
-    const bool down = isDown();
-    const bool focused = hasFocus();
-    const bool showsDefault = ShowsDefault();
-    const TGlyphState state = GlyphState();
-    int frameState = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT;
-    if (down)
-        frameState |= DFCS_PUSHED;
-    if (!isEnabled())
-        frameState |= DFCS_INACTIVE;
-
     if ((showsDefault || focused) && !themed) {
         painter.setPen(colors.color(QPalette::Shadow));
         painter.setBrush(Qt::NoBrush);
@@ -265,24 +250,36 @@ void TBitBtnXP::paintEvent(QPaintEvent* /*event*/)
         }
         r.adjust(1, 1, -1, -1);
     } else if (themed) {
-        const int faceState = state == gsDisabled ? PBS_DISABLED : (showsDefault || focused) ? PBS_NORMAL : 0;
+        const int faceState = !isEnabled() ? PBS_DISABLED : (showsDefault || focused) ? PBS_NORMAL : 0;
         DrawThemeBackground(theme_, painter, BP_PUSHBUTTON, faceState, r, this);
     } else {
+        const int frameState = DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (isEnabled() ? 0 : DFCS_INACTIVE);
         DrawFrameControl(painter, r, DFC_BUTTON, frameState, colors);
     }
-    if (showsDefault)
-        r = client.adjusted(1, 1, -1, -1);
+    return showsDefault ? client.adjusted(1, 1, -1, -1) : r;
+}
+
+void TBitBtnXP::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    const bool themed = ThemesActive();
+    // A button made while theming was off opens its theme at the first themed paint.
+    if (themed && !theme_)
+        theme_ = OpenThemeData(nullptr, QStringLiteral("BUTTON"));
+    const bool focused = hasFocus();
+    const bool showsDefault = ShowsDefault();
+    QRect content = PaintFace(painter, themed, focused, showsDefault);
 
     painter.setFont(font());
-    if (down)
-        r.translate(1, 1);
-    lastLayout_ = glyph_.PaintContent(painter, r, QPoint(0, 0), text(), layout_, margin_, spacing_, state,
-                                      layoutDirection() == Qt::RightToLeft, colors);
+    if (isDown())
+        content.translate(1, 1);
+    lastLayout_ = glyph_.PaintContent(painter, content, QPoint(0, 0), text(), layout_, margin_, spacing_,
+                                      GlyphState(), layoutDirection() == Qt::RightToLeft, palette());
 
     if (showsDefault && focused) {
-        painter.setPen(QPen(colors.color(QPalette::ButtonText), 1, Qt::DotLine));
+        painter.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(client.adjusted(4, 4, -5, -5));
+        painter.drawRect(rect().adjusted(4, 4, -5, -5));
     }
 }
 

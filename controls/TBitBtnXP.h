@@ -109,6 +109,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Draws the face (themed or classic) and returns the rectangle for the content.
+    QRect PaintFace(QPainter& painter, bool themed, bool focused, bool showsDefault);
     void Click();
     bool OpenHelpTopic();
     void WatchWindowKeys();
