@@ -1,7 +1,7 @@
 #include "app/FormSupport.h"
 
 #include <QFont>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QWidget>
 
@@ -33,12 +33,19 @@ void SetFormFont(QWidget* widget, const QString& family, int pixelHeight, bool b
 
 void CentreOnScreen(QWidget* window)
 {
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    QScreen* screen = window->screen() ? window->screen() : QApplication::primaryScreen();
     if (!screen)
         return;
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+void ReleaseFocus(QWidget* window)
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && focused != window && window->isAncestorOf(focused))
+        focused->clearFocus();
 }
 
 void InitAppResources()

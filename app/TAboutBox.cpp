@@ -34,15 +34,19 @@ TAboutBox::TAboutBox(QWidget* parent)
     LoadPicture();
     LoadWebGlyph();
 
+    // The OK kind makes BitBtn1 the default button closing the box with the OK result.
     ui_->BitBtn1->SetKind(bkOK);
-    ui_->BitBtn1->setDefault(true);
     ui_->BitBtn1->setFocus();
-    connect(ui_->BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ui_->BitBtnXP1, &QPushButton::clicked, this, &TAboutBox::BitBtnXP1Click);
+    ui_->BitBtnXP1->OnClick = [this] { BitBtnXP1Click(); };
+    ui_->BitBtnXP1->Loaded();
+    ui_->BitBtn1->Loaded();
     FormCreate();
 }
 
-TAboutBox::~TAboutBox() = default;
+TAboutBox::~TAboutBox()
+{
+    ReleaseFocus(this);
+}
 
 void TAboutBox::ApplyLook()
 {
@@ -82,22 +86,9 @@ void TAboutBox::LoadPicture()
 
 void TAboutBox::LoadWebGlyph()
 {
-    // The glyph holds two cells (normal, disabled) on the olive transparent
-    // colour; the button shows the normal cell.
-    const QImage glyph(kWebGlyphResource);
-    if (glyph.isNull())
-        return;
-    QImage normal = glyph.copy(0, 0, glyph.width() / 2, glyph.height()).convertToFormat(QImage::Format_ARGB32);
-    const QRgb maskColour = normal.pixel(0, normal.height() - 1);
-    for (int y = 0; y < normal.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(normal.scanLine(y));
-        for (int x = 0; x < normal.width(); ++x)
-            if (row[x] == maskColour)
-                row[x] = qRgba(0, 0, 0, 0);
-    }
-    const QPixmap picture = QPixmap::fromImage(normal);
-    ui_->BitBtnXP1->setIcon(QIcon(picture));
-    ui_->BitBtnXP1->setIconSize(normal.size());
+    // Two cells, normal and disabled, on the olive transparent colour.
+    ui_->BitBtnXP1->SetGlyph(QImage(kWebGlyphResource));
+    ui_->BitBtnXP1->SetNumGlyphs(2);
 }
 
 void TAboutBox::FormCreate()

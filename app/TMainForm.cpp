@@ -4,7 +4,6 @@
 #include "app/TAboutBox.h"
 #include "ui_TMainForm.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 
 namespace {
@@ -28,18 +27,24 @@ TMainForm::TMainForm(QWidget* parent)
     ui_->setupUi(this);
     ApplyFonts();
 
+    // EndeprgBtn's kind makes it the window's cancel button: Esc, when the
+    // focused control does not use the key, clicks it like "Beenden".
     ui_->AboutBtn->SetKind(bkHelp);
     ui_->EndeprgBtn->SetKind(bkCancel);
     ui_->SizeEd->SetMinValue(kMinPieceSize);
     ui_->SizeEd->SetMaxValue(kMaxPieceSize);
     ui_->SizeEd->SetValue(kDefaultPieceSize);
     LoadTabImages();
-
-    connect(ui_->AboutBtn, &QPushButton::clicked, this, &TMainForm::AboutBtnClick);
-    connect(ui_->EndeprgBtn, &QPushButton::clicked, this, &TMainForm::EndeprgBtnClick);
+    ui_->AboutBtn->OnClick = [this] { AboutBtnClick(); };
+    ui_->EndeprgBtn->OnClick = [this] { EndeprgBtnClick(); };
+    ui_->AboutBtn->Loaded();
+    ui_->EndeprgBtn->Loaded();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    ReleaseFocus(this);
+}
 
 void TMainForm::ApplyFonts()
 {
@@ -66,19 +71,6 @@ void TMainForm::AboutBtnClick()
 void TMainForm::EndeprgBtnClick()
 {
     close();
-}
-
-void TMainForm::keyPressEvent(QKeyEvent* event)
-{
-    // A key the focused control did not use comes up to the window. Esc
-    // without Shift, Ctrl or Alt clicks the cancel button, EndeprgBtn.
-    const Qt::KeyboardModifiers held = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    if (event->key() == Qt::Key_Escape && held == Qt::NoModifier && ui_->EndeprgBtn->isEnabled()
-        && ui_->EndeprgBtn->isVisible()) {
-        ui_->EndeprgBtn->click();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
 }
 
 void TMainForm::showEvent(QShowEvent* event)

@@ -11,7 +11,6 @@ class TMainForm;
 }
 
 class TAboutBox;
-class QKeyEvent;
 class QShowEvent;
 
 // The program's one main window: the button row, the log memo and the two
@@ -36,7 +35,6 @@ public:
     void EndeprgBtnClick();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

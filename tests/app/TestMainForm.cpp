@@ -86,6 +86,7 @@ TEST_F(MainFormTest, CaptionsAreTheFormsOwn)
                              "Die Dateiendung ist z.B. \".0001\""));
     EXPECT_EQ(Child<TBitBtnXP>(form_, "AboutBtn")->Kind(), bkHelp);
     EXPECT_EQ(Child<TBitBtnXP>(form_, "EndeprgBtn")->Kind(), bkCancel);
+    EXPECT_TRUE(Child<TBitBtnXP>(form_, "EndeprgBtn")->Cancel());
 }
 
 TEST_F(MainFormTest, ComponentsSitWhereTheFormPutsThem)
