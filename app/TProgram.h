@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+
+class QTranslator;
+class TAboutBox;
+class TMainForm;
+
+// One run of the program from start to end: what is started before the
+// windows exist, the main window and the about box, the message loop, and what
+// is stopped at the end. Needs the QApplication to exist.
+class TProgram {
+public:
+    TProgram();
+    ~TProgram();
+    TProgram(const TProgram&) = delete;
+    TProgram& operator=(const TProgram&) = delete;
+
+    TMainForm& MainForm() { return *mainForm_; }
+    TAboutBox& AboutBox() { return *aboutBox_; }
+
+    // Shows the main window and runs the message loop until it is closed
+    // (by "Beenden", Esc or the close box); returns the exit code.
+    int Run();
+
+private:
+    std::unique_ptr<QTranslator> qtTexts_;
+    std::unique_ptr<TMainForm> mainForm_;
+    TAboutBox* aboutBox_ = nullptr;  // owned by the main window
+};

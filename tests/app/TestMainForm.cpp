@@ -1,0 +1,212 @@
+#include "app/TAboutBox.h"
+#include "app/TMainForm.h"
+#include "app/TProgram.h"
+#include "controls/TBitBtnXP.h"
+#include "controls/TPzSpinEdit.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+template <typename T = QWidget>
+T* Child(QWidget* form, const char* name)
+{
+    T* child = form->findChild<T*>(QLatin1String(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+// A run of the program as main starts it, with the main window on screen.
+class MainFormTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        program_ = std::make_unique<TProgram>();
+        form_ = &program_->MainForm();
+        form_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_));
+    }
+
+    QWidget* Named(const char* name) { return Child(form_, name); }
+
+    // The widgets that Tab visits, in order, starting at `first`.
+    QStringList TabCycle(QWidget* first)
+    {
+        QStringList names;
+        QWidget* widget = first;
+        do {
+            if (widget->isVisibleTo(form_) && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)
+                && !widget->focusProxy())
+                names << widget->objectName();
+            widget = widget->nextInFocusChain();
+        } while (widget != first);
+        return names;
+    }
+
+    std::unique_ptr<TProgram> program_;
+    TMainForm* form_ = nullptr;
+};
+
+TEST_F(MainFormTest, StartsOnTheSplitTabWithTheFloppySizeAndAnEmptyLog)
+{
+    auto* pages = Child<QTabWidget>(form_, "PageControl1");
+    EXPECT_EQ(pages->currentWidget(), Named("TabSheet1"));
+    auto* sizeEd = Child<TPzSpinEdit>(form_, "SizeEd");
+    EXPECT_EQ(sizeEd->Value(), 1457664.0L);
+    EXPECT_EQ(sizeEd->text(), QStringLiteral("1457664"));
+    EXPECT_EQ(sizeEd->MinValue(), 1.0L);
+    EXPECT_EQ(sizeEd->MaxValue(), 1E22L);
+    EXPECT_TRUE(Child<QPlainTextEdit>(form_, "Memo1")->toPlainText().isEmpty());
+    EXPECT_TRUE(Child<QStatusBar>(form_, "StatusBar1")->currentMessage().isEmpty());
+}
+
+TEST_F(MainFormTest, CaptionsAreTheFormsOwn)
+{
+    EXPECT_EQ(form_->windowTitle(), QStringLiteral("Morvek Parzello 1.0"));
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Parzello"));
+    EXPECT_EQ(Child<QPushButton>(form_, "AboutBtn")->text(), QStringLiteral("Über das Programm..."));
+    EXPECT_EQ(Child<QPushButton>(form_, "EndeprgBtn")->text(), QStringLiteral("Beenden"));
+    auto* pages = Child<QTabWidget>(form_, "PageControl1");
+    EXPECT_EQ(pages->tabText(0), QStringLiteral("Datei teilen"));
+    EXPECT_EQ(pages->tabText(1), QStringLiteral("Datei zusammenfügen"));
+    EXPECT_EQ(Child<QLabel>(form_, "Label1")->text(), QStringLiteral("Größe der einzelnen Dateien:"));
+    EXPECT_EQ(Child<QLabel>(form_, "Label2")->text(), QStringLiteral("Klicken Sie die Datei an, welche Sie aufteilen wollen"));
+    EXPECT_EQ(Child<QLabel>(form_, "Label4")->text(),
+              QStringLiteral("Klicken Sie eine der Dateien an, die Sie wieder zusammenfügen wollen. "
+                             "Die Dateiendung ist z.B. \".0001\""));
+    EXPECT_EQ(Child<TBitBtnXP>(form_, "AboutBtn")->Kind(), bkHelp);
+    EXPECT_EQ(Child<TBitBtnXP>(form_, "EndeprgBtn")->Kind(), bkCancel);
+    EXPECT_TRUE(Child<TBitBtnXP>(form_, "EndeprgBtn")->Cancel());
+}
+
+TEST_F(MainFormTest, ComponentsSitWhereTheFormPutsThem)
+{
+    EXPECT_EQ(form_->size(), QSize(780, 580));
+    EXPECT_EQ(form_->font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(form_->font().pixelSize(), 11);
+
+    EXPECT_EQ(Named("Panel1")->geometry(), QRect(0, 0, 780, 41));
+    EXPECT_EQ(Named("AboutBtn")->geometry(), QRect(0, 0, 217, 41));
+    EXPECT_EQ(Named("EndeprgBtn")->geometry(), QRect(216, 0, 217, 41));
+    EXPECT_EQ(Named("Memo1")->geometry(), QRect(0, 41, 780, 58));
+
+    QWidget* pages = Named("PageControl1");
+    QWidget* statusBar = Named("StatusBar1");
+    EXPECT_EQ(statusBar->height(), 19);
+    EXPECT_EQ(statusBar->geometry().bottom(), form_->height() - 1);
+    const QRect pagesInForm(pages->mapTo(form_, QPoint(0, 0)), pages->size());
+    EXPECT_EQ(pagesInForm.top(), 41 + 58);
+    EXPECT_EQ(pagesInForm.width(), 780);
+    EXPECT_EQ(pagesInForm.bottom() + 1, statusBar->geometry().top());
+
+    EXPECT_EQ(Named("Panel2")->geometry(), QRect(0, 0, Named("TabSheet1")->width(), 49));
+    EXPECT_EQ(Named("Label1")->pos(), QPoint(8, 8));
+    EXPECT_EQ(Named("SizeEd")->geometry(), QRect(160, 8, 121, 21));
+    EXPECT_EQ(Named("Label2")->pos(), QPoint(8, 32));
+    EXPECT_EQ(Named("Panel3")->height(), 33);
+    EXPECT_EQ(Named("Label4")->pos(), QPoint(8, 8));
+    // Auto-sized labels show their whole caption.
+    for (const char* name : {"Label1", "Label2", "Label4"}) {
+        auto* label = Child<QLabel>(form_, name);
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << name;
+    }
+}
+
+TEST_F(MainFormTest, TabsShowTheirTwentyFourPixelImages)
+{
+    auto* pages = Child<QTabWidget>(form_, "PageControl1");
+    EXPECT_EQ(pages->iconSize(), QSize(24, 24));
+    EXPECT_EQ(form_->ImageList1().Size(), QSize(24, 24));
+    ASSERT_EQ(form_->ImageList1().Count(), 2);
+    for (int tab = 0; tab < 2; ++tab) {
+        const QImage image = form_->ImageList1().Pixmap(tab).toImage();
+        EXPECT_EQ(image.size(), QSize(24, 24));
+        EXPECT_TRUE(image.hasAlphaChannel());
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << "the corner is transparent";
+        EXPECT_EQ(qAlpha(image.pixel(12, 12)), 255) << "the middle is drawn";
+        EXPECT_FALSE(pages->tabIcon(tab).isNull());
+    }
+    EXPECT_NE(form_->ImageList1().Pixmap(0).toImage(), form_->ImageList1().Pixmap(1).toImage());
+}
+
+TEST_F(MainFormTest, TabVisitsButtonsThenPagesThenTheLog)
+{
+    const QStringList cycle = TabCycle(Named("AboutBtn"));
+    const QStringList expected{QStringLiteral("AboutBtn"), QStringLiteral("EndeprgBtn"), QStringLiteral("qt_tabwidget_tabbar"),
+                               QStringLiteral("SizeEd"), QStringLiteral("Memo1")};
+    EXPECT_EQ(cycle, expected) << cycle.join(QLatin1Char(' ')).toStdString();
+
+    // The log memo hands Tab on instead of typing it.
+    auto* memo = Child<QPlainTextEdit>(form_, "Memo1");
+    EXPECT_TRUE(memo->tabChangesFocus());
+    EXPECT_EQ(Named("StatusBar1")->focusPolicy() & Qt::TabFocus, 0);
+}
+
+TEST(MainFormEnd, EscEndsLikeBeendenWhereverTheFocusIs)
+{
+    for (const char* focused : {"SizeEd", "Memo1", "AboutBtn", "qt_tabwidget_tabbar"}) {
+        TProgram program;
+        TMainForm& form = program.MainForm();
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        QSignalSpy endClicks(Child<QPushButton>(&form, "EndeprgBtn"), &QPushButton::clicked);
+        QWidget* target = Child(&form, focused);
+        target->setFocus();
+        ASSERT_TRUE(target->hasFocus()) << focused;
+
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_FALSE(form.isVisible()) << focused;
+        EXPECT_EQ(endClicks.count(), 1) << focused;
+    }
+}
+
+TEST(MainFormEnd, EscWithCtrlOrShiftAndTheButtonItselfBehave)
+{
+    TProgram program;
+    TMainForm& form = program.MainForm();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QWidget* memo = Child(&form, "Memo1");
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_Escape, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_Escape, Qt::ShiftModifier);
+    EXPECT_TRUE(form.isVisible());
+
+    QTest::mouseClick(Child(&form, "EndeprgBtn"), Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(MainFormAbout, AboutButtonShowsTheBoxModallyAgainAndAgain)
+{
+    TProgram program;
+    TMainForm& form = program.MainForm();
+    TAboutBox& box = program.AboutBox();
+    EXPECT_FALSE(box.isVisible()) << "made hidden at start";
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    for (int round = 0; round < 2; ++round) {
+        bool wasModal = false;
+        QTimer::singleShot(0, &box, [&] {
+            wasModal = box.isVisible() && QApplication::activeModalWidget() == &box;
+            QTest::mouseClick(Child(&box, "BitBtn1"), Qt::LeftButton);
+        });
+        QTest::mouseClick(Child(&form, "AboutBtn"), Qt::LeftButton);
+        EXPECT_TRUE(wasModal) << round;
+        EXPECT_FALSE(box.isVisible()) << round;
+        EXPECT_EQ(box.result(), QDialog::Accepted) << round;
+    }
+    EXPECT_TRUE(form.isVisible());
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+#include "app/TAboutBox.h"
+#include "app/TMainForm.h"
+#include "app/TProgram.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Program, StartsInGermanWithTheMainWindowAndTheHiddenAboutBox)
+{
+    TProgram program;
+    EXPECT_EQ(QLocale().language(), QLocale::German);
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Parzello"));
+    // Qt's own texts, such as the log memo's context menu, are German too.
+    EXPECT_EQ(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QStringLiteral("&Kopieren"));
+    EXPECT_FALSE(program.MainForm().isVisible());
+    EXPECT_FALSE(program.AboutBox().isVisible());
+    EXPECT_EQ(program.AboutBox().parentWidget(), &program.MainForm());
+}
+
+TEST(Program, RunShowsTheMainWindowAndEndsWhenItCloses)
+{
+    TProgram program;
+    bool shownWhileRunning = false;
+    QTimer::singleShot(0, &program.MainForm(), [&] {
+        shownWhileRunning = program.MainForm().isVisible();
+        program.MainForm().findChild<QPushButton*>(QStringLiteral("EndeprgBtn"))->click();
+    });
+    EXPECT_EQ(program.Run(), 0);
+    EXPECT_TRUE(shownWhileRunning);
+    EXPECT_FALSE(program.MainForm().isVisible());
+}
+
+} // namespace
