@@ -1,0 +1,110 @@
+#include "shell/TWorkerThread.h"
+
+#include "framework/TickCount.h"
+#include "framework/UiThread.h"
+#include "shell/TWorkerPoolState.h"
+#include "shell/TWorkerThreadPool.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// How often an idle worker looks into the queue.
+constexpr auto kIdlePollStep = std::chrono::milliseconds(10);
+
+} // namespace
+
+TWorkerThread::TWorkerThread(std::shared_ptr<TWorkerPoolState> state, bool initializeCom)
+    : state_(std::move(state)), initializeCom_(initializeCom)
+{
+}
+
+IWorkItemPtr TWorkerThread::CurrentItem() const
+{
+    const std::lock_guard guard(itemLock_);
+    return currentItem_;
+}
+
+void TWorkerThread::CancelCurrentItem()
+{
+    if (IWorkItemPtr item = CurrentItem())
+        item->Cancel();
+    Resume();
+}
+
+void TWorkerThread::StopAndCancel()
+{
+    RequestStop();
+    CancelCurrentItem();
+}
+
+void TWorkerThread::SetOnHold(bool onHold)
+{
+    TPzThread::SetOnHold(onHold);
+    if (IWorkItemPtr item = CurrentItem())
+        item->SetOnHold(onHold);
+}
+
+void TWorkerThread::Execute()
+{
+    WaitWhileOnHold();
+    while (!WaitWhileOnHold()) {
+        IWorkItemPtr item = GetNextItem();
+        {
+            const std::lock_guard guard(itemLock_);
+            currentItem_ = item;
+        }
+        if (!item)
+            continue;
+        try {
+            item->Execute();
+        } catch (...) {
+            // Items catch their own errors; one that escapes ends this worker
+            // without a completion, but the item no longer counts as pending.
+            FinishItem();
+            return;
+        }
+        RunItem(item);
+    }
+}
+
+IWorkItemPtr TWorkerThread::GetNextItem()
+{
+    const std::uint32_t start = GetTickCount();
+    IWorkItemPtr item = state_->queue.Pop();
+    while (!item && !WaitWhileOnHold()) {
+        if (GetTickCount() - start > state_->idleTimeout) {
+            StopAndCancel();
+            return nullptr;
+        }
+        std::this_thread::sleep_for(kIdlePollStep);
+        item = state_->queue.Pop();
+    }
+    return item;
+}
+
+void TWorkerThread::RunItem(const IWorkItemPtr& item)
+{
+    if (std::function<void()> completion = item->GetCompletionMethod()) {
+        // Checked on the UI thread, where a pool gives up its workers, so a
+        // given-up worker never reaches into its former pool's users.
+        CallOnUiThread([this, &completion] {
+            if (OwnerPool() != nullptr)
+                completion();
+        });
+    }
+    FinishItem();
+}
+
+void TWorkerThread::FinishItem()
+{
+    if (OwnerPool() == nullptr)
+        return;
+    if (state_->FinishPending()) {
+        CallOnUiThread([this] {
+            if (auto* pool = dynamic_cast<TWorkerThreadPool*>(OwnerPool()))
+                pool->DoAllWorkDone();
+        });
+    }
+}
