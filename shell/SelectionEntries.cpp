@@ -74,7 +74,13 @@ std::optional<std::string> NormalizeEntryPath(const std::string& path)
     struct stat info{};
     if (::stat(clean.c_str(), &info) != 0)
         return std::nullopt;
-    return S_ISDIR(info.st_mode) ? FolderEntry(clean) : clean;
+    if (S_ISDIR(info.st_mode))
+        return FolderEntry(clean);
+    // "name/" asks for a folder; a file of that name is not what was meant.
+    const std::string withoutStar = !path.empty() && path.back() == '*' ? path.substr(0, path.size() - 1) : path;
+    if (withoutStar.back() == '/')
+        return std::nullopt;
+    return clean;
 }
 
 bool IsFolderShortcut(const std::string& path)

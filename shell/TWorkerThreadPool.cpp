@@ -51,7 +51,12 @@ void TWorkerThreadPool::AddWorkItem(const IWorkItemPtr& item)
 void TWorkerThreadPool::SpawnWorkerIfNeeded()
 {
     const std::lock_guard guard(Lock());
-    const int threads = Count();
+    // Workers asked to stop take no more items: only the others count.
+    int threads = 0;
+    for (int index = 0; index < Count(); ++index) {
+        if (!Thread(index)->StopRequested())
+            ++threads;
+    }
     if (threads >= ThreadLimit())
         return;
     const std::uint32_t now = GetTickCount();
@@ -66,6 +71,14 @@ void TWorkerThreadPool::SpawnWorkerIfNeeded()
 void TWorkerThreadPool::ThreadAdded(TPzThread& thread)
 {
     thread.Resume();
+}
+
+void TWorkerThreadPool::ThreadEnded(const TPzThreadPtr& thread)
+{
+    TCustomThreadPool::ThreadEnded(thread);
+    // Items queued while the last workers were on their way out would wait forever.
+    if (state_->queue.Count() > 0)
+        SpawnWorkerIfNeeded();
 }
 
 int TWorkerThreadPool::CurrentCpuLoad()

@@ -53,6 +53,9 @@ public:
     // UI thread: raises OnAllWorkDone.
     void DoAllWorkDone();
 
+    // Also starts a worker when items wait and the ending thread was the last to take them.
+    void ThreadEnded(const TPzThreadPtr& thread) override;
+
 protected:
     void ThreadAdded(TPzThread& thread) override;
 

@@ -31,6 +31,10 @@ protected:
     }
     void TearDown() override
     {
+        // The handlers see the test's locals, which are gone once the pool stops.
+        pool.SetOnThreadEnded(nullptr);
+        pool.SetOnAllThreadsEnded(nullptr);
+        pool.SetOnAllWorkDone(nullptr);
         for (const auto& item : held)
             item->released = true;
     }
@@ -190,6 +194,24 @@ TEST_F(TPoolTest, StopAllWithoutWaitingEmptiesTheQueueAndReportsOnce)
     DrainEvents();
     EXPECT_EQ(allDone, 1);
     EXPECT_FALSE(queued->started);
+}
+
+TEST_F(TPoolTest, WorkAddedWhileTheWorkersLeaveStillRuns)
+{
+    load = 95;
+    pool.AddWorkItem(Held());
+    pool.StopAll(false);
+    auto late = std::make_shared<TTestItem>();
+    pool.AddWorkItem(late);
+    EXPECT_TRUE(WaitUntil([&] { return late->finished.load(); }));
+
+    // Workers that give up as soon as the queue is empty: every item still runs.
+    pool.SetIdleTimeout(0);
+    for (int round = 0; round < 5; ++round) {
+        auto item = std::make_shared<TTestItem>();
+        pool.AddWorkItem(item);
+        EXPECT_TRUE(WaitUntil([&] { return item->finished.load(); })) << round;
+    }
 }
 
 TEST_F(TPoolTest, StopAllWaitingReturnsWithEveryWorkerGone)
