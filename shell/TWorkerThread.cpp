@@ -50,7 +50,8 @@ void TWorkerThread::Execute()
 {
     WaitWhileOnHold();
     while (!WaitWhileOnHold()) {
-        IWorkItemPtr item = GetNextItem();
+        std::uint64_t round = 0;
+        IWorkItemPtr item = GetNextItem(round);
         {
             const std::lock_guard guard(itemLock_);
             currentItem_ = item;
@@ -62,29 +63,29 @@ void TWorkerThread::Execute()
         } catch (...) {
             // Items catch their own errors; one that escapes ends this worker
             // without a completion, but the item no longer counts as pending.
-            FinishItem();
+            FinishItem(round);
             return;
         }
-        RunItem(item);
+        RunItem(item, round);
     }
 }
 
-IWorkItemPtr TWorkerThread::GetNextItem()
+IWorkItemPtr TWorkerThread::GetNextItem(std::uint64_t& round)
 {
     const std::uint32_t start = GetTickCount();
-    IWorkItemPtr item = state_->queue.Pop();
+    IWorkItemPtr item = state_->queue.Pop(&round);
     while (!item && !WaitWhileOnHold()) {
         if (GetTickCount() - start > state_->idleTimeout) {
             StopAndCancel();
             return nullptr;
         }
         std::this_thread::sleep_for(kIdlePollStep);
-        item = state_->queue.Pop();
+        item = state_->queue.Pop(&round);
     }
     return item;
 }
 
-void TWorkerThread::RunItem(const IWorkItemPtr& item)
+void TWorkerThread::RunItem(const IWorkItemPtr& item, std::uint64_t round)
 {
     if (std::function<void()> completion = item->GetCompletionMethod()) {
         // Checked on the UI thread, where a pool gives up its workers, so a
@@ -94,14 +95,14 @@ void TWorkerThread::RunItem(const IWorkItemPtr& item)
                 completion();
         });
     }
-    FinishItem();
+    FinishItem(round);
 }
 
-void TWorkerThread::FinishItem()
+void TWorkerThread::FinishItem(std::uint64_t round)
 {
     if (OwnerPool() == nullptr)
         return;
-    if (state_->FinishPending()) {
+    if (state_->FinishPending(round)) {
         CallOnUiThread([this] {
             if (auto* pool = dynamic_cast<TWorkerThreadPool*>(OwnerPool()))
                 pool->DoAllWorkDone();

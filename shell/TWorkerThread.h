@@ -3,6 +3,7 @@
 #include "shell/IWorkItem.h"
 #include "shell/TPzThread.h"
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -35,10 +36,10 @@ protected:
 
 private:
     // The next item, waiting up to the idle timeout; null when the worker
-    // should end.
-    IWorkItemPtr GetNextItem();
-    void RunItem(const IWorkItemPtr& item);
-    void FinishItem();
+    // should end. `round` receives the pool's counting round of the item.
+    IWorkItemPtr GetNextItem(std::uint64_t& round);
+    void RunItem(const IWorkItemPtr& item, std::uint64_t round);
+    void FinishItem(std::uint64_t round);
 
     std::shared_ptr<TWorkerPoolState> state_;
     bool initializeCom_;

@@ -43,8 +43,7 @@ void TWorkerThreadPool::AddWorkItem(const IWorkItemPtr& item)
 {
     if (!item || state_->refusing)
         return;
-    ++state_->pendingCount;
-    state_->queue.Add(item);
+    state_->queue.Add(item, state_->AddPending());
     SpawnWorkerIfNeeded();
 }
 
@@ -104,7 +103,7 @@ void TWorkerThreadPool::SetCpuLoadProbe(TCpuLoadProbe probe)
 
 void TWorkerThreadPool::CancelWork(const void* owner)
 {
-    std::size_t dropped = 0;
+    std::vector<std::uint64_t> dropped;
     {
         const TFlagGuard refusing(state_->refusing);
         dropped = owner != nullptr ? state_->queue.RemoveOwnedBy(owner) : state_->queue.Clear();
@@ -117,9 +116,13 @@ void TWorkerThreadPool::CancelWork(const void* owner)
     DropPending(dropped);
 }
 
-void TWorkerThreadPool::DropPending(std::size_t dropped)
+void TWorkerThreadPool::DropPending(const std::vector<std::uint64_t>& rounds)
 {
-    if (dropped > 0 && state_->FinishPending(static_cast<int>(dropped)))
+    // Dropped items never finish; they no longer count as pending.
+    bool allDone = false;
+    for (const std::uint64_t round : rounds)
+        allDone = state_->FinishPending(round) || allDone;
+    if (allDone)
         CallOnUiThread([this] { DoAllWorkDone(); });
 }
 
@@ -128,7 +131,7 @@ void TWorkerThreadPool::StopAll(bool wait)
     CancelWork(nullptr);
     TCustomThreadPool::StopAll(wait);
     state_->queue.Clear();
-    if (state_->pendingCount.exchange(0) != 0)
+    if (state_->ResetPending() != 0)
         DoAllWorkDone();
 }
 
@@ -140,7 +143,7 @@ void TWorkerThreadPool::DoAllWorkDone()
 
 int TWorkerThreadPool::PendingCount() const
 {
-    return state_->pendingCount;
+    return state_->PendingCount();
 }
 
 TWorkItemsQueue& TWorkerThreadPool::Queue()

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TWorkerPoolState;
 class TWorkItemsQueue;
@@ -61,8 +62,8 @@ protected:
 
 private:
     void SpawnWorkerIfNeeded();
-    // Counts dropped items off the pending ones and reports when none is left.
-    void DropPending(std::size_t dropped);
+    // Counts dropped items (by their rounds) off the pending ones and reports when none is left.
+    void DropPending(const std::vector<std::uint64_t>& rounds);
 
     std::shared_ptr<TWorkerPoolState> state_;
     bool initializeCom_;

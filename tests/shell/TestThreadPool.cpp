@@ -214,6 +214,24 @@ TEST_F(TPoolTest, WorkAddedWhileTheWorkersLeaveStillRuns)
     }
 }
 
+TEST_F(TPoolTest, ItemFinishingAfterStopAllCountsNothingOffNewWork)
+{
+    auto old = std::make_shared<TTestItem>(nullptr, true, false);
+    held.push_back(old);
+    pool.AddWorkItem(old);
+    ASSERT_TRUE(WaitUntil([&] { return old->started.load(); }));
+    pool.StopAll(false);
+    auto fresh = Held();
+    pool.AddWorkItem(fresh);
+    EXPECT_EQ(pool.PendingCount(), 1);
+    old->released = true;
+    ASSERT_TRUE(WaitUntil([&] { return old->finished && pool.Count() == 1; }));
+    DrainEvents();
+    EXPECT_EQ(pool.PendingCount(), 1) << "the new item is still running";
+    fresh->released = true;
+    EXPECT_TRUE(WaitUntil([&] { return pool.PendingCount() == 0; }));
+}
+
 TEST_F(TPoolTest, StopAllWaitingReturnsWithEveryWorkerGone)
 {
     load = 0;
