@@ -2,6 +2,7 @@
 
 #include "platform/ShellNamespace.h"
 #include "platform/SpecialFolders.h"
+#include "platform/TMountTable.h"
 #include "shell/SelectionEntries.h"
 #include "shell/TPzFolderSizeThread.h"
 #include "shell/TPzShellLink.h"
@@ -59,8 +60,11 @@ TPzSelectionState TPzSelectionList::GetItemState(const TItemIdList* absolute, bo
     if (covered != nullptr)
         *covered = false;
     if (IsSpecialFolder(absolute, SF_NETWORK)) {
-        const bool anyShare = std::any_of(Paths().begin(), Paths().end(),
-                                          [](const std::string& entry) { return entry.rfind("//", 0) == 0; });
+        const std::shared_ptr<const TMountTable> mounts = TMountTable::Current();
+        const bool anyShare = std::any_of(Paths().begin(), Paths().end(), [&mounts](const std::string& entry) {
+            const TMountEntry* mount = mounts->MountOf(PathOfEntry(entry));
+            return entry.rfind("//", 0) == 0 || (mount != nullptr && mount->IsNetwork);
+        });
         return anyShare ? selPartial : selUnavailable;
     }
     if (IsSpecialFolder(absolute, SF_DRIVES))

@@ -40,7 +40,8 @@ public:
     TPzSelectionState GetPathState(const std::string& path);
     virtual TPzSelectionState GetState(const std::string& path, bool* covered = nullptr);
     // Special folders: the computer is partly checked while anything is
-    // selected, the network folder while a "//server/share" path is.
+    // selected, the network folder while a path on a network mount (or a
+    // "//server/share" path) is; with nothing below them they are unavailable.
     TPzSelectionState GetItemState(const TItemIdList* absolute, bool* covered = nullptr);
     void SelectItem(const TItemIdList* absolute);
     void DeselectItem(const TItemIdList* absolute);

@@ -16,7 +16,9 @@
 // paths; the empty entry stands for the computer with everything on it).
 // Notifications arrive on the UI thread; a repeat of the last one (same
 // event, same first item) within kRepeatWindow is dropped. ItemHook runs at
-// once; OnChange later, after the notification has been handled.
+// once; OnChange later, after the notification has been handled, with the
+// items' paths (empty for items without one, and for association and
+// image-list changes, which name no file).
 class TPzShellChangeNotifier : public TPzBaseComponent
 {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "platform/ShellNamespace.h"
 #include "platform/SpecialFolders.h"
+#include "platform/TMountTable.h"
 #include "shell/PzSelectionList.h"
 #include "shell/TWorkerPools.h"
 #include "shell/TWorkerThreadPool.h"
@@ -170,6 +171,26 @@ TEST_F(TSelectionTest, ComputerIsPartlyCheckedOnceAnythingIsSelected)
     EXPECT_EQ(list.GetItemState(file.get()), selChecked);
     list.DeselectItem(file.get());
     EXPECT_EQ(list.GetItemState(file.get()), selUnchecked);
+}
+
+TEST_F(TSelectionTest, NetworkFolderIsPartlyCheckedOnceAPathOnANetworkMountIs)
+{
+    // A mount table in which folder "a" is an NFS share.
+    struct TMountTableGuard
+    {
+        ~TMountTableGuard() { TMountTable::SetMountInfoPath(""); }
+    } restore;
+    const std::string table = "36 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                              "40 36 0:50 / " + root / "a" + " rw - nfs server:/export rw\n";
+    ASSERT_TRUE(WriteFile(root / "mountinfo", table));
+    TMountTable::SetMountInfoPath(root / "mountinfo");
+    const TItemIdListPtr network = SHGetSpecialFolderLocation(SF_NETWORK);
+    ASSERT_TRUE(network);
+
+    list.Select(root / "b.txt");
+    EXPECT_EQ(list.GetItemState(network.get()), selUnavailable);
+    list.Select(root / "a/x.txt");
+    EXPECT_EQ(list.GetItemState(network.get()), selPartial);
 }
 
 TEST_F(TSelectionTest, ChangesAreReportedOncePerOperation)
