@@ -51,11 +51,7 @@ void TWorkerThread::Execute()
     WaitWhileOnHold();
     while (!WaitWhileOnHold()) {
         std::uint64_t round = 0;
-        IWorkItemPtr item = GetNextItem(round);
-        {
-            const std::lock_guard guard(itemLock_);
-            currentItem_ = item;
-        }
+        const IWorkItemPtr item = GetNextItem(round);
         if (!item)
             continue;
         try {
@@ -73,16 +69,25 @@ void TWorkerThread::Execute()
 IWorkItemPtr TWorkerThread::GetNextItem(std::uint64_t& round)
 {
     const std::uint32_t start = GetTickCount();
-    IWorkItemPtr item = state_->queue.Pop(&round);
+    IWorkItemPtr item = TakeNextItem(round);
     while (!item && !WaitWhileOnHold()) {
         if (GetTickCount() - start > state_->idleTimeout) {
             StopAndCancel();
             return nullptr;
         }
         std::this_thread::sleep_for(kIdlePollStep);
-        item = state_->queue.Pop(&round);
+        item = TakeNextItem(round);
     }
     return item;
+}
+
+IWorkItemPtr TWorkerThread::TakeNextItem(std::uint64_t& round)
+{
+    // Taken and made current in one step, so that CancelWork finds every
+    // item either still queued or current.
+    const std::lock_guard guard(itemLock_);
+    currentItem_ = state_->queue.Pop(&round);
+    return currentItem_;
 }
 
 void TWorkerThread::RunItem(const IWorkItemPtr& item, std::uint64_t round)

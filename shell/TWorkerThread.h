@@ -38,6 +38,7 @@ private:
     // The next item, waiting up to the idle timeout; null when the worker
     // should end. `round` receives the pool's counting round of the item.
     IWorkItemPtr GetNextItem(std::uint64_t& round);
+    IWorkItemPtr TakeNextItem(std::uint64_t& round);
     void RunItem(const IWorkItemPtr& item, std::uint64_t round);
     void FinishItem(std::uint64_t round);
 

@@ -50,12 +50,7 @@ void TWorkerThreadPool::AddWorkItem(const IWorkItemPtr& item)
 void TWorkerThreadPool::SpawnWorkerIfNeeded()
 {
     const std::lock_guard guard(Lock());
-    // Workers asked to stop take no more items: only the others count.
-    int threads = 0;
-    for (int index = 0; index < Count(); ++index) {
-        if (!Thread(index)->StopRequested())
-            ++threads;
-    }
+    const int threads = LiveWorkerCount();
     if (threads >= ThreadLimit())
         return;
     const std::uint32_t now = GetTickCount();
@@ -76,8 +71,20 @@ void TWorkerThreadPool::ThreadEnded(const TPzThreadPtr& thread)
 {
     TCustomThreadPool::ThreadEnded(thread);
     // Items queued while the last workers were on their way out would wait forever.
-    if (state_->queue.Count() > 0)
+    if (state_->queue.Count() > 0 && LiveWorkerCount() == 0)
         SpawnWorkerIfNeeded();
+}
+
+int TWorkerThreadPool::LiveWorkerCount() const
+{
+    // Workers asked to stop take no more items: only the others count.
+    const std::lock_guard guard(Lock());
+    int live = 0;
+    for (int index = 0; index < Count(); ++index) {
+        if (!Thread(index)->StopRequested())
+            ++live;
+    }
+    return live;
 }
 
 int TWorkerThreadPool::CurrentCpuLoad()

@@ -62,6 +62,7 @@ protected:
 
 private:
     void SpawnWorkerIfNeeded();
+    int LiveWorkerCount() const;
     // Counts dropped items (by their rounds) off the pending ones and reports when none is left.
     void DropPending(const std::vector<std::uint64_t>& rounds);
 
