@@ -150,6 +150,10 @@ TEST_F(TSelectionTest, SelectionTopIsTheHighestFilledFolder)
     EXPECT_EQ(list.FindSelectionTop(root / "a/x.txt"), root / "a/x.txt") << "a sibling is not selected yet";
     list.Select(root / "a/sub");
     EXPECT_EQ(list.FindSelectionTop(root / "a/x.txt"), root / "a/");
+    const TItemIdListPtr file = SHParseDisplayName(root / "a/x.txt");
+    const TItemIdListPtr folder = SHParseDisplayName(root / "a");
+    const TItemIdListPtr top = list.GetTopItem(file.get());
+    EXPECT_TRUE(IDListsEqual(top.get(), folder.get())) << "the pane repaints from the filled folder down";
     list.Select(root / "a/x.txt");
     EXPECT_TRUE(list.IsFullySelected(root / "a"));
     EXPECT_FALSE(list.IsFullySelected(root / "empty"));
