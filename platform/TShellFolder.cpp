@@ -1,6 +1,7 @@
 #include "platform/TShellFolder.h"
 
 #include "platform/FolderDetails.h"
+#include "platform/FolderUIObjects.h"
 #include "platform/ItemAttributes.h"
 #include "platform/ItemNames.h"
 #include "platform/ItemOrder.h"
@@ -382,4 +383,10 @@ std::shared_ptr<const THiddenList> TShellFolder::HiddenList(bool reload)
         hiddenList_ = std::make_shared<const THiddenList>(path_.empty() ? THiddenList()
                                                                         : THiddenList::ReadFolder(path_));
     return hiddenList_;
+}
+
+TShellResult TShellFolder::GetUIObjectOf(QWidget* owner, std::span<const TItemIdList* const> items,
+                                         TUIObjectKind kind, IUIObjectPtr& object)
+{
+    return MakeFolderUIObject(*this, kind_, owner, items, kind, object);
 }

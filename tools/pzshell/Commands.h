@@ -10,3 +10,5 @@ int RunParseCommand(const std::vector<std::string>& args);
 int RunSpecialCommand(const std::vector<std::string>& args);
 int RunWatchCommand(const std::vector<std::string>& args);
 int RunIconCommand(const std::vector<std::string>& args);
+int RunVerbsCommand(const std::vector<std::string>& args);
+int RunInvokeCommand(const std::vector<std::string>& args);
