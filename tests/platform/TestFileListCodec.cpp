@@ -2,6 +2,7 @@
 #include "platform/ShellIDListArray.h"
 #include "platform/ShellItems.h"
 
+#include <QMap>
 #include <QMimeData>
 
 #include <gtest/gtest.h>
@@ -17,6 +18,21 @@ QByteArray Bytes(const char* text)
 {
     return QByteArray(text);
 }
+
+// Data as it comes from another program over the clipboard or a drag: the
+// bytes exactly as written (QMimeData::setData would parse a URI list itself).
+class TForeignMimeData final : public QMimeData {
+public:
+    void Put(const QString& format, const QByteArray& payload) { payloads_[format] = payload; }
+    QStringList formats() const override { return payloads_.keys(); }
+    bool hasFormat(const QString& format) const override { return payloads_.contains(format); }
+
+protected:
+    QVariant retrieveData(const QString& format, QMetaType) const override { return payloads_.value(format); }
+
+private:
+    QMap<QString, QByteArray> payloads_;
+};
 
 TEST(FileListCodec, WritesEveryFormatExactly)
 {
@@ -49,47 +65,47 @@ TEST(FileListCodec, AwkwardNamesSurviveTheRoundTrip)
 
 TEST(FileListCodec, ReadsWhatGnomeAndNautilusWrite)
 {
-    QMimeData gnome;
-    gnome.setData("x-special/gnome-copied-files", Bytes("cut\nfile:///home/u/a%20b\nfile:///home/u/c"));
+    TForeignMimeData gnome;
+    gnome.Put("x-special/gnome-copied-files", Bytes("cut\nfile:///home/u/a%20b\nfile:///home/u/c"));
     std::optional<TFileList> list = ReadFileList(gnome);
     ASSERT_TRUE(list);
     EXPECT_TRUE(list->Cut);
     EXPECT_EQ(list->Paths, (std::vector<std::string>{"/home/u/a b", "/home/u/c"}));
 
     // Some writers end the payload with a newline or a NUL byte.
-    gnome.setData("x-special/gnome-copied-files", QByteArray("copy\nfile:///d\n\0", 16));
+    gnome.Put("x-special/gnome-copied-files", QByteArray("copy\nfile:///d\n\0", 16));
     list = ReadFileList(gnome);
     ASSERT_TRUE(list);
     EXPECT_FALSE(list->Cut);
     EXPECT_EQ(list->Paths, std::vector<std::string>{"/d"});
 
     // Newer nautilus: the GNOME lines as plain text after a marker line.
-    QMimeData nautilus;
-    nautilus.setData("text/plain", Bytes("x-special/nautilus-clipboard\ncut\nfile:///home/u/x\nfile:///home/u/y\n"));
+    TForeignMimeData nautilus;
+    nautilus.Put("text/plain", Bytes("x-special/nautilus-clipboard\ncut\nfile:///home/u/x\nfile:///home/u/y\n"));
     list = ReadFileList(nautilus);
     ASSERT_TRUE(list);
     EXPECT_TRUE(list->Cut);
     EXPECT_EQ(list->Paths, (std::vector<std::string>{"/home/u/x", "/home/u/y"}));
 
     // Plain text without the marker is just text.
-    QMimeData text;
-    text.setData("text/plain", Bytes("/home/u/x\n"));
+    TForeignMimeData text;
+    text.Put("text/plain", Bytes("/home/u/x\n"));
     EXPECT_FALSE(ReadFileList(text));
 }
 
 TEST(FileListCodec, ReadsWhatKdeWrites)
 {
-    QMimeData kde;
-    kde.setData("text/uri-list", Bytes("# comment\r\nfile:///home/u/a\r\n\r\nfile://localhost/home/u/b%23c\r\n"));
-    kde.setData("application/x-kde-cutselection", Bytes("1"));
+    TForeignMimeData kde;
+    kde.Put("text/uri-list", Bytes("# comment\r\nfile:///home/u/a\r\n\r\nfile://localhost/home/u/b%23c\r\n"));
+    kde.Put("application/x-kde-cutselection", Bytes("1"));
     std::optional<TFileList> list = ReadFileList(kde);
     ASSERT_TRUE(list);
     EXPECT_TRUE(list->Cut);
     EXPECT_EQ(list->Paths, (std::vector<std::string>{"/home/u/a", "/home/u/b#c"}));
 
     // Without the flag (a copy, or a drag from a browser) it is no cut.
-    QMimeData copy;
-    copy.setData("text/uri-list", Bytes("file:///home/u/a\n"));
+    TForeignMimeData copy;
+    copy.Put("text/uri-list", Bytes("file:///home/u/a\n"));
     list = ReadFileList(copy);
     ASSERT_TRUE(list);
     EXPECT_FALSE(list->Cut);
@@ -97,24 +113,24 @@ TEST(FileListCodec, ReadsWhatKdeWrites)
 
 TEST(FileListCodec, GnomeFormatIsPreferredAndForeignUrisAreLeftOut)
 {
-    QMimeData both;
-    both.setData("x-special/gnome-copied-files", Bytes("copy\nfile:///from/gnome"));
-    both.setData("text/uri-list", Bytes("file:///from/kde\r\n"));
-    both.setData("application/x-kde-cutselection", Bytes("1"));
+    TForeignMimeData both;
+    both.Put("x-special/gnome-copied-files", Bytes("copy\nfile:///from/gnome"));
+    both.Put("text/uri-list", Bytes("file:///from/kde\r\n"));
+    both.Put("application/x-kde-cutselection", Bytes("1"));
     std::optional<TFileList> list = ReadFileList(both);
     ASSERT_TRUE(list);
     EXPECT_FALSE(list->Cut);
     EXPECT_EQ(list->Paths, std::vector<std::string>{"/from/gnome"});
 
-    QMimeData web;
-    web.setData("text/uri-list", Bytes("https://example.org/a\r\nfile://server/share/b\r\nfile:///ok\r\n"
+    TForeignMimeData web;
+    web.Put("text/uri-list", Bytes("https://example.org/a\r\nfile://server/share/b\r\nfile:///ok\r\n"
                                        "file:///bad%zz\r\nfile:///nul%00x\r\n"));
     list = ReadFileList(web);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->Paths, std::vector<std::string>{"/ok"});
 
-    QMimeData none;
-    none.setData("text/uri-list", Bytes("https://example.org/a\r\n"));
+    TForeignMimeData none;
+    none.Put("text/uri-list", Bytes("https://example.org/a\r\n"));
     EXPECT_FALSE(ReadFileList(none));
     EXPECT_FALSE(ReadFileList(QMimeData()));
 }
