@@ -10,3 +10,6 @@ int RunParseCommand(const std::vector<std::string>& args);
 int RunSpecialCommand(const std::vector<std::string>& args);
 int RunWatchCommand(const std::vector<std::string>& args);
 int RunIconCommand(const std::vector<std::string>& args);
+int RunCopyCommand(const std::vector<std::string>& args);
+int RunMoveCommand(const std::vector<std::string>& args);
+int RunLinkCommand(const std::vector<std::string>& args);

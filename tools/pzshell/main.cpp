@@ -24,6 +24,9 @@ constexpr TCommand kCommands[] = {
     {"special", RunSpecialCommand, "special                  every special folder and its location"},
     {"watch", RunWatchCommand, "watch TARGET SECONDS [-r] each notification as EVENT, path 1, path 2"},
     {"icon", RunIconCommand, "icon PATH                small, large and open icon index, overlay index"},
+    {"copy", RunCopyCommand, "copy SOURCE... DIR       copies into DIR, printing the new paths"},
+    {"move", RunMoveCommand, "move SOURCE... DIR       moves into DIR, printing the new paths"},
+    {"link", RunLinkCommand, "link SOURCE... DIR       symbolic links to the sources in DIR"},
 };
 
 int Usage()
