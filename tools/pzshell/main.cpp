@@ -26,6 +26,9 @@ constexpr TCommand kCommands[] = {
     {"icon", RunIconCommand, "icon PATH                small, large and open icon index, overlay index"},
     {"verbs", RunVerbsCommand, "verbs PATH... | -b DIR   the context menu: id, verb, caption, default mark"},
     {"invoke", RunInvokeCommand, "invoke [-y] VERB PATH... runs a verb (-y: take the default answers)"},
+    {"copy", RunCopyCommand, "copy SOURCE... DIR       copies into DIR, printing the new paths"},
+    {"move", RunMoveCommand, "move SOURCE... DIR       moves into DIR, printing the new paths"},
+    {"link", RunLinkCommand, "link SOURCE... DIR       symbolic links to the sources in DIR"},
 };
 
 int Usage()
