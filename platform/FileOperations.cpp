@@ -1,14 +1,8 @@
 #include "platform/FileOperations.h"
 
-#include "platform/LastError.h"
+#include "platform/TFileOperation.h"
 
-#include <cerrno>
-
-// Placeholder until the file-operation engine lands: refuses every request.
-TFileOperationResult RunFileOperation(const TFileOperationRequest&)
+TFileOperationResult RunFileOperation(const TFileOperationRequest& request)
 {
-    TFileOperationResult result;
-    result.Error = ENOSYS;
-    SetLastError(ENOSYS);
-    return result;
+    return TFileOperation(request).Run();
 }

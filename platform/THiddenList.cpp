@@ -1,5 +1,7 @@
 #include "platform/THiddenList.h"
 
+#include "platform/TFileHandle.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,23 +12,11 @@ namespace {
 // A .hidden file is a short list typed by hand; more than this is not one.
 constexpr std::size_t kMaxHiddenFileBytes = 1 << 20;
 
-class TFd {
-public:
-    explicit TFd(int fd) : fd_(fd) {}
-    ~TFd() { if (fd_ >= 0) ::close(fd_); }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 THiddenList THiddenList::ReadFolder(const std::string& folderPath)
 {
-    TFd fd(::open((folderPath + "/.hidden").c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    TFileHandle fd(::open((folderPath + "/.hidden").c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.Get() < 0)
         return {};
     std::string text;

@@ -1,5 +1,7 @@
 #include "platform/TMountTable.h"
 
+#include "platform/TFileHandle.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -445,18 +447,6 @@ private:
         bool operator==(const TFileStamp&) const = default;
     };
 
-    class TFd {
-    public:
-        explicit TFd(int fd) : fd_(fd) {}
-        ~TFd() { if (fd_ >= 0) ::close(fd_); }
-        TFd(const TFd&) = delete;
-        TFd& operator=(const TFd&) = delete;
-        int Get() const { return fd_; }
-
-    private:
-        int fd_;
-    };
-
     static std::optional<TFileStamp> StampOf(const std::string& path)
     {
         struct stat status {};
@@ -477,7 +467,7 @@ private:
     std::mutex mutex_;
     std::string key_;
     std::shared_ptr<const TMountTable> table_;
-    std::optional<TFd> kernelTable_;
+    std::optional<TFileHandle> kernelTable_;
     std::optional<TFileStamp> stamp_;
 };
 

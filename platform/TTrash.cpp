@@ -1,5 +1,7 @@
 #include "platform/TTrash.h"
 
+#include "platform/TFileHandle.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,18 +28,6 @@ struct TDirCloser {
     void operator()(DIR* stream) const { ::closedir(stream); }
 };
 using TDirPtr = std::unique_ptr<DIR, TDirCloser>;
-
-class TFd {
-public:
-    explicit TFd(int fd) : fd_(fd) {}
-    ~TFd() { if (fd_ >= 0) ::close(fd_); }
-    TFd(const TFd&) = delete;
-    TFd& operator=(const TFd&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::string JoinPath(const std::string& folder, std::string_view name)
 {
@@ -131,7 +121,7 @@ std::optional<std::time_t> ParseDeletionDate(std::string_view text)
 
 std::optional<std::string> ReadSmallFile(const std::string& path)
 {
-    TFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    TFileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.Get() < 0)
         return std::nullopt;
     struct stat status {};

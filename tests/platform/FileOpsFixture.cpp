@@ -1,0 +1,121 @@
+#include "tests/platform/FileOpsFixture.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "platform/TOperationProgress.h"
+
+namespace {
+
+bool SetImmutable(const std::string& path, bool on)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
+
+}  // namespace
+
+TImmutableGuard::TImmutableGuard(std::string path) : path_(std::move(path)), set_(SetImmutable(path_, true))
+{
+}
+
+TImmutableGuard::~TImmutableGuard()
+{
+    if (set_)
+        SetImmutable(path_, false);
+}
+
+TFileSizeLimit::TFileSizeLimit(rlim_t bytes)
+{
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+TFileSizeLimit::~TFileSizeLimit()
+{
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldHandler_);
+}
+
+void FileOpsTest::SetUp()
+{
+    ASSERT_TRUE(root_.IsValid());
+    home_ = Path("home");
+    ASSERT_TRUE(MakeFolder(home_));
+    homeGuard_.emplace("HOME", home_);
+    dataGuard_.emplace("XDG_DATA_HOME", home_ + "/.local/share");
+    configGuard_.emplace("XDG_CONFIG_HOME", home_ + "/.config");
+    cacheGuard_.emplace("XDG_CACHE_HOME", home_ + "/.cache");
+}
+
+void FileOpsTest::TearDown()
+{
+    SetOperationProgressObserver({});
+    TOperationProgress::SetShowDelay(std::chrono::milliseconds(1000));
+}
+
+std::string FileOpsTest::ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool FileOpsTest::Exists(const std::string& path)
+{
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+struct stat FileOpsTest::Lstat(const std::string& path)
+{
+    struct stat status {};
+    ::lstat(path.c_str(), &status);
+    return status;
+}
+
+std::vector<std::string> FileOpsTest::Names(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* stream = ::opendir(folder.c_str());
+    if (stream == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(stream);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TFileOperationResult FileOpsTest::Run(TFileOperationKind kind, std::vector<std::string> sources,
+                                      const std::string& target, QWidget* owner, bool confirm)
+{
+    TFileOperationRequest request;
+    request.Kind = kind;
+    request.Sources = std::move(sources);
+    request.TargetFolder = target;
+    request.Owner = owner;
+    request.Confirm = confirm;
+    return RunFileOperation(request);
+}
