@@ -28,10 +28,19 @@ struct TFileOperationRequest {
 };
 
 struct TFileOperationResult {
-    bool Completed = false;       // everything asked for was done
-    bool Cancelled = false;       // the user declined or stopped it
-    int Error = 0;                // errno of the first failure (also left as the last error)
-    std::vector<std::string> Created;  // the new paths, in the order of Sources
+    bool Completed = false;       // everything asked for was done (items the user chose to skip count as done)
+    bool Cancelled = false;       // the user declined or stopped it (Error is then ECANCELED)
+    int Error = 0;                // errno of the first failure (also left as the last error; 0 on success)
+    // The new paths, in the order of Sources: the copies, moved items or
+    // links; for Trash the items' places in the trash; for Restore the
+    // original paths. Skipped items have none.
+    std::vector<std::string> Created;
 };
 
+// Runs the whole list on the calling thread and stops at the first failure
+// or cancel; what was done until then stays done, and no half-made copy
+// remains. Work that lasts longer than about a second shows a progress
+// dialog with a cancel button (on the GUI thread of a QApplication). The
+// rules of each step are those of TFileOperation, TItemTransfer and
+// TTrashMover.
 TFileOperationResult RunFileOperation(const TFileOperationRequest& request);

@@ -220,3 +220,37 @@ TTemporaryItem::~TTemporaryItem()
     if (!path_.empty())
         RemoveTree(path_);
 }
+
+int RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    // File systems that know no rename flags get a checked plain rename.
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (PathExists(to))
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int RenameReplacing(const std::string& from, const std::string& to)
+{
+    struct stat fromStatus {};
+    struct stat toStatus {};
+    if (::lstat(from.c_str(), &fromStatus) != 0)
+        return errno;
+    if (::lstat(to.c_str(), &toStatus) != 0)
+        return RenameNoReplace(from, to);
+    if (!S_ISDIR(fromStatus.st_mode) && !S_ISDIR(toStatus.st_mode))
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
+        RemoveTree(from);
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    // Without the exchange: the new item is complete, the old one goes first.
+    if (const int error = RemoveTree(to))
+        return error;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}

@@ -28,6 +28,15 @@ bool PathExists(const std::string& path);
 // as much as possible is gone).
 int RemoveTree(const std::string& path);
 
+// Renames without replacing anything (EEXIST when `to` exists); 0 or errno.
+int RenameNoReplace(const std::string& from, const std::string& to);
+
+// Puts `from` in the place of the existing `to`: a file replaces a file by
+// rename, atomically; where a folder is involved the two swap places
+// atomically (RENAME_EXCHANGE) and the old item, now at `from`, is deleted.
+// 0 or errno.
+int RenameReplacing(const std::string& from, const std::string& to);
+
 // Creates `path` and any missing parent folders (mode 0777 less umask);
 // 0 or errno.
 int MakeDirectories(const std::string& path);

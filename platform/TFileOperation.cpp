@@ -139,6 +139,14 @@ void TFileOperation::Fail(int error, const std::string& path, const QString& mes
     ShowMessageBox(box);
 }
 
+bool TFileOperation::Advance()
+{
+    if (progress_.Step(1))
+        return true;
+    Cancel();
+    return false;
+}
+
 void TFileOperation::Cancel()
 {
     result_.Cancelled = true;
@@ -188,7 +196,7 @@ bool TFileOperation::TransferOne(const std::string& source, bool move)
     if (SameObject(folder, targetFolder_)) {
         if (move) {
             result_.Created.push_back(source);
-            return progress_.Step(1) || (Cancel(), false);
+            return Advance();
         }
         target = FreeNumberedName(targetFolder_, BaseName(source), "Kopie", "von");
         if (target.empty()) {
@@ -253,26 +261,16 @@ bool TFileOperation::LinkOne(const std::string& source)
         Fail(target.empty() ? EEXIST : errno, source);
         return false;
     }
-    const int error = exists && S_ISDIR(existing.st_mode)
-        ? (::renameat2(AT_FDCWD, temporary.Path().c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0 ? 0 : errno)
-        : (::rename(temporary.Path().c_str(), target.c_str()) == 0 ? 0 : errno);
-    if (error != 0) {
+    if (const int error = exists ? RenameReplacing(temporary.Path(), target) : RenameNoReplace(temporary.Path(), target)) {
         Fail(error, source);
         return false;
     }
-    if (exists && S_ISDIR(existing.st_mode))
-        RemoveTree(temporary.Path());  // the replaced folder, swapped out
-    else
-        temporary.Commit();
+    temporary.Commit();
     if (exists)
         SHChangeNotify(S_ISDIR(existing.st_mode) ? SHCNE_RMDIR : SHCNE_DELETE, target);
     SHChangeNotify(SHCNE_CREATE, target);
     result_.Created.push_back(target);
-    if (!progress_.Step(1)) {
-        Cancel();
-        return false;
-    }
-    return true;
+    return Advance();
 }
 
 bool TFileOperation::ConfirmRemoval(bool forGood)
@@ -346,7 +344,7 @@ bool TFileOperation::TrashOne(const std::string& source)
     const std::optional<TTrashDirectory> trash = TTrashMover::TrashFor(source, error);
     if (!trash) {
         if (!AskDeleteInstead(source))
-            return !Stopped() && (progress_.Step(1) || (Cancel(), false));
+            return !Stopped() && Advance();
         return DeleteOne(source);
     }
     const long event = DeleteEventOf(source);
@@ -358,11 +356,7 @@ bool TFileOperation::TrashOne(const std::string& source)
     SHChangeNotify(event, source);
     SHChangeNotify(event == SHCNE_RMDIR ? SHCNE_MKDIR : SHCNE_CREATE, trashedPath);
     result_.Created.push_back(trashedPath);
-    if (!progress_.Step(1)) {
-        Cancel();
-        return false;
-    }
-    return true;
+    return Advance();
 }
 
 void TFileOperation::RunDelete()
@@ -395,11 +389,7 @@ bool TFileOperation::DeleteOne(const std::string& source)
     // A trashed item deleted for good takes its info file with it.
     if (trashed && !trashed->InfoFilePath.empty())
         ::unlink(trashed->InfoFilePath.c_str());
-    if (!progress_.Step(1)) {
-        Cancel();
-        return false;
-    }
-    return true;
+    return Advance();
 }
 
 void TFileOperation::RunRestore()

@@ -41,6 +41,8 @@ private:
     bool AskDeleteInstead(const std::string& source);
     void Fail(int error, const std::string& path, const QString& message = {});
     void Cancel();
+    // Counts one finished item; false (and cancelled) when the user stopped the work.
+    bool Advance();
     bool Stopped() const { return result_.Error != 0 || result_.Cancelled; }
 
     const TFileOperationRequest& request_;

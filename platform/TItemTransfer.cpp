@@ -56,38 +56,6 @@ int ListNames(const std::string& folder, std::vector<std::string>& names)
     return errno;
 }
 
-// Renames without replacing; falls back to a checked rename on file systems
-// that know no rename flags.
-int RenameNoReplace(const std::string& from, const std::string& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    if (PathExists(to))
-        return EEXIST;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
-// Puts `from` in the place of the existing `to`. A file replaces a file by
-// rename, atomically. Where a folder is involved, the two swap places
-// atomically and the old item, now at `from`, is deleted.
-int RenameReplacing(const std::string& from, const std::string& to, mode_t fromMode, mode_t toMode)
-{
-    if (!IsFolderMode(fromMode) && !IsFolderMode(toMode))
-        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
-        RemoveTree(from);
-        return 0;
-    }
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    // Without the exchange: the new item is complete, the old one goes first.
-    if (const int error = RemoveTree(to))
-        return error;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
 }  // namespace
 
 TTransferOutcome TItemTransfer::Stop(int error, const std::string& path)
@@ -161,8 +129,7 @@ TTransferOutcome TItemTransfer::MoveByRename(const std::string& source, const st
     if (::lstat(source.c_str(), &from) != 0)
         return Stop(errno, source);
     const bool replaced = replace && ::lstat(target.c_str(), &to) == 0;
-    const int error = replaced ? RenameReplacing(source, target, from.st_mode, to.st_mode)
-                               : RenameNoReplace(source, target);
+    const int error = replaced ? RenameReplacing(source, target) : RenameNoReplace(source, target);
     if (error == EXDEV) {
         crossesVolumes = true;
         return TTransferOutcome::Done;
@@ -214,13 +181,5 @@ TTransferOutcome TItemTransfer::CopyInto(const std::string& source, const std::s
 
 int TItemTransfer::Commit(const std::string& temporary, const std::string& target, bool replace)
 {
-    if (!replace)
-        return RenameNoReplace(temporary, target);
-    struct stat from {};
-    struct stat to {};
-    if (::lstat(temporary.c_str(), &from) != 0)
-        return errno;
-    if (::lstat(target.c_str(), &to) != 0)
-        return RenameNoReplace(temporary, target);
-    return RenameReplacing(temporary, target, from.st_mode, to.st_mode);
+    return replace ? RenameReplacing(temporary, target) : RenameNoReplace(temporary, target);
 }

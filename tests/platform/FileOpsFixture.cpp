@@ -56,6 +56,10 @@ TFileSizeLimit::~TFileSizeLimit()
 
 void FileOpsTest::SetUp()
 {
+    unexpectedBoxes_.emplace([](const TMessageRequest& request) {
+        ADD_FAILURE() << "unexpected box: " << request.Text.toStdString();
+        return TMessageAnswer{request.EscapeButton, false};
+    });
     ASSERT_TRUE(root_.IsValid());
     home_ = Path("home");
     ASSERT_TRUE(MakeFolder(home_));

@@ -88,6 +88,8 @@ protected:
 
     TTempFolder root_;
     std::string home_;
+    // A box no test answers fails the test instead of blocking it.
+    std::optional<TScopedMessageHandler> unexpectedBoxes_;
     std::optional<TEnvironmentGuard> homeGuard_;
     std::optional<TEnvironmentGuard> dataGuard_;
     std::optional<TEnvironmentGuard> configGuard_;

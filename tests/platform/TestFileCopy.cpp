@@ -239,10 +239,12 @@ TEST_F(CancelTest, TheProgressDialogsCancelButtonStopsTheCopy)
     EXPECT_TRUE(Names(Path("dst")).empty());
 }
 
-TEST_F(FileCopyTest, ReportsTheNewItemsToChangeRegistrations)
+TEST_F(FileCopyTest, ReportsEachChangeToChangeRegistrations)
 {
     ASSERT_TRUE(WriteFile(Path("a.txt")));
     ASSERT_TRUE(MakeFolder(Path("dst")));
+    ASSERT_TRUE(MakeFolder(Path("other")));
+    TScriptedAnswers answers;  // no box may block the test
     TItemIdListPtr folder = SHParseDisplayName(Path("dst"));
     ASSERT_TRUE(folder);
     std::vector<long> events;
@@ -252,9 +254,15 @@ TEST_F(FileCopyTest, ReportsTheNewItemsToChangeRegistrations)
     ASSERT_NE(id, 0u);
 
     ASSERT_TRUE(Run(TFileOperationKind::Copy, {Path("a.txt")}, Path("dst")).Completed);
+    EXPECT_TRUE(WaitUntil([&] { return events.size() == 1; }));
+    ASSERT_TRUE(Run(TFileOperationKind::Move, {Path("dst/a.txt")}, Path("other")).Completed);
+    EXPECT_TRUE(WaitUntil([&] { return events.size() == 2; }));
+    ASSERT_TRUE(Run(TFileOperationKind::Copy, {Path("a.txt")}, Path("dst")).Completed);
+    ASSERT_TRUE(Run(TFileOperationKind::Delete, {Path("dst/a.txt")}, {}, nullptr, false).Completed);
 
-    EXPECT_TRUE(WaitUntil([&] { return !events.empty(); }));
-    EXPECT_EQ(events.front(), SHCNE_CREATE);
+    EXPECT_TRUE(WaitUntil([&] { return events.size() == 4; }));
+    EXPECT_TRUE(answers.Requests().empty());
+    EXPECT_EQ(events, (std::vector<long>{SHCNE_CREATE, SHCNE_RENAMEITEM, SHCNE_CREATE, SHCNE_DELETE}));
     SHChangeNotifyDeregister(id);
 }
 

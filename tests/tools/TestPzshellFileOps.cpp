@@ -1,0 +1,74 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/ChildProcess.h"
+#include "bench/TScratchFolder.h"
+
+namespace {
+
+class PzshellFileOpsTest : public testing::Test {
+protected:
+    // Runs pzshell through the shell with `input` on its standard input;
+    // its standard output lands in Output().
+    int Run(const std::string& arguments, const std::string& input = {})
+    {
+        const std::string command = "printf '" + input + "' | " + PZSHELL_PATH + " " + arguments;
+        return RunProgram({"sh", "-c", command}, outputPath_);
+    }
+    std::string Output() const { return Read(outputPath_); }
+    static std::string Read(const std::string& path)
+    {
+        std::ifstream in(path);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    static void Write(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+    std::string Path(const std::string& name) const { return scratch_.Path() + "/" + name; }
+
+    TScratchFolder scratch_{"/tmp"};
+    std::string outputPath_ = scratch_.Path() + "/.output";
+};
+
+TEST_F(PzshellFileOpsTest, CopyMoveAndLinkPrintTheNewPaths)
+{
+    ASSERT_EQ(::mkdir(Path("dst").c_str(), 0755), 0);
+    Write(Path("a"), "A");
+    Write(Path("b"), "B");
+
+    ASSERT_EQ(Run("copy " + Path("a") + " " + Path("b") + " " + Path("dst")), 0);
+    EXPECT_EQ(Output(), Path("dst/a") + "\n" + Path("dst/b") + "\n");
+    ASSERT_EQ(Run("move " + Path("a") + " " + Path("dst/a")), 1);  // not a folder
+    ASSERT_EQ(Run("link " + Path("b") + " " + scratch_.Path()), 0);
+    EXPECT_EQ(Output(), Path("Verknüpfung mit b") + "\n");
+    EXPECT_EQ(Read(Path("Verknüpfung mit b")), "B");
+}
+
+TEST_F(PzshellFileOpsTest, ConflictsAreAnsweredOnTheTerminal)
+{
+    ASSERT_EQ(::mkdir(Path("dst").c_str(), 0755), 0);
+    Write(Path("a"), "new");
+    Write(Path("b"), "new");
+    Write(Path("dst/a"), "old");
+    Write(Path("dst/b"), "old");
+
+    // Skip the first conflict, replace the second.
+    ASSERT_EQ(Run("move " + Path("a") + " " + Path("b") + " " + Path("dst"), "2\\n1\\n"), 0);
+    EXPECT_EQ(Output(), Path("dst/b") + "\n");
+    EXPECT_EQ(Read(Path("dst/a")), "old");
+    EXPECT_EQ(Read(Path("dst/b")), "new");
+    EXPECT_EQ(Read(Path("a")), "new");
+
+    // The end of the input cancels.
+    EXPECT_EQ(Run("copy " + Path("a") + " " + Path("dst")), 1);
+    EXPECT_EQ(Read(Path("dst/a")), "old");
+}
+
+}  // namespace
