@@ -13,3 +13,4 @@
 #include "shell/TPidlHistory.h"
 #include "shell/TShellLibrary.h"
 #include "shell/TShellNavigator.h"
+#include "shell/TPzSystemImageList.h"
