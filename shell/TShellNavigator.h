@@ -17,6 +17,14 @@
 
 class QWidget;
 
+// The layout of a details column: LVCFMT_ alignment and width in pixels (0:
+// hidden by default).
+struct TDetailColumn
+{
+    int Alignment = 0;
+    int Width = 120;
+};
+
 // A pane's cursor on the shell namespace: one current folder and, inside it,
 // one current object. It navigates (to a path, an item id list, a special
 // folder, the parent), enumerates the folder's objects one at a time with the
@@ -123,6 +131,16 @@ public:
     // Null when ShowErrorMessages is off (the platform then shows no error
     // dialogs); the owner's window once loaded; else the active window.
     QWidget* GetOwnerWindow() const;
+
+    // --- Details and renaming ----------------------------------------------
+    // The text of a details column for the current object, or the column's
+    // title with `header`; "" past the last column.
+    QString GetDetailText(int column, bool header) const;
+    TDetailColumn GetDetailColumn(int column) const;
+    // Renames the current object; `newName` receives the name it then shows.
+    // False (and the last error) on failure, after a message when the owner
+    // window allows one.
+    bool RenameObject(QString& newName);
 
 private:
     void ObjectChanged();
