@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/IEnumIDList.h"
+#include "platform/IUIObject.h"
 #include "platform/ShellConstants.h"
 #include "platform/TItemIdList.h"
 #include "platform/TShellResult.h"
@@ -32,6 +33,7 @@ struct TFindData
     bool isFolder = false;
 };
 
+class QWidget;
 class IShellFolder;
 using IShellFolderPtr = std::shared_ptr<IShellFolder>;
 
@@ -72,6 +74,12 @@ public:
     virtual TShellResult GetDefaultColumnState(int column, std::uint32_t& state) = 0;
     // Size, times and name of an item, fresh from the file system.
     virtual TShellResult GetFindData(const TItemIdList* item, TFindData& data) = 0;
+    // Makes a UI object of `kind` for items of this folder (see
+    // platform/IUIObject.h); without items, the folder's own: its menu as a
+    // target to paste into, or its drop target. `owner` is the window that
+    // error messages belong to (none: no error dialogs).
+    virtual TShellResult GetUIObjectOf(QWidget* owner, std::span<const TItemIdList* const> items, TUIObjectKind kind,
+                                       IUIObjectPtr& object) = 0;
 
     // The folder's own absolute list and its path ("" for a folder without one).
     virtual const TItemIdList* GetIDList() const = 0;

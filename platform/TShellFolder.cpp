@@ -1,6 +1,7 @@
 #include "platform/TShellFolder.h"
 
 #include "platform/FolderDetails.h"
+#include "platform/ItemInfoObjects.h"
 #include "platform/ItemAttributes.h"
 #include "platform/ItemNames.h"
 #include "platform/ItemOrder.h"
@@ -382,4 +383,13 @@ std::shared_ptr<const THiddenList> TShellFolder::HiddenList(bool reload)
         hiddenList_ = std::make_shared<const THiddenList>(path_.empty() ? THiddenList()
                                                                         : THiddenList::ReadFolder(path_));
     return hiddenList_;
+}
+
+TShellResult TShellFolder::GetUIObjectOf(QWidget*, std::span<const TItemIdList* const> items, TUIObjectKind kind,
+                                         IUIObjectPtr& object)
+{
+    if (kind == TUIObjectKind::QueryInfo || kind == TUIObjectKind::ExtractImage)
+        return MakeItemInfoObject(*this, items, kind, object);
+    object.reset();
+    return Failure(ENOTSUP);
 }

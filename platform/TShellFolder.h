@@ -28,6 +28,8 @@ public:
     TShellResult GetDetailsOf(const TItemIdList* item, int column, TShellDetails& details) override;
     TShellResult GetDefaultColumnState(int column, std::uint32_t& state) override;
     TShellResult GetFindData(const TItemIdList* item, TFindData& data) override;
+    TShellResult GetUIObjectOf(QWidget* owner, std::span<const TItemIdList* const> items, TUIObjectKind kind,
+                               IUIObjectPtr& object) override;
     const TItemIdList* GetIDList() const override { return idList_.get(); }
     const std::string& GetPath() const override { return path_; }
 

@@ -10,3 +10,4 @@ int RunParseCommand(const std::vector<std::string>& args);
 int RunSpecialCommand(const std::vector<std::string>& args);
 int RunWatchCommand(const std::vector<std::string>& args);
 int RunIconCommand(const std::vector<std::string>& args);
+int RunThumbCommand(const std::vector<std::string>& args);

@@ -24,6 +24,7 @@ constexpr TCommand kCommands[] = {
     {"special", RunSpecialCommand, "special                  every special folder and its location"},
     {"watch", RunWatchCommand, "watch TARGET SECONDS [-r] each notification as EVENT, path 1, path 2"},
     {"icon", RunIconCommand, "icon PATH                small, large and open icon index, overlay index"},
+    {"thumb", RunThumbCommand, "thumb PATH WIDTH HEIGHT OUT.png  a file's thumbnail (through the thumbnail cache)"},
 };
 
 int Usage()

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+// Opens the properties dialog (TPropertiesDialog) of files and folders,
+// given as absolute paths (native bytes), and returns at once: the dialog is
+// not modal and deletes itself when closed. Paths that do not exist are left
+// out; when none is left, nothing opens, the last error is ENOENT and, with
+// an owner window, a German message says so.
+void ShowPropertiesDialog(const std::vector<std::string>& paths, QWidget* owner);
