@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/IShellFolder.h"
+#include "platform/IUIObject.h"
 #include "platform/SpecialFolders.h"
 #include "platform/TItemIdList.h"
 #include "shell/TFileNames.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -142,8 +145,22 @@ public:
     // window allows one.
     bool RenameObject(QString& newName);
 
+    // --- Commands -----------------------------------------------------------
+    // A UI object for the objects of MultiObjects (names in the folder, or
+    // paths), or for the current object when it is empty, or for the folder
+    // itself when there is neither. MultiObjects is emptied in every case; null
+    // (and the last error) on failure.
+    IUIObjectPtr GetObjectInterface(TUIObjectKind kind);
+    // The info tip of the current object (the slow one reads the file); "" when
+    // it has none.
+    QString GetInfoTip(bool slow);
+    // The thumbnail of the current object fitted into width x height (200 x 200
+    // when a side is not positive); null when it has none.
+    QImage ExtractThumbnail(int width, int height);
+
 private:
     void ObjectChanged();
+    std::vector<TItemIdListPtr> CommandItems();
     void NavigateToPath(const std::string& path);
     void SelectObjectByName(std::string name);
     bool FindObjectByEnumeration(const std::string& name);
