@@ -1,6 +1,7 @@
 #include "platform/TShellFolder.h"
 
 #include "platform/FolderDetails.h"
+#include "platform/FolderUIObjects.h"
 #include "platform/ItemInfoObjects.h"
 #include "platform/ItemAttributes.h"
 #include "platform/ItemNames.h"
@@ -385,11 +386,10 @@ std::shared_ptr<const THiddenList> TShellFolder::HiddenList(bool reload)
     return hiddenList_;
 }
 
-TShellResult TShellFolder::GetUIObjectOf(QWidget*, std::span<const TItemIdList* const> items, TUIObjectKind kind,
-                                         IUIObjectPtr& object)
+TShellResult TShellFolder::GetUIObjectOf(QWidget* owner, std::span<const TItemIdList* const> items,
+                                         TUIObjectKind kind, IUIObjectPtr& object)
 {
     if (kind == TUIObjectKind::QueryInfo || kind == TUIObjectKind::ExtractImage)
         return MakeItemInfoObject(*this, items, kind, object);
-    object.reset();
-    return Failure(ENOTSUP);
+    return MakeFolderUIObject(*this, kind_, owner, items, kind, object);
 }

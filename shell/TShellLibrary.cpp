@@ -1,5 +1,7 @@
 #include "shell/TShellLibrary.h"
 
+#include "platform/PropertiesDialog.h"
+#include "platform/ShellIDListArray.h"
 #include "platform/ShellNamespace.h"
 #include "platform/SpecialFolders.h"
 #include "shell/EShellNavigatorError.h"
@@ -20,6 +22,20 @@ struct TLibraryState
 std::mutex stateMutex;
 TLibraryState state;
 
+bool ShowItemProperties(QWidget* owner, std::span<const TItemIdList* const> items)
+{
+    std::vector<std::string> paths;
+    for (const TItemIdList* item : items) {
+        std::string path = SHGetPathFromIDList(item);
+        if (!path.empty())
+            paths.push_back(std::move(path));
+    }
+    if (paths.empty())
+        return false;
+    ShowPropertiesDialog(paths, owner);
+    return true;
+}
+
 } // namespace
 
 TShellLibrary::TShellLibrary()
@@ -31,10 +47,12 @@ TShellLibrary::TShellLibrary()
     state.desktopFolder = std::move(desktop);
     state.netHood = SHGetSpecialFolderLocation(SF_NETHOOD);
     state.netHoodLooked = true;
+    previousPropertiesHandler_ = SetPropertiesHandler(ShowItemProperties);
 }
 
 TShellLibrary::~TShellLibrary()
 {
+    SetPropertiesHandler(std::move(previousPropertiesHandler_));
     const std::lock_guard lock(stateMutex);
     state = TLibraryState{};
 }
@@ -65,7 +83,7 @@ const TItemIdList* NetHoodIDList()
 
 const QString& ShellIDListFormat()
 {
-    static const QString format = QStringLiteral("application/x-parzello-shell-idlist-array");
+    static const QString format = QString::fromLatin1(kShellIDListArrayMime);
     return format;
 }
 

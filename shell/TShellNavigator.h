@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+class QMenu;
+class QPoint;
 class QWidget;
 
 // The layout of a details column: LVCFMT_ alignment and width in pixels (0:
@@ -158,8 +160,19 @@ public:
     // when a side is not positive); null when it has none.
     QImage ExtractThumbnail(int width, int height);
 
+    // Shows the shell's context menu of the objects (see GetObjectInterface)
+    // at a screen point, with the actions of `callerMenu` (may be null) below
+    // or, with ShowContextMenuOnTop, above the shell's. Returns the verb that
+    // ran; "" when the menu was closed, one of the caller's actions was chosen,
+    // the verb was refused or failed, or a deletion was cancelled.
+    QString ShowContextMenu(const QPoint& screenPoint, QMenu* callerMenu);
+    // Runs a verb ("" for the default one) on the objects without a menu.
+    bool InvokeCommand(const QString& verb);
+
 private:
     void ObjectChanged();
+    std::string CommandTargetPath() const;
+    bool VerbAllowed(const QString& verb);
     std::vector<TItemIdListPtr> CommandItems();
     void NavigateToPath(const std::string& path);
     void SelectObjectByName(std::string name);

@@ -11,3 +11,5 @@ int RunSpecialCommand(const std::vector<std::string>& args);
 int RunWatchCommand(const std::vector<std::string>& args);
 int RunIconCommand(const std::vector<std::string>& args);
 int RunThumbCommand(const std::vector<std::string>& args);
+int RunVerbsCommand(const std::vector<std::string>& args);
+int RunInvokeCommand(const std::vector<std::string>& args);

@@ -1,6 +1,6 @@
 #include "tools/pzshell/Commands.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLocale>
 
 #include <cstdio>
@@ -25,6 +25,8 @@ constexpr TCommand kCommands[] = {
     {"watch", RunWatchCommand, "watch TARGET SECONDS [-r] each notification as EVENT, path 1, path 2"},
     {"icon", RunIconCommand, "icon PATH                small, large and open icon index, overlay index"},
     {"thumb", RunThumbCommand, "thumb PATH WIDTH HEIGHT OUT.png  a file's thumbnail (through the thumbnail cache)"},
+    {"verbs", RunVerbsCommand, "verbs PATH... | -b DIR   the context menu: id, verb, caption, default mark"},
+    {"invoke", RunInvokeCommand, "invoke [-y] VERB PATH... runs a verb (-y: take the default answers)"},
 };
 
 int Usage()
@@ -40,12 +42,12 @@ int Usage()
 
 int main(int argc, char* argv[])
 {
-    // Icons and MIME types need an application object, which needs a platform:
+    // Icons, MIME types and menus need an application object, which needs a platform:
     // without a display, the offscreen one.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     if (argc < 2)

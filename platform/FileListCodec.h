@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QMimeData;
+
+// File lists on the clipboard and in drags, in the formats other file managers
+// write and read. Written:
+//   text/uri-list                  one file URI per line, each line ended by CR LF
+//   x-special/gnome-copied-files   "copy" or "cut", then "\n" and one URI per line
+//   application/x-kde-cutselection "1" for a cut, "0" for a copy
+//   text/plain                     the local paths, one per line
+// Read, in this order of preference: the GNOME format; text/uri-list with the
+// KDE cut flag; UTF-8 text starting with "x-special/nautilus-clipboard" (the
+// GNOME format's lines in text/plain, as newer nautilus puts it). Lines are
+// split at line ends; empty lines, "#" comments and trailing NUL bytes are
+// dropped; URIs that name no local file are left out.
+
+inline constexpr char kUriListMime[] = "text/uri-list";
+inline constexpr char kGnomeCopiedFilesMime[] = "x-special/gnome-copied-files";
+inline constexpr char kKdeCutSelectionMime[] = "application/x-kde-cutselection";
+inline constexpr char kPlainTextMime[] = "text/plain";
+
+struct TFileList {
+    std::vector<std::string> Paths;  // local paths, native bytes
+    bool Cut = false;                // the files were cut: a paste moves them
+};
+
+// "file:///a%20b" for "/a b"; the path's bytes escaped as GLib escapes them.
+std::string FileUriOfPath(std::string_view path);
+// The local path a URI names ("file:///p" or "file://localhost/p"); nothing
+// for other schemes, other hosts and malformed escapes.
+std::optional<std::string> LocalPathOfUri(std::string_view uri);
+
+// The payloads of each format.
+QByteArray UriListPayload(const std::vector<std::string>& paths);
+QByteArray GnomeCopiedFilesPayload(const std::vector<std::string>& paths, bool cut);
+QByteArray PlainTextPayload(const std::vector<std::string>& paths);
+
+// Puts every format on `data`.
+void WriteFileList(QMimeData& data, const std::vector<std::string>& paths, bool cut);
+// The files `data` carries; nothing when it carries none in any format.
+std::optional<TFileList> ReadFileList(const QMimeData& data);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/IShellFolder.h"
+#include "platform/NamespacePaths.h"
+
+// The UI objects a folder makes for its items (IShellFolder::GetUIObjectOf):
+// context menus, data objects and drop targets. Drop targets exist for folders
+// with a path and for the trash (a drop there moves to the trash); other items
+// take no drops. Info tips and thumbnail extractors are not made here.
+TShellResult MakeFolderUIObject(IShellFolder& folder, TFolderKind folderKind, QWidget* owner,
+                                std::span<const TItemIdList* const> items, TUIObjectKind kind, IUIObjectPtr& object);
