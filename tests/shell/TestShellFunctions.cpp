@@ -143,7 +143,7 @@ TEST(DroppedFiles, LocalFilesOfAnUriList)
 {
     const TForeignMimeData data("# kommentar\r\nfile:///tmp/a%20b\r\n\r\nfile://localhost/tmp/roh%FF\r\n"
                                 "file://anderer/tmp/x\r\nhttp://example.org/y\r\nfile:///tmp/kaputt%zz\r\n"
-                                "FILE:///tmp/gross?x=1\n");
+                                "file:///tmp/gross\n");
     const TFileNames files = FilesFromMimeData(&data);
     ASSERT_EQ(files.Count(), 3);
     EXPECT_EQ(files.GetBytes(0), "/tmp/a b");
