@@ -2,6 +2,7 @@
 
 #include "platform/ShellFileInfo.h"
 #include "platform/TSystemImageList.h"
+#include "shell/ComponentVersion.h"
 
 #include <QColor>
 #include <QDir>
@@ -22,6 +23,11 @@ TImageListSize SystemSize(TPzImageListSize size)
 TPzSystemImageList::TPzSystemImageList()
 {
     UpdateHandle();
+}
+
+QString TPzSystemImageList::Version() const
+{
+    return ComponentVersion("TPzSystemImageList");
 }
 
 void TPzSystemImageList::SetShareImages(bool value)

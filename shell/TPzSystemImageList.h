@@ -3,6 +3,7 @@
 #include "framework/TImageList.h"
 
 #include <QPixmap>
+#include <QString>
 
 #include <string>
 
@@ -18,6 +19,9 @@ class TPzSystemImageList : public TImageList
 {
 public:
     TPzSystemImageList();
+
+    QString Version() const;
+    void SetVersion(const QString&) {}
 
     bool ShareImages() const { return shareImages_; }
     void SetShareImages(bool value);

@@ -4,6 +4,7 @@
 
 #include "platform/ShellConstants.h"
 #include "platform/ShellFileInfo.h"
+#include "platform/ShellItems.h"
 #include "platform/TSystemImageList.h"
 #include "shell/ShellIDLists.h"
 #include "shell/ShellNames.h"
@@ -60,6 +61,10 @@ std::string TShellNavigator::ObjectNameBytes() const
 {
     if (!folder_ || !object_)
         return {};
+    // A file-system item carries its file name: no need to ask the disk.
+    TItemView view;
+    if (ReadItem(object_.get(), view) && view.kind == TItemKind::FileSystem)
+        return std::string(view.name);
     if (const TFindData* data = FindData())
         return data->name;
     const TItemIdList* absolute = GetAbsoluteIDList();

@@ -10,6 +10,7 @@ using PzSystemImageList = NavigatorFixture;
 TEST_F(PzSystemImageList, SharesTheSystemListOrCopiesIt)
 {
     TPzSystemImageList list;
+    EXPECT_EQ(list.Version(), "TPzSystemImageList V5.4");
     EXPECT_TRUE(list.ShareImages());
     EXPECT_EQ(list.Size(), si_small);
     EXPECT_EQ(list.Handle(), &TSystemImageList::Get(ilsSmall));
