@@ -8,9 +8,13 @@ namespace {
 
 constexpr std::size_t kTerminatorSize = 2;
 
+// A count below the size of the count field cannot start an item: such a
+// malformed count ends the list like the terminator, so that no walk steps
+// backwards or into the middle of a count.
 std::uint16_t ReadCount(const std::uint8_t* bytes)
 {
-    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+    const auto count = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+    return count < kTerminatorSize ? 0 : count;
 }
 
 TItemIdListPtr AllocateList(std::size_t size)
@@ -72,7 +76,7 @@ TItemIdListPtr CloneIDList(const TItemIdList* list)
         return nullptr;
     const std::size_t size = IDListSize(list);
     TItemIdListPtr copy = AllocateList(size);
-    std::memcpy(copy.get(), list, size);
+    std::memcpy(copy.get(), list, size - kTerminatorSize);
     return copy;
 }
 
@@ -83,8 +87,8 @@ TItemIdListPtr ConcatIDLists(const TItemIdList* a, const TItemIdList* b)
     if (!b)
         return CloneIDList(a);
     const std::size_t sizeA = IDListSize(a) - kTerminatorSize;
-    const std::size_t sizeB = IDListSize(b);
-    TItemIdListPtr result = AllocateList(sizeA + sizeB);
+    const std::size_t sizeB = IDListSize(b) - kTerminatorSize;
+    TItemIdListPtr result = AllocateList(sizeA + sizeB + kTerminatorSize);
     auto* out = reinterpret_cast<std::uint8_t*>(result.get());
     std::memcpy(out, a, sizeA);
     std::memcpy(out + sizeA, b, sizeB);
@@ -121,7 +125,7 @@ bool IDListsEqual(const TItemIdList* a, const TItemIdList* b)
     if (!a || !b)
         return a == b;
     const std::size_t size = IDListSize(a);
-    return size == IDListSize(b) && std::memcmp(a, b, size) == 0;
+    return size == IDListSize(b) && std::memcmp(a, b, size - kTerminatorSize) == 0;
 }
 
 const TItemIdList* NextIDListItem(const TItemIdList* item)

@@ -1,0 +1,63 @@
+#include "tests/shell/NavigatorFixture.h"
+
+#include "platform/IQueryInfo.h"
+#include "platform/LastError.h"
+
+#include <QColor>
+#include <QFile>
+#include <QImage>
+
+using NavigatorCommands = NavigatorFixture;
+
+TEST_F(NavigatorCommands, ThumbnailsAndInfoTips)
+{
+    QImage picture(120, 60, QImage::Format_RGB32);
+    picture.fill(QColor(10, 200, 30));
+    ASSERT_TRUE(picture.save(QFile::decodeName(QByteArray::fromStdString(Work() + "/bild.png"))));
+    WriteFile(Work() + "/text.txt", 3000);
+    Navigator().SetFolderPath(Work());
+
+    Navigator().SetObjectNameBytes("bild.png");
+    const QImage thumbnail = Navigator().ExtractThumbnail(64, 64);
+    ASSERT_FALSE(thumbnail.isNull());
+    EXPECT_LE(thumbnail.width(), 64);
+    EXPECT_LE(thumbnail.height(), 64);
+    EXPECT_FALSE(Navigator().ExtractThumbnail(0, -1).isNull());
+
+    Navigator().SetObjectNameBytes("text.txt");
+    EXPECT_TRUE(Navigator().ExtractThumbnail(64, 64).isNull());
+    EXPECT_FALSE(Navigator().GetInfoTip(false).isEmpty());
+    EXPECT_FALSE(Navigator().GetInfoTip(true).isEmpty());
+}
+
+TEST_F(NavigatorCommands, ObjectsForACommand)
+{
+    WriteFile(Work() + "/a.txt");
+    WriteFile(Work() + "/b.txt");
+    Navigator().SetFolderPath(Work());
+    Navigator().SetObjectNameBytes("a.txt");
+
+    // One name in the folder, then one path elsewhere.
+    Navigator().MultiObjects().Add(std::string("b.txt"));
+    EXPECT_TRUE(Navigator().GetObjectInterface(TUIObjectKind::QueryInfo));
+    EXPECT_TRUE(Navigator().MultiObjects().IsEmpty());
+    EXPECT_EQ(Navigator().ObjectNameBytes(), "a.txt");
+    Navigator().MultiObjects().Add(Work() + "/b.txt");
+    EXPECT_TRUE(Navigator().GetObjectInterface(TUIObjectKind::QueryInfo));
+    EXPECT_EQ(Navigator().ObjectNameBytes(), "b.txt");
+
+    // Several objects: an info tip is for one only, but the list is emptied
+    // and the current object put back all the same.
+    Navigator().MultiObjects().Add(std::string("a.txt"));
+    Navigator().MultiObjects().Add(std::string("b.txt"));
+    SetLastError(0);
+    EXPECT_FALSE(Navigator().GetObjectInterface(TUIObjectKind::QueryInfo));
+    EXPECT_NE(GetLastError(), 0);
+    EXPECT_TRUE(Navigator().MultiObjects().IsEmpty());
+    EXPECT_EQ(Navigator().ObjectNameBytes(), "b.txt");
+
+    // A name that is nowhere fails without raising.
+    Navigator().MultiObjects().Add(Work() + "/fehlt/c.txt");
+    EXPECT_FALSE(Navigator().GetObjectInterface(TUIObjectKind::QueryInfo));
+    EXPECT_EQ(Navigator().FolderPath(), Work() + "/");
+}
