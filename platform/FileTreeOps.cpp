@@ -153,7 +153,7 @@ bool IsSameOrInside(std::string_view path, std::string_view folder)
     return path.size() == folder.size() || folder == "/" || path[folder.size()] == '/';
 }
 
-bool PathExists(const std::string& path)
+bool EntryExists(const std::string& path)
 {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0;
@@ -210,7 +210,7 @@ std::string TemporarySiblingName(const std::string& path)
     for (;;) {
         const std::string candidate = JoinPath(folder, "." + stem + ".pz" + std::to_string(::getpid()) + "-" +
                                                            std::to_string(counter.fetch_add(1)) + ".part");
-        if (!PathExists(candidate))
+        if (!EntryExists(candidate))
             return candidate;
     }
 }
@@ -228,7 +228,7 @@ int RenameNoReplace(const std::string& from, const std::string& to)
     // File systems that know no rename flags get a checked plain rename.
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
-    if (PathExists(to))
+    if (EntryExists(to))
         return EEXIST;
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }

@@ -21,7 +21,7 @@ std::string AbsolutePath(std::string_view path);
 bool IsSameOrInside(std::string_view path, std::string_view folder);
 
 // lstat existence: a broken symbolic link exists.
-bool PathExists(const std::string& path);
+bool EntryExists(const std::string& path);
 
 // Deletes a file, a symbolic link or a whole folder tree without following
 // links; 0 or the errno of the first failure (it goes on with the rest, so

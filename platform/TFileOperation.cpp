@@ -88,7 +88,7 @@ std::string FreeNumberedName(const std::string& folder, const std::string& name,
     for (int number = 1; number <= kMaxCopyNames; ++number) {
         const std::string counted = number == 1 ? std::string(word) : std::string(word) + " (" + std::to_string(number) + ")";
         const std::string candidate = JoinPath(folder, counted + " " + joint + " " + name);
-        if (!PathExists(candidate))
+        if (!EntryExists(candidate))
             return candidate;
     }
     return {};
@@ -187,7 +187,7 @@ void TFileOperation::RunTransfers(bool move)
 
 bool TFileOperation::TransferOne(const std::string& source, bool move)
 {
-    if (!PathExists(source)) {
+    if (!EntryExists(source)) {
         Fail(errno, source);
         return false;
     }
@@ -237,7 +237,7 @@ void TFileOperation::RunLinks()
 
 bool TFileOperation::LinkOne(const std::string& source)
 {
-    if (!PathExists(source)) {
+    if (!EntryExists(source)) {
         Fail(errno, source);
         return false;
     }
@@ -335,7 +335,7 @@ bool TFileOperation::AskDeleteInstead(const std::string& source)
 
 bool TFileOperation::TrashOne(const std::string& source)
 {
-    if (!PathExists(source)) {
+    if (!EntryExists(source)) {
         Fail(errno, source);
         return false;
     }
@@ -373,7 +373,7 @@ void TFileOperation::RunDelete()
 bool TFileOperation::DeleteOne(const std::string& source)
 {
     progress_.SetCurrentItem(Display(source));
-    if (!PathExists(source)) {
+    if (!EntryExists(source)) {
         Fail(errno, source);
         return false;
     }
@@ -381,7 +381,7 @@ bool TFileOperation::DeleteOne(const std::string& source)
     const std::optional<TTrashEntry> trashed = TTrashMover::EntryOf(source);
     const int error = RemoveTree(source);
     // Part of a folder may be gone even when the rest could not be deleted.
-    if (error != 0 && PathExists(source)) {
+    if (error != 0 && EntryExists(source)) {
         Fail(error, source);
         return false;
     }
@@ -406,7 +406,7 @@ bool TFileOperation::RestoreOne(const std::string& trashedPath)
     progress_.SetCurrentItem(Display(trashedPath));
     const std::optional<TTrashEntry> entry = TTrashMover::EntryOf(trashedPath);
     if (!entry) {
-        Fail(PathExists(trashedPath) ? EINVAL : ENOENT, trashedPath,
+        Fail(EntryExists(trashedPath) ? EINVAL : ENOENT, trashedPath,
              QStringLiteral("%1 liegt nicht im Papierkorb.").arg(Quoted(BaseName(trashedPath))));
         return false;
     }
@@ -416,7 +416,7 @@ bool TFileOperation::RestoreOne(const std::string& trashedPath)
         return false;
     }
     const std::string folder = DirName(entry->OriginalPath);
-    const bool folderExisted = PathExists(folder);
+    const bool folderExisted = EntryExists(folder);
     if (const int error = MakeDirectories(folder)) {
         Fail(error, entry->OriginalPath);
         return false;

@@ -126,7 +126,7 @@ std::optional<TTrashDirectory> TTrashMover::TrashFor(const std::string& path, in
         }
         trash = TTrash::VolumeTrash(mount->MountPoint);
         // The shared .Trash holds one folder per user.
-        if (BaseName(DirName(trash.Path)) == ".Trash" && !PathExists(trash.Path) &&
+        if (BaseName(DirName(trash.Path)) == ".Trash" && !EntryExists(trash.Path) &&
             ::mkdir(trash.Path.c_str(), 0700) != 0) {
             error = errno;
             return std::nullopt;
@@ -216,7 +216,7 @@ std::optional<TTrashEntry> TTrashMover::EntryOf(const std::string& trashedPath)
     entry.IsSymlink = S_ISLNK(status.st_mode);
     entry.Size = entry.IsDirectory ? 0 : static_cast<std::uint64_t>(status.st_size);
     const std::string infoPath = JoinPath(trash.InfoPath(), entry.Name + std::string(kTrashInfoSuffix));
-    if (PathExists(infoPath)) {
+    if (EntryExists(infoPath)) {
         entry.InfoFilePath = infoPath;
         if (const auto info = TTrash::ReadTrashInfo(infoPath, trash.TopDir)) {
             entry.OriginalPath = info->OriginalPath;
