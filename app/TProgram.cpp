@@ -2,6 +2,8 @@
 
 #include "app/TAboutBox.h"
 #include "app/TMainForm.h"
+#include "shell/TShellLibrary.h"
+#include "shell/TWorkerPools.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -30,7 +32,9 @@ TProgram::TProgram()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     qtTexts_ = InstallQtTexts();
 
-    // The shell library and the two worker pools start here, before any window.
+    // The shell library and the two worker pools start before any window.
+    shellLibrary_ = std::make_unique<TShellLibrary>();
+    workerPools_ = std::make_unique<TWorkerPools>();
 
     QApplication::setApplicationName(kApplicationName);
     mainForm_ = std::make_unique<TMainForm>();
@@ -41,7 +45,9 @@ TProgram::TProgram()
 TProgram::~TProgram()
 {
     mainForm_.reset();
-    // The worker pools stop here (each worker gets 3 s), then the shell library ends.
+    // The pools stop their workers (each gets its hard-kill timeout), then the shell library ends.
+    workerPools_.reset();
+    shellLibrary_.reset();
     if (qtTexts_)
         QCoreApplication::removeTranslator(qtTexts_.get());
 }

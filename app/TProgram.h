@@ -5,10 +5,13 @@
 class QTranslator;
 class TAboutBox;
 class TMainForm;
+class TShellLibrary;
+class TWorkerPools;
 
 // One run of the program from start to end: what is started before the
 // windows exist, the main window and the about box, the message loop, and what
-// is stopped at the end. Needs the QApplication to exist.
+// is stopped at the end. Needs the QApplication to exist. Throws
+// EShellNavigatorError when the shell library cannot start.
 class TProgram {
 public:
     TProgram();
@@ -25,6 +28,8 @@ public:
 
 private:
     std::unique_ptr<QTranslator> qtTexts_;
+    std::unique_ptr<TShellLibrary> shellLibrary_;
+    std::unique_ptr<TWorkerPools> workerPools_;
     std::unique_ptr<TMainForm> mainForm_;
     TAboutBox* aboutBox_ = nullptr;  // owned by the main window
 };

@@ -1,4 +1,6 @@
 #include "app/TProgram.h"
+#include "platform/MessageBox.h"
+#include "shell/EShellNavigatorError.h"
 
 #include <QApplication>
 
@@ -7,6 +9,16 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    TProgram program;
-    return program.Run();
+    try {
+        TProgram program;
+        return program.Run();
+    } catch (const EShellNavigatorError& error) {
+        // Without the shell library there is nothing to show: say why and end.
+        TMessageRequest request;
+        request.Caption = QStringLiteral("Parzello");
+        request.Text = error.Message();
+        request.Icon = TMessageIcon::Error;
+        ShowMessageBox(request);
+        return 1;
+    }
 }

@@ -1,6 +1,5 @@
 #include "shell/TShellLibrary.h"
 
-#include "platform/PropertiesDialog.h"
 #include "platform/ShellIDListArray.h"
 #include "platform/ShellNamespace.h"
 #include "platform/SpecialFolders.h"
@@ -22,20 +21,6 @@ struct TLibraryState
 std::mutex stateMutex;
 TLibraryState state;
 
-bool ShowItemProperties(QWidget* owner, std::span<const TItemIdList* const> items)
-{
-    std::vector<std::string> paths;
-    for (const TItemIdList* item : items) {
-        std::string path = SHGetPathFromIDList(item);
-        if (!path.empty())
-            paths.push_back(std::move(path));
-    }
-    if (paths.empty())
-        return false;
-    ShowPropertiesDialog(paths, owner);
-    return true;
-}
-
 } // namespace
 
 TShellLibrary::TShellLibrary()
@@ -47,12 +32,10 @@ TShellLibrary::TShellLibrary()
     state.desktopFolder = std::move(desktop);
     state.netHood = SHGetSpecialFolderLocation(SF_NETHOOD);
     state.netHoodLooked = true;
-    previousPropertiesHandler_ = SetPropertiesHandler(ShowItemProperties);
 }
 
 TShellLibrary::~TShellLibrary()
 {
-    SetPropertiesHandler(std::move(previousPropertiesHandler_));
     const std::lock_guard lock(stateMutex);
     state = TLibraryState{};
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/IShellFolder.h"
-#include "platform/PropertiesHook.h"
 #include "platform/TItemIdList.h"
 
 #include <QString>
@@ -22,10 +21,6 @@ public:
     ~TShellLibrary();
     TShellLibrary(const TShellLibrary&) = delete;
     TShellLibrary& operator=(const TShellLibrary&) = delete;
-
-private:
-    // The "properties" command of the context menus opens our dialog.
-    TPropertiesHandler previousPropertiesHandler_;
 };
 
 extern const char* const kCannotOpenShellText;

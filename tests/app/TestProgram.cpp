@@ -1,6 +1,7 @@
 #include "app/TAboutBox.h"
 #include "app/TMainForm.h"
 #include "app/TProgram.h"
+#include "shell/TWorkerPools.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -21,6 +22,17 @@ TEST(Program, StartsInGermanWithTheMainWindowAndTheHiddenAboutBox)
     EXPECT_FALSE(program.MainForm().isVisible());
     EXPECT_FALSE(program.AboutBox().isVisible());
     EXPECT_EQ(program.AboutBox().parentWidget(), &program.MainForm());
+}
+
+TEST(Program, HoldsTheWorkerPoolsForItsWholeRun)
+{
+    {
+        TProgram program;
+        EXPECT_NE(TWorkerPools::FolderSizePool(), nullptr);
+        EXPECT_NE(TWorkerPools::ThumbnailPool(), nullptr);
+    }
+    EXPECT_EQ(TWorkerPools::FolderSizePool(), nullptr);
+    EXPECT_EQ(TWorkerPools::ThumbnailPool(), nullptr);
 }
 
 TEST(Program, RunShowsTheMainWindowAndEndsWhenItCloses)
