@@ -1,5 +1,7 @@
 #include "bench/ChildProcess.h"
 
+#include "bench/BenchTiming.h"
+
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,4 +39,11 @@ int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPa
             return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double TimeProgram(const std::vector<std::string>& argv)
+{
+    int status = 0;
+    const double seconds = TimeSeconds([&] { status = RunProgram(argv, "/dev/null"); });
+    return status < 0 ? -1 : seconds;
 }

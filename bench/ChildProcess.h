@@ -8,3 +8,7 @@
 // created or emptied first. Returns the exit status, or -1 when the program
 // could not be started or ended by a signal.
 int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPath = {});
+
+// Elapsed seconds of one run of a program, spawn to exit, with its standard
+// output thrown away; -1 when it could not be started.
+double TimeProgram(const std::vector<std::string>& argv);

@@ -8,6 +8,8 @@
 // removed afterwards; its entries are hard links of one file, which are quick
 // to make and list exactly like separate files.
 
+#include "bench/BenchTiming.h"
+#include "bench/ChildProcess.h"
 #include "platform/ShellNamespace.h"
 
 #include <QCoreApplication>
@@ -20,14 +22,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -67,22 +66,7 @@ bool MakeFolder(const std::string& path, int files)
 // `ls -f PATH` with its output thrown away, from spawn to exit.
 double TimeLs(const std::string& path)
 {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = "ls";
-    std::string flag = "-f";
-    std::string target = path;
-    char* argv[] = {program.data(), flag.data(), target.data(), nullptr};
-    const TClock::time_point start = TClock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "ls", &actions, nullptr, argv, environ) != 0)
-        return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const TClock::time_point end = TClock::now();
-    posix_spawn_file_actions_destroy(&actions);
-    return Seconds(end - start);
+    return TimeProgram({"ls", "-f", path});
 }
 
 // The namespace: bind, enumerate everything, ask each item's display name and
@@ -111,11 +95,6 @@ double TimeEnumerate(const std::string& path, std::size_t& count)
     return Seconds(end - start);
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 } // namespace
 

@@ -7,6 +7,8 @@
 // Without --dir a temporary tree of F folders holding N empty files in all
 // (defaults 50000 and 500) is made and removed afterwards.
 
+#include "bench/BenchTiming.h"
+#include "bench/ChildProcess.h"
 #include "platform/TFolderSizeCounter.h"
 
 #include <QCoreApplication>
@@ -18,15 +20,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -64,22 +63,7 @@ bool MakeTree(const std::string& root, int files, int folders)
 // `du -s PATH` with its output thrown away, from spawn to exit.
 double TimeDu(const std::string& path)
 {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = "du";
-    std::string flag = "-s";
-    std::string target = path;
-    char* argv[] = {program.data(), flag.data(), target.data(), nullptr};
-    const TClock::time_point start = TClock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "du", &actions, nullptr, argv, environ) != 0)
-        return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const TClock::time_point end = TClock::now();
-    posix_spawn_file_actions_destroy(&actions);
-    return Seconds(end - start);
+    return TimeProgram({"du", "-s", path});
 }
 
 double TimeCount(const std::string& path, TFolderSizeCounter::TTotals& totals)
@@ -91,11 +75,6 @@ double TimeCount(const std::string& path, TFolderSizeCounter::TTotals& totals)
     return Seconds(TClock::now() - start);
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 } // namespace
 

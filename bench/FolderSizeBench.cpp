@@ -8,6 +8,8 @@
 // (default 100) is made and removed afterwards; the files are hard links of
 // one file, which are quick to make and measure like separate files.
 
+#include "bench/BenchTiming.h"
+#include "bench/ChildProcess.h"
 #include "shell/TPzFolderSizeThread.h"
 
 #include <QFile>
@@ -19,14 +21,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -66,22 +65,7 @@ bool MakeTree(const std::string& root, int folders, int files)
 // `du -slb PATH` (every link counted, apparent sizes) with its output thrown away.
 double TimeDu(const std::string& path)
 {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = "du";
-    std::string flags = "-slb";
-    std::string target = path;
-    char* argv[] = {program.data(), flags.data(), target.data(), nullptr};
-    const TClock::time_point start = TClock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "du", &actions, nullptr, argv, environ) != 0)
-        return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const TClock::time_point end = TClock::now();
-    posix_spawn_file_actions_destroy(&actions);
-    return Seconds(end - start);
+    return TimeProgram({"du", "-slb", path});
 }
 
 struct TMeasured
@@ -101,11 +85,6 @@ double TimeMeasure(const std::string& path, TMeasured& result)
     return Seconds(end - start);
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 } // namespace
 

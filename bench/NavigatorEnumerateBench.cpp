@@ -5,6 +5,8 @@
 //
 //   navigator-enumerate-bench [--files N] [--rounds R]
 
+#include "bench/BenchTiming.h"
+#include "bench/ChildProcess.h"
 #include "shell/TShellLibrary.h"
 #include "shell/TShellNavigator.h"
 
@@ -18,14 +20,11 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -64,22 +63,7 @@ bool MakeFolder(const std::string& path, int files)
 
 double TimeLs(const std::string& path)
 {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = "ls";
-    std::string flag = "-f";
-    std::string target = path;
-    char* argv[] = {program.data(), flag.data(), target.data(), nullptr};
-    const TClock::time_point start = TClock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "ls", &actions, nullptr, argv, environ) != 0)
-        return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const TClock::time_point end = TClock::now();
-    posix_spawn_file_actions_destroy(&actions);
-    return Seconds(end - start);
+    return TimeProgram({"ls", "-f", path});
 }
 
 double TimeNavigator(const std::string& path, const QString& filter, std::size_t& count)
@@ -101,11 +85,6 @@ double TimeNavigator(const std::string& path, const QString& filter, std::size_t
     return Seconds(end - start);
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 } // namespace
 
