@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/FailureGuards.h"
+
 #include "engine/TEngineHost.h"
 
 #include <cstdint>
@@ -60,34 +62,3 @@ struct TRecordingHost {
     TEngineHost Host();
 };
 
-// Marks a file or folder immutable (chattr +i), which stops even the superuser,
-// and clears the mark again on every path out of the test.
-class TImmutableGuard {
-public:
-    explicit TImmutableGuard(std::string path);
-    ~TImmutableGuard();
-    TImmutableGuard(const TImmutableGuard&) = delete;
-    TImmutableGuard& operator=(const TImmutableGuard&) = delete;
-
-    bool Active() const { return active_; }
-
-private:
-    bool SetImmutable(bool on);
-
-    std::string path_;
-    bool active_ = false;
-};
-
-// Limits the size of files this process writes, as a full disk would, with
-// SIGXFSZ ignored so that a write beyond the limit fails instead of killing us.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t bytes);
-    ~TFileSizeLimit();
-    TFileSizeLimit(const TFileSizeLimit&) = delete;
-    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};

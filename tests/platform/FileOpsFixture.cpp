@@ -2,8 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,48 +9,6 @@
 #include <sstream>
 
 #include "platform/TOperationProgress.h"
-
-namespace {
-
-bool SetImmutable(const std::string& path, bool on)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    ::close(fd);
-    return done;
-}
-
-}  // namespace
-
-TImmutableGuard::TImmutableGuard(std::string path) : path_(std::move(path)), set_(SetImmutable(path_, true))
-{
-}
-
-TImmutableGuard::~TImmutableGuard()
-{
-    if (set_)
-        SetImmutable(path_, false);
-}
-
-TFileSizeLimit::TFileSizeLimit(rlim_t bytes)
-{
-    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-TFileSizeLimit::~TFileSizeLimit()
-{
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldHandler_);
-}
 
 void FileOpsTest::SetUp()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/FailureGuards.h"
+
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -38,35 +40,6 @@ private:
     std::deque<TMessageAnswer> answers_;
     std::vector<TMessageRequest> requests_;
     TScopedMessageHandler handler_;
-};
-
-// Makes a folder immutable (chattr +i) for the guard's lifetime: a folder
-// that even root cannot write into.
-class TImmutableGuard {
-public:
-    explicit TImmutableGuard(std::string path);
-    ~TImmutableGuard();
-    TImmutableGuard(const TImmutableGuard&) = delete;
-    TImmutableGuard& operator=(const TImmutableGuard&) = delete;
-    bool IsSet() const { return set_; }
-
-private:
-    std::string path_;
-    bool set_ = false;
-};
-
-// Limits the size of files this process writes (a full disk that holds for
-// root too); writes beyond it fail with EFBIG instead of raising SIGXFSZ.
-class TFileSizeLimit {
-public:
-    explicit TFileSizeLimit(rlim_t bytes);
-    ~TFileSizeLimit();
-    TFileSizeLimit(const TFileSizeLimit&) = delete;
-    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
-
-private:
-    rlimit old_ {};
-    void (*oldHandler_)(int) = nullptr;
 };
 
 // A temporary HOME with its XDG folders, so that nothing touches the real

@@ -15,19 +15,6 @@ namespace {
 const char* const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
                                   "XDG_RUNTIME_DIR", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
 
-bool RunQuietly(const std::string& command)
-{
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string ShellQuoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 } // namespace
 
 void NamespaceFixture::SetUp()
@@ -165,13 +152,3 @@ TItemIdListPtr NamespaceFixture::FindItem(IShellFolder& folder, const std::strin
     return nullptr;
 }
 
-TImmutableGuard::TImmutableGuard(std::string path) : path_(std::move(path))
-{
-    active_ = RunQuietly("chattr +i " + ShellQuoted(path_));
-}
-
-TImmutableGuard::~TImmutableGuard()
-{
-    if (active_)
-        RunQuietly("chattr -i " + ShellQuoted(path_));
-}

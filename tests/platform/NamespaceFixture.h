@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/FailureGuards.h"
+
 #include "platform/IShellFolder.h"
 #include "platform/TItemIdList.h"
 
@@ -52,17 +54,3 @@ private:
     std::string work_;
 };
 
-// Keeps a folder immutable (chattr +i) for its lifetime; root cannot write to it either.
-class TImmutableGuard
-{
-public:
-    explicit TImmutableGuard(std::string path);
-    ~TImmutableGuard();
-    TImmutableGuard(const TImmutableGuard&) = delete;
-    TImmutableGuard& operator=(const TImmutableGuard&) = delete;
-    bool Active() const { return active_; }
-
-private:
-    std::string path_;
-    bool active_ = false;
-};

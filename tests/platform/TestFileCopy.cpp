@@ -162,7 +162,7 @@ TEST_F(FileCopyTest, UnwritableTargetGivesGermanErrorOnlyWithOwner)
     ASSERT_TRUE(WriteFile(Path("a.txt")));
     ASSERT_TRUE(MakeFolder(Path("locked")));
     TImmutableGuard guard(Path("locked"));
-    if (!guard.IsSet())
+    if (!guard.Active())
         GTEST_SKIP() << "chattr +i is not possible here";
     TScriptedAnswers answers;
 

@@ -195,7 +195,7 @@ TEST_F(TrashOpsTest, FailedDeleteOfAnImmutableFileReportsIt)
     ASSERT_TRUE(MakeFolder(Path("locked")));
     ASSERT_TRUE(WriteFile(Path("locked/f")));
     TImmutableGuard guard(Path("locked"));
-    if (!guard.IsSet())
+    if (!guard.Active())
         GTEST_SKIP() << "chattr +i is not possible here";
 
     const TFileOperationResult result = Run(TFileOperationKind::Delete, {Path("locked/f")}, {}, nullptr, false);
