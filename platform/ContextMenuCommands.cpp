@@ -7,7 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/PropertiesHook.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TDataObject.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "platform/ItemNames.h"
 #include "platform/ShellConstants.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TMountTable.h"
 
 #include <dirent.h>

@@ -1,7 +1,7 @@
 #include "platform/NamespacePaths.h"
 
 #include "platform/ShellItems.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TMountTable.h"
 
 #include <algorithm>

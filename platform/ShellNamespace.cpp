@@ -2,7 +2,7 @@
 
 #include "platform/LastError.h"
 #include "platform/NamespacePaths.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TShellFolder.h"
 
 #include <cerrno>

@@ -27,7 +27,7 @@
 IShellFolderPtr SHGetDesktopFolder();
 // Binds any absolute list to its folder; null (and the last error) on failure.
 IShellFolderPtr SHBindToFolder(const TItemIdList* absolute);
-// The absolute list of a special folder (an SF_ value of platform/SpecialFolders.h);
+// The absolute list of a special folder (an SF_ value of platform/StandardFolders.h);
 // null (and ENOENT as the last error) when it has no location here.
 TItemIdListPtr SHGetSpecialFolderLocation(int specialFolder);
 // The file-system path of an absolute list as native bytes; a volume's path ends

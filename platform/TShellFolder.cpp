@@ -9,7 +9,7 @@
 #include "platform/LastError.h"
 #include "platform/ShellItems.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TDirectoryEnum.h"
 #include "platform/TItemListEnum.h"
 #include "platform/TMountTable.h"

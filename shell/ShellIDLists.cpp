@@ -2,7 +2,7 @@
 
 #include "platform/LastError.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "shell/TShellLibrary.h"
 
 #include <cerrno>

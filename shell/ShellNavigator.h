@@ -8,7 +8,7 @@
 #include "shell/ShellIDLists.h"
 #include "shell/ShellNames.h"
 #include "shell/ShellPaths.h"
-#include "shell/SpecialFolderLists.h"
+#include "shell/StandardFolderLists.h"
 #include "shell/TFileNames.h"
 #include "shell/TPidlHistory.h"
 #include "shell/TShellLibrary.h"

@@ -1,8 +1,8 @@
 #include "shell/ShellPaths.h"
 
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TMountTable.h"
-#include "shell/SpecialFolderLists.h"
+#include "shell/StandardFolderLists.h"
 #include "shell/TShellLibrary.h"
 
 #include <climits>

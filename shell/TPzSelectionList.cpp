@@ -1,7 +1,7 @@
 #include "shell/TPzSelectionList.h"
 
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TMountTable.h"
 #include "shell/SelectionEntries.h"
 #include "shell/TPzFolderSizeThread.h"

@@ -3,7 +3,7 @@
 #include "framework/TickCount.h"
 #include "platform/ShellChangeNotify.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 
 #include <QFile>
 

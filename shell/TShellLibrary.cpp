@@ -2,7 +2,7 @@
 
 #include "platform/ShellIDListArray.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "shell/EShellNavigatorError.h"
 
 #include <mutex>

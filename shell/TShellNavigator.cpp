@@ -5,7 +5,7 @@
 #include "shell/EShellNavigatorError.h"
 #include "shell/ShellIDLists.h"
 #include "shell/ShellPaths.h"
-#include "shell/SpecialFolderLists.h"
+#include "shell/StandardFolderLists.h"
 #include "shell/TShellLibrary.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "platform/IShellFolder.h"
 #include "platform/IUIObject.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TItemIdList.h"
 #include "shell/TFileNames.h"
 

@@ -9,7 +9,7 @@
 #include "shell/ShellIDLists.h"
 #include "shell/ShellNames.h"
 #include "shell/ShellPaths.h"
-#include "shell/SpecialFolderLists.h"
+#include "shell/StandardFolderLists.h"
 #include "shell/TShellLibrary.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "platform/NamespacePaths.h"
 #include "platform/ShellChangeNotify.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TShellChangeRegistry.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "platform/LastError.h"
 #include "platform/PropertiesHook.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TTrash.h"
 
 #include <QApplication>

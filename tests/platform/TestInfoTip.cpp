@@ -3,7 +3,7 @@
 #include "platform/DetailTexts.h"
 #include "platform/IQueryInfo.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 
 #include <QDateTime>
 

@@ -2,7 +2,7 @@
 
 #include "platform/ShellChangeNotify.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TMountWatcher.h"
 #include "platform/TShellChangeRegistry.h"
 

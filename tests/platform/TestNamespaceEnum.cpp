@@ -2,7 +2,7 @@
 
 #include "platform/ShellItems.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,7 +1,7 @@
 #include "NamespaceFixture.h"
 
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -2,7 +2,7 @@
 
 #include "platform/ShellItems.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TMountTable.h"
 
 #include <fstream>

@@ -5,7 +5,7 @@
 #include "platform/PropertiesDialog.h"
 #include "platform/PropertyTexts.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TPropertiesDialog.h"
 
 #include <QApplication>

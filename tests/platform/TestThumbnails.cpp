@@ -3,7 +3,7 @@
 #include "platform/FileUri.h"
 #include "platform/IExtractImage.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TThumbnailCache.h"
 
 #include <QBuffer>

@@ -1,6 +1,6 @@
 #include "platform/ShellChangeNotify.h"
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "shell/PzControls.h"
 #include "tests/platform/NotifyTestSupport.h"
 

@@ -3,7 +3,7 @@
 #include "platform/LastError.h"
 #include "shell/EShellNavigatorError.h"
 #include "shell/ShellIDLists.h"
-#include "shell/SpecialFolderLists.h"
+#include "shell/StandardFolderLists.h"
 
 #include <QFile>
 

@@ -4,7 +4,7 @@
 #include "platform/TSystemImageList.h"
 #include "shell/EShellNavigatorError.h"
 #include "shell/ShellIDLists.h"
-#include "shell/SpecialFolderLists.h"
+#include "shell/StandardFolderLists.h"
 
 #include <QFile>
 #include <QWidget>

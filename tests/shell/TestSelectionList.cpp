@@ -1,5 +1,5 @@
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TMountTable.h"
 #include "shell/PzSelectionList.h"
 #include "shell/TWorkerPools.h"

@@ -3,7 +3,7 @@
 #include "shell/DroppedFiles.h"
 #include "shell/ShellNames.h"
 #include "shell/ShellPaths.h"
-#include "shell/SpecialFolderLists.h"
+#include "shell/StandardFolderLists.h"
 #include "shell/TPidlHistory.h"
 
 #include <QFont>

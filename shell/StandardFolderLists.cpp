@@ -1,4 +1,4 @@
-#include "shell/SpecialFolderLists.h"
+#include "shell/StandardFolderLists.h"
 
 #include "platform/ShellNamespace.h"
 #include "shell/ShellIDLists.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 #include "platform/TItemIdList.h"
 
 #include <string>

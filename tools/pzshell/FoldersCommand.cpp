@@ -2,7 +2,7 @@
 #include "tools/pzshell/ToolSupport.h"
 
 #include "platform/ShellNamespace.h"
-#include "platform/SpecialFolders.h"
+#include "platform/StandardFolders.h"
 
 #include <cstdio>
 
