@@ -2,8 +2,12 @@
 
 #include "app/TAboutBox.h"
 #include "app/TMainForm.h"
-#include "shell/TShellLibrary.h"
-#include "shell/TWorkerPools.h"
+#include "app/TQuitOnFirstPaint.h"
+#include "app/TStartOptions.h"
+#include "platform/commands/PropertiesHook.h"
+#include "platform/dialogs/PropertiesDialog.h"
+#include "shell/navigator/TShellLibrary.h"
+#include "shell/threads/TWorkerPools.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -31,6 +35,7 @@ TProgram::TProgram()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     qtTexts_ = InstallQtTexts();
+    SetPropertiesHandler(ShowItemPropertiesDialog);
 
     // The shell library and the two worker pools start before any window.
     shellLibrary_ = std::make_unique<TShellLibrary>();
@@ -52,8 +57,10 @@ TProgram::~TProgram()
         QCoreApplication::removeTranslator(qtTexts_.get());
 }
 
-int TProgram::Run()
+int TProgram::Run(const TStartOptions& options)
 {
+    if (options.QuitWhenShown())
+        new TQuitOnFirstPaint(mainForm_.get());
     mainForm_->show();
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@ class QTranslator;
 class TAboutBox;
 class TMainForm;
 class TShellLibrary;
+class TStartOptions;
 class TWorkerPools;
 
 // One run of the program from start to end: what is started before the
@@ -24,7 +25,7 @@ public:
 
     // Shows the main window and runs the message loop until it is closed
     // (by "Beenden", Esc or the close box); returns the exit code.
-    int Run();
+    int Run(const TStartOptions& options);
 
 private:
     std::unique_ptr<QTranslator> qtTexts_;

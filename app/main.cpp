@@ -1,17 +1,19 @@
 #include "app/TProgram.h"
-#include "platform/MessageBox.h"
-#include "shell/EShellNavigatorError.h"
+#include "app/TStartOptions.h"
+#include "framework/MessageBox.h"
+#include "shell/navigator/EShellNavigatorError.h"
 
 #include <QApplication>
 
-// Parzello takes no command line, reads no configuration and keeps nothing
-// between runs.
+// Parzello reads no configuration and keeps nothing between runs.
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(PARZELLO_VERSION));
+    const TStartOptions options(QApplication::arguments());
     try {
         TProgram program;
-        return program.Run();
+        return program.Run(options);
     } catch (const EShellNavigatorError& error) {
         // Without the shell library there is nothing to show: say why and end.
         TMessageRequest request;

@@ -1,6 +1,6 @@
 #include "app/AddressOpener.h"
 #include "app/TAboutBox.h"
-#include "controls/TBitBtnXP.h"
+#include "controls/buttons/TBitBtnXP.h"
 
 #include <QDate>
 #include <QLabel>

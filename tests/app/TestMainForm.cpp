@@ -1,8 +1,8 @@
 #include "app/TAboutBox.h"
 #include "app/TMainForm.h"
 #include "app/TProgram.h"
-#include "controls/TBitBtnXP.h"
-#include "controls/TPzSpinEdit.h"
+#include "controls/buttons/TBitBtnXP.h"
+#include "controls/spin/TPzSpinEdit.h"
 
 #include <QApplication>
 #include <QLabel>

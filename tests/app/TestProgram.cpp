@@ -1,7 +1,8 @@
 #include "app/TAboutBox.h"
 #include "app/TMainForm.h"
 #include "app/TProgram.h"
-#include "shell/TWorkerPools.h"
+#include "app/TStartOptions.h"
+#include "shell/threads/TWorkerPools.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -43,9 +44,24 @@ TEST(Program, RunShowsTheMainWindowAndEndsWhenItCloses)
         shownWhileRunning = program.MainForm().isVisible();
         program.MainForm().findChild<QPushButton*>(QStringLiteral("EndeprgBtn"))->click();
     });
-    EXPECT_EQ(program.Run(), 0);
+    EXPECT_EQ(program.Run(TStartOptions({QStringLiteral("parzello")})), 0);
     EXPECT_TRUE(shownWhileRunning);
     EXPECT_FALSE(program.MainForm().isVisible());
+}
+
+TEST(Program, QuitWhenShownEndsTheRunAfterTheWindowIsPainted)
+{
+    TProgram program;
+    bool safetyNetFired = false;
+    // Only against a hang: the run must end by itself long before.
+    QTimer::singleShot(60000, &program.MainForm(), [&] {
+        safetyNetFired = true;
+        program.MainForm().close();
+    });
+    EXPECT_EQ(program.Run(TStartOptions({QStringLiteral("parzello"), QStringLiteral("--quit-when-shown")})), 0);
+    EXPECT_FALSE(safetyNetFired);
+    // Ended by the first paint, not by closing the window.
+    EXPECT_TRUE(program.MainForm().isVisible());
 }
 
 } // namespace

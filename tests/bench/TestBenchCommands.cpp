@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchFiles.h"
-#include "bench/ChildProcess.h"
-#include "bench/TScratchFolder.h"
+#include "bench/support/BenchFiles.h"
+#include "bench/support/ChildProcess.h"
+#include "bench/support/TScratchFolder.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "bench/BenchFiles.h"
-#include "bench/BenchOptions.h"
-#include "bench/BenchTiming.h"
-#include "bench/ChildProcess.h"
-#include "bench/PrintingHost.h"
-#include "bench/QuietHost.h"
-#include "bench/TPinnedFile.h"
-#include "bench/TScratchFolder.h"
+#include "bench/support/BenchFiles.h"
+#include "bench/support/BenchOptions.h"
+#include "bench/support/BenchTiming.h"
+#include "bench/support/ChildProcess.h"
+#include "bench/support/PrintingHost.h"
+#include "bench/support/QuietHost.h"
+#include "bench/support/TPinnedFile.h"
+#include "bench/support/TScratchFolder.h"
 
 TEST(BenchSupport, ByteCountsTakeBinarySuffixesAndRefuseTheRest)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/ThemeApi.h"
+#include "controls/buttons/ThemeApi.h"
 
 #include <QImage>
 #include <QPoint>

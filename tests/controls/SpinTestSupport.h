@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TPzSpinEdit.h"
+#include "controls/spin/TPzSpinEdit.h"
 #include "framework/Beep.h"
 
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "controls/TBitBtnXP.h"
+#include "controls/buttons/TBitBtnXP.h"
 
 #include <QDialog>
 #include <QLineEdit>

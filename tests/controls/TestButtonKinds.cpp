@@ -1,6 +1,6 @@
-#include "controls/ButtonKinds.h"
-#include "controls/KindGlyphs.h"
-#include "controls/TBitBtnXP.h"
+#include "controls/buttons/ButtonKinds.h"
+#include "controls/buttons/KindGlyphs.h"
+#include "controls/buttons/TBitBtnXP.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "controls/ButtonLayout.h"
+#include "controls/buttons/ButtonLayout.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 #include "ButtonTestSupport.h"
 
-#include "controls/KindGlyphs.h"
-#include "controls/TBitBtnXP.h"
+#include "controls/buttons/KindGlyphs.h"
+#include "controls/buttons/TBitBtnXP.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,9 +1,9 @@
-#include "controls/DisabledGlyph.h"
-#include "controls/KindGlyphs.h"
-#include "controls/SharedGlyphCache.h"
-#include "controls/TBitBtnXP.h"
-#include "controls/TGlyphCache.h"
-#include "controls/TGlyphList.h"
+#include "controls/buttons/DisabledGlyph.h"
+#include "controls/buttons/KindGlyphs.h"
+#include "controls/buttons/SharedGlyphCache.h"
+#include "controls/buttons/TBitBtnXP.h"
+#include "controls/buttons/TGlyphCache.h"
+#include "controls/buttons/TGlyphList.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,6 +1,6 @@
 #include "SpinTestSupport.h"
 
-#include "controls/TPzSpinButton.h"
+#include "controls/spin/TPzSpinButton.h"
 
 #include <QElapsedTimer>
 #include <QImage>

@@ -1,7 +1,7 @@
 #include "SpinTestSupport.h"
 
-#include "controls/TPzSpinButton.h"
-#include "controls/TPzUpDown.h"
+#include "controls/spin/TPzSpinButton.h"
+#include "controls/spin/TPzUpDown.h"
 
 #include <QToolButton>
 

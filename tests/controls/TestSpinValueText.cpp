@@ -1,6 +1,6 @@
 #include "SpinTestSupport.h"
 
-#include "controls/SpinValueText.h"
+#include "controls/spin/SpinValueText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,15 @@
 #include "framework/Beep.h"
+#include "framework/IconTitleFont.h"
 #include "framework/TCursorGuard.h"
 #include "framework/TickCount.h"
 #include "framework/TImageList.h"
 #include "framework/UiThread.h"
-#include "platform/MessageBox.h"
+#include "framework/MessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFont>
+#include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
 #include <QThread>
@@ -138,4 +141,11 @@ TEST(MessageBox, ScopedHandlerAnswersAndRestoresThePreviousOne)
     }
     EXPECT_EQ(seen.Caption, QStringLiteral("Frage"));
     EXPECT_EQ(seen.Buttons.size(), 2);
+}
+
+TEST(IconTitleFont, IsTheDesktopsGeneralFont)
+{
+    QFont font;
+    ASSERT_TRUE(UseIconTitleFont(font));
+    EXPECT_EQ(font.family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/AppLauncher.h"
-#include "platform/FileOperations.h"
-#include "platform/MessageBox.h"
+#include "platform/commands/AppLauncher.h"
+#include "platform/fileops/FileOperations.h"
+#include "framework/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/TOperationProgress.h"
+#include "platform/dialogs/TOperationProgress.h"
 
 void FileOpsTest::SetUp()
 {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/FileOperations.h"
-#include "platform/MessageBox.h"
+#include "platform/fileops/FileOperations.h"
+#include "framework/MessageBox.h"
 #include "tests/platform/DataTestSupport.h"
 #include "tests/platform/NotifyTestSupport.h"
 

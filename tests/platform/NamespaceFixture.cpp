@@ -1,6 +1,7 @@
 #include "NamespaceFixture.h"
 
-#include "platform/ShellNamespace.h"
+#include "platform/commands/FolderUIObjects.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <QFile>
 
@@ -19,6 +20,7 @@ const char* const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "X
 
 void NamespaceFixture::SetUp()
 {
+    RegisterFolderUIObjects();
     directory_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(directory_->isValid());
     home_ = QFile::encodeName(directory_->path()).toStdString() + "/home";

@@ -2,8 +2,8 @@
 
 #include "tests/support/FailureGuards.h"
 
-#include "platform/IShellFolder.h"
-#include "platform/TItemIdList.h"
+#include "platform/namespace/IShellFolder.h"
+#include "platform/core/TItemIdList.h"
 
 #include <QTemporaryDir>
 

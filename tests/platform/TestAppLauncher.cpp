@@ -1,9 +1,9 @@
 #include "CommandTestSupport.h"
 #include "NamespaceFixture.h"
 
-#include "platform/IContextMenu.h"
-#include "platform/ShellNamespace.h"
-#include "platform/TGioAppLauncher.h"
+#include "platform/commands/IContextMenu.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/commands/TGioAppLauncher.h"
 
 #include <QFile>
 

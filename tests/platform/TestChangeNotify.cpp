@@ -1,12 +1,12 @@
 #include "NotifyTestSupport.h"
 #include "tests/platform/DataTestSupport.h"
 
-#include "platform/IShellFolder.h"
-#include "platform/NamespacePaths.h"
-#include "platform/ShellChangeNotify.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
-#include "platform/TShellChangeRegistry.h"
+#include "platform/namespace/IShellFolder.h"
+#include "platform/namespace/NamespacePaths.h"
+#include "platform/notify/ShellChangeNotify.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
+#include "platform/notify/TShellChangeRegistry.h"
 
 #include <gtest/gtest.h>
 

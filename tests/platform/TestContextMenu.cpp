@@ -1,13 +1,14 @@
 #include "CommandTestSupport.h"
 #include "NamespaceFixture.h"
 
-#include "platform/FileClipboard.h"
-#include "platform/IContextMenu.h"
-#include "platform/LastError.h"
-#include "platform/PropertiesHook.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
-#include "platform/TTrash.h"
+#include "platform/exchange/FileClipboard.h"
+#include "platform/commands/IContextMenu.h"
+#include "platform/core/LastError.h"
+#include "platform/commands/PropertiesHook.h"
+#include "platform/dialogs/PropertiesDialog.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
+#include "platform/trash/TTrash.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -264,14 +265,15 @@ TEST_F(ContextMenuTest, PropertiesGoThroughTheHookAndRenameToTheCaller)
     shown.clear();
     EXPECT_TRUE(Invoke(*MenuOf({Work()}, true), "properties").Succeeded());
     EXPECT_EQ(shown, std::vector<std::string>{Work()});
-    SetPropertiesHandler({});
-    // Without a handler of its own the command opens the program's dialog.
+    SetPropertiesHandler(ShowItemPropertiesDialog);
     EXPECT_TRUE(Invoke(*MenuOf({Work() + "/notiz.txt"}), "properties").Succeeded());
     const QWidgetList windows = QApplication::topLevelWidgets();
     const auto dialog = std::find_if(windows.begin(), windows.end(),
                                      [](QWidget* window) { return qobject_cast<QDialog*>(window) != nullptr; });
     ASSERT_NE(dialog, windows.end());
     delete *dialog;
+    SetPropertiesHandler({});
+    EXPECT_EQ(Invoke(*MenuOf({Work() + "/notiz.txt"}), "properties").Error(), ENOTSUP);
     SetPropertiesHandler(previous);
 
     const TShellResult rename = Invoke(*MenuOf({Work() + "/notiz.txt"}), "rename");

@@ -1,4 +1,4 @@
-#include "platform/DetailTexts.h"
+#include "platform/namespace/DetailTexts.h"
 
 #include <QLocale>
 #include <QMimeDatabase>

@@ -1,12 +1,12 @@
 #include "CommandTestSupport.h"
 #include "NamespaceFixture.h"
 
-#include "platform/DropEffects.h"
-#include "platform/FileListCodec.h"
-#include "platform/IDropTarget.h"
-#include "platform/ShellNamespace.h"
-#include "platform/TDataObject.h"
-#include "platform/TFolderDropTarget.h"
+#include "platform/exchange/DropEffects.h"
+#include "platform/exchange/FileListCodec.h"
+#include "platform/exchange/IDropTarget.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/exchange/TDataObject.h"
+#include "platform/exchange/TFolderDropTarget.h"
 
 #include <QMimeData>
 

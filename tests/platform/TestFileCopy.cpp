@@ -7,10 +7,10 @@
 
 #include <cerrno>
 
-#include "platform/LastError.h"
-#include "platform/ShellChangeNotify.h"
-#include "platform/ShellNamespace.h"
-#include "platform/TOperationProgress.h"
+#include "platform/core/LastError.h"
+#include "platform/notify/ShellChangeNotify.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/dialogs/TOperationProgress.h"
 #include "tests/platform/FileOpsFixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "platform/FileListCodec.h"
-#include "platform/ShellIDListArray.h"
-#include "platform/ShellItems.h"
+#include "platform/exchange/FileListCodec.h"
+#include "platform/exchange/ShellIDListArray.h"
+#include "platform/core/ShellItems.h"
 
 #include <QMap>
 #include <QMimeData>

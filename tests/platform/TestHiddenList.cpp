@@ -1,4 +1,4 @@
-#include "platform/THiddenList.h"
+#include "platform/namespace/THiddenList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "NamespaceFixture.h"
 
-#include "platform/DetailTexts.h"
-#include "platform/IQueryInfo.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
+#include "platform/namespace/DetailTexts.h"
+#include "platform/commands/IQueryInfo.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
 
 #include <QDateTime>
 

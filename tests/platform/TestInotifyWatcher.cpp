@@ -1,7 +1,7 @@
 #include "NotifyTestSupport.h"
 
-#include "platform/ShellChangeNotify.h"
-#include "platform/TInotifyWatcher.h"
+#include "platform/notify/ShellChangeNotify.h"
+#include "platform/notify/TInotifyWatcher.h"
 
 #include <gtest/gtest.h>
 

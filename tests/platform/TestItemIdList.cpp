@@ -1,6 +1,6 @@
-#include "platform/ShellItems.h"
-#include "platform/TItemIdList.h"
-#include "platform/TShellResult.h"
+#include "platform/core/ShellItems.h"
+#include "platform/core/TItemIdList.h"
+#include "platform/core/TShellResult.h"
 
 #include <gtest/gtest.h>
 

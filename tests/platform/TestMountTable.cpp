@@ -1,4 +1,4 @@
-#include "platform/TMountTable.h"
+#include "platform/core/TMountTable.h"
 
 #include <pwd.h>
 #include <unistd.h>

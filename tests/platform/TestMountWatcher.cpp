@@ -1,10 +1,10 @@
 #include "NotifyTestSupport.h"
 
-#include "platform/ShellChangeNotify.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
-#include "platform/TMountWatcher.h"
-#include "platform/TShellChangeRegistry.h"
+#include "platform/notify/ShellChangeNotify.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
+#include "platform/notify/TMountWatcher.h"
+#include "platform/notify/TShellChangeRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "NamespaceFixture.h"
 
-#include "platform/LastError.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
+#include "platform/core/LastError.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
 
 #include <QDateTime>
 

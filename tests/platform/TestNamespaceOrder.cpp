@@ -1,7 +1,7 @@
 #include "NamespaceFixture.h"
 
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

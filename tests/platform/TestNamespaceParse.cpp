@@ -1,8 +1,8 @@
 #include "NamespaceFixture.h"
 
-#include "platform/LastError.h"
-#include "platform/ShellItems.h"
-#include "platform/ShellNamespace.h"
+#include "platform/core/LastError.h"
+#include "platform/core/ShellItems.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <cerrno>
 

@@ -1,9 +1,9 @@
 #include "NamespaceFixture.h"
 
-#include "platform/ShellItems.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
-#include "platform/TMountTable.h"
+#include "platform/core/ShellItems.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
+#include "platform/core/TMountTable.h"
 
 #include <fstream>
 

@@ -1,4 +1,4 @@
-#include "platform/NaturalCompare.h"
+#include "platform/core/NaturalCompare.h"
 
 #include <gtest/gtest.h>
 

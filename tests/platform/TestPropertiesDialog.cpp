@@ -1,12 +1,12 @@
 #include "NamespaceFixture.h"
 
-#include "platform/DetailTexts.h"
-#include "platform/MessageBox.h"
-#include "platform/PropertiesDialog.h"
-#include "platform/PropertyTexts.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
-#include "platform/TPropertiesDialog.h"
+#include "platform/namespace/DetailTexts.h"
+#include "framework/MessageBox.h"
+#include "platform/dialogs/PropertiesDialog.h"
+#include "platform/dialogs/PropertyTexts.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
+#include "platform/dialogs/TPropertiesDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,12 +1,12 @@
 #include "NotifyTestSupport.h"
 #include "tests/platform/DataTestSupport.h"
 
-#include "platform/ShellConstants.h"
-#include "platform/ShellFileInfo.h"
-#include "platform/ShellItems.h"
-#include "platform/ShellNamespace.h"
-#include "platform/TSystemIconTable.h"
-#include "platform/TSystemImageList.h"
+#include "platform/core/ShellConstants.h"
+#include "platform/icons/ShellFileInfo.h"
+#include "platform/core/ShellItems.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/icons/TSystemIconTable.h"
+#include "platform/icons/TSystemImageList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "NotifyTestSupport.h"
 
-#include "platform/IconChoice.h"
-#include "platform/IconTheme.h"
-#include "platform/TSystemIconTable.h"
-#include "platform/TSystemImageList.h"
+#include "platform/icons/IconChoice.h"
+#include "platform/icons/IconTheme.h"
+#include "platform/icons/TSystemIconTable.h"
+#include "platform/icons/TSystemImageList.h"
 
 #include <QIcon>
 

@@ -1,10 +1,10 @@
 #include "NamespaceFixture.h"
 
-#include "platform/FileUri.h"
-#include "platform/IExtractImage.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
-#include "platform/TThumbnailCache.h"
+#include "platform/core/FileUri.h"
+#include "platform/commands/IExtractImage.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
+#include "platform/commands/TThumbnailCache.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

@@ -1,4 +1,4 @@
-#include "platform/TTrash.h"
+#include "platform/trash/TTrash.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/PercentEncoding.h"
-#include "platform/TMountTable.h"
+#include "platform/core/PercentEncoding.h"
+#include "platform/core/TMountTable.h"
 #include "tests/platform/DataTestSupport.h"
 
 namespace {

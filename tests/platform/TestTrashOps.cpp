@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <fstream>
 
-#include "platform/PercentEncoding.h"
-#include "platform/TMountTable.h"
-#include "platform/TTrash.h"
+#include "platform/core/PercentEncoding.h"
+#include "platform/core/TMountTable.h"
+#include "platform/trash/TTrash.h"
 #include "tests/platform/FileOpsFixture.h"
 
 namespace {

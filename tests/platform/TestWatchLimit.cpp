@@ -1,9 +1,9 @@
 #include "NotifyTestSupport.h"
 
-#include "platform/ShellChangeNotify.h"
-#include "platform/ShellNamespace.h"
-#include "platform/TInotifyWatcher.h"
-#include "platform/TShellChangeRegistry.h"
+#include "platform/notify/ShellChangeNotify.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/notify/TInotifyWatcher.h"
+#include "platform/notify/TShellChangeRegistry.h"
 
 #include <QProcess>
 

@@ -1,6 +1,6 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/TMountTable.h"
+#include "platform/core/TMountTable.h"
 
 #include <fstream>
 

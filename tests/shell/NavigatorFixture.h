@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/TShellLibrary.h"
-#include "shell/TShellNavigator.h"
+#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/TShellNavigator.h"
 #include "tests/platform/NamespaceFixture.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/TBasicWorkItem.h"
+#include "shell/threads/TBasicWorkItem.h"
 
 #include <atomic>
 #include <chrono>

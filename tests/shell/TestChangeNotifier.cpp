@@ -1,7 +1,7 @@
-#include "platform/ShellChangeNotify.h"
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
-#include "shell/PzControls.h"
+#include "platform/notify/ShellChangeNotify.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
+#include "shell/notifier/PzControls.h"
 #include "tests/platform/NotifyTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/IQueryInfo.h"
-#include "platform/LastError.h"
+#include "platform/commands/IQueryInfo.h"
+#include "platform/core/LastError.h"
 
 #include <QColor>
 #include <QFile>

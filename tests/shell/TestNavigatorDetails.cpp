@@ -1,9 +1,9 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/LastError.h"
-#include "platform/MessageBox.h"
-#include "platform/ShellConstants.h"
-#include "shell/ShellPaths.h"
+#include "platform/core/LastError.h"
+#include "framework/MessageBox.h"
+#include "platform/core/ShellConstants.h"
+#include "shell/navigator/ShellPaths.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/LastError.h"
-#include "shell/EShellNavigatorError.h"
-#include "shell/ShellIDLists.h"
-#include "shell/StandardFolderLists.h"
+#include "platform/core/LastError.h"
+#include "shell/navigator/EShellNavigatorError.h"
+#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/StandardFolderLists.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/FileClipboard.h"
-#include "platform/LastError.h"
-#include "platform/MessageBox.h"
+#include "platform/exchange/FileClipboard.h"
+#include "platform/core/LastError.h"
+#include "framework/MessageBox.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,10 +1,10 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/ShellConstants.h"
-#include "platform/TSystemImageList.h"
-#include "shell/EShellNavigatorError.h"
-#include "shell/ShellIDLists.h"
-#include "shell/StandardFolderLists.h"
+#include "platform/core/ShellConstants.h"
+#include "platform/icons/TSystemImageList.h"
+#include "shell/navigator/EShellNavigatorError.h"
+#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/StandardFolderLists.h"
 
 #include <QFile>
 #include <QWidget>

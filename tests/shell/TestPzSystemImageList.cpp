@@ -1,7 +1,7 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/TSystemImageList.h"
-#include "shell/TPzSystemImageList.h"
+#include "platform/icons/TSystemImageList.h"
+#include "shell/images/TPzSystemImageList.h"
 
 #include <QImage>
 

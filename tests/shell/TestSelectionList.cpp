@@ -1,9 +1,9 @@
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
-#include "platform/TMountTable.h"
-#include "shell/PzSelectionList.h"
-#include "shell/TWorkerPools.h"
-#include "shell/TWorkerThreadPool.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
+#include "platform/core/TMountTable.h"
+#include "shell/selection/PzSelectionList.h"
+#include "shell/threads/TWorkerPools.h"
+#include "shell/threads/TWorkerThreadPool.h"
 #include "tests/platform/NotifyTestSupport.h"
 
 #include <gtest/gtest.h>

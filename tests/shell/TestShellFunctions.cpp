@@ -1,12 +1,11 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "shell/DroppedFiles.h"
-#include "shell/ShellNames.h"
-#include "shell/ShellPaths.h"
-#include "shell/StandardFolderLists.h"
-#include "shell/TPidlHistory.h"
+#include "shell/navigator/DroppedFiles.h"
+#include "shell/navigator/ShellNames.h"
+#include "shell/navigator/ShellPaths.h"
+#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/TPidlHistory.h"
 
-#include <QFont>
 #include <QMimeData>
 #include <QUrl>
 
@@ -41,8 +40,6 @@ TEST(ShellNames, NamesKeepTheirBytesThroughFileNames)
     EXPECT_EQ(names.GetBytes(2), "");
     names.Clear();
     EXPECT_TRUE(names.IsEmpty());
-    QFont font;
-    EXPECT_TRUE(UseIconTitleFont(font));
 }
 
 TEST(ShellPidlHistory, AddGoBackGoForwardDelete)

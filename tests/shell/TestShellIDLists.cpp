@@ -1,4 +1,4 @@
-#include "shell/ShellIDLists.h"
+#include "shell/navigator/ShellIDLists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "platform/ShellItems.h"
-#include "shell/ShellLink.h"
-#include "shell/TPzSelectionList.h"
+#include "platform/core/ShellItems.h"
+#include "shell/link/ShellLink.h"
+#include "shell/selection/TPzSelectionList.h"
 
 #include <gtest/gtest.h>
 

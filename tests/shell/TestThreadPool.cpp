@@ -1,8 +1,8 @@
 #include "PoolTestSupport.h"
 
 #include "framework/UiThread.h"
-#include "shell/CpuLoad.h"
-#include "shell/ThreadPool.h"
+#include "platform/core/CpuLoad.h"
+#include "shell/threads/ThreadPool.h"
 #include "tests/platform/NotifyTestSupport.h"
 
 #include <gtest/gtest.h>

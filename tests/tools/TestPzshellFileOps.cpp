@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "bench/ChildProcess.h"
-#include "bench/TScratchFolder.h"
+#include "bench/support/ChildProcess.h"
+#include "bench/support/TScratchFolder.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/FileOperations.h"
-#include "platform/LastError.h"
-#include "platform/MessageBox.h"
+#include "platform/fileops/FileOperations.h"
+#include "platform/core/LastError.h"
+#include "framework/MessageBox.h"
 
 #include <cstdio>
 #include <iostream>

@@ -1,8 +1,8 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/ShellNamespace.h"
-#include "platform/StandardFolders.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "platform/namespace/StandardFolders.h"
 
 #include <cstdio>
 

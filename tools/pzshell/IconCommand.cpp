@@ -1,8 +1,8 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/ShellFileInfo.h"
-#include "platform/TSystemIconTable.h"
+#include "platform/icons/ShellFileInfo.h"
+#include "platform/icons/TSystemIconTable.h"
 
 #include <cstdio>
 

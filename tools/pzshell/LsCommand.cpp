@@ -1,8 +1,8 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/LastError.h"
-#include "platform/ShellNamespace.h"
+#include "platform/core/LastError.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <algorithm>
 #include <cstdio>

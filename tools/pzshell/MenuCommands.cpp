@@ -1,10 +1,10 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/IContextMenu.h"
-#include "platform/LastError.h"
-#include "platform/MessageBox.h"
-#include "platform/ShellNamespace.h"
+#include "platform/commands/IContextMenu.h"
+#include "platform/core/LastError.h"
+#include "framework/MessageBox.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <QMenu>
 

@@ -1,8 +1,8 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/ShellItems.h"
-#include "platform/ShellNamespace.h"
+#include "platform/core/ShellItems.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/IExtractImage.h"
-#include "platform/ShellNamespace.h"
+#include "platform/commands/IExtractImage.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <QFile>
 #include <QImageWriter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TItemIdList.h"
+#include "platform/core/TItemIdList.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/IShellFolder.h"
-#include "platform/ShellChangeNotify.h"
-#include "platform/ShellNamespace.h"
+#include "platform/namespace/IShellFolder.h"
+#include "platform/notify/ShellChangeNotify.h"
+#include "platform/namespace/ShellNamespace.h"
 
 #include <QCoreApplication>
 #include <QTimer>

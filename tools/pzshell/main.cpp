@@ -1,5 +1,7 @@
 #include "tools/pzshell/Commands.h"
 
+#include "platform/commands/FolderUIObjects.h"
+
 #include <QApplication>
 #include <QLocale>
 
@@ -52,6 +54,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    RegisterFolderUIObjects();
 
     if (argc < 2)
         return Usage();

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+// What the command line asks of a run. "--help" and "--version" print their
+// answer and end the program while the line is read.
+class TStartOptions {
+public:
+    // Reads the arguments (the program's name first); needs the application object.
+    explicit TStartOptions(const QStringList& arguments);
+
+    // Ends the run as soon as the main window has been painted once: a check
+    // that the program starts, for scripts. Not listed in the help.
+    bool QuitWhenShown() const { return quitWhenShown_; }
+
+private:
+    bool quitWhenShown_ = false;
+};

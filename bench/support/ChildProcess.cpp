@@ -1,0 +1,49 @@
+#include "bench/support/ChildProcess.h"
+
+#include "bench/support/BenchTiming.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPath)
+{
+    if (argv.empty())
+        return -1;
+    // Everything the child needs is prepared before fork: after it only
+    // async-signal-safe calls are allowed.
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid < 0)
+        return -1;
+    if (pid == 0) {
+        if (!stdoutPath.empty()) {
+            const int fd = open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            if (fd < 0 || dup2(fd, STDOUT_FILENO) < 0)
+                _exit(127);
+        }
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+double TimeProgram(const std::vector<std::string>& argv)
+{
+    int status = 0;
+    const double seconds = TimeSeconds([&] { status = RunProgram(argv, "/dev/null"); });
+    return status < 0 ? -1 : seconds;
+}

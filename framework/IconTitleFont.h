@@ -1,0 +1,7 @@
+#pragma once
+
+class QFont;
+
+// Sets `font` to the font the desktop labels icons with (its general font);
+// false when there is none.
+bool UseIconTitleFont(QFont& font);

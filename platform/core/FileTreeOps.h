@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/core/ShellItems.h"  // JoinPath
+
+// Small path and tree helpers of the file operations. Paths are native bytes;
+// nothing here follows a symbolic link it does not have to.
+
+// The last component ("b" of "/a/b/"); "/" for the root.
+std::string BaseName(std::string_view path);
+// The folder holding a path ("/a" of "/a/b", "/" of "/a").
+std::string DirName(std::string_view path);
+// The path made absolute against the working directory, with "." and ".."
+// components and repeated slashes resolved by text (symbolic links kept).
+std::string AbsolutePath(std::string_view path);
+
+// True when `path` is `folder` or lies below it (by text, both absolute).
+bool IsSameOrInside(std::string_view path, std::string_view folder);
+
+// lstat existence: a broken symbolic link exists.
+bool EntryExists(const std::string& path);
+
+// Deletes a file, a symbolic link or a whole folder tree without following
+// links; 0 or the errno of the first failure (it goes on with the rest, so
+// as much as possible is gone).
+int RemoveTree(const std::string& path);
+
+// Renames without replacing anything (EEXIST when `to` exists); 0 or errno.
+int RenameNoReplace(const std::string& from, const std::string& to);
+
+// Puts `from` in the place of the existing `to`: a file replaces a file by
+// rename, atomically; where a folder is involved the two swap places
+// atomically (RENAME_EXCHANGE) and the old item, now at `from`, is deleted.
+// 0 or errno.
+int RenameReplacing(const std::string& from, const std::string& to);
+
+// Creates `path` and any missing parent folders (mode 0777 less umask);
+// 0 or errno.
+int MakeDirectories(const std::string& path);
+
+// Bytes and entries below a path (the entry itself counted), without
+// following links.
+struct TTreeSize {
+    std::uint64_t Bytes = 0;
+    std::uint64_t Entries = 0;
+};
+TTreeSize MeasureTree(const std::string& path);
+
+// A name for a temporary sibling of `path` that does not exist yet, hidden
+// (leading ".") so that file managers do not show it while it is filled.
+std::string TemporarySiblingName(const std::string& path);
+
+// Owns a temporary file or folder tree and deletes it unless committed.
+class TTemporaryItem {
+public:
+    TTemporaryItem() = default;
+    explicit TTemporaryItem(std::string path) : path_(std::move(path)) {}
+    ~TTemporaryItem();
+    TTemporaryItem(const TTemporaryItem&) = delete;
+    TTemporaryItem& operator=(const TTemporaryItem&) = delete;
+
+    const std::string& Path() const { return path_; }
+    void Commit() { path_.clear(); }
+
+private:
+    std::string path_;
+};

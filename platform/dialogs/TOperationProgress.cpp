@@ -1,0 +1,134 @@
+#include "platform/dialogs/TOperationProgress.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+// Long enough that quick work never flashes a dialog, short enough that the
+// user soon sees that something is happening.
+constexpr std::chrono::milliseconds kDefaultShowDelay{1000};
+// How often the dialog is repainted and the event loop turned: smooth for
+// the eye without costing copy throughput.
+constexpr std::chrono::milliseconds kRefreshInterval{40};
+// QProgressDialog counts in int: the units are scaled into this range.
+constexpr int kDialogRange = 1000;
+
+std::atomic<long long> gShowDelayMs{kDefaultShowDelay.count()};
+
+std::mutex& ObserverMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+TOperationProgressObserver& Observer()
+{
+    static TOperationProgressObserver observer;
+    return observer;
+}
+
+TOperationProgressObserver CurrentObserver()
+{
+    std::lock_guard lock(ObserverMutex());
+    return Observer();
+}
+
+}  // namespace
+
+TOperationProgressObserver SetOperationProgressObserver(TOperationProgressObserver observer)
+{
+    std::lock_guard lock(ObserverMutex());
+    return std::exchange(Observer(), std::move(observer));
+}
+
+TOperationProgress::TOperationProgress(QWidget* owner, QString caption)
+    : owner_(owner), caption_(std::move(caption)), started_(std::chrono::steady_clock::now())
+{
+}
+
+TOperationProgress::~TOperationProgress() = default;
+
+void TOperationProgress::SetShowDelay(std::chrono::milliseconds delay)
+{
+    gShowDelayMs = delay.count();
+}
+
+std::chrono::milliseconds TOperationProgress::ShowDelay()
+{
+    return std::chrono::milliseconds(gShowDelayMs.load());
+}
+
+void TOperationProgress::SetTotal(std::uint64_t units)
+{
+    total_ = units;
+}
+
+void TOperationProgress::AddToTotal(std::uint64_t units)
+{
+    total_ += units;
+}
+
+void TOperationProgress::SetCurrentItem(const QString& text)
+{
+    currentItem_ = text;
+}
+
+QProgressDialog* TOperationProgress::Dialog() const
+{
+    return dialog_.get();
+}
+
+bool TOperationProgress::MayShowDialog() const
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr &&
+           QThread::currentThread() == QCoreApplication::instance()->thread();
+}
+
+bool TOperationProgress::Step(std::uint64_t units)
+{
+    done_ += units;
+    if (const TOperationProgressObserver observer = CurrentObserver())
+        observer(*this);
+    if (cancelled_)
+        return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (!dialog_ && now - started_ >= ShowDelay() && MayShowDialog()) {
+        dialog_ = std::make_unique<QProgressDialog>(owner_);
+        dialog_->setWindowTitle(caption_);
+        dialog_->setCancelButtonText(QStringLiteral("Abbrechen"));
+        dialog_->setRange(0, kDialogRange);
+        dialog_->setMinimumDuration(0);
+        dialog_->setAutoClose(false);
+        dialog_->setAutoReset(false);
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        QObject::connect(dialog_.get(), &QProgressDialog::canceled, [this] { cancelled_ = true; });
+        dialog_->show();
+        lastRefresh_ = {};
+    }
+    if (dialog_ && now - lastRefresh_ >= kRefreshInterval) {
+        lastRefresh_ = now;
+        UpdateDialog();
+        QCoreApplication::processEvents();
+    }
+    return !cancelled_;
+}
+
+void TOperationProgress::UpdateDialog()
+{
+    dialog_->setLabelText(currentItem_);
+    if (total_ == 0) {
+        dialog_->setRange(0, 0);
+        return;
+    }
+    if (dialog_->maximum() != kDialogRange)
+        dialog_->setRange(0, kDialogRange);
+    const std::uint64_t shown = std::min(done_, total_);
+    dialog_->setValue(static_cast<int>(shown * kDialogRange / total_));
+}

@@ -1,0 +1,159 @@
+#include "platform/exchange/FileListCodec.h"
+
+#include "platform/core/PercentEncoding.h"
+
+#include <QMimeData>
+
+namespace {
+
+constexpr std::string_view kFileScheme = "file://";
+constexpr std::string_view kNautilusMarker = "x-special/nautilus-clipboard";
+
+std::string_view AsView(const QByteArray& bytes)
+{
+    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// The meaningful lines of a payload: split at "\n" (a CR before it goes too),
+// without trailing NUL bytes, empty lines and comments.
+std::vector<std::string_view> PayloadLines(std::string_view text)
+{
+    while (!text.empty() && text.back() == '\0')
+        text.remove_suffix(1);
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\0'))
+            line.remove_suffix(1);
+        if (!line.empty() && line.front() != '#')
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> LocalPaths(const std::vector<std::string_view>& uris, std::size_t first)
+{
+    std::vector<std::string> paths;
+    for (std::size_t i = first; i < uris.size(); ++i) {
+        if (std::optional<std::string> path = LocalPathOfUri(uris[i]))
+            paths.push_back(std::move(*path));
+    }
+    return paths;
+}
+
+// "copy" or "cut" followed by URIs; nothing when the first line is neither.
+std::optional<TFileList> ReadGnomeLines(const std::vector<std::string_view>& lines)
+{
+    if (lines.empty() || (lines[0] != "copy" && lines[0] != "cut"))
+        return std::nullopt;
+    TFileList list;
+    list.Cut = lines[0] == "cut";
+    list.Paths = LocalPaths(lines, 1);
+    return list;
+}
+
+std::optional<TFileList> ReadNautilusText(const QByteArray& text)
+{
+    std::vector<std::string_view> lines = PayloadLines(AsView(text));
+    if (lines.empty() || lines[0] != kNautilusMarker)
+        return std::nullopt;
+    lines.erase(lines.begin());
+    return ReadGnomeLines(lines);
+}
+
+std::optional<TFileList> NonEmpty(std::optional<TFileList> list)
+{
+    if (list && list->Paths.empty())
+        return std::nullopt;
+    return list;
+}
+
+} // namespace
+
+std::string FileUriOfPath(std::string_view path)
+{
+    return std::string(kFileScheme) + PercentEncodePath(path);
+}
+
+std::optional<std::string> LocalPathOfUri(std::string_view uri)
+{
+    if (uri.substr(0, kFileScheme.size()) != kFileScheme)
+        return std::nullopt;
+    std::string_view rest = uri.substr(kFileScheme.size());
+    const std::size_t slash = rest.find('/');
+    if (slash == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view host = rest.substr(0, slash);
+    if (!host.empty() && host != "localhost")
+        return std::nullopt;
+    rest = rest.substr(slash);
+    // A query or fragment names no part of a file; "#" in a name is always escaped.
+    rest = rest.substr(0, rest.find_first_of("?#"));
+    return PercentDecode(rest);
+}
+
+QByteArray UriListPayload(const std::vector<std::string>& paths)
+{
+    QByteArray payload;
+    for (const std::string& path : paths) {
+        payload += QByteArray::fromStdString(FileUriOfPath(path));
+        payload += "\r\n";
+    }
+    return payload;
+}
+
+QByteArray GnomeCopiedFilesPayload(const std::vector<std::string>& paths, bool cut)
+{
+    QByteArray payload = cut ? "cut" : "copy";
+    for (const std::string& path : paths) {
+        payload += '\n';
+        payload += QByteArray::fromStdString(FileUriOfPath(path));
+    }
+    return payload;
+}
+
+QByteArray PlainTextPayload(const std::vector<std::string>& paths)
+{
+    QByteArray payload;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (i > 0)
+            payload += '\n';
+        payload += QByteArray::fromStdString(paths[i]);
+    }
+    return payload;
+}
+
+void WriteFileList(QMimeData& data, const std::vector<std::string>& paths, bool cut)
+{
+    data.setData(kUriListMime, UriListPayload(paths));
+    data.setData(kGnomeCopiedFilesMime, GnomeCopiedFilesPayload(paths, cut));
+    data.setData(kKdeCutSelectionMime, cut ? "1" : "0");
+    data.setData(kPlainTextMime, PlainTextPayload(paths));
+}
+
+std::optional<TFileList> ReadFileList(const QMimeData& data)
+{
+    if (data.hasFormat(kGnomeCopiedFilesMime)) {
+        const QByteArray payload = data.data(kGnomeCopiedFilesMime);
+        if (std::optional<TFileList> list = NonEmpty(ReadGnomeLines(PayloadLines(AsView(payload)))))
+            return list;
+    }
+    if (data.hasFormat(kUriListMime)) {
+        TFileList list;
+        list.Paths = LocalPaths(PayloadLines(AsView(data.data(kUriListMime))), 0);
+        const std::vector<std::string_view> flag = PayloadLines(AsView(data.data(kKdeCutSelectionMime)));
+        list.Cut = !flag.empty() && flag[0] == "1";
+        if (!list.Paths.empty())
+            return list;
+    }
+    for (const QString& format : data.formats()) {
+        if (format == kPlainTextMime || format.startsWith(QStringLiteral("text/plain;charset=utf-8"), Qt::CaseInsensitive)
+            || format == QStringLiteral("UTF8_STRING")) {
+            if (std::optional<TFileList> list = NonEmpty(ReadNautilusText(data.data(format))))
+                return list;
+        }
+    }
+    return std::nullopt;
+}

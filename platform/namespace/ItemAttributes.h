@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/namespace/NamespacePaths.h"
+#include "platform/core/ShellItems.h"
+#include "platform/namespace/THiddenList.h"
+
+#include <cstdint>
+#include <string>
+
+// The SFGAO_ bits of one item seen from its folder. Only the bits in `mask` are
+// worked out, so that a question about one bit costs no more than it must.
+std::uint32_t ItemAttributes(const TItemContext& context, const TItemView& view, const THiddenList& hidden,
+                             std::uint32_t mask);
+
+// Whether a directory holds at least one directory (or a link to one).
+bool DirectoryHasSubfolder(const std::string& path);

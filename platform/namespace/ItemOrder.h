@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/namespace/NamespacePaths.h"
+#include "platform/core/ShellItems.h"
+
+// The order of the namespace by name (column 0): virtual folders in the
+// desktop's order, then volumes by mount point, then folders before files, then
+// names in natural order. 0 only for the same item.
+int CompareItemsByName(const TItemView& a, const TItemView& b);
+
+// Orders two relative lists of a folder by a column of that folder; lists
+// through the same folders are ordered level by level, a parent before what it
+// holds. Other columns order by their value, ties by column 0. Malformed lists
+// order after well-formed ones.
+int CompareItemLists(const TItemContext& context, int column, const TItemIdList* a, const TItemIdList* b);

@@ -1,6 +1,0 @@
-#include "shell/ComponentVersion.h"
-
-QString ComponentVersion(const char* className)
-{
-    return QString::fromLatin1(className) + QStringLiteral(" V5.4");
-}

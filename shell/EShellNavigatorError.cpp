@@ -1,8 +1,0 @@
-#include "shell/EShellNavigatorError.h"
-
-#include <utility>
-
-EShellNavigatorError::EShellNavigatorError(QString message)
-    : message_(std::move(message)), utf8_(message_.toUtf8())
-{
-}

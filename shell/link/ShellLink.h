@@ -1,0 +1,6 @@
+#pragma once
+
+// The pane link and what a linked pane implements.
+#include "shell/link/IPzShellControl.h"
+#include "shell/navigator/TPzBaseComponent.h"
+#include "shell/link/TPzShellLink.h"

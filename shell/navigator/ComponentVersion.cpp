@@ -1,0 +1,6 @@
+#include "shell/navigator/ComponentVersion.h"
+
+QString ComponentVersion(const char* className)
+{
+    return QString::fromLatin1(className) + QStringLiteral(" V5.4");
+}
