@@ -35,7 +35,7 @@ bool WriteAll(int fd, const char* data, std::size_t size)
 }  // namespace
 
 TFileTransfer::TFileTransfer(TTransferSettings settings)
-    : useKernelCopy_(settings.Method == TTransferSettings::TMethod::KernelCopy)
+    : kernelCopyAsked_(settings.Method == TTransferSettings::TMethod::KernelCopy), useKernelCopy_(kernelCopyAsked_)
 {
     if (useKernelCopy_) {
         transferSize_ = ChosenSize(settings.TransferSize, kDefaultKernelCopyTransferSize, kMaxKernelCopyTransferSize);
@@ -47,6 +47,12 @@ TFileTransfer::TFileTransfer(TTransferSettings settings)
 }
 
 TFileTransfer::~TFileTransfer() = default;
+
+void TFileTransfer::BeginFiles()
+{
+    useKernelCopy_ = kernelCopyAsked_;
+    kernelCopyMoved_ = false;
+}
 
 TTransferResult TFileTransfer::Transfer(int sourceFd, int targetFd, std::size_t want)
 {
@@ -82,12 +88,17 @@ TTransferResult TFileTransfer::TransferByKernel(int sourceFd, int targetFd, std:
         kernelCopyMoved_ = true;
         return {static_cast<std::size_t>(copied), TTransferFault::None};
     }
-    if (copied < 0 && !kernelCopyMoved_ && MeansKernelCopyUnsupported(errno))
-        useKernelCopy_ = false;
+    const bool refused = copied < 0 && MeansKernelCopyUnsupported(errno);
     // A failed copy moves nothing, so the buffer can redo this transfer: it tells
     // a read failure from a write failure. Some file systems also answer 0 for
     // files that are not at their end (generated files), and the read settles that.
-    return TransferByBuffer(sourceFd, targetFd, want);
+    const TTransferResult result = TransferByBuffer(sourceFd, targetFd, want);
+    // Refused, or nothing copied where the buffer finds data, before anything
+    // moved: the kernel cannot copy between these files, and the buffer takes
+    // over for them instead of asking again at every transfer.
+    if (!kernelCopyMoved_ && (refused || (copied == 0 && result.Bytes > 0)))
+        useKernelCopy_ = false;
+    return result;
 }
 
 char* TFileTransfer::Buffer()

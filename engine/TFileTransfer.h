@@ -26,8 +26,8 @@ struct TTransferResult {
 // Moves bytes from the current offset of one open file to the current offset of
 // another, one transfer at a time: by read and write through one buffer of fixed
 // size, or by the kernel's in-kernel copy (copy_file_range), which falls back to
-// the buffer where the file systems cannot do it. Memory stays bounded by the
-// buffer, which is allocated on first use.
+// the buffer for a pair of files the kernel will not copy between. Memory stays
+// bounded by the buffer, which is allocated on first use.
 class TFileTransfer {
 public:
     explicit TFileTransfer(TTransferSettings settings);
@@ -43,6 +43,10 @@ public:
     // asked for are no failure; 0 bytes without a fault mean the end of the source.
     TTransferResult Transfer(int sourceFd, int targetFd, std::size_t want);
 
+    // Starts a new pair of files: the in-kernel copy, where asked for, is tried
+    // again, since a fallback holds only for the files that caused it.
+    void BeginFiles();
+
     // True while the in-kernel copy is in use (false after a fallback).
     bool UsesKernelCopy() const { return useKernelCopy_; }
 
@@ -51,6 +55,7 @@ private:
     TTransferResult TransferByKernel(int sourceFd, int targetFd, std::size_t want);
     char* Buffer();
 
+    bool kernelCopyAsked_;
     bool useKernelCopy_;
     std::size_t transferSize_;
     std::size_t bufferSize_;

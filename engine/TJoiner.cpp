@@ -6,6 +6,7 @@
 #include "engine/TFileDescriptor.h"
 #include "engine/TFileTransfer.h"
 #include "engine/TPieceSeries.h"
+#include "engine/TWriteBehind.h"
 
 #include <algorithm>
 #include <utility>
@@ -165,6 +166,7 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
 
     const std::string writeFailed = "Die Datei " + basePath + " konnte nicht geschrieben werden.";
     TFileTransfer transfer(transfer_);
+    TWriteBehind writeBehind(target.Fd());
     const std::uint64_t total = series.TotalSize();
     std::uint64_t done = 0;
     for (const TPiece& piece : series.Pieces()) {
@@ -173,6 +175,7 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
             ShowError(host_, "Der Teil " + piece.Name + " konnte nicht geöffnet werden.");
             return false;
         }
+        transfer.BeginFiles();
         std::uint64_t left = piece.Size;
         while (left > 0) {
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(transfer.TransferSize(), left));
@@ -188,12 +191,23 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
             }
             left -= result.Bytes;
             done += result.Bytes;
+            if (!writeBehind.Advance(done)) {
+                ShowError(host_, writeFailed);
+                return false;
+            }
             if (done < total && !KeepGoing(host_, done, total))
                 return false;
         }
     }
+    if (!writeBehind.Finish()) {
+        ShowError(host_, writeFailed);
+        return false;
+    }
     ApplyFileTimes(target.Fd(), first.Times);
-    if (::fsync(target.Fd()) != 0 || !target.Close()) {
+    const bool flushed = ::fsync(target.Fd()) == 0;
+    if (flushed)
+        writeBehind.DropAll();
+    if (!target.Close() || !flushed) {
         ShowError(host_, writeFailed);
         return false;
     }

@@ -7,6 +7,7 @@
 #include "engine/TFileTransfer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 #include <fcntl.h>
@@ -41,10 +42,12 @@ TFileDescriptor OpenSource(const std::string& path, struct stat& status)
 TFileDescriptor CreatePiece(const std::string& name, mode_t mode, const struct stat& source)
 {
     struct stat existing {};
-    if (::lstat(name.c_str(), &existing) == 0 && existing.st_dev == source.st_dev &&
-        existing.st_ino == source.st_ino && existing.st_nlink <= 1)
+    const bool found = ::lstat(name.c_str(), &existing) == 0;
+    if (found && existing.st_dev == source.st_dev && existing.st_ino == source.st_ino && existing.st_nlink <= 1)
         return {};
-    ::unlink(name.c_str());
+    // A name that is certainly free needs no removal; any other answer may hide an entry.
+    if (found || errno != ENOENT)
+        ::unlink(name.c_str());
     return TFileDescriptor(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode));
 }
 
@@ -100,6 +103,7 @@ void TSplitRun::Run()
         ShowError(host_, "Die Datei " + pieceName_ + " konnte nicht erstellt werden.");
         return;
     }
+    transfer_.BeginFiles();
     if (!CopyPieces())
         return;
     // The last piece is closed, and so checked, before success is reported; it
@@ -136,6 +140,8 @@ bool TSplitRun::CopyPieces()
         count += static_cast<std::int64_t>(result.Bytes);
         done += result.Bytes;
         if (count >= pieceSize_) {
+            // Set through the open file, which spares a second lookup of its name.
+            ApplyFileTimes(piece_.Get(), times_);
             if (!FinishPiece() || !StartNextPiece())
                 return false;
             count = 0;
@@ -161,12 +167,13 @@ bool TSplitRun::FinishPiece()
 
 bool TSplitRun::StartNextPiece()
 {
-    ApplyFileTimes(pieceName_, times_);
     ++pieceNumber_;
     pieceName_ = PieceFileName(sourcePath_, pieceNumber_);
     piece_ = CreatePiece(pieceName_, PieceMode(sourceStatus_), sourceStatus_);
-    if (piece_.IsOpen())
+    if (piece_.IsOpen()) {
+        transfer_.BeginFiles();
         return true;
+    }
     LogLine(host_, pieceName_);
     ShowError(host_, "Die Datei " + pieceName_ + " konnte nicht erstellt werden.");
     return false;

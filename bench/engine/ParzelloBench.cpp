@@ -7,6 +7,7 @@
 
 #include "bench/engine/CompareCommand.h"
 #include "bench/engine/EngineCommands.h"
+#include "bench/engine/LimitCommand.h"
 #include "bench/engine/TransferCommand.h"
 
 namespace {
@@ -21,6 +22,8 @@ void PrintUsage()
                  "  parzello-bench compare [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n"
                  "                         [--buffer BYTES | --kernel-copy BYTES]\n"
                  "                                          time split and join against coreutils split and cat\n"
+                 "  parzello-bench limit [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n"
+                 "                                          time split and join against coreutils split, cp and cat\n"
                  "  parzello-bench transfer [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n"
                  "                                          time the transfer methods and sizes\n"
                  "split and join print LOG<TAB>text, BOX<TAB>icon<TAB>caption<TAB>text and REFRESH lines;\n"
@@ -43,6 +46,8 @@ int main(int argc, char** argv)
         return RunJoinCommand(args);
     if (command == "compare")
         return RunCompareCommand(args);
+    if (command == "limit")
+        return RunLimitCommand(args);
     if (command == "transfer")
         return RunTransferCommand(args);
     PrintUsage();

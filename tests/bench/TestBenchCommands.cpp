@@ -189,13 +189,28 @@ TEST_F(BenchCommands, TransferMeasurementNamesItsChoiceAndLeavesNothingBehind)
     EXPECT_TRUE(fs::is_empty(folder));
 }
 
+TEST_F(BenchCommands, LimitMeasurementEndsInItsFourRatiosAndLeavesNothingBehind)
+{
+    const std::string folder = Folder();
+
+    const TBenchRun run = Run({"limit", folder, "--size", "3M", "--rounds", "1"});
+
+    EXPECT_EQ(run.Status, 0);
+    ASSERT_GE(run.Lines.size(), 4u);
+    const auto end = run.Lines.end();
+    const char* names[] = {"split_vs_coreutils ", "split_vs_floor ", "join_vs_cat_sync ", "join_vs_cat "};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(end[i - 4].rfind(std::string("RATIO ") + names[i], 0), 0u) << end[i - 4];
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
 TEST_F(BenchCommands, BadArgumentsGetTheUsageAndExitCodeTwo)
 {
     const std::string file = Folder() + "/f";
     MakeTestFile(file, 10);
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"teilen"}, {"split", file}, {"split", file, "0"}, {"split", file, "12Q"}, {"join"},
-             {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"},
+             {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"}, {"limit", "--piece", "0"},
              {"transfer", "--rounds", "0"}, {"transfer", "--size"}, {"split", file, "10", "--buffer"},
              {"split", file, "10", "--kernel-copy", "0"}, {"join", file, "--buffer", "2G"}}) {
         const TBenchRun run = Run(args);

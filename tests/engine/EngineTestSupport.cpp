@@ -6,9 +6,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <thread>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -123,3 +131,43 @@ TEngineHost TRecordingHost::Host()
     return host;
 }
 
+
+void RunWithoutKernelCopy(int error, const std::function<void()>& work)
+{
+    std::thread thread([&] {
+        // A seccomp filter binds only the thread that installs it.
+        sock_filter program[] = {
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AUDIT_ARCH_X86_64, 0, 3),
+            BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_copy_file_range, 0, 1),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (static_cast<unsigned>(error) & SECCOMP_RET_DATA)),
+            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        };
+        const sock_fprog filter{static_cast<unsigned short>(std::size(program)), program};
+        const bool installed = ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+                               ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
+        EXPECT_TRUE(installed) << "cannot keep copy_file_range from this thread";
+        if (installed)
+            work();
+    });
+    thread.join();
+}
+
+std::size_t CachedPages(const std::string& path)
+{
+    const struct stat status = StatOf(path);
+    if (status.st_size == 0)
+        return 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const auto length = static_cast<std::size_t>(status.st_size);
+    void* map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED)
+        return 0;
+    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    std::vector<unsigned char> resident((length + page - 1) / page);
+    ::mincore(map, length, resident.data());
+    ::munmap(map, length);
+    return static_cast<std::size_t>(std::count_if(resident.begin(), resident.end(), [](unsigned char r) { return r & 1; }));
+}

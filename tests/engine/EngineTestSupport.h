@@ -42,6 +42,14 @@ struct stat StatOf(const std::string& path);
 // Sets a file's access and modification times to whole seconds.
 void SetFileTimes(const std::string& path, std::int64_t accessSeconds, std::int64_t modificationSeconds);
 
+// Runs work on a thread of its own on which copy_file_range never copies: it
+// fails with `error`, or, for 0, answers that it copied nothing. The rest of
+// the process is not affected.
+void RunWithoutKernelCopy(int error, const std::function<void()>& work);
+
+// How many of a file's pages are in the page cache.
+std::size_t CachedPages(const std::string& path);
+
 struct TShownBox {
     TBoxIcon Icon;
     std::string Caption;

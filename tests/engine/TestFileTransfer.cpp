@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -29,6 +31,7 @@ int CopyAll(TFileTransfer& transfer, const std::string& from, const std::string&
 TEST(FileTransfer, SizesDefaultToTheMethodsConstantsAndStayBounded)
 {
     using TMethod = TTransferSettings::TMethod;
+    EXPECT_TRUE(TFileTransfer({}).UsesKernelCopy());
     EXPECT_EQ(TFileTransfer({TMethod::Buffer, 0}).TransferSize(), kDefaultBufferTransferSize);
     EXPECT_EQ(TFileTransfer({TMethod::KernelCopy, 0}).TransferSize(), kDefaultKernelCopyTransferSize);
     EXPECT_EQ(TFileTransfer({TMethod::Buffer, 2048}).TransferSize(), 2048u);
@@ -59,6 +62,29 @@ TEST(FileTransfer, KernelCopyAcrossFileSystemsStillMovesEverything)
     TFileTransfer transfer({TTransferSettings::TMethod::KernelCopy, 0});
     CopyAll(transfer, memory / "from", disk / "to");
     EXPECT_TRUE(ReadFileBytes(disk / "to") == bytes);
+}
+
+// Wherever the kernel will not copy, the buffer takes over for that pair of
+// files without losing a byte, and the next pair tries the kernel again.
+TEST(FileTransfer, ARefusedKernelCopyFallsBackForThatPairOfFilesOnly)
+{
+    const TTempDir dir;
+    const std::string bytes = PatternBytes(700000);
+    WriteFileBytes(dir / "from", bytes);
+    for (const int answer : {EXDEV, EINVAL, ENOSYS, EOPNOTSUPP, 0}) {
+        SCOPED_TRACE("copy_file_range answers " + std::to_string(-answer));
+        TFileTransfer transfer({});
+        RunWithoutKernelCopy(answer, [&] {
+            CopyAll(transfer, dir / "from", dir / "to");
+            EXPECT_FALSE(transfer.UsesKernelCopy());
+        });
+        EXPECT_TRUE(ReadFileBytes(dir / "to") == bytes);
+
+        transfer.BeginFiles();
+        EXPECT_EQ(CopyAll(transfer, dir / "from", dir / "again"), 1);
+        EXPECT_TRUE(transfer.UsesKernelCopy());
+        EXPECT_TRUE(ReadFileBytes(dir / "again") == bytes);
+    }
 }
 
 // Generated files report no size and may answer an in-kernel copy with 0 bytes

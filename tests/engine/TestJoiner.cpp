@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,6 +81,56 @@ INSTANTIATE_TEST_SUITE_P(Methods, JoinRoundTrip,
                              return std::string(kernel ? "KernelCopy" : "Buffer") +
                                     std::to_string(info.param.TransferSize);
                          });
+
+// With the kernel refusing to copy, or copying nothing, the default transfer
+// still splits and joins every byte.
+TEST(Joiner, SplitAndJoinWhereTheKernelWillNotCopy)
+{
+    for (const int answer : {EXDEV, 0}) {
+        SCOPED_TRACE("copy_file_range answers " + std::to_string(-answer));
+        const TTempDir dir;
+        const std::string source = dir / "film.avi";
+        const std::string bytes = PatternBytes(3000000, 5);
+        WriteFileBytes(source, bytes);
+        TRecordingHost splitter;
+        TRecordingHost joiner;
+        RunWithoutKernelCopy(answer, [&] {
+            TSplitOperation(splitter.Host()).SplitFile(source, 1457664);
+            ASSERT_EQ(::rename(source.c_str(), (dir / "original").c_str()), 0);
+            TJoiner(joiner.Host()).JoinFile(source);
+        });
+        ASSERT_EQ(splitter.Boxes.size(), 1u);
+        EXPECT_EQ(splitter.Boxes[0].Text, "Die Datei wurde in 3 Teile aufgeteilt.");
+        ASSERT_EQ(joiner.Boxes.size(), 1u);
+        EXPECT_EQ(joiner.Boxes[0].Caption, kDone);
+        EXPECT_TRUE(ReadFileBytes(source) == bytes);
+    }
+}
+
+// A large join writes its result back while it copies and leaves it on disk,
+// not in memory; stopped midway, its helper ends and its file goes.
+TEST(Joiner, ALargeJoinLeavesItsResultOnDiskAndOutOfTheCache)
+{
+    const TTempDir dir;
+    const std::size_t mebibyte = 1024 * 1024;
+    const std::vector<std::string> contents = {PatternBytes(9 * mebibyte, 1), PatternBytes(9 * mebibyte, 2),
+                                               PatternBytes(3 * mebibyte, 3)};
+    WritePieces(dir / "a", contents);
+
+    TRecordingHost stopped;
+    stopped.OnProgress = [&](std::uint64_t done, std::uint64_t) { return done < 17 * mebibyte; };
+    TJoiner(stopped.Host()).JoinFile(dir / "a");
+    EXPECT_TRUE(stopped.Boxes.empty());
+    EXPECT_FALSE(PathExists(dir / "a"));
+    EXPECT_FALSE(HasTemporaryFile(dir));
+
+    TRecordingHost recorder;
+    TJoiner(recorder.Host()).JoinFile(dir / "a");
+    ASSERT_EQ(recorder.Boxes.size(), 1u);
+    EXPECT_EQ(recorder.Boxes[0].Caption, kDone);
+    EXPECT_LT(CachedPages(dir / "a"), 21 * mebibyte / 4096 / 100);
+    EXPECT_TRUE(ReadFileBytes(dir / "a") == contents[0] + contents[1] + contents[2]);
+}
 
 // 10000 bytes in pieces of one byte: 10001 pieces, .9999 then .10000, .10001.
 TEST(Joiner, FindsTheSeriesAcrossTheFifthDigit)
