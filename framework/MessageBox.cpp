@@ -32,6 +32,8 @@ TMessageAnswer ShowDialog(const TMessageRequest& request)
 {
     QMessageBox box(BoxIcon(request.Icon), request.Caption, request.Text, QMessageBox::NoButton,
                     request.Owner);
+    // Messages quote names and paths; none of the program's texts needs markup.
+    box.setTextFormat(Qt::PlainText);
     const QStringList captions = ButtonsOf(request);
     QList<QAbstractButton*> buttons;
     for (const QString& caption : captions)

@@ -21,7 +21,7 @@ enum class TMessageStyle { Dialog, PopupMenu };
 struct TMessageRequest {
     QWidget* Owner = nullptr;
     QString Caption;
-    QString Text;
+    QString Text;  // shown as plain text: names in it are never read as markup
     TMessageIcon Icon = TMessageIcon::None;
     TMessageStyle Style = TMessageStyle::Dialog;
     // Captions of the buttons (or menu entries), in order; empty means one "OK".

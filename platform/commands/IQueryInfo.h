@@ -19,6 +19,7 @@ class IQueryInfo : public IUIObject
 {
 public:
     // `tip` receives the lines of the tip separated by "\n"; failures set the
-    // layer's last error and leave it empty.
+    // layer's last error and leave it empty. The tip is plain text (a type
+    // text may quote an extension): views show it through PlainToolTip.
     virtual TShellResult GetInfoTip(std::uint32_t flags, QString& tip) = 0;
 };

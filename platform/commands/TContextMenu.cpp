@@ -4,6 +4,7 @@
 #include "platform/exchange/FileClipboard.h"
 #include "platform/core/LastError.h"
 #include "platform/core/ShellConstants.h"
+#include "framework/PlainText.h"
 
 #include <QIcon>
 #include <QMenu>
@@ -158,7 +159,8 @@ TShellResult TContextMenu::QueryContextMenu(QMenu& menu, int position, unsigned 
             }
             parent = openWith;
         }
-        auto* action = new QAction(command.Caption, parent);  // owned by its menu
+        // Captions of "Öffnen mit" are application names from desktop entries.
+        auto* action = new QAction(PlainMenuText(command.Caption), parent);  // owned by its menu
         action->setData(firstId + static_cast<unsigned>(offset));
         action->setStatusTip(command.HelpText);
         if (!command.IconName.isEmpty())

@@ -1,6 +1,7 @@
 #include "platform/dialogs/TOperationProgress.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QThread>
 
@@ -102,6 +103,10 @@ bool TOperationProgress::Step(std::uint64_t units)
     if (!dialog_ && now - started_ >= ShowDelay() && MayShowDialog()) {
         dialog_ = std::make_unique<QProgressDialog>(owner_);
         dialog_->setWindowTitle(caption_);
+        // The label names the current item: a path, never markup.
+        auto* label = new QLabel(dialog_.get());  // the dialog takes it over
+        label->setTextFormat(Qt::PlainText);
+        dialog_->setLabel(label);
         dialog_->setCancelButtonText(QStringLiteral("Abbrechen"));
         dialog_->setRange(0, kDialogRange);
         dialog_->setMinimumDuration(0);
