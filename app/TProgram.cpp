@@ -1,17 +1,23 @@
 #include "app/TProgram.h"
 
+#include "app/FormSupport.h"
 #include "app/TAboutBox.h"
 #include "app/TMainForm.h"
 #include "app/TQuitOnFirstPaint.h"
+#include "app/TStartFile.h"
 #include "app/TStartOptions.h"
+#include "framework/MessageBox.h"
 #include "platform/commands/PropertiesHook.h"
 #include "platform/dialogs/PropertiesDialog.h"
 #include "shell/navigator/TShellLibrary.h"
 #include "shell/threads/TWorkerPools.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -29,6 +35,18 @@ std::unique_ptr<QTranslator> InstallQtTexts()
     return translator;
 }
 
+// The window icon from the PNGs built into the program, every size of them,
+// for desktops that take it from the window rather than the desktop entry.
+QIcon ApplicationIcon()
+{
+    InitAppResources();
+    const QDir iconDir(QStringLiteral(":/parzello/appicon"));
+    QIcon icon;
+    for (const QString& name : iconDir.entryList(QDir::Files))
+        icon.addFile(iconDir.filePath(name));
+    return icon;
+}
+
 } // namespace
 
 TProgram::TProgram()
@@ -42,6 +60,9 @@ TProgram::TProgram()
     workerPools_ = std::make_unique<TWorkerPools>();
 
     QApplication::setApplicationName(kApplicationName);
+    // Ties the windows to the installed desktop entry (its name, its icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral(PARZELLO_APP_ID));
+    QApplication::setWindowIcon(ApplicationIcon());
     mainForm_ = std::make_unique<TMainForm>();
     aboutBox_ = new TAboutBox(mainForm_.get());
     mainForm_->SetAboutBox(aboutBox_);
@@ -62,5 +83,27 @@ int TProgram::Run(const TStartOptions& options)
     if (options.QuitWhenShown())
         new TQuitOnFirstPaint(mainForm_.get());
     mainForm_->show();
+    if (!options.File().isEmpty()) {
+        // Once the loop runs, so that a message about the name stands over the shown window.
+        QTimer::singleShot(0, mainForm_.get(), [this, file = options.File()] { OpenStartFile(file); });
+    }
     return QApplication::exec();
+}
+
+void TProgram::OpenStartFile(const QString& argument)
+{
+    const TStartFile file = TStartFile::Check(argument);
+    if (!file.Problem().isEmpty()) {
+        TMessageRequest request;
+        request.Owner = mainForm_.get();
+        request.Caption = kApplicationName;
+        request.Text = file.Problem();
+        request.Icon = TMessageIcon::Warning;
+        ShowMessageBox(request);
+        return;
+    }
+    // Here the main window is to open file.Path()'s folder with the file
+    // selected: on the join tab when its name ends in a piece number, on the
+    // split tab otherwise. Until the panes can show a file, the window opens
+    // on its usual folders.
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+class QString;
 class QTranslator;
 class TAboutBox;
 class TMainForm;
@@ -28,6 +29,9 @@ public:
     int Run(const TStartOptions& options);
 
 private:
+    // Shows the file named on the command line, or says why the name is no file.
+    void OpenStartFile(const QString& argument);
+
     std::unique_ptr<QTranslator> qtTexts_;
     std::unique_ptr<TShellLibrary> shellLibrary_;
     std::unique_ptr<TWorkerPools> workerPools_;

@@ -14,6 +14,11 @@ TStartOptions::TStartOptions(const QStringList& arguments)
                                      QStringLiteral("Beendet das Programm, sobald sein Fenster gezeichnet ist."));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(quitWhenShown);
+    parser.addPositionalArgument(QStringLiteral("Datei"), QStringLiteral("Die Datei, die das Fenster zeigen soll."),
+                                 QStringLiteral("[Datei]"));
     parser.process(arguments);
     quitWhenShown_ = parser.isSet(quitWhenShown);
+    const QStringList names = parser.positionalArguments();
+    if (!names.isEmpty())
+        file_ = names.first();
 }

@@ -236,3 +236,80 @@ QImage DrawAboutPicture()
     painter.drawText(QRectF(0, 296, 306, 18), Qt::AlignCenter, QStringLiteral("MORVEK COMPUTERSOFTWARE"));
     return image;
 }
+
+namespace {
+
+// The icon's rounded tile in the about picture's evening blue.
+void DrawIconTile(QPainter& painter)
+{
+    const QRectF tile(16, 16, 224, 224);
+    QLinearGradient sky(tile.topLeft(), tile.bottomLeft());
+    sky.setColorAt(0, QColor(30, 64, 128));
+    sky.setColorAt(1, QColor(58, 122, 190));
+    painter.setPen(QPen(QColor(14, 32, 72), 4));
+    painter.setBrush(sky);
+    painter.drawRoundedRect(tile, 44, 44);
+    QRadialGradient glow(QPointF(150, 80), 150);
+    glow.setColorAt(0, QColor(255, 236, 200, 90));
+    glow.setColorAt(1, QColor(255, 236, 200, 0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(glow);
+    painter.drawRoundedRect(tile.adjusted(2, 2, -2, -2), 42, 42);
+}
+
+// A sheet of text cut in two, the lower piece pulled a little aside.
+void DrawIconSheet(QPainter& painter)
+{
+    const QRectF upper(78, 40, 134, 76);
+    const QRectF lower(90, 130, 134, 80);
+    for (const QRectF& piece : {upper, lower}) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 70));
+        painter.drawRect(piece.translated(5, 5));
+        painter.setBrush(QColor(252, 251, 246));
+        painter.setPen(QPen(QColor(120, 120, 130), 2));
+        painter.drawRect(piece);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(150, 160, 180));
+        int line = 0;
+        for (qreal y = piece.top() + 14; y < piece.bottom() - 10; y += 16, ++line) {
+            const qreal length = line % 3 == 2 ? piece.width() * 0.5 : piece.width() - 32;
+            painter.drawRect(QRectF(piece.left() + 16, y, length, 6));
+        }
+    }
+}
+
+} // namespace
+
+void DrawApplicationIcon(QPainter& painter)
+{
+    DrawIconTile(painter);
+    DrawIconSheet(painter);
+    // The tab's scissors, seven times as large, lying in the cut with the
+    // blades pointing right as if they had just come through it.
+    painter.save();
+    painter.translate(196.7, 39);
+    painter.rotate(90);
+    painter.scale(7.0, 7.0);
+    DrawScissors(painter);
+    painter.restore();
+}
+
+QImage DrawApplicationIconImage(int size)
+{
+    QImage image = TransparentImage(size, size);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.scale(size / 256.0, size / 256.0);
+    if (size >= 32) {
+        DrawApplicationIcon(painter);
+        return image;
+    }
+    DrawIconTile(painter);
+    // Upright scissors filling the tile: 224 / 24 units.
+    painter.translate(16, 16);
+    painter.scale(224.0 / 24, 224.0 / 24);
+    DrawScissors(painter);
+    return image;
+}

@@ -1,0 +1,74 @@
+#include "app/TMainForm.h"
+#include "app/TProgram.h"
+#include "app/TStartFile.h"
+#include "app/TStartOptions.h"
+#include "framework/MessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(StartFile, AcceptsAFileByPathOrAddressAndExplainsEveryOtherName)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString file = folder.filePath(QStringLiteral("mein film.avi.0001"));
+    QFile created(file);
+    ASSERT_TRUE(created.open(QIODevice::WriteOnly));
+    created.close();
+
+    // A relative name is read against the working folder.
+    const QString previousFolder = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    const TStartFile relative = TStartFile::Check(QStringLiteral("mein film.avi.0001"));
+    QDir::setCurrent(previousFolder);
+    EXPECT_EQ(relative.Path(), file);
+    EXPECT_TRUE(relative.Problem().isEmpty());
+
+    const TStartFile address = TStartFile::Check(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
+    EXPECT_EQ(address.Path(), file);
+
+    for (const QString& noFile : {folder.filePath(QStringLiteral("fehlt.bin")), folder.path(),
+                                  folder.filePath(QStringLiteral("fehlt/mein film.avi.0001"))}) {
+        const TStartFile checked = TStartFile::Check(noFile);
+        EXPECT_TRUE(checked.Path().isEmpty()) << noFile.toStdString();
+        EXPECT_TRUE(checked.Problem().contains(noFile)) << checked.Problem().toStdString();
+    }
+    EXPECT_TRUE(TStartFile::Check(QString()).Problem().isEmpty());
+}
+
+TEST(StartFile, ANameThatIsNoFileIsReportedOverTheShownWindowAndTheRunGoesOn)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString missing = folder.filePath(QStringLiteral("film.avi.0001"));
+    const TStartOptions options({QStringLiteral("parzello"), missing});
+    EXPECT_EQ(options.File(), missing);
+
+    TProgram program;
+    QList<TMessageRequest> messages;
+    bool windowShownBehindMessage = false;
+    TScopedMessageHandler answer([&](const TMessageRequest& request) {
+        messages << request;
+        windowShownBehindMessage = program.MainForm().isVisible();
+        // The run goes on after the message: end it as the user would.
+        QTimer::singleShot(0, &program.MainForm(), [&] { program.MainForm().close(); });
+        return TMessageAnswer{};
+    });
+    // Only against a hang: the message ends the run long before.
+    QTimer::singleShot(60000, &program.MainForm(), [&] { program.MainForm().close(); });
+    EXPECT_EQ(program.Run(options), 0);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages.first().Owner, &program.MainForm());
+    EXPECT_EQ(messages.first().Icon, TMessageIcon::Warning);
+    EXPECT_TRUE(messages.first().Text.contains(missing));
+    EXPECT_TRUE(windowShownBehindMessage);
+}
+
+} // namespace
