@@ -1,5 +1,6 @@
 #include "platform/exchange/FileListCodec.h"
 
+#include "platform/core/FileUri.h"
 #include "platform/core/PercentEncoding.h"
 
 #include <QMimeData>
@@ -72,11 +73,6 @@ std::optional<TFileList> NonEmpty(std::optional<TFileList> list)
 
 } // namespace
 
-std::string FileUriOfPath(std::string_view path)
-{
-    return std::string(kFileScheme) + PercentEncodePath(path);
-}
-
 std::optional<std::string> LocalPathOfUri(std::string_view uri)
 {
     if (uri.substr(0, kFileScheme.size()) != kFileScheme)
@@ -94,11 +90,16 @@ std::optional<std::string> LocalPathOfUri(std::string_view uri)
     return PercentDecode(rest);
 }
 
+std::vector<std::string> UriListPaths(const QByteArray& payload)
+{
+    return LocalPaths(PayloadLines(AsView(payload)), 0);
+}
+
 QByteArray UriListPayload(const std::vector<std::string>& paths)
 {
     QByteArray payload;
     for (const std::string& path : paths) {
-        payload += QByteArray::fromStdString(FileUriOfPath(path));
+        payload += QByteArray::fromStdString(FileUriFromPath(path));
         payload += "\r\n";
     }
     return payload;
@@ -109,7 +110,7 @@ QByteArray GnomeCopiedFilesPayload(const std::vector<std::string>& paths, bool c
     QByteArray payload = cut ? "cut" : "copy";
     for (const std::string& path : paths) {
         payload += '\n';
-        payload += QByteArray::fromStdString(FileUriOfPath(path));
+        payload += QByteArray::fromStdString(FileUriFromPath(path));
     }
     return payload;
 }
@@ -142,7 +143,7 @@ std::optional<TFileList> ReadFileList(const QMimeData& data)
     }
     if (data.hasFormat(kUriListMime)) {
         TFileList list;
-        list.Paths = LocalPaths(PayloadLines(AsView(data.data(kUriListMime))), 0);
+        list.Paths = UriListPaths(data.data(kUriListMime));
         const std::vector<std::string_view> flag = PayloadLines(AsView(data.data(kKdeCutSelectionMime)));
         list.Cut = !flag.empty() && flag[0] == "1";
         if (!list.Paths.empty())

@@ -31,13 +31,16 @@ struct TFileList {
     bool Cut = false;                // the files were cut: a paste moves them
 };
 
-// "file:///a%20b" for "/a b"; the path's bytes escaped as GLib escapes them.
-std::string FileUriOfPath(std::string_view path);
+// Paths go out as URIs made by FileUriFromPath (platform/core/FileUri.h).
 // The local path a URI names ("file:///p" or "file://localhost/p"); nothing
 // for other schemes, other hosts and malformed escapes.
 std::optional<std::string> LocalPathOfUri(std::string_view uri);
 
-// The payloads of each format.
+// The local paths a text/uri-list payload names, read as every format's URI
+// lines are read.
+std::vector<std::string> UriListPaths(const QByteArray& payload);
+
+// The payloads of each format; the paths are absolute.
 QByteArray UriListPayload(const std::vector<std::string>& paths);
 QByteArray GnomeCopiedFilesPayload(const std::vector<std::string>& paths, bool cut);
 QByteArray PlainTextPayload(const std::vector<std::string>& paths);

@@ -4,24 +4,14 @@
 
 #include <QMimeData>
 
-#include <optional>
-#include <string_view>
 #include <utility>
 
 TFileNames FilesFromMimeData(const QMimeData* data)
 {
     TFileNames files;
-    if (!data || !data->hasFormat(QStringLiteral("text/uri-list")))
+    if (!data || !data->hasFormat(kUriListMime))
         return files;
-    const QByteArray list = data->data(QStringLiteral("text/uri-list"));
-    for (QByteArray line : list.split('\n')) {
-        while (!line.isEmpty() && (line.endsWith('\r') || line.endsWith('\0')))
-            line.chop(1);
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        if (std::optional<std::string> path = LocalPathOfUri(std::string_view(line.constData(), std::size_t(line.size()))))
-            files.Add(std::move(*path));
-    }
+    for (std::string& path : UriListPaths(data->data(kUriListMime)))
+        files.Add(std::move(path));
     return files;
 }

@@ -2,7 +2,6 @@
 
 #include "platform/core/ShellItems.h"
 
-#include <cstdlib>
 #include <memory>
 
 #include <dirent.h>
@@ -71,12 +70,13 @@ std::optional<std::string> NormalizeEntryPath(const std::string& path)
     if (path.empty() || path == "." || path == ".." || path.front() != '/')
         return std::nullopt;
     const std::string clean = CleanPath(path);
+    // lstat: a symbolic link is an entry of its own, whatever it leads to.
     struct stat info{};
-    if (::stat(clean.c_str(), &info) != 0)
+    if (::lstat(clean.c_str(), &info) != 0)
         return std::nullopt;
     if (S_ISDIR(info.st_mode))
         return FolderEntry(clean);
-    // "name/" asks for a folder; a file of that name is not what was meant.
+    // "name/" asks for a folder; a file or link of that name is not what was meant.
     const std::string withoutStar = !path.empty() && path.back() == '*' ? path.substr(0, path.size() - 1) : path;
     if (withoutStar.back() == '/')
         return std::nullopt;
@@ -90,13 +90,6 @@ bool IsFolderShortcut(const std::string& path)
     struct stat target{};
     return ::lstat(clean.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && ::stat(clean.c_str(), &target) == 0 &&
            S_ISDIR(target.st_mode);
-}
-
-std::string ResolveFolderShortcut(const std::string& path)
-{
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(CleanPath(path).c_str(), nullptr),
-                                                                &std::free);
-    return resolved ? std::string(resolved.get()) : std::string();
 }
 
 std::optional<std::vector<std::string>> ListFolder(const std::string& folder)

@@ -23,12 +23,12 @@ std::string ParentFolder(const std::string& path);
 std::string CleanPath(const std::string& path);
 
 // The entry form of an existing file or folder: refused (nullopt) for empty,
-// "." and "..", relative paths and paths that do not exist.
+// "." and "..", relative paths and paths that do not exist. A symbolic link
+// is never resolved: it is a file entry of its own, even when it leads to a
+// folder.
 std::optional<std::string> NormalizeEntryPath(const std::string& path);
 // A symbolic link to a folder, the role folder shortcuts play elsewhere.
 bool IsFolderShortcut(const std::string& path);
-// The folder a folder shortcut leads to; empty when it cannot be resolved.
-std::string ResolveFolderShortcut(const std::string& path);
 // The full paths of a folder's entries (all but "." and ".."); nullopt when
 // the folder cannot be read.
 std::optional<std::vector<std::string>> ListFolder(const std::string& folder);

@@ -7,8 +7,8 @@
 
 // A work item that measures a file or a folder for a selection list: bytes,
 // files and folders (the measured folder included), below it too when
-// Recurse is set. Symbolic links count as files of their own size and are
-// never followed, and no folder is visited twice, so a scan always ends.
+// Recurse is set, by the rule of TFolderSizeWalker (each inode once, links
+// never followed, not even the measured path, one file system).
 // The item writes only its own fields; the list applies them on the UI thread.
 class TPzFolderSizeThread : public TBasicWorkItem
 {
@@ -26,8 +26,6 @@ public:
     std::int64_t FolderCount() const { return folderCount_; }
 
 private:
-    void Scan(const std::string& top);
-
     std::string path_;
     bool recurse_;
     int sign_;

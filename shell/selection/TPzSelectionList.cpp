@@ -2,6 +2,7 @@
 
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
+#include "platform/core/TFolderSizeWalker.h"
 #include "platform/core/TMountTable.h"
 #include "shell/selection/SelectionEntries.h"
 #include "shell/selection/TPzFolderSizeThread.h"
@@ -12,8 +13,6 @@
 
 #include <algorithm>
 
-#include <sys/stat.h>
-
 namespace {
 
 bool IsSpecialFolder(const TItemIdList* absolute, int specialFolder)
@@ -22,10 +21,12 @@ bool IsSpecialFolder(const TItemIdList* absolute, int specialFolder)
     return location && IDListsEqual(location.get(), absolute);
 }
 
-std::int64_t FileSize(const std::string& path)
+// What a file entry (a link included) adds, measured as any measurement is.
+TFolderSizeWalker::TTotals MeasureFile(const std::string& path)
 {
-    struct stat info{};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_size) : 0;
+    TFolderSizeWalker walker;
+    walker.AddItem(path, false);
+    return walker.Totals();
 }
 
 } // namespace
@@ -46,9 +47,9 @@ TPzSelectionState TPzSelectionList::GetState(const std::string& path, bool* cove
         *covered = false;
     if (path.empty())
         return selUnavailable;
-    if (IsFolderShortcut(path) && !resolveFolderShortcuts_)
+    if (!resolveFolderShortcuts_ && IsFolderShortcut(path))
         return selUnavailable;
-    const std::optional<std::string> entry = NormalizeEntry(Resolved(path));
+    const std::optional<std::string> entry = NormalizeEntry(path);
     if (!entry)
         return selUnavailable;
     return StateOf(*entry, covered);
@@ -89,18 +90,11 @@ TItemIdListPtr TPzSelectionList::GetTopItem(const TItemIdList* absolute)
     return SHParseDisplayName(CleanPath(FindSelectionTop(path)));
 }
 
-std::string TPzSelectionList::Resolved(const std::string& path) const
-{
-    if (resolveFolderShortcuts_ && IsFolderShortcut(path)) {
-        const std::string target = ResolveFolderShortcut(path);
-        return target.empty() ? path : target;
-    }
-    return path;
-}
-
 void TPzSelectionList::Select(const std::string& path)
 {
-    const std::optional<std::string> entry = NormalizeEntry(Resolved(path));
+    if (!resolveFolderShortcuts_ && IsFolderShortcut(path))
+        return;
+    const std::optional<std::string> entry = NormalizeEntry(path);
     if (!entry)
         return;
     const TPzSelectionState state = StateOf(*entry, nullptr);
@@ -111,25 +105,26 @@ void TPzSelectionList::Select(const std::string& path)
         RemoveBeneath(*entry);
     AddEntry(*entry);
     if (calculateSizes_) {
-        if (IsFolderEntry(*entry))
+        if (IsFolderEntry(*entry)) {
             QueueSize(PathOfEntry(*entry), true, +1);
-        else
-            AddToTotals(FileSize(*entry), 1, 0);
+        } else {
+            const TFolderSizeWalker::TTotals file = MeasureFile(*entry);
+            AddToTotals(static_cast<std::int64_t>(file.bytes), static_cast<std::int64_t>(file.files), 0);
+        }
     }
     EndUpdate();
 }
 
 void TPzSelectionList::Deselect(const std::string& path)
 {
-    const std::string resolved = Resolved(path);
     bool covered = false;
-    const TPzSelectionState state = GetState(resolved, &covered);
+    const TPzSelectionState state = GetState(path, &covered);
     BeginUpdate();
     if (state == selChecked && !covered) {
-        if (const std::optional<std::string> entry = NormalizeEntry(resolved))
+        if (const std::optional<std::string> entry = NormalizeEntry(path))
             RemoveEntry(IndexOf(*entry), true);
     } else if (state == selChecked) {
-        const std::string excluded = CleanPath(resolved);
+        const std::string excluded = CleanPath(path);
         std::vector<std::string> walked;
         if (const std::optional<std::string> covering = ExpandParent(ParentFolder(excluded), excluded, walked)) {
             // The covering folder's measurement held everything below it. What
@@ -143,7 +138,7 @@ void TPzSelectionList::Deselect(const std::string& path)
             RemoveEntry(IndexOf(*covering), false);
         }
     } else if (state == selPartial) {
-        RemoveBeneath(resolved);
+        RemoveBeneath(path);
     }
     EndUpdate();
 }

@@ -23,10 +23,16 @@ enum TPzSelectionState : std::uint8_t
 };
 
 // The ticks of the panes attached to one link, across the whole file system,
-// kept as a compact list of entries (see shell/SelectionEntries.h), with the
-// bytes, files and folders they hold. Folder sizes are measured on the
-// folder-size pool; the totals are exact whenever no measurement is pending,
-// also after a path covered by a selected folder has been taken out.
+// kept as a compact list of entries (see shell/selection/SelectionEntries.h),
+// with the bytes, files and folders they hold. A symbolic link is an item of
+// its own wherever the list meets one (ticking, states, unticking, a parent
+// giving way to its contents, measuring): it is never resolved. Folder sizes
+// are measured on the folder-size pool by TFolderSizeWalker's rule; the
+// totals are exact whenever no measurement is pending, also after a path
+// covered by a selected folder has been taken out (each measurement counts a
+// hard-linked file once and stops at mount points, so files linked from two
+// entries, or entries on another file system below a ticked folder, are the
+// exceptions).
 class TPzSelectionList : public TPzBaseSelectionList
 {
     Q_OBJECT
@@ -77,6 +83,8 @@ public:
     void BeginChange() { changeHeld_ = true; }
     void EndChange();
 
+    // Whether a symbolic link to a folder can be ticked, as an item of its own
+    // like any link (links are never resolved); off makes it unavailable.
     bool ResolveFolderShortcuts() const { return resolveFolderShortcuts_; }
     void SetResolveFolderShortcuts(bool value) { resolveFolderShortcuts_ = value; }
     bool CalculateSizes() const { return calculateSizes_; }
@@ -92,7 +100,6 @@ protected:
     void Changed() override;
 
 private:
-    std::string Resolved(const std::string& path) const;
     void RemoveEntry(int index, bool subtract);
     void QueueSize(const std::string& path, bool recurse, int sign);
 

@@ -1,6 +1,7 @@
 #include "CommandTestSupport.h"
 #include "NamespaceFixture.h"
 
+#include "platform/core/FileUri.h"
 #include "platform/exchange/FileClipboard.h"
 #include "platform/commands/IContextMenu.h"
 #include "platform/core/LastError.h"
@@ -238,8 +239,8 @@ TEST_F(ContextMenuTest, CopyAndCutPutTheFilesOnTheClipboard)
     ASSERT_TRUE(Invoke(*MenuOf({Work() + "/notiz.txt", awkward}), "copy").Succeeded());
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_TRUE(data);
-    const QByteArray notiz = QByteArray::fromStdString(FileUriOfPath(Work() + "/notiz.txt"));
-    const QByteArray other = QByteArray::fromStdString(FileUriOfPath(awkward));
+    const QByteArray notiz = QByteArray::fromStdString(FileUriFromPath(Work() + "/notiz.txt"));
+    const QByteArray other = QByteArray::fromStdString(FileUriFromPath(awkward));
     EXPECT_TRUE(other.endsWith("/mit%20leer%FF"));
     EXPECT_EQ(data->data("x-special/gnome-copied-files"), "copy\n" + notiz + "\n" + other);
     EXPECT_EQ(data->data("text/uri-list"), notiz + "\r\n" + other + "\r\n");

@@ -1,3 +1,4 @@
+#include "platform/core/FileUri.h"
 #include "platform/exchange/FileListCodec.h"
 #include "platform/exchange/ShellIDListArray.h"
 #include "platform/core/ShellItems.h"
@@ -6,6 +7,8 @@
 #include <QMimeData>
 
 #include <gtest/gtest.h>
+
+#include <glib.h>
 
 namespace {
 
@@ -60,7 +63,23 @@ TEST(FileListCodec, AwkwardNamesSurviveTheRoundTrip)
         EXPECT_EQ(list->Paths, kAwkwardPaths);
         EXPECT_EQ(list->Cut, cut);
     }
-    EXPECT_EQ(FileUriOfPath("/tmp/new\nline"), "file:///tmp/new%0Aline");
+}
+
+TEST(FileListCodec, UrisAreGLibsByteForByte)
+{
+    // Every byte a name can hold, between two letters: the lists we write must
+    // carry the URIs GLib makes, or other programs' lists and ours disagree.
+    for (int byte = 1; byte < 256; ++byte) {
+        const std::string path = std::string("/x/a") + static_cast<char>(byte) + "b";
+        gchar* const expected = g_filename_to_uri(path.c_str(), nullptr, nullptr);
+        ASSERT_NE(expected, nullptr) << byte;
+        const std::string uri(expected);
+        g_free(expected);
+        EXPECT_EQ(FileUriFromPath(path), uri) << byte;
+        EXPECT_EQ(UriListPayload({path}), QByteArray::fromStdString(uri + "\r\n")) << byte;
+        EXPECT_EQ(UriListPaths(QByteArray::fromStdString(uri)), std::vector<std::string>{path}) << byte;
+    }
+    EXPECT_EQ(FileUriFromPath("relative/a"), "");
 }
 
 TEST(FileListCodec, ReadsWhatGnomeAndNautilusWrite)

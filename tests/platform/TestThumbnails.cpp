@@ -115,15 +115,6 @@ protected:
     }
 };
 
-TEST(FileUriTest, EscapesAsGLibDoes)
-{
-    EXPECT_EQ(FileUriFromPath("/tmp/a b/ü.png"), "file:///tmp/a%20b/%C3%BC.png");
-    EXPECT_EQ(FileUriFromPath("/x/#?%;[]"), "file:///x/%23%3F%25%3B%5B%5D");
-    EXPECT_EQ(FileUriFromPath("/x/&=+$,:@!~*'()-_."), "file:///x/&=+$,:@!~*'()-_.");
-    EXPECT_EQ(FileUriFromPath("/x/\xff\n"), "file:///x/%FF%0A");
-    EXPECT_EQ(FileUriFromPath("relative/a.png"), "");
-}
-
 TEST_F(ThumbnailTest, WritesTheCacheFileWithItsKeysAndModes)
 {
     const std::string path = Work() + "/Urlaub Bild ü.png";

@@ -123,14 +123,33 @@ TEST_F(TSelectionTest, WhatCannotBeTickedIsUnavailableAndNeverAdded)
     ExpectTotals(0, 0, 0);
 }
 
-TEST_F(TSelectionTest, FolderShortcutsFollowTheOption)
+TEST_F(TSelectionTest, ALinkToAFolderIsAnItemOfItsOwn)
 {
-    ASSERT_EQ(::symlink((root / "a").c_str(), (root / "link").c_str()), 0);
-    list.Select(root / "link");
-    EXPECT_EQ(list.Paths(), std::vector<std::string>{root / "a/*"});
-    EXPECT_EQ(list.GetPathState(root / "link"), selChecked);
+    ASSERT_EQ(::symlink((root / "a/sub").c_str(), (root / "a/link").c_str()), 0);
+    struct stat link{};
+    ASSERT_EQ(::lstat((root / "a/link").c_str(), &link), 0);
+    list.Select(root / "a/link");
+    EXPECT_EQ(list.Paths(), std::vector<std::string>{root / "a/link"});
+    EXPECT_EQ(list.GetPathState(root / "a/sub"), selUnchecked) << "the link's target is not ticked";
+    ExpectTotals(link.st_size, 1, 0);
+
+    list.Select(root / "a");
+    ExpectTotals(150 + link.st_size, 5, 2);
+    // Unticking a sibling re-adds the link as itself: it stays counted once
+    // and can be unticked on its own.
+    list.Deselect(root / "a/x.txt");
+    EXPECT_TRUE(list.Contains(root / "a/link"));
+    ExpectTotals(140 + link.st_size, 4, 1);
+    EXPECT_EQ(list.GetPathState(root / "a/link"), selChecked);
+    list.Deselect(root / "a/link");
+    EXPECT_EQ(list.GetPathState(root / "a/link"), selUnchecked);
+    EXPECT_EQ(list.GetPathState(root / "a/sub"), selChecked);
+    ExpectTotals(140, 3, 1);
+
     list.SetResolveFolderShortcuts(false);
-    EXPECT_EQ(list.GetPathState(root / "link"), selUnavailable);
+    EXPECT_EQ(list.GetPathState(root / "a/link"), selUnavailable);
+    list.Select(root / "a/link");
+    EXPECT_FALSE(list.Contains(root / "a/link"));
 }
 
 TEST_F(TSelectionTest, AssignPathsStartsTheTotalsAfresh)
