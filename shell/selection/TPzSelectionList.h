@@ -23,7 +23,7 @@ enum TPzSelectionState : std::uint8_t
 };
 
 // The ticks of the panes attached to one link, across the whole file system,
-// kept as a compact list of entries (see shell/SelectionEntries.h), with the
+// kept as a compact list of entries (see shell/selection/SelectionEntries.h), with the
 // bytes, files and folders they hold. Folder sizes are measured on the
 // folder-size pool; the totals are exact whenever no measurement is pending,
 // also after a path covered by a selected folder has been taken out.
