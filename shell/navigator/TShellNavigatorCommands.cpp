@@ -96,13 +96,12 @@ std::vector<TItemIdListPtr> TShellNavigator::CommandItems()
         else
             throw ObjectNotFound(name, Folder());
     }
-    std::string root = DrivePart(paths.front());
-    for (const std::string& path : paths) {
-        if (DrivePart(path) != root)
-            root = "/";
-    }
+    const std::string firstDrive = DrivePart(paths.front());
+    const bool oneDrive = std::all_of(paths.begin(), paths.end(),
+                                      [&](const std::string& path) { return DrivePart(path) == firstDrive; });
+    std::string root(oneDrive ? firstDrive : std::string(1, '/'));
     if (root.empty() || root.back() != '/')
-        root += '/';
+        root.push_back('/');
     const TItemIdListPtr savedFolder = CloneIDList(folderList_.get());
     const TItemIdListPtr savedObject = CloneIDList(object_.get());
     SetFolderPath(root);

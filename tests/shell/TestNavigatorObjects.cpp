@@ -48,8 +48,9 @@ TEST_F(NavigatorObjects, ObjectNameSelectsByNameAndPath)
 TEST_F(NavigatorObjects, VirtualFoldersAreFoundByDisplayName)
 {
     Navigator().SetSpecialFolder(SF_DESKTOP);
-    Navigator().SetObjectName(QStringLiteral("papierkorb"));
+    Navigator().SetObjectName(QStringLiteral("Papierkorb"));
     EXPECT_EQ(Navigator().GetObjectSpecialFolder(), SF_BITBUCKET);
+    EXPECT_THROW(Navigator().SetObjectName(QStringLiteral("papierkorb")), EShellNavigatorError);
 }
 
 TEST_F(NavigatorObjects, UnknownNameRaisesAndKeepsTheObject)
