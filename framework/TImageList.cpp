@@ -8,27 +8,32 @@ TImageList::TImageList(int width, int height)
 {
 }
 
-void TImageList::SetSize(int width, int height)
+void TImageList::SetImageSize(int width, int height)
 {
+    if (readOnly_)
+        return;
     size_ = QSize(width, height);
     images_.clear();
 }
 
 int TImageList::Add(const QPixmap& picture)
 {
+    if (readOnly_)
+        return -1;
     images_.append(Fitted(picture));
     return int(images_.size()) - 1;
 }
 
 void TImageList::Replace(int index, const QPixmap& picture)
 {
-    if (index >= 0 && index < images_.size())
+    if (!readOnly_ && index >= 0 && index < images_.size())
         images_[index] = Fitted(picture);
 }
 
 void TImageList::Clear()
 {
-    images_.clear();
+    if (!readOnly_)
+        images_.clear();
 }
 
 QPixmap TImageList::Pixmap(int index) const

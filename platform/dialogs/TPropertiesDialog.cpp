@@ -263,8 +263,8 @@ bool TPropertiesDialog::ApplyName()
         return false;
     }
 
+    // The folder has told the panes.
     const std::string newPath = (ParentPath(item.path) == "/" ? std::string() : ParentPath(item.path)) + "/" + newName;
-    SHChangeNotify(S_ISDIR(item.status.st_mode) && !item.isLink ? SHCNE_RENAMEFOLDER : SHCNE_RENAMEITEM, item.path, newPath);
     item.path = newPath;
     shownName_ = text;
     setWindowTitle(QStringLiteral("Eigenschaften von ") + text);

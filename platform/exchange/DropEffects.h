@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// Drop effects and key states of drags (platform/IDropTarget.h) and their Qt
+// Drop effects and key states of drags (platform/exchange/IDropTarget.h) and their Qt
 // counterparts.
 
 std::uint32_t KeyStateOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);

@@ -8,7 +8,7 @@
 class QMimeData;
 
 // Files on the system clipboard (QClipboard), in the formats of
-// platform/FileListCodec.h. Call on the UI thread.
+// platform/exchange/FileListCodec.h. Call on the UI thread.
 
 // Puts `data` (made by a data object) on the clipboard.
 void PutFilesOnClipboard(std::unique_ptr<QMimeData> data);

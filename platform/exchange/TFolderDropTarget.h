@@ -10,7 +10,7 @@
 #include <string>
 
 // A folder that files can be dropped on: copies, moves or links them there by
-// the keys held (platform/DropEffects.h), or, for the trash, moves them to the
+// the keys held (platform/exchange/DropEffects.h), or, for the trash, moves them to the
 // trash. A drag with the right button asks what to do in a small menu.
 // Effects that would do nothing or harm give none: moving items into the
 // folder they are in, copying or moving a folder into itself or below it.

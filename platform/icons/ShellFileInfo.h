@@ -48,7 +48,7 @@ struct TShFileInfo
 // it on the UI thread; later calls may come from any thread.
 //
 // About an absolute item id list (SHGFI_PIDL is implied). Icons come from
-// the desktop's icon theme by MIME type and place (platform/IconChoice.h);
+// the desktop's icon theme by MIME type and place (platform/icons/IconChoice.h);
 // asking needs no disk access except for symbolic links of files (to tell a
 // broken one) and for the trash (empty or full).
 TShFileInfo SHGetFileInfo(const TItemIdList* absolute, std::uint32_t fileAttributes, std::uint32_t flags);

@@ -25,7 +25,7 @@ public:
     TSystemIconTable& operator=(const TSystemIconTable&) = delete;
 
     // The process-wide table; the first call applies the icon theme rule
-    // (platform/IconTheme.h), so make it on the UI thread.
+    // (platform/icons/IconTheme.h), so make it on the UI thread.
     static TSystemIconTable& Process();
 
     int IndexOf(const QStringList& themeNames, const QString& fallbackResource);

@@ -75,7 +75,7 @@ public:
     // Size, times and name of an item, fresh from the file system.
     virtual TShellResult GetFindData(const TItemIdList* item, TFindData& data) = 0;
     // Makes a UI object of `kind` for items of this folder (see
-    // platform/IUIObject.h); without items, the folder's own: its menu as a
+    // platform/namespace/IUIObject.h); without items, the folder's own: its menu as a
     // target to paste into, or its drop target. `owner` is the window that
     // error messages belong to (none: no error dialogs).
     virtual TShellResult GetUIObjectOf(QWidget* owner, std::span<const TItemIdList* const> items, TUIObjectKind kind,

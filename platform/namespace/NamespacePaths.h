@@ -33,9 +33,6 @@ bool ResolveIDList(const TItemIdList* absolute, TResolvedList& resolved);
 // Walks a relative list on from the folder `resolved` names.
 bool ResolveRelative(const TItemIdList* relative, TResolvedList& resolved);
 
-// Tells the hook of SetFolderEnumeratedHook that a directory is being enumerated.
-void NotifyFolderEnumerated(const std::string& directoryPath);
-
 // Item bytes are collected without terminator and made a list at the end.
 using TItemBytes = std::vector<std::uint8_t>;
 void AppendItem(TItemBytes& bytes, const TItemIdList* item);

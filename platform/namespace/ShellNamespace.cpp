@@ -12,6 +12,7 @@ namespace {
 
 std::mutex hookMutex;
 std::function<void(const std::string&)> folderEnumeratedHook;
+std::function<void(const std::string&, const std::string&, bool)> itemRenamedHook;
 
 } // namespace
 
@@ -58,6 +59,23 @@ void SetFolderEnumeratedHook(std::function<void(const std::string& dirPath)> hoo
 {
     const std::lock_guard lock(hookMutex);
     folderEnumeratedHook = std::move(hook);
+}
+
+void SetItemRenamedHook(std::function<void(const std::string& from, const std::string& to, bool folder)> hook)
+{
+    const std::lock_guard lock(hookMutex);
+    itemRenamedHook = std::move(hook);
+}
+
+void NotifyItemRenamed(const std::string& from, const std::string& to, bool folder)
+{
+    std::function<void(const std::string&, const std::string&, bool)> hook;
+    {
+        const std::lock_guard lock(hookMutex);
+        hook = itemRenamedHook;
+    }
+    if (hook)
+        hook(from, to, folder);
 }
 
 void NotifyFolderEnumerated(const std::string& directoryPath)

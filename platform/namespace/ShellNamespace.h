@@ -21,13 +21,13 @@
 // - Find data exists for files, folders and trash entries, not for volumes and
 //   virtual folders (their names come from their paths or display names).
 // - Renaming never replaces an existing entry (EEXIST).
-// - Display names and details texts are bytes: see platform/IShellFolder.h.
+// - Display names and details texts are bytes: see platform/namespace/IShellFolder.h.
 
 // The desktop folder, the root of the namespace.
 IShellFolderPtr SHGetDesktopFolder();
 // Binds any absolute list to its folder; null (and the last error) on failure.
 IShellFolderPtr SHBindToFolder(const TItemIdList* absolute);
-// The absolute list of a special folder (an SF_ value of platform/StandardFolders.h);
+// The absolute list of a special folder (an SF_ value of platform/namespace/StandardFolders.h);
 // null (and ENOENT as the last error) when it has no location here.
 TItemIdListPtr SHGetSpecialFolderLocation(int specialFolder);
 // The file-system path of an absolute list as native bytes; a volume's path ends
@@ -42,3 +42,10 @@ std::string SHGetPathFromIDList(const TItemIdList* absolute);
 TItemIdListPtr SHParseDisplayName(const std::string& path);
 // Called with the directory's path whenever a directory with a path is enumerated.
 void SetFolderEnumeratedHook(std::function<void(const std::string& dirPath)> hook);
+// Called from whatever thread renames an item through a folder (SetNameOf),
+// with the old and the new path and whether the item is a folder. Change
+// notification, which sits above the namespace, installs it to tell the panes.
+void SetItemRenamedHook(std::function<void(const std::string& from, const std::string& to, bool folder)> hook);
+// The folders' side of the two hooks: tell whoever is installed.
+void NotifyFolderEnumerated(const std::string& directoryPath);
+void NotifyItemRenamed(const std::string& from, const std::string& to, bool folder);

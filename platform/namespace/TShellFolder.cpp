@@ -310,6 +310,8 @@ TShellResult TShellFolder::SetNameOf(const TItemIdList* item, const std::string&
         if (newName != view.name) {
             if (const int error = RenameNoReplace(from, to))
                 return Failure(error);
+            struct stat status{};
+            NotifyItemRenamed(from, to, ::lstat(to.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
         }
         if (newItem)
             *newItem = MakeFileSystemItem(newName, view.flags, view.entryType);

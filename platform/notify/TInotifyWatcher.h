@@ -13,7 +13,7 @@
 class QSocketNotifier;
 
 // Watches folders through one inotify descriptor and reports their changes
-// as shell events on paths (the SHCNE_ codes of platform/ShellChangeNotify.h),
+// as shell events on paths (the SHCNE_ codes of platform/notify/ShellChangeNotify.h),
 // on the thread that owns it (the UI thread):
 // - created and deleted entries: SHCNE_CREATE / SHCNE_MKDIR, SHCNE_DELETE / SHCNE_RMDIR;
 // - a move within the watched folders (the kernel's moved-from and moved-to

@@ -98,8 +98,10 @@ TShellChangeRegistry::TShellChangeRegistry(QObject* parent)
 
 TShellChangeRegistry::~TShellChangeRegistry()
 {
-    if (processRegistry == this)
+    if (processRegistry == this) {
         SetFolderEnumeratedHook({});
+        SetItemRenamedHook({});
+    }
     for (auto& [id, registration] : registrations_)
         QObject::disconnect(registration->receiverConnection);
     registrations_.clear();
@@ -119,6 +121,10 @@ TShellChangeRegistry& TShellChangeRegistry::Process()
             else
                 QMetaObject::invokeMethod(registry, [registry, folderPath] { registry->FolderEnumerated(folderPath); },
                     Qt::QueuedConnection);
+        });
+        // A rename through a folder is reported as the file operations report theirs.
+        SetItemRenamedHook([](const std::string& from, const std::string& to, bool folder) {
+            SHChangeNotify(folder ? SHCNE_RENAMEFOLDER : SHCNE_RENAMEITEM, from, to);
         });
     }
     return *processRegistry;
@@ -361,8 +367,10 @@ void TShellChangeRegistry::Deliver(const TChange& change)
                 // The trash shows what its files folder holds: any change there changes the trash.
                 if ((registration.events & SHCNE_UPDATEDIR) && !change.volume && !folder.watchPath.empty()
                     && ParentOf(change.path1) == folder.watchPath) {
+                    // A copy: a handler that deregisters frees the registration's own list.
+                    const TItemIdListPtr trash = CloneIDList(folder.pidl.get());
                     const TShellChangeHandler handler = registration.handler;
-                    handler(SHCNE_UPDATEDIR, folder.pidl.get(), nullptr);
+                    handler(SHCNE_UPDATEDIR, trash.get(), nullptr);
                     break;
                 }
             }

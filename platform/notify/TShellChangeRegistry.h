@@ -19,7 +19,7 @@
 #include <vector>
 
 // The registrations of SHChangeNotifyRegister and the delivery of changes to
-// them (see platform/ShellChangeNotify.h for the rules). Lives on the UI
+// them (see platform/notify/ShellChangeNotify.h for the rules). Lives on the UI
 // thread as a child of the application object; every event source feeds it
 // there.
 class TShellChangeRegistry : public QObject

@@ -46,9 +46,11 @@ void TPzSystemImageList::SetSize(TPzImageListSize value)
 void TPzSystemImageList::UpdateHandle()
 {
     const TSystemImageList& system = TSystemImageList::Get(SystemSize(size_));
-    TImageList::SetSize(system.Width(), system.Height());
+    SetReadOnly(false);
+    SetImageSize(system.Width(), system.Height());
     if (shareImages_) {
         handle_ = &system;
+        SetReadOnly(true);
         return;
     }
     handle_ = nullptr;

@@ -13,8 +13,11 @@ enum TPzImageListSize { si_small = 0, si_large = 1 };
 
 // An image list whose pictures are the system image list's: the icons of
 // files, folders and volumes that rows refer to by index. Sharing (the default)
-// shows the process-wide list itself, icons added later included; without
-// sharing the list holds a private copy of the icons there were at that moment.
+// shows the process-wide list itself, icons added later included, and the
+// list is read-only (pictures of its own would never be shown); without
+// sharing the list holds a private copy of the icons there were at that
+// moment and takes pictures like any other. Changing either property
+// rebuilds the list from the system's.
 class TPzSystemImageList : public TImageList
 {
 public:
@@ -25,6 +28,7 @@ public:
 
     bool ShareImages() const { return shareImages_; }
     void SetShareImages(bool value);
+    // Which of the system's lists: small or large icons (ImageSize gives the pixels).
     TPzImageListSize Size() const { return size_; }
     void SetSize(TPzImageListSize value);
     // The shared system list, null while the images are a private copy.

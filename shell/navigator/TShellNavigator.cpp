@@ -307,10 +307,12 @@ void TShellNavigator::SelectObjectByName(std::string name)
 
 bool TShellNavigator::FindObjectByEnumeration(const std::string& name)
 {
+    // Virtual folders' objects are known by their display names; names of
+    // files match byte for byte ("readme" is not "README").
     const QString text = Decoded(name);
     enumerator_.reset();
     while (Next()) {
-        if (ObjectNameBytes() == name || GetDisplayName().compare(text, Qt::CaseInsensitive) == 0)
+        if (ObjectNameBytes() == name || GetDisplayName() == text)
             return true;
     }
     return false;

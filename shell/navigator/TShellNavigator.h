@@ -59,6 +59,8 @@ public:
     std::string FolderPath() const;
     void SetFolderPath(const std::string& path);
     // The current object's name; writing selects an object by name or path.
+    // Names match exactly (file name or display name); none raises
+    // EShellNavigatorError.
     QString ObjectName() const;
     void SetObjectName(const QString& name);
     std::string ObjectNameBytes() const;
@@ -150,8 +152,10 @@ public:
     // --- Commands -----------------------------------------------------------
     // A UI object for the objects of MultiObjects (names in the folder, or
     // paths), or for the current object when it is empty, or for the folder
-    // itself when there is neither. MultiObjects is emptied in every case; null
-    // (and the last error) on failure.
+    // itself when there is neither. Every name must still name an object,
+    // exactly as written: one that has gone (deleted or renamed meanwhile)
+    // fails the whole request with ENOENT rather than acting on anything else.
+    // MultiObjects is emptied in every case; null (and the last error) on failure.
     IUIObjectPtr GetObjectInterface(TUIObjectKind kind);
     // The info tip of the current object (the slow one reads the file); "" when
     // it has none.
@@ -174,6 +178,7 @@ private:
     std::string CommandTargetPath() const;
     bool VerbAllowed(const QString& verb);
     std::vector<TItemIdListPtr> CommandItems();
+    TItemIdListPtr ObjectItemByName(const std::string& name);
     void NavigateToPath(const std::string& path);
     void SelectObjectByName(std::string name);
     bool FindObjectByEnumeration(const std::string& name);

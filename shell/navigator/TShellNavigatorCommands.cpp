@@ -9,6 +9,9 @@
 #include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/ShellPaths.h"
 
+#include <QFile>
+
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -29,46 +32,87 @@ private:
     TFileNames& names_;
 };
 
+EShellNavigatorError ObjectNotFound(const std::string& name, const QString& folder)
+{
+    return EShellNavigatorError(QStringLiteral("Error! Cannot find Object \"")
+                                + QFile::decodeName(QByteArray::fromStdString(name)) + QStringLiteral("\" in Folder \"")
+                                + folder + u'"');
+}
+
 } // namespace
+
+TItemIdListPtr TShellNavigator::ObjectItemByName(const std::string& name)
+{
+    SelectObjectByName(name);
+    if (!object_)
+        throw ObjectNotFound(name, Folder());
+    return CloneIDList(object_.get());
+}
 
 std::vector<TItemIdListPtr> TShellNavigator::CommandItems()
 {
     std::vector<TItemIdListPtr> items;
-    const int count = multiObjects_.Count();
-    if (count == 0) {
+    if (multiObjects_.IsEmpty()) {
         if (object_)
             items.push_back(CloneIDList(object_.get()));
         return items;
     }
-    if (count == 1) {
-        const std::string& name = multiObjects_.GetBytes(0);
-        if (name.find('/') != std::string::npos) {
-            SetObjectNameBytes(name);
-            items.push_back(CloneIDList(object_.get()));
-        } else if (TItemIdListPtr item = PathToIDList(folder_.get(), name)) {
-            items.push_back(std::move(item));
-        }
+    const std::vector<std::string>& names = multiObjects_.Names();
+    // An empty name would select nothing and leave the folder itself.
+    for (const std::string& name : names) {
+        if (name.empty())
+            throw ObjectNotFound(name, Folder());
+    }
+    const auto isPath = [](const std::string& name) { return name.find('/') != std::string::npos; };
+    if (names.size() == 1 && isPath(names.front())) {
+        items.push_back(ObjectItemByName(names.front()));
         return items;
     }
+    if (std::none_of(names.begin(), names.end(), isPath)) {
+        // Names of the shown folder's objects, found exactly as given; the
+        // current object stays what it was.
+        const TItemIdListPtr savedObject = CloneIDList(object_.get());
+        try {
+            for (const std::string& name : names)
+                items.push_back(ObjectItemByName(name));
+        } catch (const EShellNavigatorError&) {
+            SetObjectIDList(savedObject.get());
+            throw;
+        }
+        SetObjectIDList(savedObject.get());
+        return items;
+    }
+    // Paths, maybe beside names of the shown folder's objects: all become
+    // paths, parsed below one common root, so that every item is relative to
+    // the one folder that makes the UI object.
+    const std::string shownFolder = FolderPath();
+    std::vector<std::string> paths;
+    paths.reserve(names.size());
+    for (const std::string& name : names) {
+        if (name.front() == '/')
+            paths.push_back(name);
+        else if (!shownFolder.empty())
+            paths.push_back(shownFolder + name);
+        else
+            throw ObjectNotFound(name, Folder());
+    }
+    const std::string firstDrive = DrivePart(paths.front());
+    const bool oneDrive = std::all_of(paths.begin(), paths.end(),
+                                      [&](const std::string& path) { return DrivePart(path) == firstDrive; });
+    std::string root(oneDrive ? firstDrive : std::string(1, '/'));
+    if (root.empty() || root.back() != '/')
+        root.push_back('/');
     const TItemIdListPtr savedFolder = CloneIDList(folderList_.get());
     const TItemIdListPtr savedObject = CloneIDList(object_.get());
-    for (const std::string& name : multiObjects_.Names()) {
-        TItemIdListPtr item;
-        if (name.find('/') != std::string::npos && !IsDriveOrShareRoot(name)) {
-            std::string root = DrivePart(name);
-            if (root.empty() || root.back() != '/')
-                root += '/';
-            SetFolderPath(root);
-            item = PathToIDList(folder_.get(), name.substr(std::min(root.size(), name.size())));
-        } else {
-            item = PathToIDList(folder_.get(), name);
-        }
-        if (!item) {
-            SetObjectNameBytes(name);
-            item = CloneIDList(object_.get());
-        }
-        if (item)
-            items.push_back(std::move(item));
+    SetFolderPath(root);
+    for (const std::string& path : paths) {
+        const std::string relative = path.size() > root.size() ? path.substr(root.size()) : std::string();
+        TItemIdListPtr item = relative.empty() || path.compare(0, root.size(), root) != 0
+                                  ? nullptr
+                                  : PathToIDList(folder_.get(), relative);
+        if (!item)
+            throw ObjectNotFound(path, Folder());
+        items.push_back(std::move(item));
     }
     // The object belongs back only where it came from.
     SetObjectIDList(IDListsEqual(savedFolder.get(), folderList_.get()) ? savedObject.get() : nullptr);

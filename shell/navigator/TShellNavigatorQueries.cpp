@@ -24,11 +24,6 @@ constexpr std::uint32_t kEnumerateEverything = SHCONTF_FOLDERS | SHCONTF_NONFOLD
 constexpr std::uint32_t kFileSystemBits = SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR;
 constexpr std::uint32_t kSmallIconFlags = SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON;
 
-bool HasZipExtension(const QString& name)
-{
-    return name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive);
-}
-
 int IconIndexOf(const TItemIdList* absolute, std::uint32_t flags)
 {
     if (!absolute)
@@ -185,9 +180,7 @@ bool TShellNavigator::HasSubFolders() const
         return true;
     if (hasSubFolders_ < 0) {
         bool answer;
-        if (HasZipExtension(ObjectName()))
-            answer = !fileSystemOnly_;
-        else if (fileSystemOnly_)
+        if (fileSystemOnly_)
             answer = GetAttributes(SFGAO_HASSUBFOLDER | SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR) & SFGAO_HASSUBFOLDER;
         else
             answer = GetAttributes(SFGAO_HASSUBFOLDER) != 0;
@@ -213,13 +206,7 @@ bool TShellNavigator::CanRename() const
 
 bool TShellNavigator::IsPlainFileSystemFolder() const
 {
-    const std::string path = FolderPath();
-    if (path.empty() || IsDesktopIDList(folderList_.get()))
-        return false;
-    std::string trimmed = path;
-    if (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.pop_back();
-    return !HasZipExtension(StrRetToString(trimmed));
+    return !FolderPath().empty() && !IsDesktopIDList(folderList_.get());
 }
 
 TPzShellFolder TShellNavigator::GetObjectSpecialFolder() const

@@ -109,21 +109,21 @@ void TCustomThreadPool::StopThread(const TPzThreadPtr& thread)
 {
     if (!thread)
         return;
-    if (thread->Ending()) {
-        // Its end report may be waiting for the UI thread.
-        ProcessUiEventsIfOnUiThread();
-        if (Contains(thread.get()))
-            std::this_thread::sleep_for(kStopThreadPollStep);
-        return;
+    // A thread already ending needs no request, but its end report may be
+    // waiting for the UI thread, which may never take it: it gets the same
+    // time as any other before it is given up.
+    if (!thread->Ending()) {
+        thread->StopAndCancel();
+        thread->Resume();
     }
-    thread->StopAndCancel();
-    thread->Resume();
     const std::uint32_t start = GetTickCount();
     while (GetTickCount() - start < hardKillTimeout_) {
         if (!Contains(thread.get()))
             return;
-        std::this_thread::sleep_for(kStopThreadPollStep);
         ProcessUiEventsIfOnUiThread();
+        if (!Contains(thread.get()))
+            return;
+        std::this_thread::sleep_for(kStopThreadPollStep);
     }
     bool givenUp = false;
     {

@@ -58,13 +58,21 @@ TEST(UiThread, BlockingHandOverRunsTheStepOnTheUiThreadBeforeReturning)
     EXPECT_TRUE(WaitFor([&] { return posted; }));
 }
 
-TEST(TickCount, AdvancesWithUnsignedDifferences)
+TEST(TickCount, CountsMillisecondsOfTheMonotonicClock)
 {
+    // Bracketed by two timers: one started before the first reading, one after.
+    QElapsedTimer outer;
+    outer.start();
     const std::uint32_t start = GetTickCount();
-    EXPECT_TRUE(WaitFor([&] { return std::uint32_t(GetTickCount() - start) >= 20; }));
-    // A reading just before the wrap still compares by its unsigned difference.
-    const std::uint32_t beforeWrap = 0xFFFFFFF0u;
-    EXPECT_EQ(std::uint32_t(0x10u - beforeWrap), 0x20u);
+    QElapsedTimer inner;
+    inner.start();
+    ASSERT_TRUE(WaitFor([&] { return inner.elapsed() >= 50; }));
+    const qint64 atLeast = inner.elapsed();
+    const std::uint32_t ticks = GetTickCount() - start;
+    const qint64 atMost = outer.elapsed();
+    // Whole milliseconds on both sides: one each way for the rounding.
+    EXPECT_GE(qint64(ticks), atLeast - 1);
+    EXPECT_LE(qint64(ticks), atMost + 1);
 }
 
 TEST(CursorGuard, RestoresThePreviousCursorEvenWhenNested)
@@ -116,7 +124,7 @@ TEST(ImageList, ScalesPicturesToItsSizeAndAnswersNullOutOfRange)
     EXPECT_EQ(canvas.pixelColor(10, 10), QColor(Qt::blue));
     EXPECT_EQ(canvas.pixelColor(1, 1), QColor(Qt::white));
 
-    list.SetSize(16, 16);
+    list.SetImageSize(16, 16);
     EXPECT_EQ(list.Count(), 0);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/commands/AppLauncher.h"
-#include "platform/fileops/FileOperations.h"
 #include "framework/MessageBox.h"
 
 #include <QCoreApplication>
@@ -84,21 +83,6 @@ private:
     QString caption_;
     TScopedMessageHandler handler_;
 };
-
-// Whether the file-operation engine is there (and not a stand-in that refuses).
-inline bool FileOperationsAvailable()
-{
-    TFileOperationRequest request;
-    request.Kind = TFileOperationKind::Copy;
-    request.TargetFolder = "/nonexistent-parzello-folder";
-    return RunFileOperation(request).Error != ENOSYS;
-}
-
-#define SKIP_WITHOUT_FILE_OPERATIONS()                                                \
-    do {                                                                              \
-        if (!FileOperationsAvailable())                                               \
-            GTEST_SKIP() << "the file-operation engine is not built into this branch"; \
-    } while (false)
 
 inline bool Exists(const std::string& path)
 {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ostream>
 #include <fcntl.h>
+#include <memory>
 #include <ftw.h>
 #include <cstdlib>
 #include <string>
@@ -32,11 +33,14 @@ bool WaitUntil(TCondition condition, int deadlineMs = kEventDeadlineMs)
     return true;
 }
 
-// Lets the event queue run dry; used before asserting that nothing arrived.
-inline void DrainEvents()
+// Runs every call queued to the UI thread before this one: a marker queued
+// now runs after them. Assert that nothing arrived only after this, and only
+// for senders that had queued all they would before it.
+inline bool RunQueuedCalls()
 {
-    for (int round = 0; round < 3; ++round)
-        QTest::qWait(30);
+    const auto reached = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [reached] { *reached = true; }, Qt::QueuedConnection);
+    return WaitUntil([&] { return *reached; });
 }
 
 struct TRecordedChange

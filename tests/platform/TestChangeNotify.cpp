@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -260,6 +261,26 @@ TEST_F(ChangeNotifyTest, OwnNotificationsAreQueuedAndHonourTheSources)
     EXPECT_FALSE(Contains(shell.changes, {SHCNE_CREATE, folder_ / "real", ""}));
 }
 
+TEST_F(ChangeNotifyTest, RenamingThroughAFolderIsReportedLikeTheFileOperations)
+{
+    ASSERT_TRUE(WriteFile(folder_ / "alt.txt"));
+    ASSERT_TRUE(MakeFolder(folder_ / "alter ordner"));
+    TRecorder shell;
+    TRegistrationGuard registration(Register(shell, folder_.Path(), false, SHCNE_ALLEVENTS, SHCNRF_ShellLevel));
+    ASSERT_NE(registration.Id(), 0u);
+    const TItemIdListPtr list = SHParseDisplayName(folder_.Path());
+    const IShellFolderPtr folder = SHBindToFolder(list.get());
+    ASSERT_NE(folder, nullptr);
+
+    for (const auto& [from, to, event] : {std::tuple{"alt.txt", "neu.txt", SHCNE_RENAMEITEM},
+                                          std::tuple{"alter ordner", "neuer ordner", SHCNE_RENAMEFOLDER}}) {
+        TItemIdListPtr item;
+        ASSERT_TRUE(folder->ParseDisplayName(from, item).Succeeded()) << from;
+        ASSERT_TRUE(folder->SetNameOf(item.get(), to, 0, nullptr).Succeeded()) << from;
+        EXPECT_TRUE(shell.Receives({event, folder_ / from, folder_ / to})) << from;
+    }
+}
+
 TEST_F(ChangeNotifyTest, TrashUpdatesWhenItsFilesChange)
 {
     TEnvironmentGuard dataHome("XDG_DATA_HOME", folder_.Path());
@@ -269,15 +290,21 @@ TEST_F(ChangeNotifyTest, TrashUpdatesWhenItsFilesChange)
     ASSERT_NE(trash, nullptr);
     const SHChangeNotifyEntry entry {trash.get(), false};
     int updates = 0;
-    TRegistrationGuard registration(SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_UPDATEDIR,
-        [&](long event, const TItemIdList* item, const TItemIdList*) {
-            updates += event == SHCNE_UPDATEDIR && IDListsEqual(item, trash.get()) ? 1 : 0;
-        },
-        {&entry, 1}));
-    ASSERT_NE(registration.Id(), 0u);
+    unsigned long id = 0;
+    // Like a pane that follows the trash by registering anew, then looking at the item.
+    TShellChangeHandler handler = [&](long event, const TItemIdList* item, const TItemIdList*) {
+        SHChangeNotifyDeregister(id);
+        id = SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_UPDATEDIR, handler, {&entry, 1});
+        updates += event == SHCNE_UPDATEDIR && IDListsEqual(item, trash.get()) ? 1 : 0;
+    };
+    id = SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_UPDATEDIR, handler, {&entry, 1});
+    ASSERT_NE(id, 0u);
 
     ASSERT_TRUE(WriteFile(folder_ / "Trash/files/thrown away"));
     EXPECT_TRUE(WaitUntil([&] { return updates > 0; }));
+    ASSERT_TRUE(WriteFile(folder_ / "Trash/files/and another"));
+    EXPECT_TRUE(WaitUntil([&] { return updates > 1; })) << "the new registration sees the trash too";
+    SHChangeNotifyDeregister(id);
 }
 
 TEST_F(ChangeNotifyTest, ItemsLieBelowTheRegisteredFoldersOwnList)

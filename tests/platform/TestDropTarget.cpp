@@ -195,7 +195,6 @@ TEST_F(DropTargetTest, RightButtonDropAsksAndCancelLeavesEverything)
 
 TEST_F(DropTargetTest, DropsCopyMoveAndLink)
 {
-    SKIP_WITHOUT_FILE_OPERATIONS();
     const IDropTargetPtr target = TargetOf(target_);
     std::uint32_t effect = kAll;
     const auto copy = Files({source_ + "/a.txt"});

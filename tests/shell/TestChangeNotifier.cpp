@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,35 @@ struct THookCall
     TNotificationEvent event;
     std::string path1;
     std::string path2;
+};
+
+// A registration of its own on a folder: once it has heard of a change, every
+// registration of that folder has been told (the registry tells them all at once).
+class TWitness
+{
+public:
+    explicit TWitness(const std::string& folder)
+    {
+        const TItemIdListPtr list = SHParseDisplayName(folder);
+        const SHChangeNotifyEntry entry{list.get(), false};
+        id_ = SHChangeNotifyRegister(nullptr, SHCNRF_InterruptLevel | SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
+                                     [this](long, const TItemIdList* item, const TItemIdList*) {
+                                         heard_.push_back(SHGetPathFromIDList(item));
+                                     },
+                                     {&entry, 1});
+    }
+    ~TWitness() { SHChangeNotifyDeregister(id_); }
+    TWitness(const TWitness&) = delete;
+    TWitness& operator=(const TWitness&) = delete;
+
+    bool Hears(const std::string& path) const
+    {
+        return id_ != 0 && WaitUntil([&] { return std::find(heard_.begin(), heard_.end(), path) != heard_.end(); });
+    }
+
+private:
+    unsigned long id_ = 0;
+    std::vector<std::string> heard_;
 };
 
 // A notifier whose hook records what reaches it, on a clock the test moves.
@@ -86,10 +116,11 @@ TEST_F(TNotifierTest, NewNotifierRegistersNothingAndHearsNothing)
     notifier.SetWatchedItem(watched.get());
     EXPECT_FALSE(notifier.Registered());
     EXPECT_EQ(notifier.WatchedId(), 0u);
+    const TWitness witness(folder.Path());
     ASSERT_TRUE(WriteFile(folder / "quiet"));
+    ASSERT_TRUE(witness.Hears(folder / "quiet"));
     const TItemIdListPtr item = SHParseDisplayName(folder / "quiet");
     notifier.HandleNotification(SHCNE_CREATE, item.get(), nullptr);
-    DrainEvents();
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(notifier.Version(), "TPzShellChangeNotifier V5.4");
 }
@@ -207,7 +238,7 @@ TEST_F(TNotifierTest, DeliveryToAGoneNotifierIsDropped)
         shortLived.SetOnChange([&](QObject*, TNotificationEvent, const QString&, const QString&) { ++delivered; });
         shortLived.HandleNotification(SHCNE_UPDATEDIR, nullptr, nullptr);
     }
-    DrainEvents();
+    ASSERT_TRUE(RunQueuedCalls());
     EXPECT_EQ(delivered, 0);
 }
 
@@ -232,7 +263,8 @@ TEST_F(TNotifierTest, FileSystemChangesReachTheHook)
 
     notifier.SetEnabled(false);
     calls.clear();
+    const TWitness witness(folder.Path());
     ASSERT_TRUE(WriteFile(folder / "unheard"));
-    DrainEvents();
+    ASSERT_TRUE(witness.Hears(folder / "unheard"));
     EXPECT_TRUE(calls.empty());
 }

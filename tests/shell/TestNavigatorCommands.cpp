@@ -2,10 +2,15 @@
 
 #include "platform/commands/IQueryInfo.h"
 #include "platform/core/LastError.h"
+#include "platform/exchange/IDataObject.h"
+#include "shell/navigator/EShellNavigatorError.h"
 
 #include <QColor>
 #include <QFile>
 #include <QImage>
+
+#include <cerrno>
+#include <unistd.h>
 
 using NavigatorCommands = NavigatorFixture;
 
@@ -60,4 +65,41 @@ TEST_F(NavigatorCommands, ObjectsForACommand)
     Navigator().MultiObjects().Add(Work() + "/fehlt/c.txt");
     EXPECT_FALSE(Navigator().GetObjectInterface(TUIObjectKind::QueryInfo));
     EXPECT_EQ(Navigator().FolderPath(), Work() + "/");
+}
+
+TEST_F(NavigatorCommands, ACommandActsOnlyOnTheObjectsNamed)
+{
+    WriteFile(Work() + "/a.txt");
+    WriteFile(Work() + "/README");
+    MakeDirectory(Work() + "/weg");
+    MakeDirectory(Work() + "/tief");
+    WriteFile(Work() + "/tief/b.txt");
+    Navigator().SetFolderPath(Work());
+    const auto filesOf = [&](auto... names) {
+        (Navigator().MultiObjects().Add(std::string(names)), ...);
+        const auto data = std::dynamic_pointer_cast<IDataObject>(Navigator().GetObjectInterface(TUIObjectKind::DataObject));
+        return data ? data->FileNames() : std::vector<std::string>{"<none>"};
+    };
+
+    // A sub-folder that went away after it was named: no drop target at all,
+    // in particular not the shown folder's own.
+    Navigator().MultiObjects().Add(std::string("weg"));
+    ASSERT_TRUE(Navigator().GetObjectInterface(TUIObjectKind::DropTarget));
+    ASSERT_EQ(::rmdir((Work() + "/weg").c_str()), 0);
+    Navigator().MultiObjects().Add(std::string("weg"));
+    SetLastError(0);
+    EXPECT_FALSE(Navigator().GetObjectInterface(TUIObjectKind::DropTarget));
+    EXPECT_EQ(GetLastError(), ENOENT);
+    EXPECT_EQ(filesOf("a.txt", "weg"), std::vector<std::string>{"<none>"});
+    EXPECT_EQ(filesOf("README", "", "a.txt"), std::vector<std::string>{"<none>"});
+
+    // Names match exactly.
+    EXPECT_THROW(Navigator().SetObjectNameBytes("readme"), EShellNavigatorError);
+    EXPECT_EQ(filesOf("readme"), std::vector<std::string>{"<none>"});
+
+    // Names and paths together: each item is the one named, whatever comes first.
+    const std::vector<std::string> expected{Work() + "/a.txt", Work() + "/tief/b.txt", Work() + "/README"};
+    EXPECT_EQ(filesOf("a.txt", Work() + "/tief/b.txt", "README"), expected);
+    Navigator().SetFolderPath(Work());
+    EXPECT_EQ(filesOf(Work() + "/tief/b.txt", "a.txt"), std::vector<std::string>({Work() + "/tief/b.txt", Work() + "/a.txt"}));
 }

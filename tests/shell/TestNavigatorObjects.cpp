@@ -48,8 +48,9 @@ TEST_F(NavigatorObjects, ObjectNameSelectsByNameAndPath)
 TEST_F(NavigatorObjects, VirtualFoldersAreFoundByDisplayName)
 {
     Navigator().SetSpecialFolder(SF_DESKTOP);
-    Navigator().SetObjectName(QStringLiteral("papierkorb"));
+    Navigator().SetObjectName(QStringLiteral("Papierkorb"));
     EXPECT_EQ(Navigator().GetObjectSpecialFolder(), SF_BITBUCKET);
+    EXPECT_THROW(Navigator().SetObjectName(QStringLiteral("papierkorb")), EShellNavigatorError);
 }
 
 TEST_F(NavigatorObjects, UnknownNameRaisesAndKeepsTheObject)
@@ -156,22 +157,22 @@ TEST_F(NavigatorObjects, FileSystemOnlyKeepsTheVirtualPlaces)
         EXPECT_TRUE(Contains(fileSystem, name)) << name;
 }
 
-TEST_F(NavigatorObjects, ZipFilesHaveSubfoldersOnlyOutsideFileSystemOnly)
+TEST_F(NavigatorObjects, SubfoldersAreFoldersWhateverTheirNames)
 {
     WriteFile(Work() + "/paket.Zip");
-    MakeDirectory(Work() + "/mit");
-    MakeDirectory(Work() + "/mit/drin");
+    MakeDirectory(Work() + "/mit.zip");
+    MakeDirectory(Work() + "/mit.zip/drin");
     MakeDirectory(Work() + "/ohne");
     Navigator().SetFolderPath(Work());
-    Navigator().SetObjectNameBytes("paket.Zip");
-    EXPECT_TRUE(Navigator().HasSubFolders());
-    Navigator().SetFileSystemOnly(true);
-    Navigator().SetObjectNameBytes("paket.Zip");
-    EXPECT_FALSE(Navigator().HasSubFolders());
-    Navigator().SetObjectNameBytes("mit");
-    EXPECT_TRUE(Navigator().HasSubFolders());
-    Navigator().SetObjectNameBytes("ohne");
-    EXPECT_FALSE(Navigator().HasSubFolders());
+    for (const bool fileSystemOnly : {false, true}) {
+        Navigator().SetFileSystemOnly(fileSystemOnly);
+        Navigator().SetObjectNameBytes("paket.Zip");
+        EXPECT_FALSE(Navigator().HasSubFolders()) << fileSystemOnly;
+        Navigator().SetObjectNameBytes("mit.zip");
+        EXPECT_TRUE(Navigator().HasSubFolders()) << fileSystemOnly;
+        Navigator().SetObjectNameBytes("ohne");
+        EXPECT_FALSE(Navigator().HasSubFolders()) << fileSystemOnly;
+    }
 }
 
 TEST_F(NavigatorObjects, LinksAndTheirTargets)

@@ -1,9 +1,12 @@
 #include "tests/shell/NavigatorFixture.h"
 
+#include "platform/icons/TSystemIconTable.h"
 #include "platform/icons/TSystemImageList.h"
 #include "shell/images/TPzSystemImageList.h"
 
+#include <QColor>
 #include <QImage>
+#include <QPixmap>
 
 using PzSystemImageList = NavigatorFixture;
 
@@ -20,6 +23,18 @@ TEST_F(PzSystemImageList, SharesTheSystemListOrCopiesIt)
     EXPECT_EQ(list.Handle(), &TSystemImageList::Get(ilsLarge));
     EXPECT_EQ(list.Width(), kLargeIconSize);
 
+    // A shared list shows the system's pictures and takes none of its own,
+    // whoever asks (here through the base class).
+    TImageList& base = list;
+    QPixmap picture(kLargeIconSize, kLargeIconSize);
+    picture.fill(Qt::red);
+    const int shared = list.Count();
+    EXPECT_TRUE(base.ReadOnly());
+    EXPECT_EQ(base.Add(picture), -1);
+    base.SetImageSize(8, 8);
+    EXPECT_EQ(base.ImageSize(), QSize(kLargeIconSize, kLargeIconSize));
+    EXPECT_EQ(list.Count(), shared);
+
     WriteFile(Work() + "/a.txt");
     const int fileIcon = GetSysIconIndex(Work() + "/a.txt", si_large, false, false);
     ASSERT_GE(fileIcon, 0);
@@ -29,12 +44,23 @@ TEST_F(PzSystemImageList, SharesTheSystemListOrCopiesIt)
     EXPECT_EQ(copied, TSystemImageList::Get(ilsLarge).Count());
     EXPECT_FALSE(list.Pixmap(fileIcon).isNull());
 
-    // Icons the system adds later are not in the copy.
-    const int newIcon = GetSysIconIndex(Work() + "/kein.pdf", si_large, true, false);
-    if (newIcon >= copied) {
-        EXPECT_EQ(list.Count(), copied);
-        EXPECT_TRUE(list.Pixmap(newIcon).isNull());
-    }
+    // Icons the system adds later (an icon file no one used before) are not
+    // in the copy, and the copy takes pictures of its own.
+    const QString iconFile = QString::fromStdString(Work() + "/eigen.png");
+    ASSERT_TRUE(picture.save(iconFile));
+    const int newIcon = TSystemIconTable::Process().IndexOf({}, iconFile);
+    ASSERT_EQ(newIcon, copied);
+    EXPECT_EQ(TSystemImageList::Get(ilsLarge).Count(), copied + 1);
+    EXPECT_EQ(list.Count(), copied);
+    EXPECT_TRUE(list.Pixmap(newIcon).isNull());
+    EXPECT_FALSE(base.ReadOnly());
+    EXPECT_EQ(base.Add(picture), copied);
+    EXPECT_EQ(list.Pixmap(copied).toImage().pixelColor(1, 1), QColor(Qt::red));
+
+    // Shared again, the list shows the system's icons, the new one included.
+    list.SetShareImages(true);
+    EXPECT_EQ(list.Count(), copied + 1);
+    EXPECT_FALSE(list.Pixmap(newIcon).isNull());
 }
 
 TEST_F(PzSystemImageList, IconIndexesOfPaths)

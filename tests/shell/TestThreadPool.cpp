@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <memory>
 
 bool TTestItem::IsOnUiThread()
@@ -191,7 +192,7 @@ TEST_F(TPoolTest, StopAllWithoutWaitingEmptiesTheQueueAndReportsOnce)
     EXPECT_EQ(allDone, 1);
     EXPECT_TRUE(running->Cancelled());
     ASSERT_TRUE(WaitUntil([&] { return pool.Count() == 0; })) << "the workers end on their own";
-    DrainEvents();
+    ASSERT_TRUE(RunQueuedCalls());
     EXPECT_EQ(allDone, 1);
     EXPECT_FALSE(queued->started);
 }
@@ -226,7 +227,7 @@ TEST_F(TPoolTest, ItemFinishingAfterStopAllCountsNothingOffNewWork)
     EXPECT_EQ(pool.PendingCount(), 1);
     old->released = true;
     ASSERT_TRUE(WaitUntil([&] { return old->finished && pool.Count() == 1; }));
-    DrainEvents();
+    ASSERT_TRUE(RunQueuedCalls());
     EXPECT_EQ(pool.PendingCount(), 1) << "the new item is still running";
     fresh->released = true;
     EXPECT_TRUE(WaitUntil([&] { return pool.PendingCount() == 0; }));
@@ -248,19 +249,42 @@ TEST(TPoolGiveUp, WorkerThatIgnoresTheStopIsLeftToEndOnItsOwn)
     auto stubborn = std::make_shared<TTestItem>(nullptr, true, false);
     bool completed = false;
     stubborn->SetOnCompleted([&](TBasicWorkItem&) { completed = true; });
+    TPzThreadPtr worker;
     {
         TWorkerThreadPool pool(true);
         pool.SetHardKillTimeout(20);
         pool.AddWorkItem(stubborn);
         ASSERT_TRUE(WaitUntil([&] { return stubborn->started.load(); }));
+        worker = pool.Thread(0);
         pool.StopAll(true);
         EXPECT_EQ(pool.Count(), 0);
     }
     // The pool is gone; the worker still holds the item and must not touch the pool.
     stubborn->released = true;
     ASSERT_TRUE(WaitUntil([&] { return stubborn->finished.load(); }));
-    DrainEvents();
+    ASSERT_TRUE(WaitUntil([&] { return worker.use_count() == 1; })) << "the worker has left";
+    ASSERT_TRUE(RunQueuedCalls());
     EXPECT_FALSE(completed);
+}
+
+TEST(TPoolGiveUp, StopAllGivesUpAWorkerWhoseEndCannotReachTheUiThread)
+{
+    TWorkerThreadPool pool(true);
+    pool.SetHardKillTimeout(20);
+    auto item = std::make_shared<TTestItem>();
+    pool.AddWorkItem(item);
+    ASSERT_TRUE(WaitUntil([&] { return item->finished && pool.PendingCount() == 0; }));
+    const TPzThreadPtr worker = pool.Thread(0);
+    ASSERT_TRUE(worker);
+
+    // The UI thread waits for the stop without taking events, so the worker's
+    // end report stays queued.
+    auto stopped = std::async(std::launch::async, [&] { pool.StopAll(true); });
+    EXPECT_EQ(stopped.wait_for(std::chrono::milliseconds(kEventDeadlineMs)), std::future_status::ready);
+    ASSERT_TRUE(WaitUntil([&] { return stopped.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_EQ(pool.Count(), 0);
+    // The queued report then finds no pool and the worker ends.
+    EXPECT_TRUE(WaitUntil([&] { return worker.use_count() == 1; }));
 }
 
 TEST(TWorkerPools, CreatedAtStartAndGoneAtTheEnd)
