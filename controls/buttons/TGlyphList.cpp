@@ -28,7 +28,7 @@ int TGlyphList::ReserveSlot()
     const auto freeSlot = std::find(usedSlots_.begin(), usedSlots_.end(), false);
     const int index = int(freeSlot - usedSlots_.begin());
     if (index >= Count()) {
-        QPixmap empty(Size());
+        QPixmap empty(ImageSize());
         empty.fill(Qt::transparent);
         Add(empty);
     }
