@@ -25,7 +25,9 @@ TTreeView::TTreeView(QWidget* parent)
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     changeTimer_.setSingleShot(true);
     connect(&changeTimer_, &QTimer::timeout, this, &TTreeView::ChangeTimerFired);
+    // The view moves the focus before it selects; either step may complete a change.
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &TTreeView::CurrentMoved);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &TTreeView::CurrentMoved);
     connect(nodes_, &TTreeNodeModel::HasChildrenChanged, this, [this] { scheduleDelayedItemsLayout(); });
     connect(nodes_, &TTreeNodeModel::UpdateEnded, this, [this] { viewport()->update(); });
     // Expansions the control did not start itself (assistive technology,
@@ -260,9 +262,12 @@ QPixmap TTreeView::OverlayPixmap(int) const
 
 void TTreeView::CurrentMoved()
 {
+    const QPersistentModelIndex selected(nodes_->IndexOf(Selected()));
+    if (selected == changed_ && !changeTimer_.isActive())
+        return;  // the second signal of one change
     if (changeDelay_ <= 0) {
         changeTimer_.stop();
-        Change(Selected());
+        ChangeTimerFired();
     } else {
         changeTimer_.start(changeDelay_);
     }
@@ -270,7 +275,9 @@ void TTreeView::CurrentMoved()
 
 void TTreeView::ChangeTimerFired()
 {
-    Change(Selected());
+    TTreeNode* node = Selected();
+    changed_ = QPersistentModelIndex(nodes_->IndexOf(node));
+    Change(node);
 }
 
 void TTreeView::NodePainted(TTreeNode& node)

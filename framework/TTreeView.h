@@ -144,6 +144,7 @@ private:
     bool autoDrag_ = true;
     int updateCount_ = 0;
     QPersistentModelIndex editing_;
+    QPersistentModelIndex changed_;  // the node the last Change() was about
     bool committed_ = false;
     Qt::MouseButton pressButton_ = Qt::NoButton;
     QPoint pressPoint_;
