@@ -10,6 +10,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 
@@ -207,11 +208,32 @@ TEST_F(ShellTreeTest, FoldersDeletedOrRenamedOutsideLeaveTheTree)
     EXPECT_EQ(messages, 0);
 }
 
-TEST_F(ShellTreeTest, ARenameTheShellRefusesKeepsTheName)
+TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)
 {
+    MakeDirectory(Work() + "/alt");
+    MakeDirectory(Work() + "/alt/innen");
     MakeDirectory(Work() + "/fest");
     MakeDirectory(Work() + "/fest/kind");
     TPzShellTree& tree = Start();
+    std::vector<std::pair<TPzShellOperations, QString>> operations;
+    tree.OnOperation = [&](QObject*, TPzShellOperations operation, const TFileNames& files, const QString& destination) {
+        operations.emplace_back(operation, files.Get(0) + ">" + destination);
+    };
+    TTreeNode* renamed = ShowFolder(Work() + "/alt");
+    tree.Expand(renamed);
+    ASSERT_TRUE(tree.EditText(renamed));
+    tree.findChildren<QLineEdit*>().last()->setText("neu");
+    tree.EndEdit(false);
+    EXPECT_EQ(renamed->Text(), "neu");
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(Work() + "/neu/innen")));
+    EXPECT_EQ(pane.folders.back(), Work() + "/neu");
+    ASSERT_EQ(operations.size(), 1u);
+    EXPECT_EQ(operations[0].first, opRename);
+    EXPECT_EQ(operations[0].second.toStdString(), Work() + "/alt>" + Work() + "/neu");
+    // The expanded state comes back after the pause, with children of the new path.
+    ASSERT_TRUE(WaitFor([&] { return tree.IsExpanded(renamed); }));
+    EXPECT_EQ(Child(renamed, "innen") != nullptr, true);
+
     TTreeNode* node = ShowFolder(Work() + "/fest/kind");
     ASSERT_TRUE(tree.EditText(node));
     TImmutableGuard guard(Work() + "/fest");

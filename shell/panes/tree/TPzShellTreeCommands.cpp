@@ -238,7 +238,10 @@ bool TPzShellTree::Edited(TTreeNode& node, const QString& text)
     TItemIdListPtr folder = browser_.GetFolderIDList();
     item->Reset(browser_.GetObjectIDList(), ConcatIDLists(folder.get(), browser_.ObjectIDList()));
     const bool expanded = IsExpanded(&node);
-    Nodes().DeleteChildren(&node);  // their lists name the old path
+    // The children's lists name the old path: drop them; the node fills afresh when expanded again.
+    Collapse(&node);
+    Nodes().DeleteChildren(&node);
+    node.SetHasChildren(true);
     if (!AutomaticRefresh())
         RefreshNode(&node, false, true);
     if (node.Parent())
