@@ -23,6 +23,9 @@ TTreeView::TTreeView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    // Fit the column to the rows on screen only: measuring every row of a
+    // folder with thousands of sub-folders would cost more than filling it.
+    header()->setResizeContentsPrecision(0);
     changeTimer_.setSingleShot(true);
     connect(&changeTimer_, &QTimer::timeout, this, &TTreeView::ChangeTimerFired);
     // The view moves the focus before it selects; either step may complete a change.
