@@ -1,0 +1,244 @@
+#pragma once
+
+#include "framework/TTreeView.h"
+#include "platform/exchange/IDropTarget.h"
+#include "shell/images/TPzSystemImageList.h"
+#include "shell/link/IPzShellControl.h"
+#include "shell/navigator/TPidlHistory.h"
+#include "shell/navigator/TShellNavigator.h"
+#include "shell/notifier/TPzShellChangeNotifier.h"
+#include "shell/panes/TPzCopyMode.h"
+#include "shell/panes/TPzShellOperations.h"
+#include "shell/panes/TPzShellOptions.h"
+#include "shell/selection/TPzSelectionList.h"
+#include "shell/selection/TPzSelectionStateImageList.h"
+
+#include <QElapsedTimer>
+
+#include <functional>
+#include <memory>
+
+class TPzShellTreeItem;
+
+// The folder tree of a pane pair: the shell namespace below a root (the
+// desktop by default), each node's children made on its first expansion and
+// kept up to date from change notifications. Selecting a folder tells the
+// pane link, so the lists and the other tree follow; a folder the link passes
+// in is selected here, expanding the path to it. The shell's context menu,
+// keyboard commands, in-place rename and drag and drop work on the nodes.
+//
+// Between construction and Loaded() the tree is loading: SelectedFolder and
+// SpecialFolder are kept as pending values, which Loaded() applies.
+class TPzShellTree : public TTreeView, public IPzShellControl
+{
+    Q_OBJECT
+
+public:
+    enum TLocateMode { lmSelect, lmRefresh, lmRefreshParent, lmDelete };
+
+    using TOnAddNode = std::function<void(TTreeNode& node, const QString& path, bool& canAdd)>;
+    using TOnUpdatedFolder = std::function<void(TPzShellTree& sender, TTreeNode& node)>;
+    using TOnCheckStateChanged =
+        std::function<void(TPzShellTree& sender, int absoluteIndex, const QString& path, TPzSelectionState state)>;
+    using TOnBeforeShellDrop = std::function<void(TPzShellTree& sender, TTreeNode& node, bool& allow)>;
+    using TOnNodeEvent = std::function<void(TPzShellTree& sender, TTreeNode& node)>;
+    using TNotifyEvent = std::function<void(TPzShellTree& sender)>;
+
+    // The notifier's events: deletions, drives, media, folders and shares.
+    static constexpr TNotificationEvents kTreeEventFilter = 0x3FDD0;
+    // Keyboard selections reach the link after the keys rest this long, so
+    // the lists do not refill for every node passed.
+    static constexpr int kKeyboardChangeDelay = 600;
+    // The delay without a link, and the one a new tree starts with.
+    static constexpr int kDefaultChangeDelay = 100;
+    // Time the shell gets to report a rename before the node's state is restored.
+    static constexpr int kRenameSettleMs = 1000;
+
+    explicit TPzShellTree(QWidget* parent = nullptr);
+    ~TPzShellTree() override;
+
+    // Ends loading and applies the pending selection.
+    void Loaded();
+    bool IsLoading() const { return loading_; }
+    QString Version() const;
+
+    // --- Options ------------------------------------------------------------
+    TPzShellOptions Options() const { return options_; }
+    void SetOptions(TPzShellOptions options);
+    bool ShowNethood() const { return options_.ShowNethood(); }
+    void SetShowNethood(bool value) { SetOption(TPzShellOptions::ShowNethoodBit, value); }
+    bool ShowRecycleBin() const { return options_.ShowRecycleBin(); }
+    void SetShowRecycleBin(bool value) { SetOption(TPzShellOptions::ShowRecycleBinBit, value); }
+    bool ShowErrorMessages() const { return options_.ShowErrorMessages(); }
+    void SetShowErrorMessages(bool value) { SetOption(TPzShellOptions::ShowErrorMessagesBit, value); }
+    bool ShowHidden() const { return options_.ShowHidden(); }
+    void SetShowHidden(bool value) { SetOption(TPzShellOptions::ShowHiddenBit, value); }
+    bool ShowFiles() const { return options_.ShowFiles(); }
+    void SetShowFiles(bool value) { SetOption(TPzShellOptions::ShowFilesBit, value); }
+    bool ShowContextMenuOnTop() const { return options_.ShowContextMenuOnTop(); }
+    void SetShowContextMenuOnTop(bool value) { SetOption(TPzShellOptions::ShowContextMenuOnTopBit, value); }
+    bool ColorCompressed() const { return options_.ColorCompressed(); }
+    void SetColorCompressed(bool value) { SetOption(TPzShellOptions::ColorCompressedBit, value); }
+    bool ColorEncrypted() const { return options_.ColorEncrypted(); }
+    void SetColorEncrypted(bool value) { SetOption(TPzShellOptions::ColorEncryptedBit, value); }
+    bool NoFillOnStartup() const { return options_.NoFillOnStartup(); }
+    void SetNoFillOnStartup(bool value) { SetOption(TPzShellOptions::NoFillOnStartupBit, value); }
+
+    // --- Properties -----------------------------------------------------------
+    // The selected folder's path ("/" ends only a volume's); "" for folders without one.
+    QString SelectedFolder() const;
+    void SetSelectedFolder(const QString& path);
+    TPzShellFolder SpecialFolder() const;
+    void SetSpecialFolder(TPzShellFolder value);
+    TPzShellFolder RootedAt() const { return rootedAt_; }
+    void SetRootedAt(TPzShellFolder value);
+    QString RootedAtFileSystemFolder() const { return rootedAtFolder_; }
+    void SetRootedAtFileSystemFolder(const QString& path);
+    QString Filter() const { return browser_.Filter(); }
+    void SetFilter(const QString& filter);
+    bool FileSystemOnly() const { return browser_.FileSystemOnly(); }
+    void SetFileSystemOnly(bool value);
+    TPzShellLink* ShellLink() const { return link_; }
+    bool AutomaticRefresh() const { return notifier_.Enabled(); }
+    void SetAutomaticRefresh(bool value) { notifier_.SetEnabled(value); }
+    bool CheckBoxes() const { return checkBoxes_; }
+    void SetCheckBoxes(bool value);
+    TPzCopyMode CopyMode() const { return copyMode_; }
+    void SetCopyMode(TPzCopyMode mode) { copyMode_ = createLinkOnDrop_ ? cmLink : mode; }
+    bool CreateLinkOnDrop() const { return createLinkOnDrop_; }
+    void SetCreateLinkOnDrop(bool value);
+    bool OleDragDrop() const { return oleDragDrop_; }
+    void SetOleDragDrop(bool value);
+    bool ShellContextMenu() const { return shellContextMenu_; }
+    void SetShellContextMenu(bool value) { shellContextMenu_ = value; }
+    bool ExpandOnSelected() const { return expandOnSelected_; }
+    void SetExpandOnSelected(bool value) { expandOnSelected_ = value; }
+    bool ShowOverlayIcons() const { return showOverlayIcons_; }
+    void SetShowOverlayIcons(bool value);
+    bool UseSystemFont() const { return useSystemFont_; }
+    void SetUseSystemFont(bool value);
+    // The caller's menu, merged into the shell's context menu; may be null.
+    QMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+
+    TShellNavigator& Browser() { return browser_; }
+    TPzShellChangeNotifier& Notifier() { return notifier_; }
+    const TPidlHistory& History() const { return history_; }
+
+    // --- Events ---------------------------------------------------------------
+    TOnAddNode OnAddFolder;
+    TOnUpdatedFolder OnUpdatedFolder;
+    TOnOperation OnOperation;
+    TOnCheckStateChanged OnCheckStateChanged;
+    TOnBeforeShellDrop OnBeforeShellDrop;
+    TOnNodeEvent OnEditCanceled;
+    // When assigned, a double click only raises it.
+    TOnNodeEvent OnDblClick;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    // --- Operations -----------------------------------------------------------
+    static TPzShellTreeItem* ShellItem(const TTreeNode* node);
+    bool IsShellNode(const TTreeNode* node) const;
+    // The node's file-system path as native bytes; "" for objects without one.
+    std::string GetNodePath(const TTreeNode* node) const;
+    // Finds the node of an absolute list and handles it by mode; whether the
+    // whole path was found below a root.
+    bool LocateNode(const TItemIdList* absolute, TLocateMode mode);
+    void RefreshNode(TTreeNode* node, bool recursive, bool overlays);
+    void RefreshTree();
+    void RefreshSelected();
+    // Runs a verb on the selected node; false without one or on failure.
+    bool ExecuteVerb(const QString& verb);
+
+    // --- IPzShellControl --------------------------------------------------------
+    void SetShellLink(TPzShellLink* link) override;
+    TPzShellLink* GetShellLink() const override { return link_; }
+    void ChangeFolder(const TItemIdList* absolute) override;
+    void ChangeFolderAndSelect(const TItemIdList* folder, const TItemIdList* item) override;
+    void SelectAll() override {}
+    void FullRefresh() override { RefreshTree(); }
+    void RefreshContents() override { RefreshSelected(); }
+    bool GoUp() override;
+
+protected:
+    void FillChildren(TTreeNode& node) override;
+    void Change(TTreeNode* node) override;
+    bool KeyDown(QKeyEvent& event) override;
+    bool OwnsShortcut(const QKeyEvent& event) const override;
+    void GetImage(TTreeNode& node) override;
+    bool CanEdit(TTreeNode& node) override;
+    bool Edited(TTreeNode& node, const QString& text) override;
+    void EditCanceled(TTreeNode& node) override;
+    void StartDrag(TTreeNode& node, Qt::MouseButton button) override;
+    QPixmap OverlayPixmap(int index) const override;
+
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void SetOption(TPzShellOptions::TBit bit, bool value);
+    void BuildRoot();
+    TTreeNode* AddFolderNode(TTreeNode* parent);
+    void UpdateNodeAttributes(TTreeNode* node, bool overlays);
+    void SortNodeChildren(TTreeNode* node);
+    int CompareNodes(const TTreeNode& a, const TTreeNode& b) const;
+    TTreeNode* FindChild(TTreeNode* node, const TItemIdList* item) const;
+    void NotifyLink(TTreeNode* node);
+    void DoOperation(TPzShellOperations operation, const TFileNames& files, const QString& destination);
+    void HandleShellChange(TNotificationEvent event, const TItemIdList* item1, const TItemIdList* item2);
+    void PrepareRename();
+    // What follows a verb or menu command that ran on the selected node.
+    void AfterCommand(const QString& verb, const TFileNames& files);
+    void ShowShellContextMenu(const QPoint& screenPoint);
+    QPoint KeyboardMenuPoint() const;
+    void RenameSettled(QPersistentModelIndex index, bool expanded);
+    // Check boxes.
+    void UpdateCheckState(TTreeNode* node);
+    void UpdateCheckStates(TTreeNode* node);
+    void ToggleCheck(TTreeNode* node);
+    bool OnStateIcon(const QPoint& point, TTreeNode** node) const;
+    // Drop target.
+    void ClearDropState();
+    void AutoScroll(const QPoint& point);
+    TTreeNode* DropNode() const;
+
+    TShellNavigator browser_;
+    TPzSystemImageList images_;
+    std::unique_ptr<TPzSelectionStateImageList> stateImages_;
+    TPzShellChangeNotifier notifier_;
+    TPidlHistory history_;
+    TPzShellOptions options_{TPzShellOptions::kTreeDefault};
+    TPzShellLink* link_ = nullptr;
+    TPzShellFolder rootedAt_ = SF_DESKTOP;
+    QString rootedAtFolder_;
+    QString pendingSelectedFolder_;
+    TPzShellFolder pendingSpecialFolder_ = SF_DRIVES;
+    bool loading_ = true;
+    bool destroying_ = false;
+    bool allLevels_ = true;
+    bool checkBoxes_ = false;
+    TPzCopyMode copyMode_ = cmDefault;
+    bool createLinkOnDrop_ = false;
+    bool oleDragDrop_ = true;
+    bool shellContextMenu_ = true;
+    bool expandOnSelected_ = false;
+    bool showOverlayIcons_ = true;
+    bool useSystemFont_ = true;
+    QMenu* popupMenu_ = nullptr;
+
+    // Drop target state.
+    IDropTargetPtr dropTarget_;
+    QPersistentModelIndex dropIndex_;
+    std::uint32_t lastEffect_ = 0;
+    bool firstDragOver_ = false;
+    QElapsedTimer lastScroll_;
+    QElapsedTimer hoverSince_;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "framework/TTreeNode.h"
+#include "platform/core/TItemIdList.h"
+#include "platform/namespace/IShellFolder.h"
+
+#include <cstdint>
+
+// The shell data of a folder tree node: which object it stands for and the
+// folder that compares and sorts it among its siblings. A node without one is
+// not a shell node and every shell operation passes it by.
+class TPzShellTreeItem : public TTreeNodeData
+{
+public:
+    TPzShellTreeItem(TItemIdListPtr relative, TItemIdListPtr absolute, IShellFolderPtr parentFolder, bool isFolder);
+
+    // The item relative to the parent folder; for a root the absolute list.
+    const TItemIdList* Relative() const;
+    const TItemIdList* Absolute() const { return absolute_.get(); }
+    // Takes a renamed object's lists.
+    void Reset(TItemIdListPtr relative, TItemIdListPtr absolute);
+    const IShellFolderPtr& ParentFolder() const { return parentFolder_; }
+    void SetParentFolder(IShellFolderPtr folder) { parentFolder_ = std::move(folder); }
+    // The node's own folder; set for the root only.
+    const IShellFolderPtr& OwnFolder() const { return ownFolder_; }
+    void SetOwnFolder(IShellFolderPtr folder) { ownFolder_ = std::move(folder); }
+    bool IsFolder() const { return isFolder_; }
+
+    // 1 while a re-enumeration has seen the object.
+    std::uint32_t Present = 1;
+    bool Compressed = false;
+    bool Encrypted = false;
+
+private:
+    TItemIdListPtr relative_;  // null for a root: its relative item is the absolute list
+    TItemIdListPtr absolute_;
+    IShellFolderPtr parentFolder_;
+    IShellFolderPtr ownFolder_;
+    bool isFolder_;
+};

@@ -1,0 +1,305 @@
+#include "tests/shell/NavigatorFixture.h"
+
+#include "framework/MessageBox.h"
+#include "platform/core/TMountTable.h"
+#include "shell/link/TPzShellLink.h"
+#include "shell/navigator/ShellIDLists.h"
+#include "shell/panes/tree/TPzShellTree.h"
+#include "shell/panes/tree/TPzShellTreeItem.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cstdio>
+#include <fstream>
+
+namespace {
+
+template <typename Predicate>
+bool WaitFor(Predicate done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+// A pane beside the tree on the link: records what the link passes on.
+class RecordingPane : public IPzShellControl
+{
+public:
+    void SetShellLink(TPzShellLink* link) override { link_ = link; }
+    TPzShellLink* GetShellLink() const override { return link_; }
+    void ChangeFolder(const TItemIdList* absolute) override { folders.push_back(GetPathFromIDList(absolute)); }
+    void ChangeFolderAndSelect(const TItemIdList* folder, const TItemIdList* item) override
+    {
+        folders.push_back(GetPathFromIDList(ConcatIDLists(folder, item).get()));
+    }
+    void SelectAll() override { ++selectAlls; }
+    void FullRefresh() override { ++fullRefreshes; }
+    void RefreshContents() override {}
+    bool GoUp() override { return false; }
+
+    std::vector<std::string> folders;
+    int selectAlls = 0;
+    int fullRefreshes = 0;
+
+private:
+    TPzShellLink* link_ = nullptr;
+};
+
+// A tree set up as the main window sets it up, with a recording pane after it on the link.
+class ShellTreeTest : public NavigatorFixture
+{
+protected:
+    void SetUp() override
+    {
+        NavigatorFixture::SetUp();
+        previousHandler_ = SetMessageHandler([this](const TMessageRequest&) {
+            ++messages;
+            return TMessageAnswer{};
+        });
+    }
+    void TearDown() override
+    {
+        tree_.reset();
+        link_.reset();
+        SetMessageHandler(previousHandler_);
+        NavigatorFixture::TearDown();
+    }
+
+    TPzShellTree& Start()
+    {
+        link_ = std::make_unique<TPzShellLink>();
+        tree_ = std::make_unique<TPzShellTree>();
+        tester_ = std::make_unique<QAbstractItemModelTester>(&tree_->Nodes(),
+                                                             QAbstractItemModelTester::FailureReportingMode::Warning);
+        tree_->SetShellLink(link_.get());
+        link_->RegisterControl(&pane);
+        tree_->SetSpecialFolder(SF_DRIVES);
+        tree_->SetFilter("*");
+        tree_->SetIndent(19);
+        tree_->resize(257, 600);
+        tree_->Loaded();
+        tree_->show();
+        return *tree_;
+    }
+
+    TTreeNode* Child(TTreeNode* node, const QString& text)
+    {
+        for (int i = 0; node && i < node->Count(); ++i)
+            if (node->Item(i)->Text() == text)
+                return node->Item(i);
+        return nullptr;
+    }
+    // Selects a folder and waits until its node has been painted.
+    TTreeNode* ShowFolder(const std::string& path)
+    {
+        tree_->SetSelectedFolder(QString::fromStdString(path));
+        TTreeNode* node = tree_->Selected();
+        tree_->scrollTo(tree_->Nodes().IndexOf(node), QAbstractItemView::PositionAtTop);
+        EXPECT_TRUE(WaitFor([&] { return node->ImageIndex() >= 0; }));
+        return node;
+    }
+
+    RecordingPane pane;
+    int messages = 0;
+    std::unique_ptr<TPzShellLink> link_;
+    std::unique_ptr<TPzShellTree> tree_;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
+
+private:
+    TMessageHandler previousHandler_;
+};
+
+}  // namespace
+
+TEST_F(ShellTreeTest, StartsWithTheDesktopExpandedAndTheComputerSelected)
+{
+    TPzShellTree& tree = Start();
+    ASSERT_EQ(tree.Nodes().RootCount(), 1);
+    TTreeNode* root = tree.Nodes().FirstRoot();
+    EXPECT_TRUE(IsDesktopIDList(TPzShellTree::ShellItem(root)->Absolute()));
+    EXPECT_TRUE(tree.IsExpanded(root));
+    QStringList names;
+    for (int i = 0; i < root->Count(); ++i)
+        names << root->Item(i)->Text();
+    EXPECT_EQ(names.mid(0, 4), (QStringList{"Persönlicher Ordner", "Computer", "Netzwerk", "Papierkorb"}));
+    TTreeNode* computer = tree.Selected();
+    ASSERT_NE(computer, nullptr);
+    EXPECT_EQ(computer->Text(), "Computer");
+    EXPECT_FALSE(tree.IsExpanded(computer));
+    EXPECT_EQ(tree.SelectedFolder(), "");
+    EXPECT_EQ(tree.SpecialFolder(), SF_DRIVES);
+    EXPECT_EQ(pane.folders, std::vector<std::string>{""});  // told at once
+    EXPECT_EQ(messages, 0);
+}
+
+TEST_F(ShellTreeTest, WritingSelectedFolderExpandsEachLevelAndFallsBackToTheDeepestFolder)
+{
+    MakeDirectory(Work() + "/a");
+    MakeDirectory(Work() + "/a/b");
+    MakeDirectory(Work() + "/a/b/c");
+    TPzShellTree& tree = Start();
+    tree.SetSelectedFolder(QString::fromStdString(Work() + "/a/b/c"));
+    EXPECT_EQ(tree.SelectedFolder().toStdString(), Work() + "/a/b/c");
+    for (TTreeNode* node = tree.Selected()->Parent(); node; node = node->Parent())
+        EXPECT_TRUE(tree.IsExpanded(node)) << node->Text().toStdString();
+    EXPECT_EQ(pane.folders.back(), Work() + "/a/b/c");
+
+    tree.SetSelectedFolder(QString::fromStdString(Work() + "/a/b/fehlt/auch"));
+    EXPECT_EQ(tree.SelectedFolder().toStdString(), Work() + "/a/b");
+
+    tree.SetSelectedFolder("");
+    EXPECT_EQ(tree.SpecialFolder(), SF_DRIVES);
+    EXPECT_EQ(tree.Selected()->Text(), "Computer");
+    EXPECT_EQ(tree.SelectedFolder(), "");
+}
+
+TEST_F(ShellTreeTest, KeysReachTheLinkAfterTheyRestWhileClicksActAtOnce)
+{
+    for (const char* name : {"k1", "k2", "k3", "k4"})
+        MakeDirectory(Work() + "/" + name);
+    TPzShellTree& tree = Start();
+    tree.setFocus();
+    TTreeNode* first = ShowFolder(Work() + "/k1");
+    pane.folders.clear();
+
+    QTest::keyClick(&tree, Qt::Key_Down);
+    QTest::keyClick(&tree, Qt::Key_Down);
+    EXPECT_EQ(tree.Selected(), first->NextSibling()->NextSibling());
+    EXPECT_TRUE(pane.folders.empty());
+    ASSERT_TRUE(WaitFor([&] { return !pane.folders.empty(); }));
+    EXPECT_EQ(pane.folders, std::vector<std::string>{Work() + "/k3"});
+
+    // A click is passed on at once.
+    TTreeNode* last = first->Parent()->Item(first->Index() + 3);
+    ASSERT_TRUE(WaitFor([&] { return tree.NodeRect(last, true).isValid(); }));
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.NodeRect(last, true).center());
+    EXPECT_EQ(tree.Selected(), last);
+    EXPECT_EQ(pane.folders.back(), Work() + "/k4");
+
+    // F5 refreshes the other panes; Ctrl+A makes them select all and leaves the tree.
+    QTest::keyClick(&tree, Qt::Key_F5);
+    EXPECT_EQ(pane.fullRefreshes, 1);
+    QTest::keyClick(&tree, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(pane.selectAlls, 1);
+    EXPECT_EQ(tree.Selected(), last);
+}
+
+TEST_F(ShellTreeTest, FoldersDeletedOrRenamedOutsideLeaveTheTree)
+{
+    MakeDirectory(Work() + "/weg");
+    MakeDirectory(Work() + "/alt");
+    TPzShellTree& tree = Start();
+    TTreeNode* work = ShowFolder(Work());
+    tree.Expand(work);
+    ASSERT_TRUE(WaitFor([&] { return Child(work, "weg") && Child(work, "weg")->ImageIndex() >= 0; }));
+
+    ASSERT_EQ(std::remove((Work() + "/weg").c_str()), 0);
+    EXPECT_TRUE(WaitFor([&] { return Child(work, "weg") == nullptr; }));
+    ASSERT_EQ(std::rename((Work() + "/alt").c_str(), (Work() + "/neu").c_str()), 0);
+    EXPECT_TRUE(WaitFor([&] { return Child(work, "alt") == nullptr && Child(work, "neu") != nullptr; }));
+    EXPECT_EQ(messages, 0);
+}
+
+TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)
+{
+    MakeDirectory(Work() + "/alt");
+    MakeDirectory(Work() + "/alt/innen");
+    MakeDirectory(Work() + "/fest");
+    MakeDirectory(Work() + "/fest/kind");
+    TPzShellTree& tree = Start();
+    std::vector<std::pair<TPzShellOperations, QString>> operations;
+    tree.OnOperation = [&](QObject*, TPzShellOperations operation, const TFileNames& files, const QString& destination) {
+        operations.emplace_back(operation, files.Get(0) + ">" + destination);
+    };
+    TTreeNode* renamed = ShowFolder(Work() + "/alt");
+    tree.Expand(renamed);
+    ASSERT_TRUE(tree.EditText(renamed));
+    tree.findChildren<QLineEdit*>().last()->setText("neu");
+    tree.EndEdit(false);
+    EXPECT_EQ(renamed->Text(), "neu");
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(Work() + "/neu/innen")));
+    EXPECT_EQ(pane.folders.back(), Work() + "/neu");
+    ASSERT_EQ(operations.size(), 1u);
+    EXPECT_EQ(operations[0].first, opRename);
+    EXPECT_EQ(operations[0].second.toStdString(), Work() + "/alt>" + Work() + "/neu");
+    // The expanded state comes back after the pause, with children of the new path.
+    ASSERT_TRUE(WaitFor([&] { return tree.IsExpanded(renamed); }));
+    EXPECT_EQ(Child(renamed, "innen") != nullptr, true);
+
+    TTreeNode* node = ShowFolder(Work() + "/fest/kind");
+    ASSERT_TRUE(tree.EditText(node));
+    TImmutableGuard guard(Work() + "/fest");
+    if (!guard.Active())
+        GTEST_SKIP() << "no immutable flag here";
+    auto editors = tree.findChildren<QLineEdit*>();
+    ASSERT_FALSE(editors.isEmpty());
+    editors.last()->setText("anders");
+    tree.EndEdit(false);
+    EXPECT_EQ(node->Text(), "kind");
+    EXPECT_EQ(tree.SelectedFolder().toStdString(), Work() + "/fest/kind");
+    EXPECT_EQ(messages, 0);
+}
+
+TEST_F(ShellTreeTest, ShowFilesAddsLeavesThatSelectTheirFolderAndFile)
+{
+    MakeDirectory(Work() + "/mit");
+    WriteFile(Work() + "/mit/datei.txt");
+    TPzShellTree& tree = Start();
+    tree.SetShowFiles(true);
+    TTreeNode* folder = ShowFolder(Work() + "/mit");
+    tree.Expand(folder);
+    TTreeNode* file = Child(folder, "datei.txt");
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return file->ImageIndex() >= 0; }));
+    EXPECT_FALSE(file->HasChildren());
+    tree.SetChangeDelay(0);
+    tree.SetSelected(file);
+    EXPECT_EQ(pane.folders.back(), Work() + "/mit/datei.txt");
+}
+
+TEST_F(ShellTreeTest, AVolumeWithoutAReadableRootExpandsToNothingQuietly)
+{
+    // A mount whose root is a plain file stands for a drive without a readable medium.
+    const std::string disk = Home() + "/platte";
+    WriteFile(disk);
+    const std::string table = Home() + "/mountinfo-extra";
+    std::ofstream(table) << "1 0 254:0 / / rw,relatime - ext4 /dev/vda1 rw\n"
+                         << "27 1 8:33 / " << disk << " rw,nosuid - vfat /dev/sdy1 rw\n";
+    TMountTable::SetMountInfoPath(table);
+    TPzShellTree& tree = Start();
+    TTreeNode* computer = tree.Selected();
+    computer->SetHasChildren(true);  // known once painted
+    tree.Expand(computer);
+    TTreeNode* volume = Child(computer, "platte");
+    ASSERT_NE(volume, nullptr);
+    volume->SetHasChildren(true);
+    tree.Expand(volume);
+    EXPECT_EQ(volume->Count(), 0);
+    EXPECT_FALSE(volume->HasChildren());
+    EXPECT_FALSE(tree.IsExpanded(volume));
+    EXPECT_EQ(messages, 0);
+}
+
+TEST_F(ShellTreeTest, AttributesAreFetchedOnlyForPaintedNodes)
+{
+    MakeDirectory(Work() + "/viele");
+    for (int i = 0; i < 400; ++i)
+        MakeDirectory(Work() + "/viele/" + std::to_string(1000 + i));
+    int updated = 0;
+    TPzShellTree& tree = Start();
+    TTreeNode* folder = ShowFolder(Work() + "/viele");
+    tree.OnUpdatedFolder = [&](TPzShellTree&, TTreeNode&) { ++updated; };
+    tree.Expand(folder);
+    ASSERT_EQ(folder->Count(), 400);
+    ASSERT_TRUE(WaitFor([&] { return updated > 3; }));
+    QApplication::processEvents();
+    EXPECT_LT(updated, 100);
+}
