@@ -29,7 +29,9 @@ TListView::TListView(QWidget* parent)
     setItemsExpandable(false);
     setExpandsOnDoubleClick(false);
     setAllColumnsShowFocus(true);
+    // Turning sorting off also makes the header unclickable; the users sort on clicks.
     setSortingEnabled(false);
+    header_->setSectionsClickable(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

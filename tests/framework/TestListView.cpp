@@ -268,7 +268,10 @@ TEST_F(ListViewTest, CaptionEditingCommitsThroughTheSubclass)
 
     list.refuseEdit = true;
     ASSERT_TRUE(list.EditCaption(list.Item(1)));
-    editor = list.findChild<QLineEdit*>();
+    editor = nullptr;
+    for (QLineEdit* open : list.findChildren<QLineEdit*>())
+        if (open->isVisible())
+            editor = open;  // the closed editor waits for its deletion
     ASSERT_NE(editor, nullptr);
     editor->setText(QStringLiteral("refused"));
     QTest::keyClick(editor, Qt::Key_Return);
