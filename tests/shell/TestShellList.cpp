@@ -4,6 +4,8 @@
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
 
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QHeaderView>
@@ -88,6 +90,15 @@ TEST_F(ShellList, FillingFollowsTheListingRule)
     List().FullRefresh();
     EXPECT_EQ(Captions().front(), Q("sub"));
     EXPECT_EQ(List().Version(), Q("TPzShellList V5.4"));
+
+    // Assistive technology sees the pane by name, with its rows and columns.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&List());
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), Q("Dateiliste"));
+    ASSERT_NE(accessible->tableInterface(), nullptr);
+    // The view lays its rows out after a refill, before assistive technology asks.
+    EXPECT_TRUE(WaitFor([&] { return accessible->tableInterface()->rowCount() == List().Count(); }));
+    EXPECT_EQ(accessible->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), Q("sub"));
 }
 
 TEST_F(ShellList, ColumnsComeFromTheFolderAndKeepTheUsersWidths)

@@ -7,6 +7,7 @@
 #include "platform/namespace/StandardFolders.h"
 #include "shell/images/TPzSystemImageList.h"
 #include "shell/link/IPzShellControl.h"
+#include "shell/link/TPzShellLink.h"
 #include "shell/navigator/TFileNames.h"
 #include "shell/panes/TPzCopyMode.h"
 #include "shell/panes/TPzShellOperations.h"
@@ -28,7 +29,6 @@
 
 #include <QMenu>
 class TPzShellChangeNotifier;
-class TPzShellLink;
 class TShellNavigator;
 
 enum TPzBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
