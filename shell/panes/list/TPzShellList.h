@@ -220,13 +220,10 @@ private:
     void NotifierHook(int event, const TItemIdList* item1);
     void RestartUpdateTimer();
     void ToggleCheckbox(TListItem* item);
-    void ShowContextMenuAt(const QPoint& screenPoint, TListItem* item);
     TFileNames SelectedPaths();
     void MarkSelectedCut();
     void DropCleanup();
     void AutoScroll(const QPoint& clientPoint);
-    TFileNames DroppedFiles(const QMimeData* data) const;
-    QString ClientsParentCaption() const;
 
     std::unique_ptr<TShellNavigator> browser_;
     TPzSystemImageList smallImages_;
