@@ -45,12 +45,12 @@ QStyleOptionViewItem TTreeNodeDelegate::NodeOption(const QStyleOptionViewItem& o
         QPixmap picture = imageIndex >= 0 ? images->Pixmap(imageIndex) : QPixmap();
         if (picture.isNull()) {
             // Keep the icon's room so texts line up before the images are known.
-            picture = QPixmap(images->Size());
+            picture = QPixmap(images->ImageSize());
             picture.fill(Qt::transparent);
         }
         opt.icon = QIcon(node->Cut() ? Dimmed(picture) : picture);
         opt.features |= QStyleOptionViewItem::HasDecoration;
-        opt.decorationSize = images->Size();
+        opt.decorationSize = images->ImageSize();
     }
     if (node->DropTarget())
         opt.state |= QStyle::State_Selected;

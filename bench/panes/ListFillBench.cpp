@@ -1,0 +1,223 @@
+// The file list pane filling a large folder, side by side with Qt's
+// QFileSystemModel in a QTreeView loading the same folder, and with `ls -1`:
+// the time from showing the folder to the first painted frame (ours) or to
+// the last fetched row (QFileSystemModel), as medians of interleaved rounds;
+// the resident memory each adds per entry, each measured in a fresh process;
+// and how many entries the list completed (only painted ones should be).
+//
+//   list-fill-bench [--files N] [--rounds R]
+
+#include "bench/support/BenchTiming.h"
+#include "bench/support/ChildProcess.h"
+#include "shell/navigator/TShellLibrary.h"
+#include "shell/panes/list/TPzShellList.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kDefaultFiles = 100000;
+constexpr int kDefaultRounds = 3;  // a 100 000-entry round of QFileSystemModel takes many seconds
+// ext4 allows 65000 links to one inode; start a new file well before that.
+constexpr int kLinksPerFile = 50000;
+// The list's window: 600 pixels high, as a pane of the main window.
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+bool MakeFolder(const std::string& path, int files)
+{
+    std::string source;
+    char name[64];
+    for (int i = 0; i < files; ++i) {
+        std::snprintf(name, sizeof name, "/file-%06d.%04d", i / 10, i % 10 + 1);
+        const std::string file = path + name;
+        if (i % kLinksPerFile == 0) {
+            const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (fd < 0)
+                return false;
+            ::close(fd);
+            source = file;
+        } else if (::link(source.c_str(), file.c_str()) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+struct TListRun
+{
+    std::unique_ptr<TPzShellList> list;
+    double seconds = 0;
+};
+
+// The list is made, shown and filled with the computer folder before the
+// clock starts; `ready` runs then (the memory measurement's baseline).
+TListRun FillList(const QString& path, const std::function<void()>& ready = {})
+{
+    TListRun run;
+    run.list = std::make_unique<TPzShellList>();
+    run.list->resize(kWidth, kHeight);
+    run.list->show();
+    QApplication::processEvents();
+    run.list->Loaded();
+    run.list->viewport()->repaint();
+    if (ready)
+        ready();
+    QElapsedTimer timer;
+    timer.start();
+    run.list->SetPath(path);
+    run.list->viewport()->repaint();
+    run.seconds = timer.nsecsElapsed() / 1e9;
+    return run;
+}
+
+struct TModelRun
+{
+    std::unique_ptr<QFileSystemModel> model;
+    std::unique_ptr<QTreeView> view;
+    double seconds = 0;
+};
+
+TModelRun FillModel(const QString& path, int files, const std::function<void()>& ready = {})
+{
+    TModelRun run;
+    run.model = std::make_unique<QFileSystemModel>();
+    run.view = std::make_unique<QTreeView>();
+    run.view->setUniformRowHeights(true);
+    run.view->resize(kWidth, kHeight);
+    run.view->setModel(run.model.get());
+    run.view->show();
+    QApplication::processEvents();
+    if (ready)
+        ready();
+    QElapsedTimer timer;
+    timer.start();
+    const QModelIndex root = run.model->setRootPath(path);
+    run.view->setRootIndex(root);
+    while (run.model->rowCount(root) < files || run.model->canFetchMore(root)) {
+        if (run.model->canFetchMore(root))
+            run.model->fetchMore(root);
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    run.view->viewport()->repaint();
+    run.seconds = timer.nsecsElapsed() / 1e9;
+    return run;
+}
+
+// Child mode: fills one peer and prints its resident growth per entry.
+int MeasureMemory(const std::string& which, const std::string& directory, int files)
+{
+    const QString path = QFile::decodeName(QByteArray::fromStdString(directory));
+    long before = 0;
+    auto baseline = [&] { before = ResidentBytes(); };
+    if (which == "list") {
+        TListRun run = FillList(path, baseline);
+        std::printf("%.1f %ld\n", double(ResidentBytes() - before) / files, run.list->Completions());
+    } else {
+        TModelRun run = FillModel(path, files, baseline);
+        std::printf("%.1f 0\n", double(ResidentBytes() - before) / files);
+    }
+    return 0;
+}
+
+bool ReadMemory(const std::string& self, const std::string& which, const std::string& directory, int files,
+                const std::string& out, double& perEntry, long& completions)
+{
+    if (RunProgram({self, "--memory", which, directory, std::to_string(files)}, out) != 0)
+        return false;
+    std::ifstream in(out);
+    return bool(in >> perEntry >> completions);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const TShellLibrary library;
+    if (argc == 5 && std::strcmp(argv[1], "--memory") == 0)
+        return MeasureMemory(argv[2], argv[3], std::atoi(argv[4]));
+    int files = kDefaultFiles;
+    int rounds = kDefaultRounds;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--files") == 0)
+            files = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--rounds") == 0)
+            rounds = std::max(1, std::atoi(argv[i + 1]));
+    }
+    QTemporaryDir temporary;
+    const std::string directory = QFile::encodeName(temporary.path()).toStdString() + "/many";
+    if (::mkdir(directory.c_str(), 0755) != 0 || !MakeFolder(directory, files)) {
+        std::fprintf(stderr, "list-fill-bench: cannot make the folder\n");
+        return 1;
+    }
+    const QString path = QFile::decodeName(QByteArray::fromStdString(directory));
+    std::vector<double> listTimes;
+    std::vector<double> modelTimes;
+    std::vector<double> lsTimes;
+    long completions = 0;
+    FillList(path);  // warms the page cache and the icon theme
+    for (int round = 0; round < rounds; ++round) {
+        lsTimes.push_back(TimeProgram({"ls", "-1", directory}));
+        {
+            TListRun run = FillList(path);
+            listTimes.push_back(run.seconds);
+            completions = run.list->Completions();
+        }
+        modelTimes.push_back(FillModel(path, files).seconds);
+    }
+    const std::string self = "/proc/self/exe";
+    const std::string out = QFile::encodeName(temporary.path()).toStdString() + "/memory.txt";
+    double listMemory = 0;
+    double modelMemory = 0;
+    long childCompletions = 0;
+    long unused = 0;
+    const bool memory = ReadMemory(self, "list", directory, files, out, listMemory, childCompletions)
+                        && ReadMemory(self, "model", directory, files, out, modelMemory, unused);
+
+    const double list = Median(listTimes);
+    const double model = Median(modelTimes);
+    const double ls = Median(lsTimes);
+    std::printf("entries                          %d, %d interleaved rounds, load %s\n", files, rounds,
+                LoadAverages().c_str());
+    std::printf("ls -1                            %.1f ms\n", ls * 1000);
+    std::printf("QFileSystemModel, all rows       %.1f ms\n", model * 1000);
+    std::printf("file list, first painted frame   %.1f ms: %.3f of QFileSystemModel, %.2f of ls -1\n", list * 1000,
+                list / model, list / ls);
+    std::printf("entries completed after the fill %ld\n", completions);
+    if (memory)
+        std::printf("resident memory per entry        list %.0f B, QFileSystemModel %.0f B, ratio %.2f\n", listMemory,
+                    modelMemory, listMemory / modelMemory);
+    else
+        std::printf("resident memory per entry        not measured\n");
+    return 0;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "framework/TListItem.h"
+
+#include <QAbstractTableModel>
+#include <QPixmap>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TListView;
+
+// A column of a list view in report style.
+struct TListColumn
+{
+    QString Caption;
+    int Width = 50;
+    Qt::Alignment Alignment = Qt::AlignLeft;
+};
+
+// The flat model under TListView: one vector of entries, each knowing its row.
+// Changes made inside the view's update bracket are announced together when
+// the bracket closes: a clear (and everything after it) as one reset, entries
+// appended to a shown list as one insertion. Removals are announced per
+// contiguous run of rows.
+class TListViewModel final : public QAbstractTableModel
+{
+public:
+    explicit TListViewModel(TListView& view);
+    ~TListViewModel() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Entries, including those appended inside a bracket and not yet announced.
+    int Count() const { return int(items_.size()); }
+    TListItem* Item(int row) const { return row >= 0 && row < Count() ? items_[std::size_t(row)].get() : nullptr; }
+    QModelIndex IndexOf(const TListItem* item, int column = 0) const;
+
+    TListItem* Add(std::unique_ptr<TListItem> item);
+    void Clear();
+    // Removes entries (in any order) in one pass, announcing each contiguous run once.
+    void Remove(const std::vector<TListItem*>& items);
+    // Stable sort by `less`; persistent indexes (selection, current) follow their entries.
+    void Sort(const std::function<bool(const TListItem*, const TListItem*)>& less);
+    void ItemChanged(const TListItem* item);
+
+    const std::vector<TListColumn>& Columns() const { return columns_; }
+    void SetColumns(std::vector<TListColumn> columns);
+
+    void BeginUpdate();
+    void EndUpdate();
+    bool Updating() const { return updateDepth_ > 0; }
+
+private:
+    void Renumber(std::size_t from);
+    void EnsureReset();
+    void FlushAppends();
+
+    TListView& view_;
+    std::vector<std::unique_ptr<TListItem>> items_;
+    std::vector<TListColumn> columns_;
+    // Rows the views know of; entries beyond it are announced at EndUpdate.
+    int shown_ = 0;
+    int updateDepth_ = 0;
+    bool resetting_ = false;
+};

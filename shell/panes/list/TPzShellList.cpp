@@ -1,0 +1,790 @@
+#include "shell/panes/list/TPzShellList.h"
+
+#include "framework/IconTitleFont.h"
+#include "framework/TCursorGuard.h"
+#include "platform/core/ShellConstants.h"
+#include "platform/core/ShellItems.h"
+#include "shell/link/TPzShellLink.h"
+#include "shell/navigator/ComponentVersion.h"
+#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/ShellPaths.h"
+#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/TShellNavigator.h"
+#include "shell/notifier/TPzShellChangeNotifier.h"
+#include "shell/panes/PaneClipboard.h"
+#include "shell/selection/TPzSelectionList.h"
+
+#include <QCollator>
+#include <QFile>
+#include <QPainter>
+#include <QPolygon>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Every change kind but association, attribute, free-space, server, image-list
+// and unknown changes: those never change which entries a folder has.
+constexpr TNotificationEvents kListEvents = 0x3FDFC;
+
+// The arrows at the right of the sorted column's title.
+QPixmap ArrowPicture(bool up)
+{
+    constexpr int kSide = 8;
+    QPixmap picture(kSide, kSide);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x60, 0x60, 0x60));
+    const QPolygon triangle = up ? QPolygon({QPoint(0, 6), QPoint(8, 6), QPoint(4, 1)})
+                                 : QPolygon({QPoint(0, 2), QPoint(8, 2), QPoint(4, 7)});
+    painter.drawPolygon(triangle);
+    return picture;
+}
+
+struct TRestore
+{
+    std::function<void()> step;
+    ~TRestore() { step(); }
+};
+
+}  // namespace
+
+TPzShellList::TPzShellList(QWidget* parent)
+    : TListView(parent), browser_(std::make_unique<TShellNavigator>()), notifier_(new TPzShellChangeNotifier(this))
+{
+    browser_->SetShowErrorMessages(false);
+    largeImages_.SetSize(si_large);
+    SetSmallImages(&smallImages_);
+    SetLargeImages(&largeImages_);
+    SetSortArrowPictures(ArrowPicture(true), ArrowPicture(false));
+    setAccessibleName(QStringLiteral("Dateiliste"));
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setMouseTracking(true);
+
+    updateTimer_.setSingleShot(true);
+    updateTimer_.setInterval(kUpdateDelayMs);
+    connect(&updateTimer_, &QTimer::timeout, this, &TPzShellList::UpdateTimerStep);
+
+    notifier_->SetEnabled(false);
+    notifier_->SetRecursive(false);
+    notifier_->SetEventFilter(kListEvents);
+    notifier_->SetItemHook([this](TPzShellChangeNotifier&, TNotificationEvent event, const TItemIdList* item1,
+                                  const TItemIdList*) { NotifierHook(int(event), item1); });
+    SetAutomaticRefresh(true);
+}
+
+TPzShellList::~TPzShellList()
+{
+    busy_ = true;
+    updateTimer_.stop();
+    if (link_)
+        link_->UnregisterControl(this);
+    notifier_->SetEnabled(false);
+}
+
+QString TPzShellList::Version() const
+{
+    return QStringLiteral("TPzShellList") + QStringLiteral(" V5.4");
+}
+
+void TPzShellList::Loaded()
+{
+    if (!loading_)
+        return;
+    loading_ = false;
+    browser_->Loaded();
+    if (Count() == 0 && !NoFillOnStartup()) {
+        if (pathStored_) {
+            pathStored_ = false;
+            SetPath(storedPath_);
+        } else {
+            FullRefresh();
+        }
+    }
+    if (useSystemFont_)
+        SetUseSystemFont(true);
+}
+
+// --- Properties --------------------------------------------------------------------------------
+
+void TPzShellList::SetAutomaticRefresh(bool value)
+{
+    automaticRefresh_ = value;
+    if (!filling_)
+        notifier_->SetEnabled(value);
+}
+
+void TPzShellList::SetDetails(bool value)
+{
+    if (details_ == value)
+        return;
+    details_ = value;
+    FullRefresh();
+}
+
+bool TPzShellList::FileSystemOnly() const
+{
+    return browser_->FileSystemOnly();
+}
+
+void TPzShellList::SetFileSystemOnly(bool value)
+{
+    browser_->SetFileSystemOnly(value);
+    FullRefresh();
+}
+
+QString TPzShellList::Filter() const
+{
+    return browser_->Filter();
+}
+
+void TPzShellList::SetFilter(const QString& value)
+{
+    if (value == browser_->Filter())
+        return;
+    browser_->SetFilter(value);
+    FullRefresh();
+}
+
+QString TPzShellList::Path() const
+{
+    return loading_ ? storedPath_ : browser_->Folder();
+}
+
+void TPzShellList::SetPath(const QString& value)
+{
+    if (loading_) {
+        storedPath_ = value;
+        pathStored_ = true;
+        ClearEntries();
+        return;
+    }
+    // Names compare exactly: file names on Linux are case-sensitive.
+    auto trimmed = [](QString path) {
+        while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+            path.chop(1);
+        return path;
+    };
+    if (trimmed(value) == trimmed(browser_->Folder()) && Count() > 1)
+        return;
+    browser_->SetFolder(value);
+    NotifyLinkFolder();
+    FullRefresh();
+}
+
+TPzShellFolder TPzShellList::SpecialFolder() const
+{
+    const TPzShellFolder special = browser_->SpecialFolder();
+    if (special == SF_DRIVES && !browser_->Folder().isEmpty())
+        return SF_FILESYSTEMFOLDER;
+    return special;
+}
+
+void TPzShellList::SetSpecialFolder(TPzShellFolder value)
+{
+    if (value != SF_FILESYSTEMFOLDER) {
+        browser_->SetSpecialFolder(value);
+        storedPath_.clear();
+        pathStored_ = false;
+    }
+    NotifyLinkFolder();
+    FullRefresh();
+}
+
+void TPzShellList::SetShowFolders(bool value)
+{
+    if (showFolders_ == value)
+        return;
+    showFolders_ = value;
+    FullRefresh();
+}
+
+void TPzShellList::SetShowParentFolder(bool value)
+{
+    if (showParentFolder_ == value)
+        return;
+    showParentFolder_ = value;
+    FullRefresh();
+}
+
+void TPzShellList::SetOption(TPzShellOptions::TBit bit, bool value)
+{
+    if (!options_.Set(bit, value))
+        return;
+    browser_->SetShowErrorMessages(options_.ShowErrorMessages());
+    if (options_.NoFillOnStartup() && loading_)
+        return;
+    FullRefresh();
+}
+
+void TPzShellList::SetUseSystemFont(bool value)
+{
+    useSystemFont_ = value;
+    if (!value)
+        return;
+    QFont iconTitle = font();
+    if (UseIconTitleFont(iconTitle))
+        setFont(iconTitle);
+}
+
+void TPzShellList::SetViewStyle(TViewStyle style)
+{
+    TListView::SetViewStyle(style);
+    if (!loading_)
+        UpdateSortArrows();
+}
+
+void TPzShellList::SetOnContextMenuSelect(std::function<void(const QString&, bool&)> handler)
+{
+    browser_->OnContextMenuSelect = std::move(handler);
+}
+
+int TPzShellList::DetailColumnOf(int column) const
+{
+    return column >= 0 && column < columnCount_ ? columnMap_[std::size_t(column)] : column;
+}
+
+// --- Filling ---------------------------------------------------------------------------------------
+
+void TPzShellList::FullRefresh()
+{
+    if (loading_ || !isEnabled())
+        return;
+    const TCursorGuard hourglass;
+    notifier_->SetEnabled(false);
+    if (OnBeforeFullRefresh)
+        OnBeforeFullRefresh(*this);
+    filling_ = true;
+    const QStringList names = SelectedNames();
+    const TRestore restore{[this] {
+        filling_ = false;
+        notifier_->SetEnabled(automaticRefresh_);
+    }};
+    {
+        const TUpdateGuard update(*this);
+        ClearEntries();
+        folderIdList_.reset();
+        CreateColumns();
+        browser_->ResetEnumeration();
+        while (browser_->Next())
+            AddBrowserItem(details_);
+        if (showParentFolder_)
+            AddParentEntry(QString());
+        SortItems();
+        UpdateSortArrows();
+    }
+    selectedNames_.reset();
+    SetSelectedNames(names);
+    if (SelCount() == 0)
+        scrollToTop();
+    if (OnPopulated)
+        OnPopulated(*this);
+    if (OnPathChanged)
+        OnPathChanged(*this);
+    if (automaticRefresh_)
+        notifier_->SetWatchedItem(FolderIdList());
+}
+
+bool TPzShellList::PassesListingRule() const
+{
+    return PassesVisibilityRule(*browser_, options_);
+}
+
+TListItem* TPzShellList::AddBrowserItem(bool withDetails)
+{
+    if (!PassesListingRule())
+        return nullptr;
+    if (!showFolders_ && browser_->IsFolder())
+        return nullptr;
+    auto data = std::make_unique<TPzShellListItem>();
+    data->ItemId = browser_->GetObjectIDList();
+    TListItem* item = AddItem(browser_->GetDisplayName(), std::move(data));
+    if (indexBuilt_)
+        IndexItem(item);
+    if (OnAddItem) {
+        if (withDetails)
+            FillDetails(*item);
+        bool canAdd = true;
+        OnAddItem(*this, *item, canAdd);
+        if (!canAdd) {
+            DeleteEntries({item});
+            return nullptr;
+        }
+    }
+    return item;
+}
+
+void TPzShellList::AddParentEntry(const QString& caption)
+{
+    if ((link_ && !link_->ParentNavigation()) || SpecialFolder() == SF_DESKTOP)
+        return;
+    auto data = std::make_unique<TPzShellListItem>();
+    data->IsParentEntry = true;
+    TListItem* item = AddItem(caption.isEmpty() ? QStringLiteral(" .. ") : caption, std::move(data));
+    item->StateIndex = 1;
+}
+
+void TPzShellList::FillDetails(TListItem& item)
+{
+    QStringList texts;
+    texts.reserve(std::max(0, columnCount_ - 1));
+    for (int column = 1; column < columnCount_; ++column)
+        texts.push_back(browser_->GetDetailText(columnMap_[std::size_t(column)], false));
+    item.SubItems = std::move(texts);
+}
+
+void TPzShellList::CreateColumns()
+{
+    if (keepsColumnWidths_)
+        for (int column = 0; column < std::min(ColumnCount(), kMaxColumns); ++column)
+            savedWidths_[std::size_t(column)] = ColumnWidth(column);
+    keepsColumnWidths_ = browser_->IsPlainFileSystemFolder();
+    std::vector<TListColumn> columns;
+    for (int detail = 0;; ++detail) {
+        const QString title = browser_->GetDetailText(detail, true);
+        if (detail > 0 && title.isEmpty())
+            break;
+        // The map has room for kMaxColumns; a folder offering more shows the first ones.
+        if (int(columns.size()) >= kMaxColumns)
+            break;
+        const TDetailColumn layout = browser_->GetDetailColumn(detail);
+        if (layout.Width > 0) {
+            const std::size_t position = columns.size();
+            int width = layout.Width;
+            if (keepsColumnWidths_ && position < kMaxColumns - 1 && savedWidths_[position] >= 1)
+                width = savedWidths_[position];
+            const Qt::Alignment alignment = layout.Alignment == LVCFMT_RIGHT    ? Qt::AlignRight
+                                            : layout.Alignment == LVCFMT_CENTER ? Qt::AlignHCenter
+                                                                                 : Qt::AlignLeft;
+            columnMap_[position] = detail;
+            columns.push_back({title, width, alignment});
+        }
+        if (!details_)
+            break;
+    }
+    columnCount_ = int(columns.size());
+    SetColumns(std::move(columns));
+    if (ViewStyle() != vsReport)
+        for (int column = 1; column < columnCount_; ++column)
+            setColumnHidden(column, true);
+    if (OnCreateColumns)
+        OnCreateColumns(*this);
+}
+
+void TPzShellList::CompleteItem(TListItem& item)
+{
+    TPzShellListItem* data = ShellItemOf(&item);
+    if (!data)
+        return;
+    ++completions_;
+    if (data->IsParentEntry) {
+        if (folderIconIndex_ < 0)
+            folderIconIndex_ = GetFolderIconIndex(false);
+        item.ImageIndex = folderIconIndex_;
+        return;
+    }
+    browser_->SetObjectIDList(data->ItemId.get());
+    if (details_ && item.SubItems.isEmpty())
+        FillDetails(item);
+    item.ImageIndex = browser_->GetIconIndex();
+    if (item.ImageIndex < 0)
+        item.ImageIndex = 0;
+    if (link_ && checkboxes_) {
+        const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->ItemId.get());
+        item.StateIndex = int(link_->SelectionList().GetItemState(absolute.get()));
+    }
+    if (showOverlayIcons_) {
+        item.OverlayIndex = browser_->GetOverlayIndex();
+        const std::uint32_t attributes = browser_->GetAttributes(SFGAO_HIDDEN | SFGAO_COMPRESSED | SFGAO_ENCRYPTED);
+        // Hidden items are drawn dimmed, as a cut item is; set without a change report.
+        if (attributes & SFGAO_HIDDEN)
+            MarkCut(item, true);
+        data->IsCompressed = ColorCompressed() && (attributes & SFGAO_COMPRESSED);
+        data->IsEncrypted = ColorEncrypted() && (attributes & SFGAO_ENCRYPTED);
+    }
+}
+
+QColor TPzShellList::DoItemTextColor(const TListItem& item) const
+{
+    const TPzShellListItem* data = ShellItemOf(&item);
+    if (!data)
+        return {};
+    if (ColorCompressed() && data->IsCompressed)
+        return QColor(0x00, 0x00, 0xFF);
+    if (ColorEncrypted() && data->IsEncrypted)
+        return QColor(0x00, 0x80, 0x00);
+    return {};
+}
+
+void TPzShellList::DoGetImageIndex(TListItem& item)
+{
+    if (item.ImageIndex < 0)
+        CompleteItem(item);
+    TListView::DoGetImageIndex(item);
+}
+
+// --- Sorting -----------------------------------------------------------------------------------------
+
+void TPzShellList::DoColumnClick(int column)
+{
+    SortByColumn(column);
+    TListView::DoColumnClick(column);
+}
+
+void TPzShellList::SortByColumn(int column)
+{
+    descending_ = column == sortColumn_ && !descending_;
+    sortColumn_ = column;
+    SortItems();
+    UpdateSortArrows();
+}
+
+void TPzShellList::SortItems()
+{
+    if (sortColumn_ >= ColumnCount())
+        sortColumn_ = 0;
+    const int sign = descending_ ? -1 : 1;
+    const IShellFolderPtr folder = browser_->FolderInterface();
+    const bool byShell = folder && !OnCompare;
+    const int detail = DetailColumnOf(sortColumn_);
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    CustomSort([&](const TListItem* a, const TListItem* b) {
+        const TPzShellListItem* dataA = ShellItemOf(a);
+        const TPzShellListItem* dataB = ShellItemOf(b);
+        if (dataA && dataA->IsParentEntry)
+            return -1;
+        if (dataB && dataB->IsParentEntry)
+            return 1;
+        if (byShell) {
+            const TShellResult result = folder->CompareIDs(detail, dataA ? dataA->ItemId.get() : nullptr,
+                                                           dataB ? dataB->ItemId.get() : nullptr);
+            return result.Succeeded() ? result.OrderValue() * sign : 0;
+        }
+        auto text = [&](const TListItem* item) {
+            if (sortColumn_ == 0)
+                return item->Caption;
+            if (item->SubItems.isEmpty())
+                CompleteItem(*const_cast<TListItem*>(item));
+            return item->SubItems.value(sortColumn_ - 1);
+        };
+        int result = collator.compare(text(a), text(b)) * sign;
+        if (OnCompare)
+            OnCompare(*this, *a, *b, sortColumn_, result);
+        return result;
+    });
+}
+
+void TPzShellList::UpdateSortArrows()
+{
+    for (int column = 0; column < ColumnCount(); ++column)
+        SetSortArrow(column, column != sortColumn_ ? saNone : descending_ ? saDown : saUp);
+}
+
+// --- Selection names and the link -------------------------------------------------------------------------
+
+const QStringList& TPzShellList::SelectedNames()
+{
+    if (!selectedNames_)
+        selectedNames_.emplace();
+    const std::vector<TListItem*> selected = SelectedItems();
+    if (selected.empty()) {
+        selectedNames_->clear();
+    } else if (selectedNames_->isEmpty()) {
+        for (TListItem* item : selected) {
+            const TPzShellListItem* data = ShellItemOf(item);
+            if (!data || data->IsParentEntry)
+                continue;
+            browser_->SetObjectIDList(data->ItemId.get());
+            QString name = browser_->ObjectName();
+            selectedNames_->push_back(name.isEmpty() ? browser_->GetDisplayName() : name);
+        }
+    }
+    return *selectedNames_;
+}
+
+void TPzShellList::SetSelectedNames(const QStringList& names)
+{
+    if (busy_)
+        return;
+    busy_ = true;
+    const TRestore restore{[this] { busy_ = false; }};
+    SetSelected(nullptr);
+    for (const QString& name : names) {
+        try {
+            browser_->SetObjectName(name);
+        } catch (const std::exception&) {
+            continue;  // the folder no longer knows the name
+        }
+        SelectItemById(browser_->ObjectIDList());
+    }
+    selectedNames_.reset();
+}
+
+void TPzShellList::DoChange(TListItem* item, TItemChange change)
+{
+    if (!busy_) {
+        busy_ = true;
+        if (selectedNames_)
+            selectedNames_->clear();
+        busy_ = false;
+        const TPzShellListItem* data = ShellItemOf(item);
+        if (link_ && item && change != ctText && IsSelected(item) && data && !data->IsParentEntry && !loading_
+            && SelCount() == 1) {
+            const TItemIdListPtr folder = CloneIDList(FolderIdList());
+            link_->ChangeFolderAndSelect(this, folder.get(), data->ItemId.get());
+        }
+    }
+    TListView::DoChange(item, change);
+}
+
+std::string TPzShellList::ItemKey(const TItemIdList* item)
+{
+    TItemView view;
+    if (!item || !ReadItem(item, view))
+        return std::string(reinterpret_cast<const char*>(IDListBytes(item)), IDListItemSize(item));
+    // What the folder's comparison of the name column tells apart: kind,
+    // folder or not, name, and for trash entries the trash directory.
+    std::string key;
+    key.reserve(view.name.size() + view.trashPath.size() + 4);
+    key.push_back(char(view.kind));
+    key.push_back(view.IsFolder() ? 'd' : 'f');
+    key.push_back(char(view.virtualFolder));
+    key.append(view.name);
+    key.push_back('\0');
+    key.append(view.trashPath);
+    return key;
+}
+
+void TPzShellList::IndexItem(TListItem* item)
+{
+    const TPzShellListItem* data = ShellItemOf(item);
+    if (data && !data->IsParentEntry)
+        index_.emplace(ItemKey(data->ItemId.get()), item);
+}
+
+void TPzShellList::UnindexItem(const TListItem* item)
+{
+    const TPzShellListItem* data = ShellItemOf(item);
+    if (!indexBuilt_ || !data || data->IsParentEntry)
+        return;
+    const auto found = index_.find(ItemKey(data->ItemId.get()));
+    if (found != index_.end() && found->second == item)
+        index_.erase(found);
+}
+
+TListItem* TPzShellList::FindItemById(const TItemIdList* item)
+{
+    if (!item)
+        return nullptr;
+    if (!indexBuilt_) {
+        index_.clear();
+        index_.reserve(std::size_t(Count()));
+        for (int row = 0; row < Count(); ++row)
+            IndexItem(Item(row));
+        indexBuilt_ = true;
+    }
+    const auto found = index_.find(ItemKey(item));
+    return found == index_.end() ? nullptr : found->second;
+}
+
+void TPzShellList::SelectItemById(const TItemIdList* item)
+{
+    TListItem* found = FindItemById(item);
+    if (!found)
+        return;
+    SetItemSelected(found, true);
+    SetItemFocused(found);
+    MakeVisible(found, false);
+}
+
+void TPzShellList::DeleteEntries(const std::vector<TListItem*>& items)
+{
+    for (const TListItem* item : items) {
+        UnindexItem(item);
+        if (item == dropItem_)
+            dropItem_ = nullptr;
+    }
+    DeleteItems(items);
+}
+
+void TPzShellList::ClearEntries()
+{
+    index_.clear();
+    indexBuilt_ = false;
+    dropItem_ = nullptr;
+    Clear();
+}
+
+const TItemIdList* TPzShellList::FolderIdList()
+{
+    if (!folderIdList_)
+        folderIdList_ = browser_->GetFolderIDList();
+    return folderIdList_.get();
+}
+
+std::string TPzShellList::FolderPathBytes() const
+{
+    return browser_->FolderPath();
+}
+
+QString TPzShellList::GetItemPath(TListItem* item)
+{
+    TPzShellListItem* data = ShellItemOf(item);
+    if (!data)
+        return {};
+    if (data->PathCache.isEmpty() && data->ItemId) {
+        const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->ItemId.get());
+        data->PathCache = QFile::decodeName(QByteArray::fromStdString(GetPathFromIDList(absolute.get())));
+    }
+    return data->PathCache;
+}
+
+void TPzShellList::NotifyLinkFolder()
+{
+    SetSelected(nullptr);
+    if (link_ && !loading_) {
+        folderIdList_.reset();
+        const TItemIdListPtr folder = browser_->GetFolderIDList();
+        link_->ChangeFolder(this, folder.get());
+    }
+}
+
+// --- Navigation and commands ------------------------------------------------------------------------------
+
+void TPzShellList::SetShellLink(TPzShellLink* link)
+{
+    if (link_ == link)
+        return;
+    if (link_)
+        link_->UnregisterControl(this);
+    link_ = link;
+    if (link_)
+        link_->RegisterControl(this);
+}
+
+void TPzShellList::ChangeFolder(const TItemIdList* absolute)
+{
+    if (!absolute)
+        return;
+    try {
+        browser_->SetFolderIDList(absolute);
+        SetSelected(nullptr);
+        FullRefresh();
+    } catch (const std::exception&) {
+        ClearEntries();
+    }
+}
+
+void TPzShellList::ChangeFolderAndSelect(const TItemIdList* folder, const TItemIdList* item)
+{
+    ChangeFolder(folder);
+    SelectItemById(item);
+}
+
+void TPzShellList::SelectAll()
+{
+    {
+        const TUpdateGuard update(*this);
+        const TPzShellListItem* first = ShellItemOf(Item(0));
+        SelectRange(first && first->IsParentEntry ? 1 : 0, Count() - 1);
+    }
+    setFocus();
+}
+
+bool TPzShellList::GoUp()
+{
+    browser_->GoToParent();
+    NotifyLinkFolder();
+    FullRefresh();
+    return true;
+}
+
+bool TPzShellList::ExecuteCommand(const QString& verb)
+{
+    const int selCount = SelCount();
+    if (selCount == 0)
+        return false;
+    TListItem* selected = Selected();
+    const TPzShellListItem* selectedData = ShellItemOf(selected);
+    const QString upper = verb.toUpper();
+    if (selCount == 1 && selectedData && selectedData->IsParentEntry) {
+        if (upper == QLatin1String("DEFAULT"))
+            GoUp();
+        return true;
+    }
+    if (ReadOnly())
+        browser_->OnRename = nullptr;
+    else
+        browser_->OnRename = [this](TShellNavigator&) { EditCaption(Selected()); };
+    TFileNames files;
+    if (upper == QLatin1String("DELETE")) {
+        files = SelectedPaths();
+    } else if (upper == QLatin1String("PASTE")) {
+        files = ClipboardFileNames();
+    }
+    bool result = false;
+    if (selCount == 1) {
+        browser_->SetObjectIDList(selectedData ? selectedData->ItemId.get() : nullptr);
+        if (upper != QLatin1String("DEFAULT") && upper != QLatin1String("OPEN")) {
+            result = browser_->InvokeCommand(verb);
+        } else {
+            const std::string target = browser_->GetLinkTarget();
+            if (browser_->IsFolder()) {
+                browser_->OpenObjectAsFolder();
+                NotifyLinkFolder();
+                FullRefresh();
+                return true;
+            }
+            struct stat info {};
+            if (!target.empty() && ::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+                browser_->SetFolderPath(target);
+                NotifyLinkFolder();
+                FullRefresh();
+                return true;
+            }
+            result = browser_->InvokeCommand(upper == QLatin1String("DEFAULT") ? QString() : verb);
+        }
+    } else {
+        for (const QString& name : SelectedNames())
+            browser_->MultiObjects().Add(name);
+        result = browser_->InvokeCommand(upper == QLatin1String("DEFAULT") ? QString() : verb);
+    }
+    if (result) {
+        if (upper == QLatin1String("DELETE")) {
+            ReportOperation(kDeleteOperation, files, QString());
+            if (!automaticRefresh_)
+                RestartUpdateTimer();
+        } else if (upper == QLatin1String("PASTE")) {
+            ReportOperation(PasteOperation(files), files, browser_->Folder());
+        } else if (upper == QLatin1String("CUT")) {
+            MarkSelectedCut();
+        }
+    }
+    return result;
+}
+
+TFileNames TPzShellList::SelectedPaths()
+{
+    TFileNames paths;
+    const std::string folder = FolderPathBytes();
+    for (TListItem* item : SelectedItems()) {
+        const TPzShellListItem* data = ShellItemOf(item);
+        if (!data || data->IsParentEntry)
+            continue;
+        browser_->SetObjectIDList(data->ItemId.get());
+        paths.Add(folder.empty() ? browser_->ObjectNameBytes() : JoinPath(folder, browser_->ObjectNameBytes()));
+    }
+    return paths;
+}
+
+void TPzShellList::MarkSelectedCut()
+{
+    for (TListItem* item : SelectedItems())
+        SetCut(item, true);
+}

@@ -1,0 +1,280 @@
+#pragma once
+
+#include "framework/TListView.h"
+#include "platform/core/TItemIdList.h"
+#include "platform/exchange/IDataObject.h"
+#include "platform/exchange/IDropTarget.h"
+#include "platform/namespace/StandardFolders.h"
+#include "shell/images/TPzSystemImageList.h"
+#include "shell/link/IPzShellControl.h"
+#include "shell/link/TPzShellLink.h"
+#include "shell/navigator/TFileNames.h"
+#include "shell/panes/TPzCopyMode.h"
+#include "shell/panes/TPzShellOperations.h"
+#include "shell/panes/TPzShellOptions.h"
+#include "shell/panes/list/TPzShellListItem.h"
+
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+
+#include <QMenu>
+class TPzShellChangeNotifier;
+class TShellNavigator;
+
+enum TPzBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
+
+// The file list pane: the contents of one folder of the namespace, one entry
+// per item, kept current through a change notifier, linked with the other
+// panes through a TPzShellLink. Entries are filled with their names only;
+// their further texts, icons and overlays are fetched when they are first
+// painted (CompleteItem).
+class TPzShellList : public TListView, public IPzShellControl
+{
+    Q_OBJECT
+public:
+    // Change events are collected this long before the entries are brought up
+    // to date, so that a burst of changes costs one update.
+    static constexpr int kUpdateDelayMs = 600;
+    // Up to this many entries an update compares items; longer lists are rebuilt.
+    static constexpr int kIncrementalLimit = 300;
+    // The column map's size: further columns a folder offers are not shown.
+    static constexpr int kMaxColumns = 256;
+
+    explicit TPzShellList(QWidget* parent = nullptr);
+    ~TPzShellList() override;
+
+    // Ends loading: fills the list (unless NoFillOnStartup) or shows the path
+    // stored meanwhile, and takes the system font.
+    void Loaded();
+    bool IsLoading() const { return loading_; }
+
+    // --- Properties ------------------------------------------------------------------
+    bool AutomaticRefresh() const { return automaticRefresh_; }
+    void SetAutomaticRefresh(bool value);
+    bool Details() const { return details_; }
+    void SetDetails(bool value);
+    bool FileSystemOnly() const;
+    void SetFileSystemOnly(bool value);
+    QString Filter() const;
+    void SetFilter(const QString& value);
+    QString Path() const;
+    void SetPath(const QString& value);
+    TPzShellFolder SpecialFolder() const;
+    void SetSpecialFolder(TPzShellFolder value);
+    TPzShellLink* ShellLink() const { return link_; }
+    bool OleDragDrop() const { return oleDragDrop_; }
+    void SetOleDragDrop(bool value);
+    bool ShellContextMenu() const { return shellContextMenu_; }
+    void SetShellContextMenu(bool value) { shellContextMenu_ = value; }
+    QMenu* BackgroundPopupMenu() const { return backgroundPopupMenu_; }
+    void SetBackgroundPopupMenu(QMenu* menu) { backgroundPopupMenu_ = menu; }
+    QMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+    bool ShowFolders() const { return showFolders_; }
+    void SetShowFolders(bool value);
+    bool ShowParentFolder() const { return showParentFolder_; }
+    void SetShowParentFolder(bool value);
+    TPzShellOptions Options() const { return options_; }
+    bool ShowNethood() const { return options_.ShowNethood(); }
+    void SetShowNethood(bool value) { SetOption(TPzShellOptions::ShowNethoodBit, value); }
+    bool ShowRecycleBin() const { return options_.ShowRecycleBin(); }
+    void SetShowRecycleBin(bool value) { SetOption(TPzShellOptions::ShowRecycleBinBit, value); }
+    bool ShowErrorMessages() const { return options_.ShowErrorMessages(); }
+    void SetShowErrorMessages(bool value) { SetOption(TPzShellOptions::ShowErrorMessagesBit, value); }
+    bool ShowHidden() const { return options_.ShowHidden(); }
+    void SetShowHidden(bool value) { SetOption(TPzShellOptions::ShowHiddenBit, value); }
+    bool ShowFiles() const { return options_.ShowFiles(); }
+    void SetShowFiles(bool value) { SetOption(TPzShellOptions::ShowFilesBit, value); }
+    bool ShowContextMenuOnTop() const { return options_.ShowContextMenuOnTop(); }
+    void SetShowContextMenuOnTop(bool value) { SetOption(TPzShellOptions::ShowContextMenuOnTopBit, value); }
+    bool ColorCompressed() const { return options_.ColorCompressed(); }
+    void SetColorCompressed(bool value) { SetOption(TPzShellOptions::ColorCompressedBit, value); }
+    bool ColorEncrypted() const { return options_.ColorEncrypted(); }
+    void SetColorEncrypted(bool value) { SetOption(TPzShellOptions::ColorEncryptedBit, value); }
+    bool NoFillOnStartup() const { return options_.NoFillOnStartup(); }
+    void SetNoFillOnStartup(bool value) { SetOption(TPzShellOptions::NoFillOnStartupBit, value); }
+    bool Checkboxes() const { return checkboxes_; }
+    void SetCheckboxes(bool value);
+    TPzCopyMode CopyMode() const { return copyMode_; }
+    void SetCopyMode(TPzCopyMode value) { copyMode_ = value; }
+    bool UseSystemFont() const { return useSystemFont_; }
+    void SetUseSystemFont(bool value);
+    bool ShowOverlayIcons() const { return showOverlayIcons_; }
+    void SetShowOverlayIcons(bool value) { showOverlayIcons_ = value; }
+    void SetViewStyle(TViewStyle style);
+    const QPixmap& BackgroundImage() const { return backgroundImage_; }
+    void SetBackgroundImage(const QPixmap& picture);
+    TPzBackgroundImageStyle BackgroundImageStyle() const { return backgroundImageStyle_; }
+    void SetBackgroundImageStyle(TPzBackgroundImageStyle style);
+    QString Version() const;
+    TShellNavigator& Browser() const { return *browser_; }
+    TPzShellChangeNotifier& Notifier() const { return *notifier_; }
+    int SortColumn() const { return sortColumn_; }
+    bool SortDescending() const { return descending_; }
+    // The detail column a report column shows.
+    int DetailColumnOf(int column) const;
+
+    // --- Events ------------------------------------------------------------------------
+    std::function<void(TPzShellList& sender, TListItem& item, bool& canAdd)> OnAddItem;
+    std::function<void(TPzShellList& sender)> OnPopulated;
+    std::function<void(TPzShellList& sender)> OnPathChanged;
+    std::function<void(TPzShellList& sender)> OnBeforeFullRefresh;
+    std::function<void(TPzShellList& sender)> OnCreateColumns;
+    TOnOperation OnOperation;
+    std::function<void(TPzShellList& sender, TListItem* dropTarget, const TFileNames& files, bool& executeDrop,
+                       std::uint32_t keyState)>
+        OnBeforeShellDrop;
+    std::function<void(TPzShellList& sender, int itemIndex, const QString& path, int checkState)> OnCheckStateChanged;
+    // May change the text comparison's result (sender, a, b, column, result).
+    std::function<void(TPzShellList& sender, const TListItem& a, const TListItem& b, int column, int& result)> OnCompare;
+    std::function<void(TPzShellList& sender)> OnMouseEnter;
+    std::function<void(TPzShellList& sender)> OnMouseLeave;
+    void SetOnContextMenuSelect(std::function<void(const QString& command, bool& execute)> handler);
+
+    // --- Operations ----------------------------------------------------------------------
+    void FullRefresh() override;
+    void RefreshList() { FullRefresh(); }
+    void RefreshContents() override;
+    bool ExecuteCommand(const QString& verb);
+    bool PasteIntoFolder(const QString& verb);
+    bool GoUp() override;
+    void SelectAll() override;
+    // The names of the selected entries, cached until the selection changes.
+    const QStringList& SelectedNames();
+    // Selects the entries of these names (and nothing else).
+    void SetSelectedNames(const QStringList& names);
+    TListItem* FindItemById(const TItemIdList* item);
+    void SelectItemById(const TItemIdList* item);
+    QString GetItemPath(TListItem* item);
+    void NotifyLinkFolder();
+    void SortByColumn(int column);
+    void CompleteItem(TListItem& item);
+    void ReportOperation(TPzShellOperations operation, const TFileNames& files, const QString& destination);
+    // Shows the shell's context menu of the selection; the verb that ran, "" when none.
+    QString PopupShellContextMenu(const QPoint& screenPoint);
+    void BeginShellDrag(Qt::MouseButton button);
+    IDropTargetPtr GetDropTargetFor(const TListItem* item);
+    // The number of entries completed so far (for measurements).
+    long Completions() const { return completions_; }
+    // Runs the update step the timer would run (when it fires).
+    void UpdateTimerStep();
+    bool UpdatePending() const { return updateTimer_.isActive(); }
+
+    // --- IPzShellControl -------------------------------------------------------------------
+    void SetShellLink(TPzShellLink* link) override;
+    TPzShellLink* GetShellLink() const override { return link_; }
+    void ChangeFolder(const TItemIdList* absolute) override;
+    void ChangeFolderAndSelect(const TItemIdList* folder, const TItemIdList* item) override;
+
+protected:
+    void DoKeyDown(QKeyEvent& event, bool& handled) override;
+    void DoKeyPress(QChar& key) override;
+    void DoDblClick(const QPoint& point) override;
+    void DoColumnClick(int column) override;
+    void DoChange(TListItem* item, TItemChange change) override;
+    void DoGetImageIndex(TListItem& item) override;
+    bool DoCanEdit(TListItem& item) override;
+    bool DoEdited(TListItem& item, QString& text) override;
+    QColor DoItemTextColor(const TListItem& item) const override;
+    void DoBeginDrag(Qt::MouseButton button) override;
+    void DoContextMenu(const QPoint& screenPoint, bool fromKeyboard) override;
+
+    void mousePressEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void SetOption(TPzShellOptions::TBit bit, bool value);
+    void OptionsChanged();
+    bool PassesListingRule() const;
+    TListItem* AddBrowserItem(bool withDetails);
+    void AddParentEntry(const QString& caption);
+    void CreateColumns();
+    void SortItems();
+    int CompareItems(const TListItem* a, const TListItem* b);
+    void UpdateSortArrows();
+    void FillDetails(TListItem& item);
+    const TItemIdList* FolderIdList();
+    std::string FolderPathBytes() const;
+    void DeleteEntries(const std::vector<TListItem*>& items);
+    void ClearEntries();
+    void IndexItem(TListItem* item);
+    void UnindexItem(const TListItem* item);
+    static std::string ItemKey(const TItemIdList* item);
+    void NotifierHook(int event, const TItemIdList* item1);
+    void RestartUpdateTimer();
+    void ToggleCheckbox(TListItem* item);
+    TFileNames SelectedPaths();
+    void MarkSelectedCut();
+    void DropCleanup();
+    void AutoScroll(const QPoint& clientPoint);
+
+    std::unique_ptr<TShellNavigator> browser_;
+    TPzSystemImageList smallImages_;
+    TPzSystemImageList largeImages_;
+    std::unique_ptr<TImageList> stateImageList_;
+    TPzShellChangeNotifier* notifier_;
+    QTimer updateTimer_;
+    QPointer<TPzShellLink> link_;
+    TPzShellOptions options_{TPzShellOptions::kListDefault};
+    bool automaticRefresh_ = true;
+    bool details_ = true;
+    bool oleDragDrop_ = true;
+    bool shellContextMenu_ = true;
+    QPointer<QMenu> backgroundPopupMenu_;
+    QPointer<QMenu> popupMenu_;
+    bool showFolders_ = true;
+    bool showParentFolder_ = false;
+    bool checkboxes_ = false;
+    TPzCopyMode copyMode_ = cmDefault;
+    bool useSystemFont_ = true;
+    bool showOverlayIcons_ = true;
+    QPixmap backgroundImage_;
+    TPzBackgroundImageStyle backgroundImageStyle_ = bisTiled;
+
+    int sortColumn_ = 0;
+    bool descending_ = false;
+    int columnCount_ = 0;
+    std::array<int, kMaxColumns> columnMap_{};
+    std::array<int, kMaxColumns> savedWidths_{};
+    bool keepsColumnWidths_ = false;
+
+    std::optional<QStringList> selectedNames_;
+    TItemIdListPtr folderIdList_;
+    bool busy_ = false;
+    bool filling_ = false;
+    bool loading_ = true;
+    QString storedPath_;
+    bool pathStored_ = false;
+    long completions_ = 0;
+    int folderIconIndex_ = -1;
+
+    // Entries by their item's identity, built on first lookup and kept up to date.
+    std::unordered_map<std::string, TListItem*> index_;
+    bool indexBuilt_ = false;
+
+    // Drag-and-drop state.
+    Qt::MouseButton dragButton_ = Qt::NoButton;
+    std::unique_ptr<QMimeData> dragData_;
+    IDropTargetPtr folderDropTarget_;
+    IDropTargetPtr itemDropTarget_;
+    TListItem* dropItem_ = nullptr;
+    std::uint32_t lastKeyState_ = 0;
+    QElapsedTimer lastScroll_;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "framework/TListItem.h"
+#include "platform/core/TItemIdList.h"
+
+#include <QString>
+
+// What a file list keeps for each of its entries.
+class TPzShellListItem final : public TListItemData
+{
+public:
+    // The item relative to the shown folder; null for the parent entry.
+    TItemIdListPtr ItemId;
+    // 1 when the last enumeration saw the item.
+    int Present = 1;
+    bool IsParentEntry = false;
+    bool IsCompressed = false;
+    bool IsEncrypted = false;
+    // The item's full path, filled on first request; cleared on rename.
+    QString PathCache;
+};
+
+// The data of a list entry; null for an entry without it.
+inline TPzShellListItem* ShellItemOf(const TListItem* item)
+{
+    return item ? static_cast<TPzShellListItem*>(item->Data()) : nullptr;
+}
