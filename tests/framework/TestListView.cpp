@@ -1,5 +1,5 @@
 #include "framework/TImageList.h"
-#include "framework/TListView.h"
+#include "framework/listview/TListView.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>

@@ -1,6 +1,6 @@
 #include "framework/TImageList.h"
-#include "framework/TTreeUpdateGuard.h"
-#include "framework/TTreeView.h"
+#include "framework/treeview/TTreeUpdateGuard.h"
+#include "framework/treeview/TTreeView.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>

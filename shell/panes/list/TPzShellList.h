@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/TListView.h"
+#include "framework/listview/TListView.h"
 #include "platform/core/TItemIdList.h"
 #include "platform/exchange/IDataObject.h"
 #include "platform/exchange/IDropTarget.h"

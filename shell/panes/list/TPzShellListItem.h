@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/TListItem.h"
+#include "framework/listview/TListItem.h"
 #include "platform/core/TItemIdList.h"
 
 #include <QString>

@@ -3,7 +3,7 @@
 #include "framework/IconTitleFont.h"
 #include "framework/MessageBox.h"
 #include "framework/TCursorGuard.h"
-#include "framework/TTreeUpdateGuard.h"
+#include "framework/treeview/TTreeUpdateGuard.h"
 #include "platform/core/LastError.h"
 #include "platform/core/ShellConstants.h"
 #include "platform/icons/TSystemImageList.h"

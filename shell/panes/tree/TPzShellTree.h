@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/TTreeView.h"
+#include "framework/treeview/TTreeView.h"
 #include "platform/exchange/IDropTarget.h"
 #include "shell/images/TPzSystemImageList.h"
 #include "shell/link/IPzShellControl.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/TTreeNode.h"
+#include "framework/treeview/TTreeNode.h"
 #include "platform/core/TItemIdList.h"
 #include "platform/namespace/IShellFolder.h"
 

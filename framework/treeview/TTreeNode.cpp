@@ -1,6 +1,6 @@
-#include "framework/TTreeNode.h"
+#include "framework/treeview/TTreeNode.h"
 
-#include "framework/TTreeNodeModel.h"
+#include "framework/treeview/TTreeNodeModel.h"
 
 TTreeNode::TTreeNode(TTreeNodeModel* model, TTreeNode* parent, const QString& text)
     : model_(model), parent_(parent), text_(text)

@@ -1,4 +1,4 @@
-#include "framework/TListViewHeader.h"
+#include "framework/listview/TListViewHeader.h"
 
 #include <QPainter>
 

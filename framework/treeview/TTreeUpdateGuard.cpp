@@ -1,6 +1,6 @@
-#include "framework/TTreeUpdateGuard.h"
+#include "framework/treeview/TTreeUpdateGuard.h"
 
-#include "framework/TTreeView.h"
+#include "framework/treeview/TTreeView.h"
 
 TTreeUpdateGuard::TTreeUpdateGuard(TTreeView& view) : view_(view)
 {

@@ -1,6 +1,6 @@
-#include "framework/TListViewModel.h"
+#include "framework/listview/TListViewModel.h"
 
-#include "framework/TListView.h"
+#include "framework/listview/TListView.h"
 
 #include <QPalette>
 

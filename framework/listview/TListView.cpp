@@ -1,7 +1,7 @@
-#include "framework/TListView.h"
+#include "framework/listview/TListView.h"
 
 #include "framework/TImageList.h"
-#include "framework/TListViewHeader.h"
+#include "framework/listview/TListViewHeader.h"
 
 #include <QContextMenuEvent>
 #include <QItemSelectionModel>

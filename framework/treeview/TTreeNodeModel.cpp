@@ -1,4 +1,4 @@
-#include "framework/TTreeNodeModel.h"
+#include "framework/treeview/TTreeNodeModel.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framework/TListItem.h"
-#include "framework/TListViewModel.h"
+#include "framework/listview/TListItem.h"
+#include "framework/listview/TListViewModel.h"
 
 #include <QHash>
 #include <QPixmap>

@@ -1,7 +1,7 @@
-#include "framework/TTreeView.h"
+#include "framework/treeview/TTreeView.h"
 
 #include "framework/TImageList.h"
-#include "framework/TTreeNodeDelegate.h"
+#include "framework/treeview/TTreeNodeDelegate.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/TTreeNodeModel.h"
+#include "framework/treeview/TTreeNodeModel.h"
 
 #include <QPersistentModelIndex>
 #include <QPointer>
