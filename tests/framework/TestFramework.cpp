@@ -12,27 +12,13 @@
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
-
-namespace {
-
-// Processes events until `done` holds or five seconds pass.
-template <typename Predicate>
-bool WaitFor(Predicate done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-
-}  // namespace
 
 TEST(UiThread, BlockingHandOverRunsTheStepOnTheUiThreadBeforeReturning)
 {
@@ -45,7 +31,7 @@ TEST(UiThread, BlockingHandOverRunsTheStepOnTheUiThreadBeforeReturning)
         EXPECT_TRUE(ranOnUi.load());  // the step has run by the time the call returns
         returned = true;
     });
-    EXPECT_TRUE(WaitFor([&] { return returned.load(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return returned.load(); }));
     worker.join();
 
     bool direct = false;
@@ -55,7 +41,7 @@ TEST(UiThread, BlockingHandOverRunsTheStepOnTheUiThreadBeforeReturning)
     bool posted = false;
     PostToUiThread([&] { posted = true; });
     EXPECT_FALSE(posted);
-    EXPECT_TRUE(WaitFor([&] { return posted; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return posted; }));
 }
 
 TEST(TickCount, CountsMillisecondsOfTheMonotonicClock)
@@ -66,7 +52,7 @@ TEST(TickCount, CountsMillisecondsOfTheMonotonicClock)
     const std::uint32_t start = GetTickCount();
     QElapsedTimer inner;
     inner.start();
-    ASSERT_TRUE(WaitFor([&] { return inner.elapsed() >= 50; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return inner.elapsed() >= 50; }));
     const qint64 atLeast = inner.elapsed();
     const std::uint32_t ticks = GetTickCount() - start;
     const qint64 atMost = outer.elapsed();

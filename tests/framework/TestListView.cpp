@@ -6,7 +6,6 @@
 #include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -18,16 +17,6 @@
 #include <set>
 
 namespace {
-
-template <typename Predicate>
-bool WaitFor(Predicate done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // A list that records what the view asks of a subclass.
 class TRecordingList : public TListView
@@ -161,7 +150,7 @@ TEST_F(ListViewTest, OnlyPaintedEntriesAreCompletedAndShownToAssistiveTechnology
         captions << QStringLiteral("file%1").arg(i);
     Fill(captions);
     Show();
-    ASSERT_TRUE(WaitFor([&] { return !list.requested.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list.requested.empty(); }));
     QApplication::processEvents();
     const int visibleRows = list.viewport()->height() / list.sizeHintForRow(0) + 1;
     EXPECT_LE(int(list.requested.size()), visibleRows + 2);
@@ -169,7 +158,7 @@ TEST_F(ListViewTest, OnlyPaintedEntriesAreCompletedAndShownToAssistiveTechnology
     EXPECT_FALSE(list.requested.count(list.Item(5000)));
 
     list.MakeVisible(list.Item(5000), false);
-    ASSERT_TRUE(WaitFor([&] { return list.requested.count(list.Item(5000)) == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.requested.count(list.Item(5000)) == 1; }));
     EXPECT_EQ(list.GetItemAt(list.DisplayRect(list.Item(5000), drBounds).center()), list.Item(5000));
 
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&list);
@@ -262,7 +251,7 @@ TEST_F(ListViewTest, CaptionEditingCommitsThroughTheSubclass)
     ASSERT_NE(editor, nullptr);
     editor->setText(QStringLiteral("  new "));
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(WaitFor([&] { return !list.IsEditing(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list.IsEditing(); }));
     EXPECT_EQ(list.Item(0)->Caption, QStringLiteral("new"));
     EXPECT_TRUE(list.keys.isEmpty());  // keys of the editor are the editor's
 
@@ -275,7 +264,7 @@ TEST_F(ListViewTest, CaptionEditingCommitsThroughTheSubclass)
     ASSERT_NE(editor, nullptr);
     editor->setText(QStringLiteral("refused"));
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(WaitFor([&] { return !list.IsEditing(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !list.IsEditing(); }));
     EXPECT_EQ(list.Item(1)->Caption, QStringLiteral("other"));
 }
 

@@ -5,7 +5,6 @@
 #include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -15,16 +14,6 @@
 #include <vector>
 
 namespace {
-
-template <typename Predicate>
-bool WaitFor(Predicate done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // A control whose hooks record what reaches them: children are named
 // "<parent>.<n>", `fanOut` of them per fill.
@@ -165,7 +154,7 @@ TEST(TreeView, KeysReachTheOwnerFirstAndSelectionChangesWaitForTheDelay)
     EXPECT_EQ(tree.Selected(), root->Item(1));
     EXPECT_TRUE(tree.changes.empty());
     EXPECT_TRUE(tree.ChangePending());
-    ASSERT_TRUE(WaitFor([&] { return !tree.changes.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tree.changes.empty(); }));
     EXPECT_EQ(tree.changes, std::vector<TTreeNode*>{root->Item(1)});
 
     // Without one it comes at once.
@@ -189,7 +178,7 @@ TEST(TreeView, EditsEndInTheOwnersHandsOrAsCancelled)
     ASSERT_NE(editor, nullptr);
     editor->setText("neu");
     QTest::keyClick(editor, Qt::Key_Return);
-    EXPECT_TRUE(WaitFor([&] { return !tree.IsEditing(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !tree.IsEditing(); }));
     EXPECT_EQ(tree.edited, "neu");
     EXPECT_EQ(node->Text(), "neu");
 
@@ -202,7 +191,7 @@ TEST(TreeView, EditsEndInTheOwnersHandsOrAsCancelled)
 
     ASSERT_TRUE(tree.EditText(node));
     QTest::keyClick(newestEditor(), Qt::Key_Escape);
-    EXPECT_TRUE(WaitFor([&] { return tree.canceled == node; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return tree.canceled == node; }));
 
     tree.SetReadOnly(true);
     EXPECT_FALSE(tree.EditText(node));
@@ -221,7 +210,7 @@ TEST(TreeView, ImagesAreAskedForPaintedNodesOnlyAndHitsFindTheirParts)
     tree.show();
     tree.Expand(root);
     ASSERT_EQ(root->Count(), 2000);
-    ASSERT_TRUE(WaitFor([&] { return tree.painted.size() > 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree.painted.size() > 3; }));
     QApplication::processEvents();
     EXPECT_LT(tree.painted.size(), 100u);
     for (TTreeNode* node : tree.painted)
@@ -256,7 +245,7 @@ TEST(TreeView, AssistiveTechnologySeesNodeTextsAndExpandedState)
     QAccessibleInterface* view = QAccessible::queryAccessibleInterface(&tree);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->role(), QAccessible::Tree);
-    ASSERT_TRUE(WaitFor([&] { return view->childCount() > 4; }));  // once the view has laid the rows out
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->childCount() > 4; }));  // once the view has laid the rows out
     QAccessibleInterface* rootItem = nullptr;
     QStringList names;
     for (int i = 0; i < view->childCount(); ++i) {

@@ -1,7 +1,6 @@
 #include "tests/shell/ShellListFixture.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTest>
 
 void ShellListFixture::SetUp()
@@ -65,13 +64,4 @@ void ShellListFixture::SelectOnly(const QString& caption)
     list_->SetItemSelected(item, true);
     list_->SetItemFocused(item);
     list_->setFocus();
-}
-
-bool ShellListFixture::WaitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
 }

@@ -34,8 +34,6 @@ protected:
     TListItem* ItemNamed(const QString& caption) const;
     // Selects exactly the entry of this caption and focuses it.
     void SelectOnly(const QString& caption);
-    // Processes events until `done` holds (or five seconds pass).
-    static bool WaitFor(const std::function<bool()>& done);
 
     std::vector<TReport> reports;
     std::vector<TMessageRequest> questions;

@@ -97,7 +97,7 @@ TEST_F(ShellList, FillingFollowsTheListingRule)
     EXPECT_EQ(accessible->text(QAccessible::Name), Q("Dateiliste"));
     ASSERT_NE(accessible->tableInterface(), nullptr);
     // The view lays its rows out after a refill, before assistive technology asks.
-    EXPECT_TRUE(WaitFor([&] { return accessible->tableInterface()->rowCount() == List().Count(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return accessible->tableInterface()->rowCount() == List().Count(); }));
     EXPECT_EQ(accessible->tableInterface()->cellAt(0, 0)->text(QAccessible::Name), Q("sub"));
 }
 
@@ -188,16 +188,16 @@ TEST_F(ShellList, FileSystemChangesUpdateTheEntries)
 
     // A delete removes the entry as soon as it is reported.
     std::filesystem::remove(Work() + "/a.txt");
-    ASSERT_TRUE(WaitFor([&] { return ItemNamed(Q("a.txt")) == nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ItemNamed(Q("a.txt")) == nullptr; }));
     // A new file comes after the pause, at the end, without a refill.
     WriteFile(Work() + "/0.txt");
-    ASSERT_TRUE(WaitFor([&] { return ItemNamed(Q("0.txt")) != nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ItemNamed(Q("0.txt")) != nullptr; }));
     EXPECT_EQ(Captions().back(), Q("0.txt"));
     EXPECT_EQ(refills, 0);
     // A growing file shows its new size.
     List().CompleteItem(*ItemNamed(Q("b.txt")));
     WriteFile(Work() + "/b.txt", 300000);
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         TListItem* b = ItemNamed(Q("b.txt"));
         QApplication::processEvents();
         if (b->ImageIndex < 0)
@@ -206,22 +206,22 @@ TEST_F(ShellList, FileSystemChangesUpdateTheEntries)
     }));
 
     // Many new files: one update that adds them all at once.
-    ASSERT_TRUE(WaitFor([&] { return !List().UpdatePending(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !List().UpdatePending(); }));
     inserts.clear();
     for (int i = 0; i < 400; ++i)
         WriteFile(Work() + "/many" + std::to_string(i));
-    ASSERT_TRUE(WaitFor([&] { return List().Count() == 403; }));
-    ASSERT_TRUE(WaitFor([&] { return !List().UpdatePending(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().Count() == 403; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !List().UpdatePending(); }));
     EXPECT_EQ(inserts.size(), 1);
     EXPECT_EQ(refills, 0);
     // Past 300 entries an update is a sorted refill.
     WriteFile(Work() + "/0000");
-    ASSERT_TRUE(WaitFor([&] { return refills == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return refills == 1; }));
     EXPECT_EQ(Captions()[1], Q("0000"));
 
     // The shown folder goes away: both lists move to the computer.
     std::filesystem::remove_all(Work());
-    ASSERT_TRUE(WaitFor([&] { return List().SpecialFolder() == SF_DRIVES; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().SpecialFolder() == SF_DRIVES; }));
     EXPECT_EQ(other.SpecialFolder(), SF_DRIVES);
 }
 
@@ -274,7 +274,7 @@ TEST_F(ShellList, RenameThroughTheEditor)
     ASSERT_NE(editor, nullptr);
     editor->setText(Q("neu.txt"));
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(WaitFor([&] { return !List().IsEditing(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !List().IsEditing(); }));
     EXPECT_TRUE(std::filesystem::exists(Work() + "/neu.txt"));
     EXPECT_EQ(List().Selected()->Caption, Q("neu.txt"));
     EXPECT_EQ(List().GetItemPath(List().Selected()), QString::fromStdString(Work() + "/neu.txt"));
@@ -289,7 +289,7 @@ TEST_F(ShellList, RenameThroughTheEditor)
     ASSERT_NE(editor, nullptr);
     editor->setText(Q("x/y"));
     QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(WaitFor([&] { return !List().IsEditing(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !List().IsEditing(); }));
     EXPECT_TRUE(std::filesystem::exists(Work() + "/a.txt"));
     EXPECT_NE(ItemNamed(Q("a.txt")), nullptr);
     ASSERT_FALSE(questions.empty());
@@ -309,7 +309,7 @@ TEST_F(ShellList, ClipboardCommandsReportTheirOperations)
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].operation, 0x121u);
     EXPECT_EQ(reports[0].destination, QString::fromStdString(Work() + "/sub/"));
-    ASSERT_TRUE(WaitFor([&] { return ItemNamed(Q("a.txt")) != nullptr; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ItemNamed(Q("a.txt")) != nullptr; }));
 
     // Cut dims the entry; after the paste elsewhere it is reported as moved away.
     SelectOnly(Q("a.txt"));
@@ -319,7 +319,7 @@ TEST_F(ShellList, ClipboardCommandsReportTheirOperations)
     SelectOnly(Q("b.txt"));
     MakeDirectory(Work() + "/target");
     List().FullRefresh();
-    ASSERT_TRUE(WaitFor([&] { return !List().UpdatePending(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !List().UpdatePending(); }));
     SelectOnly(Q("target"));
     QTest::keyClick(&List(), Qt::Key_Return);
     QTest::keyClick(&List(), Qt::Key_V, Qt::ControlModifier);

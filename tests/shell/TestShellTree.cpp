@@ -9,7 +9,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
@@ -18,16 +17,6 @@
 #include <fstream>
 
 namespace {
-
-template <typename Predicate>
-bool WaitFor(Predicate done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
 
 // A pane beside the tree on the link: records what the link passes on.
 class RecordingPane : public IPzShellControl
@@ -103,7 +92,7 @@ protected:
         tree_->SetSelectedFolder(QString::fromStdString(path));
         TTreeNode* node = tree_->Selected();
         tree_->scrollTo(tree_->Nodes().IndexOf(node), QAbstractItemView::PositionAtTop);
-        EXPECT_TRUE(WaitFor([&] { return node->ImageIndex() >= 0; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return node->ImageIndex() >= 0; }));
         return node;
     }
 
@@ -174,12 +163,12 @@ TEST_F(ShellTreeTest, KeysReachTheLinkAfterTheyRestWhileClicksActAtOnce)
     QTest::keyClick(&tree, Qt::Key_Down);
     EXPECT_EQ(tree.Selected(), first->NextSibling()->NextSibling());
     EXPECT_TRUE(pane.folders.empty());
-    ASSERT_TRUE(WaitFor([&] { return !pane.folders.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pane.folders.empty(); }));
     EXPECT_EQ(pane.folders, std::vector<std::string>{Work() + "/k3"});
 
     // A click is passed on at once.
     TTreeNode* last = first->Parent()->Item(first->Index() + 3);
-    ASSERT_TRUE(WaitFor([&] { return tree.NodeRect(last, true).isValid(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree.NodeRect(last, true).isValid(); }));
     QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.NodeRect(last, true).center());
     EXPECT_EQ(tree.Selected(), last);
     EXPECT_EQ(pane.folders.back(), Work() + "/k4");
@@ -199,12 +188,12 @@ TEST_F(ShellTreeTest, FoldersDeletedOrRenamedOutsideLeaveTheTree)
     TPzShellTree& tree = Start();
     TTreeNode* work = ShowFolder(Work());
     tree.Expand(work);
-    ASSERT_TRUE(WaitFor([&] { return Child(work, "weg") && Child(work, "weg")->ImageIndex() >= 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(work, "weg") && Child(work, "weg")->ImageIndex() >= 0; }));
 
     ASSERT_EQ(std::remove((Work() + "/weg").c_str()), 0);
-    EXPECT_TRUE(WaitFor([&] { return Child(work, "weg") == nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(work, "weg") == nullptr; }));
     ASSERT_EQ(std::rename((Work() + "/alt").c_str(), (Work() + "/neu").c_str()), 0);
-    EXPECT_TRUE(WaitFor([&] { return Child(work, "alt") == nullptr && Child(work, "neu") != nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(work, "alt") == nullptr && Child(work, "neu") != nullptr; }));
     EXPECT_EQ(messages, 0);
 }
 
@@ -231,7 +220,7 @@ TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)
     EXPECT_EQ(operations[0].first, opRename);
     EXPECT_EQ(operations[0].second.toStdString(), Work() + "/alt>" + Work() + "/neu");
     // The expanded state comes back after the pause, with children of the new path.
-    ASSERT_TRUE(WaitFor([&] { return tree.IsExpanded(renamed); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree.IsExpanded(renamed); }));
     EXPECT_EQ(Child(renamed, "innen") != nullptr, true);
 
     TTreeNode* node = ShowFolder(Work() + "/fest/kind");
@@ -258,7 +247,7 @@ TEST_F(ShellTreeTest, ShowFilesAddsLeavesThatSelectTheirFolderAndFile)
     tree.Expand(folder);
     TTreeNode* file = Child(folder, "datei.txt");
     ASSERT_NE(file, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return file->ImageIndex() >= 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return file->ImageIndex() >= 0; }));
     EXPECT_FALSE(file->HasChildren());
     tree.SetChangeDelay(0);
     tree.SetSelected(file);
@@ -299,7 +288,7 @@ TEST_F(ShellTreeTest, AttributesAreFetchedOnlyForPaintedNodes)
     tree.OnUpdatedFolder = [&](TPzShellTree&, TTreeNode&) { ++updated; };
     tree.Expand(folder);
     ASSERT_EQ(folder->Count(), 400);
-    ASSERT_TRUE(WaitFor([&] { return updated > 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return updated > 3; }));
     QApplication::processEvents();
     EXPECT_LT(updated, 100);
 }
