@@ -236,4 +236,37 @@ TEST_F(MainPanes, EnterSplitsAfterTheDefaultCommandButABadPieceSizeWritesNothing
     EXPECT_FALSE(form_->isVisible());
 }
 
+TEST_F(MainPanes, AStartFileOpensItsFolderOnItsTabAndBothTabsFollowEachOther)
+{
+    MakeDirectory(Work() + "/innen");
+    WriteBytes(Work() + "/film.avi.0002", "x");
+    WriteBytes(Work() + "/notiz.txt", "y");
+    auto* pages = Find<QTabWidget>("PageControl1");
+
+    form_->ShowStartFile(QString::fromStdString(Work() + "/film.avi.0002"));
+    EXPECT_EQ(pages->currentIndex(), 1) << "a piece opens on the join tab";
+    ASSERT_NE(List(2)->Selected(), nullptr);
+    EXPECT_EQ(List(2)->Selected()->Caption, QStringLiteral("film.avi.0002"));
+
+    // A folder opened on the join tab is shown on the split tab too.
+    ASSERT_NE(ClickEntry(List(2), QStringLiteral("innen"), true), nullptr);
+    EXPECT_TRUE(WaitFor([&] { return List(1)->Path() == QString::fromStdString(Work() + "/innen/"); }))
+        << List(1)->Path().toStdString();
+    EXPECT_TRUE(messages.empty());
+
+    form_->ShowStartFile(QString::fromStdString(Work() + "/notiz.txt"));
+    EXPECT_EQ(pages->currentIndex(), 0) << "any other file opens on the split tab";
+    ASSERT_NE(List(1)->Selected(), nullptr);
+    EXPECT_EQ(List(1)->Selected()->Caption, QStringLiteral("notiz.txt"));
+    EXPECT_EQ(Find<TPzShellTree>("PzShellTree2")->SelectedFolder(), QString::fromStdString(Work()));
+
+    // Assistive technology finds every pane by a name of its own.
+    QStringList names;
+    for (const char* pane : {"PzShellTree1", "PzShellList1", "PzShellTree2", "PzShellList2"})
+        names << Find<QWidget>(pane)->accessibleName();
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), 4);
+    EXPECT_FALSE(names.contains(QString()));
+}
+
 } // namespace
