@@ -5,6 +5,7 @@
 #include "platform/commands/AppLauncher.h"
 #include "shell/link/TPzShellLink.h"
 #include "shell/panes/list/TPzShellList.h"
+#include "framework/treeview/TTreeNode.h"
 #include "shell/panes/tree/TPzShellTree.h"
 #include "tests/platform/NamespaceFixture.h"
 
@@ -173,7 +174,19 @@ TEST_F(MainPanes, StartsOnTheComputerSplitsByDoubleClickAndJoinsFromTheJoinTab)
     for (int stale : {4, 5})
         WriteBytes(Piece(stale), "alt");
 
-    tree1->SetSelectedFolder(QString::fromStdString(Work()));
+    // To the work folder by mouse: the home folder in the tree, then "work" in the list.
+    TTreeNode* root = tree1->Nodes().FirstRoot();
+    ASSERT_NE(root, nullptr);
+    TTreeNode* home = nullptr;
+    for (int i = 0; i < root->Count(); ++i)
+        if (root->Item(i)->Text() == QStringLiteral("Persönlicher Ordner"))
+            home = root->Item(i);
+    ASSERT_NE(home, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return tree1->NodeRect(home, true).isValid(); }));
+    QTest::mouseClick(tree1->viewport(), Qt::LeftButton, {}, tree1->NodeRect(home, true).center());
+    ASSERT_NE(ClickEntry(List(1), QStringLiteral("work"), true), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return List(1)->Path() == QString::fromStdString(Work() + "/"); }));
+    EXPECT_EQ(tree1->SelectedFolder(), QString::fromStdString(Work())) << "the tree follows the list";
     EnterPieceSize(QStringLiteral("2000"), false);
     ASSERT_NE(ClickEntry(List(1), QStringLiteral("film.bin"), true), nullptr);
 
