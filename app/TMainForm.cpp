@@ -53,6 +53,8 @@ TBoxAnswer ShowEngineMessage(QWidget* owner, TBoxIcon icon, const std::string& c
     request.Caption = QString::fromStdString(caption);
     request.Text = QString::fromStdString(text);
     request.Icon = MessageIconOf(icon);
+    // The box is answered with the usual pointer, while the work around it shows the hourglass.
+    const TCursorGuard pointer(Qt::ArrowCursor);
     if (icon != TBoxIcon::Question) {
         ShowMessageBox(request);
         return TBoxAnswer::Ok;

@@ -12,6 +12,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -72,6 +73,7 @@ protected:
         previousLauncher_ = SetAppLauncher(launcher_);
         answers_ = std::make_unique<TScopedMessageHandler>([this](const TMessageRequest& request) {
             messages.push_back(request);
+            cursors.push_back(CursorNow());
             return TMessageAnswer{0, false};
         });
         program_ = std::make_unique<TProgram>();
@@ -143,7 +145,13 @@ protected:
     QStringList LogLines() { return Find<QPlainTextEdit>("Memo1")->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
     std::string Piece(int number) { return Work() + "/film.bin.000" + std::to_string(number); }
 
+    static Qt::CursorShape CursorNow()
+    {
+        return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
+    }
+
     std::vector<TMessageRequest> messages;
+    std::vector<Qt::CursorShape> cursors;  // the pointer each box was answered with
     std::shared_ptr<TRecordingLauncher> launcher_ = std::make_shared<TRecordingLauncher>();
     std::unique_ptr<TProgram> program_;
     TMainForm* form_ = nullptr;
@@ -188,7 +196,14 @@ TEST_F(MainPanes, StartsOnTheComputerSplitsByDoubleClickAndJoinsFromTheJoinTab)
     ASSERT_TRUE(WaitFor([&] { return List(1)->Path() == QString::fromStdString(Work() + "/"); }));
     EXPECT_EQ(tree1->SelectedFolder(), QString::fromStdString(Work())) << "the tree follows the list";
     EnterPieceSize(QStringLiteral("2000"), false);
+    std::vector<Qt::CursorShape> logCursors;
+    QObject::connect(Find<QPlainTextEdit>("Memo1"), &QPlainTextEdit::textChanged, form_,
+                     [&] { logCursors.push_back(CursorNow()); });
     ASSERT_NE(ClickEntry(List(1), QStringLiteral("film.bin"), true), nullptr);
+    ASSERT_FALSE(logCursors.empty());
+    EXPECT_EQ(logCursors.front(), Qt::WaitCursor) << "the hourglass shows while the split runs";
+    EXPECT_EQ(cursors, std::vector<Qt::CursorShape>{Qt::ArrowCursor});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     EXPECT_TRUE(ReadAll(Piece(1)) == original.substr(0, 2000));
     EXPECT_TRUE(ReadAll(Piece(2)) == original.substr(2000, 2000));
