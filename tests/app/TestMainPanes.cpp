@@ -288,6 +288,14 @@ TEST_F(MainPanes, AStartFileOpensItsFolderOnItsTabAndBothTabsFollowEachOther)
     EXPECT_EQ(List(1)->Selected()->Caption, QStringLiteral("notiz.txt"));
     EXPECT_EQ(Find<TPzShellTree>("PzShellTree2")->SelectedFolder(), QString::fromStdString(Work()));
 
+    // Enter on a folder opens it and hands nothing inside it to the split.
+    WriteBytes(Work() + "/innen/a.txt", "z");
+    ClickEntry(List(1), QStringLiteral("innen"), false);
+    QTest::keyClick(List(1), Qt::Key_Return);
+    EXPECT_TRUE(WaitFor([&] { return Entry(List(1), QStringLiteral("a.txt")) != nullptr; }));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_FALSE(fs::exists(Work() + "/innen/a.txt.0001"));
+
     // Assistive technology finds every pane by a name of its own.
     QStringList names;
     for (const char* pane : {"PzShellTree1", "PzShellList1", "PzShellTree2", "PzShellList2"})
