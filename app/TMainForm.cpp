@@ -2,9 +2,22 @@
 
 #include "app/FormSupport.h"
 #include "app/TAboutBox.h"
+#include "engine/StalePieces.h"
+#include "engine/TJoinRequest.h"
+#include "engine/TSplitOperation.h"
+#include "framework/MessageBox.h"
+#include "framework/TCursorGuard.h"
+#include "shell/link/TPzShellLink.h"
+#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/TShellNavigator.h"
+#include "shell/panes/list/TPzShellList.h"
+#include "shell/panes/tree/TPzShellTree.h"
 #include "ui_TMainForm.h"
 
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QRegularExpression>
 
 namespace {
 
@@ -15,6 +28,49 @@ constexpr int kTabImageSize = 24;
 constexpr long double kMinPieceSize = 1;
 constexpr long double kMaxPieceSize = 1E22L;
 constexpr long double kDefaultPieceSize = 1457664;  // one 3.5-inch floppy disk
+
+constexpr int kTreeWidth = 257;   // room for a few levels of folder names beside the list
+constexpr int kTreeIndent = 19;   // the tree's indent per level, as on the form
+const QString kSplitDoneCaption = QStringLiteral("Splitten beendet");
+const QString kErrorCaption = QStringLiteral("Fehler");
+
+TMessageIcon MessageIconOf(TBoxIcon icon)
+{
+    switch (icon) {
+    case TBoxIcon::Error: return TMessageIcon::Error;
+    case TBoxIcon::Information: return TMessageIcon::Information;
+    case TBoxIcon::Question: return TMessageIcon::Question;
+    case TBoxIcon::Warning: return TMessageIcon::Warning;
+    }
+    return TMessageIcon::None;
+}
+
+// The engine's messages as the program's message boxes: OK, or Ja and Nein for a question.
+TBoxAnswer ShowEngineMessage(QWidget* owner, TBoxIcon icon, const std::string& caption, const std::string& text)
+{
+    TMessageRequest request;
+    request.Owner = owner;
+    request.Caption = QString::fromStdString(caption);
+    request.Text = QString::fromStdString(text);
+    request.Icon = MessageIconOf(icon);
+    // The box is answered with the usual pointer, while the work around it shows the hourglass.
+    const TCursorGuard pointer(Qt::ArrowCursor);
+    if (icon != TBoxIcon::Question) {
+        ShowMessageBox(request);
+        return TBoxAnswer::Ok;
+    }
+    request.Buttons = {QStringLiteral("Ja"), QStringLiteral("Nein")};
+    request.EscapeButton = 1;
+    return ShowMessageBox(request).Button == 0 ? TBoxAnswer::Yes : TBoxAnswer::No;
+}
+
+// The number of pieces a completed split reports in its message; 0 when the text has none.
+std::int64_t ReportedPieceCount(const std::string& text)
+{
+    static const QRegularExpression count(QStringLiteral("in (\\d+) Teile"));
+    const QRegularExpressionMatch match = count.match(QString::fromStdString(text));
+    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+}
 
 } // namespace
 
@@ -39,6 +95,66 @@ TMainForm::TMainForm(QWidget* parent)
     ui_->EndeprgBtn->OnClick = [this] { EndeprgBtnClick(); };
     ui_->AboutBtn->Loaded();
     ui_->EndeprgBtn->Loaded();
+    SetUpPanes();
+    SetAccessibleNames();
+}
+
+void TMainForm::SetUpPanes()
+{
+    pzShellLink1_ = new TPzShellLink(this);
+    pzShellLink1_->setObjectName(QStringLiteral("PzShellLink1"));
+    // The panes register in this order, which is the order the link passes a change on.
+    TPzShellTree* trees[] = {ui_->PzShellTree1, ui_->PzShellTree2};
+    TPzShellList* lists[] = {ui_->PzShellList1, ui_->PzShellList2};
+    QSplitter* splitters[] = {ui_->Splitter1, ui_->Splitter2};
+    for (int tab = 0; tab < 2; ++tab) {
+        TPzShellTree* tree = trees[tab];
+        tree->SetSpecialFolder(SF_DRIVES);
+        tree->SetFilter(QStringLiteral("*"));
+        tree->SetIndent(kTreeIndent);
+        tree->SetShellLink(pzShellLink1_);
+        TPzShellList* list = lists[tab];
+        list->SetViewStyle(vsReport);
+        list->SetFilter(QStringLiteral("*"));
+        list->SetShellLink(pzShellLink1_);
+        // The tree keeps its width when the window is resized; the list takes the rest.
+        splitters[tab]->setStretchFactor(0, 0);
+        splitters[tab]->setStretchFactor(1, 1);
+        splitters[tab]->setSizes({kTreeWidth, width() - kTreeWidth});
+    }
+    // The panes follow SizeEd in the order the form makes them; the log comes last.
+    QWidget* chain[] = {ui_->SizeEd, ui_->PzShellTree1, ui_->PzShellList1, ui_->PzShellTree2, ui_->PzShellList2,
+                        ui_->Memo1};
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    ui_->PzShellList1->OnDblClick = [this](TListView&) { PzShellList1DblClick(); };
+    ui_->PzShellList2->OnDblClick = [this](TListView&) { PzShellList2DblClick(); };
+    ui_->PzShellList1->OnKeyPress = [this](TListView&, QChar& key) { PzShellList1KeyPress(key); };
+    ui_->PzShellList2->OnKeyPress = [this](TListView&, QChar& key) { PzShellList2KeyPress(key); };
+    for (QWidget* pane : std::initializer_list<QWidget*>{trees[0], lists[0], trees[1], lists[1]})
+        pane->installEventFilter(this);
+    // Loading ends in creation order: each tree selects the computer folder and
+    // tells the link, so both lists show it.
+    for (int tab = 0; tab < 2; ++tab) {
+        trees[tab]->Loaded();
+        lists[tab]->Loaded();
+    }
+}
+
+void TMainForm::SetAccessibleNames()
+{
+    ui_->PageControl1->setAccessibleName(QStringLiteral("Registerkarten"));
+    ui_->TabSheet1->setAccessibleName(QStringLiteral("Datei teilen"));
+    ui_->TabSheet2->setAccessibleName(QStringLiteral("Datei zusammenfügen"));
+    ui_->AboutBtn->setAccessibleName(ui_->AboutBtn->text());
+    ui_->EndeprgBtn->setAccessibleName(ui_->EndeprgBtn->text());
+    ui_->SizeEd->setAccessibleName(QStringLiteral("Größe der einzelnen Dateien"));
+    ui_->Label1->setBuddy(ui_->SizeEd);
+    ui_->Memo1->setAccessibleName(QStringLiteral("Protokoll"));
+    ui_->PzShellTree1->setAccessibleName(QStringLiteral("Ordner zum Teilen"));
+    ui_->PzShellList1->setAccessibleName(QStringLiteral("Dateien zum Teilen"));
+    ui_->PzShellTree2->setAccessibleName(QStringLiteral("Ordner zum Zusammenfügen"));
+    ui_->PzShellList2->setAccessibleName(QStringLiteral("Dateien zum Zusammenfügen"));
 }
 
 TMainForm::~TMainForm()
@@ -71,6 +187,143 @@ void TMainForm::AboutBtnClick()
 void TMainForm::EndeprgBtnClick()
 {
     close();
+}
+
+void TMainForm::PzShellList1DblClick()
+{
+    ActivateEntry(*ui_->PzShellList1, *ui_->PzShellTree1, &TMainForm::SplitFile);
+}
+
+void TMainForm::PzShellList2DblClick()
+{
+    ActivateEntry(*ui_->PzShellList2, *ui_->PzShellTree2, &TMainForm::CombineFile);
+}
+
+void TMainForm::PzShellList1KeyPress(QChar& key)
+{
+    ListKeyPress(*ui_->PzShellList1, key, &TMainForm::PzShellList1DblClick);
+}
+
+void TMainForm::PzShellList2KeyPress(QChar& key)
+{
+    ListKeyPress(*ui_->PzShellList2, key, &TMainForm::PzShellList2DblClick);
+}
+
+void TMainForm::ListKeyPress(TPzShellList& list, QChar& key, void (TMainForm::*activate)())
+{
+    if (list.IsEditing() || key != QLatin1Char('\r'))
+        return;
+    (this->*activate)();
+    key = QChar();
+}
+
+void TMainForm::ActivateEntry(TPzShellList& list, TPzShellTree& tree,
+                              void (TMainForm::*operation)(const std::string&))
+{
+    if (list.SelCount() == 0)
+        return;
+    const TPzShellListItem* entry = ShellItemOf(list.Selected());
+    if (!entry)
+        return;
+    TShellNavigator& browser = list.Browser();
+    browser.SetObjectIDList(entry->ItemId.get());
+    if (entry->IsParentEntry || browser.IsFolder()) {
+        list.ExecuteCommand(QStringLiteral("default"));
+        return;
+    }
+    // The path is built from the file names' own bytes, so that no name is lost
+    // to a conversion.
+    std::string folder = tree.GetNodePath(tree.Selected());
+    if (folder.empty())
+        folder = GetSpecialFolderPath(tree.SpecialFolder() == SF_DESKTOP ? SF_DESKTOPDIRECTORY : tree.SpecialFolder());
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    (this->*operation)(folder + browser.ObjectNameBytes());
+}
+
+std::int64_t TMainForm::PieceSize() const
+{
+    bool ok = false;
+    const qlonglong size = ui_->SizeEd->text().trimmed().toLongLong(&ok, 10);
+    return ok && size >= 1 ? size : 0;
+}
+
+void TMainForm::SplitFile(const std::string& sourcePath)
+{
+    const std::int64_t pieceSize = PieceSize();
+    if (pieceSize == 0) {
+        // Unreadable text would read as the lower bound and cut the file into
+        // one-byte pieces: nothing is written.
+        TMessageRequest request;
+        request.Owner = this;
+        request.Caption = kErrorCaption;
+        request.Text = QStringLiteral("Die Größe der einzelnen Dateien ist ungültig: \"%1\". "
+                                      "Bitte geben Sie eine ganze Zahl ab 1 ein.")
+                           .arg(ui_->SizeEd->text());
+        request.Icon = TMessageIcon::Error;
+        ShowMessageBox(request);
+        return;
+    }
+    const TCursorGuard hourglass;
+    std::int64_t pieceCount = 0;
+    TEngineHost host;
+    host.Log = [this](const std::string& line) { ui_->Memo1->appendPlainText(QString::fromStdString(line)); };
+    host.ShowMessage = [this, &pieceCount](TBoxIcon icon, const std::string& caption, const std::string& text) {
+        if (icon == TBoxIcon::Information && QString::fromStdString(caption) == kSplitDoneCaption)
+            pieceCount = ReportedPieceCount(text);
+        return ShowEngineMessage(this, icon, caption, text);
+    };
+    host.RefreshList = [this, &pieceCount, &sourcePath] {
+        // Only a completed split knows its series; pieces after it are left
+        // from an earlier one and would be joined into it.
+        if (pieceCount > 0)
+            for (const std::string& name : RemoveStalePieces(sourcePath, pieceCount))
+                ui_->Memo1->appendPlainText(QStringLiteral("Alter Teil gelöscht: ") + QString::fromStdString(name));
+        ui_->PzShellList1->RefreshList();
+    };
+    TSplitOperation(host).SplitFile(sourcePath, pieceSize);
+}
+
+void TMainForm::CombineFile(const std::string& pickedPath)
+{
+    const TCursorGuard hourglass;
+    TEngineHost host;
+    host.Log = [this](const std::string& line) { ui_->Memo1->appendPlainText(QString::fromStdString(line)); };
+    host.ShowMessage = [this](TBoxIcon icon, const std::string& caption, const std::string& text) {
+        return ShowEngineMessage(this, icon, caption, text);
+    };
+    // The join tab's list follows the new file through its change notification.
+    host.RefreshList = [] {};
+    TJoinRequest(host).CombineFile(pickedPath);
+}
+
+void TMainForm::ShowStartFile(const QString& path)
+{
+    const QFileInfo file(path);
+    const bool isPiece = TJoinRequest::ParsePickedPath(path.toStdString()).has_value();
+    TPzShellTree* tree = isPiece ? ui_->PzShellTree2 : ui_->PzShellTree1;
+    TPzShellList* list = isPiece ? ui_->PzShellList2 : ui_->PzShellList1;
+    ui_->PageControl1->setCurrentIndex(isPiece ? 1 : 0);
+    tree->SetSelectedFolder(file.absolutePath());
+    list->SetSelectedNames({file.fileName()});
+    if (TListItem* selected = list->Selected())
+        list->SetItemFocused(selected);
+    list->setFocus();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto* list = qobject_cast<TPzShellList*>(watched);
+        const auto* tree = qobject_cast<TPzShellTree*>(watched);
+        const bool editing = (list && list->IsEditing()) || (tree && tree->IsEditing());
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && !editing) {
+            ui_->EndeprgBtn->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::showEvent(QShowEvent* event)

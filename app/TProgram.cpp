@@ -102,8 +102,5 @@ void TProgram::OpenStartFile(const QString& argument)
         ShowMessageBox(request);
         return;
     }
-    // Here the main window is to open file.Path()'s folder with the file
-    // selected: on the join tab when its name ends in a piece number, on the
-    // split tab otherwise. Until the panes can show a file, the window opens
-    // on its usual folders.
+    mainForm_->ShowStartFile(file.Path());
 }
