@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTabWidget>
@@ -52,15 +51,6 @@ std::string ReadAll(const std::string& path)
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-bool WaitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
 }
 
 // The real program's main window under a temporary home, worked by mouse and
@@ -113,7 +103,7 @@ protected:
     TListItem* ClickEntry(TPzShellList* list, const QString& caption, bool twice)
     {
         TListItem* entry = nullptr;
-        EXPECT_TRUE(WaitFor([&] { return (entry = Entry(list, caption)) != nullptr; })) << caption.toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return (entry = Entry(list, caption)) != nullptr; })) << caption.toStdString();
         if (!entry)
             return nullptr;
         const QPoint point = list->DisplayRect(entry, drLabel).center();
@@ -190,10 +180,10 @@ TEST_F(MainPanes, StartsOnTheComputerSplitsByDoubleClickAndJoinsFromTheJoinTab)
         if (root->Item(i)->Text() == QStringLiteral("Persönlicher Ordner"))
             home = root->Item(i);
     ASSERT_NE(home, nullptr);
-    ASSERT_TRUE(WaitFor([&] { return tree1->NodeRect(home, true).isValid(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tree1->NodeRect(home, true).isValid(); }));
     QTest::mouseClick(tree1->viewport(), Qt::LeftButton, {}, tree1->NodeRect(home, true).center());
     ASSERT_NE(ClickEntry(List(1), QStringLiteral("work"), true), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return List(1)->Path() == QString::fromStdString(Work() + "/"); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List(1)->Path() == QString::fromStdString(Work() + "/"); }));
     EXPECT_EQ(tree1->SelectedFolder(), QString::fromStdString(Work())) << "the tree follows the list";
     EnterPieceSize(QStringLiteral("2000"), false);
     std::vector<Qt::CursorShape> logCursors;
@@ -278,7 +268,7 @@ TEST_F(MainPanes, AStartFileOpensItsFolderOnItsTabAndBothTabsFollowEachOther)
 
     // A folder opened on the join tab is shown on the split tab too.
     ASSERT_NE(ClickEntry(List(2), QStringLiteral("innen"), true), nullptr);
-    EXPECT_TRUE(WaitFor([&] { return List(1)->Path() == QString::fromStdString(Work() + "/innen/"); }))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return List(1)->Path() == QString::fromStdString(Work() + "/innen/"); }))
         << List(1)->Path().toStdString();
     EXPECT_TRUE(messages.empty());
 
@@ -292,7 +282,7 @@ TEST_F(MainPanes, AStartFileOpensItsFolderOnItsTabAndBothTabsFollowEachOther)
     WriteBytes(Work() + "/innen/a.txt", "z");
     ClickEntry(List(1), QStringLiteral("innen"), false);
     QTest::keyClick(List(1), Qt::Key_Return);
-    EXPECT_TRUE(WaitFor([&] { return Entry(List(1), QStringLiteral("a.txt")) != nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Entry(List(1), QStringLiteral("a.txt")) != nullptr; }));
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(fs::exists(Work() + "/innen/a.txt.0001"));
 
