@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QRegularExpression>
 
 namespace {
 
@@ -31,7 +30,6 @@ constexpr long double kDefaultPieceSize = 1457664;  // one 3.5-inch floppy disk
 
 constexpr int kTreeWidth = 257;   // room for a few levels of folder names beside the list
 constexpr int kTreeIndent = 19;   // the tree's indent per level, as on the form
-const QString kSplitDoneCaption = QStringLiteral("Splitten beendet");
 const QString kErrorCaption = QStringLiteral("Fehler");
 
 TMessageIcon MessageIconOf(TBoxIcon icon)
@@ -62,14 +60,6 @@ TBoxAnswer ShowEngineMessage(QWidget* owner, TBoxIcon icon, const std::string& c
     request.Buttons = {QStringLiteral("Ja"), QStringLiteral("Nein")};
     request.EscapeButton = 1;
     return ShowMessageBox(request).Button == 0 ? TBoxAnswer::Yes : TBoxAnswer::No;
-}
-
-// The number of pieces a completed split reports in its message; 0 when the text has none.
-std::int64_t ReportedPieceCount(const std::string& text)
-{
-    static const QRegularExpression count(QStringLiteral("in (\\d+) Teile"));
-    const QRegularExpressionMatch match = count.match(QString::fromStdString(text));
-    return match.hasMatch() ? match.captured(1).toLongLong() : 0;
 }
 
 } // namespace
@@ -265,23 +255,22 @@ void TMainForm::SplitFile(const std::string& sourcePath)
         return;
     }
     const TCursorGuard hourglass;
-    std::int64_t pieceCount = 0;
     TEngineHost host;
     host.Log = [this](const std::string& line) { ui_->Memo1->appendPlainText(QString::fromStdString(line)); };
-    host.ShowMessage = [this, &pieceCount](TBoxIcon icon, const std::string& caption, const std::string& text) {
-        if (icon == TBoxIcon::Information && QString::fromStdString(caption) == kSplitDoneCaption)
-            pieceCount = ReportedPieceCount(text);
+    host.ShowMessage = [this](TBoxIcon icon, const std::string& caption, const std::string& text) {
         return ShowEngineMessage(this, icon, caption, text);
     };
-    host.RefreshList = [this, &pieceCount, &sourcePath] {
-        // Only a completed split knows its series; pieces after it are left
-        // from an earlier one and would be joined into it.
-        if (pieceCount > 0)
-            for (const std::string& name : RemoveStalePieces(sourcePath, pieceCount))
-                ui_->Memo1->appendPlainText(QStringLiteral("Alter Teil gelöscht: ") + QString::fromStdString(name));
+    host.RefreshList = [this] { ui_->PzShellList1->RefreshList(); };
+    const std::int64_t pieceCount = TSplitOperation(host).SplitFile(sourcePath, pieceSize);
+    // Only a completed split knows its series; pieces after it are left from
+    // an earlier one and would be joined into it.
+    if (pieceCount == 0)
+        return;
+    const std::vector<std::string> removed = RemoveStalePieces(sourcePath, pieceCount);
+    for (const std::string& name : removed)
+        ui_->Memo1->appendPlainText(QStringLiteral("Alter Teil gelöscht: ") + QString::fromStdString(name));
+    if (!removed.empty())
         ui_->PzShellList1->RefreshList();
-    };
-    TSplitOperation(host).SplitFile(sourcePath, pieceSize);
 }
 
 void TMainForm::CombineFile(const std::string& pickedPath)

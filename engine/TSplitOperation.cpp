@@ -66,7 +66,8 @@ public:
     {
     }
 
-    void Run();
+    // The number of pieces written; 0 when the split failed or stopped.
+    std::int64_t Run();
 
 private:
     bool CopyPieces();
@@ -86,13 +87,13 @@ private:
     std::int64_t pieceNumber_ = 1;
 };
 
-void TSplitRun::Run()
+std::int64_t TSplitRun::Run()
 {
     times_ = ReadFileTimes(sourcePath_);
     source_ = OpenSource(sourcePath_, sourceStatus_);
     if (!source_.IsOpen()) {
         ShowError(host_, "Die Datei " + sourcePath_ + " konnte nicht geöffnet werden.");
-        return;
+        return 0;
     }
 
     pieceNumber_ = 1;
@@ -101,18 +102,19 @@ void TSplitRun::Run()
     piece_ = CreatePiece(pieceName_, PieceMode(sourceStatus_), sourceStatus_);
     if (!piece_.IsOpen()) {
         ShowError(host_, "Die Datei " + pieceName_ + " konnte nicht erstellt werden.");
-        return;
+        return 0;
     }
     transfer_.BeginFiles();
     if (!CopyPieces())
-        return;
+        return 0;
     // The last piece is closed, and so checked, before success is reported; it
     // gets the source's times only once the message has been confirmed.
     if (!FinishPiece())
-        return;
+        return 0;
     ShowInformation(host_, kSplitDoneCaption,
                     "Die Datei wurde in " + std::to_string(pieceNumber_) + " Teile aufgeteilt.");
     ApplyFileTimes(pieceName_, times_);
+    return pieceNumber_;
 }
 
 // The copy loop: a transfer never crosses the end of a piece; a full piece is
@@ -194,13 +196,13 @@ TSplitOperation::TSplitOperation(TEngineHost host, TTransferSettings transfer)
 {
 }
 
-void TSplitOperation::SplitFile(const std::string& sourcePath, std::int64_t pieceSize)
+std::int64_t TSplitOperation::SplitFile(const std::string& sourcePath, std::int64_t pieceSize)
 {
     const TRefreshOnExit refresh(host_);
     if (pieceSize < 1) {
         ShowError(host_, "Die Teilgröße muss mindestens 1 Byte betragen.");
-        return;
+        return 0;
     }
     TSplitRun run(host_, transfer_, sourcePath, pieceSize);
-    run.Run();
+    return run.Run();
 }

@@ -13,7 +13,8 @@ public:
     explicit TSplitOperation(TEngineHost host, TTransferSettings transfer = {});
 
     // pieceSize is the number of bytes of every piece but the last (at least 1).
-    void SplitFile(const std::string& sourcePath, std::int64_t pieceSize);
+    // Returns the number of pieces written; 0 when the split failed or stopped.
+    std::int64_t SplitFile(const std::string& sourcePath, std::int64_t pieceSize);
 
 private:
     TEngineHost host_;

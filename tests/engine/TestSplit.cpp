@@ -33,9 +33,10 @@ protected:
         const std::string bytes = PatternBytes(length);
         WriteFileBytes(source, bytes);
         TRecordingHost recorder;
-        TSplitOperation(recorder.Host(), GetParam()).SplitFile(source, pieceSize);
+        const std::int64_t written = TSplitOperation(recorder.Host(), GetParam()).SplitFile(source, pieceSize);
 
         const std::size_t count = length / static_cast<std::size_t>(pieceSize) + 1;
+        EXPECT_EQ(written, static_cast<std::int64_t>(count));
         ASSERT_EQ(recorder.Boxes.size(), 1u);
         EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Information);
         EXPECT_EQ(recorder.Boxes[0].Caption, kDone);
@@ -224,7 +225,7 @@ TEST(Split, SourcesThatCannotBeOpenedAsFilesAreRefused)
           std::string("/dev/null")}) {
         SCOPED_TRACE(source);
         TRecordingHost recorder;
-        TSplitOperation(recorder.Host()).SplitFile(source, 4);
+        EXPECT_EQ(TSplitOperation(recorder.Host()).SplitFile(source, 4), 0);
         ASSERT_EQ(recorder.Boxes.size(), 1u);
         EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Error);
         EXPECT_EQ(recorder.Boxes[0].Caption, "Fehler");
@@ -240,7 +241,7 @@ TEST(Split, APieceSizeBelowOneIsRefused)
     const TTempDir dir;
     WriteFileBytes(dir / "a", "abc");
     TRecordingHost recorder;
-    TSplitOperation(recorder.Host()).SplitFile(dir / "a", 0);
+    EXPECT_EQ(TSplitOperation(recorder.Host()).SplitFile(dir / "a", 0), 0);
     ASSERT_EQ(recorder.Boxes.size(), 1u);
     EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Error);
     EXPECT_FALSE(PathExists(dir / "a.0001"));
