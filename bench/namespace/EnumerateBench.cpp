@@ -8,6 +8,7 @@
 // removed afterwards; its entries are hard links of one file, which are quick
 // to make and list exactly like separate files.
 
+#include "bench/support/BenchFiles.h"
 #include "bench/support/BenchTiming.h"
 #include "bench/support/ChildProcess.h"
 #include "platform/namespace/ShellNamespace.h"
@@ -40,27 +41,9 @@ double Seconds(TClock::duration duration)
     return std::chrono::duration<double>(duration).count();
 }
 
-// ext4 allows 65000 links to one inode; start a new file well before that.
-constexpr int kLinksPerFile = 50000;
-
 bool MakeFolder(const std::string& path, int files)
 {
-    std::string source;
-    char name[64];
-    for (int i = 0; i < files; ++i) {
-        std::snprintf(name, sizeof name, "/file-%06d.bin", i);
-        const std::string file = path + name;
-        if (i % kLinksPerFile == 0) {
-            const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd < 0)
-                return false;
-            ::close(fd);
-            source = file;
-        } else if (::link(source.c_str(), file.c_str()) != 0) {
-            return false;
-        }
-    }
-    return true;
+    return MakeEmptyFiles(path, files, [](int i) { return "file-" + std::to_string(1000000 + i).substr(1) + ".bin"; });
 }
 
 // `ls -f PATH` with its output thrown away, from spawn to exit.

@@ -5,6 +5,7 @@
 //
 //   navigator-enumerate-bench [--files N] [--rounds R]
 
+#include "bench/support/BenchFiles.h"
 #include "bench/support/BenchTiming.h"
 #include "bench/support/ChildProcess.h"
 #include "shell/navigator/TShellLibrary.h"
@@ -30,9 +31,6 @@ namespace {
 
 constexpr int kDefaultFiles = 20000;
 constexpr int kDefaultRounds = 5;  // the median of five runs steadies a shared machine
-// ext4 allows 65000 links to one inode; start a new file well before that.
-constexpr int kLinksPerFile = 50000;
-
 using TClock = std::chrono::steady_clock;
 
 double Seconds(TClock::duration duration)
@@ -43,22 +41,9 @@ double Seconds(TClock::duration duration)
 // Every tenth entry is a piece, so that the filter keeps a tenth.
 bool MakeFolder(const std::string& path, int files)
 {
-    std::string source;
-    char name[64];
-    for (int i = 0; i < files; ++i) {
-        std::snprintf(name, sizeof name, i % 10 ? "/file-%06d.bin" : "/file-%06d.0001", i);
-        const std::string file = path + name;
-        if (i % kLinksPerFile == 0) {
-            const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd < 0)
-                return false;
-            ::close(fd);
-            source = file;
-        } else if (::link(source.c_str(), file.c_str()) != 0) {
-            return false;
-        }
-    }
-    return true;
+    return MakeEmptyFiles(path, files, [](int i) {
+        return "file-" + std::to_string(1000000 + i).substr(1) + (i % 10 ? ".bin" : ".0001");
+    });
 }
 
 double TimeLs(const std::string& path)

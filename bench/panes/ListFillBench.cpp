@@ -7,6 +7,7 @@
 //
 //   list-fill-bench [--files N] [--rounds R]
 
+#include "bench/support/BenchFiles.h"
 #include "bench/support/BenchTiming.h"
 #include "bench/support/ChildProcess.h"
 #include "shell/navigator/TShellLibrary.h"
@@ -36,30 +37,16 @@ namespace {
 
 constexpr int kDefaultFiles = 100000;
 constexpr int kDefaultRounds = 3;  // a 100 000-entry round of QFileSystemModel takes many seconds
-// ext4 allows 65000 links to one inode; start a new file well before that.
-constexpr int kLinksPerFile = 50000;
 // The list's window: 600 pixels high, as a pane of the main window.
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
 bool MakeFolder(const std::string& path, int files)
 {
-    std::string source;
-    char name[64];
-    for (int i = 0; i < files; ++i) {
-        std::snprintf(name, sizeof name, "/file-%06d.%04d", i / 10, i % 10 + 1);
-        const std::string file = path + name;
-        if (i % kLinksPerFile == 0) {
-            const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd < 0)
-                return false;
-            ::close(fd);
-            source = file;
-        } else if (::link(source.c_str(), file.c_str()) != 0) {
-            return false;
-        }
-    }
-    return true;
+    // Ten pieces a name: a folder of split files.
+    return MakeEmptyFiles(path, files, [](int i) {
+        return "file-" + std::to_string(1000000 + i / 10).substr(1) + "." + std::to_string(10001 + i % 10).substr(1);
+    });
 }
 
 long ResidentBytes()

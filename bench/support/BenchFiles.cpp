@@ -163,3 +163,23 @@ std::optional<std::uint64_t> ParseByteCount(const std::string& text)
         return std::nullopt;
     return value << shift;
 }
+
+bool MakeEmptyFiles(const std::string& folder, int count, const std::function<std::string(int)>& nameOf)
+{
+    // ext4 allows 65000 links to one inode; start a new file well before that.
+    constexpr int kLinksPerFile = 50000;
+    std::string source;
+    for (int i = 0; i < count; ++i) {
+        const std::string file = folder + "/" + nameOf(i);
+        if (i % kLinksPerFile == 0) {
+            const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            if (fd < 0)
+                return false;
+            ::close(fd);
+            source = file;
+        } else if (::link(source.c_str(), file.c_str()) != 0) {
+            return false;
+        }
+    }
+    return true;
+}

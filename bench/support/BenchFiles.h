@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,11 @@
 // layer can shortcut zeros) and flushes it to disk, so that its write-back
 // does not run into later timings.
 void MakeTestFile(const std::string& path, std::uint64_t length);
+
+// Makes `count` empty files in a folder, named by nameOf(i) (a name, not a
+// path). They are hard links of a few inodes, so that a large folder costs
+// no more disk than its entries. False when the file system refuses.
+bool MakeEmptyFiles(const std::string& folder, int count, const std::function<std::string(int)>& nameOf);
 
 // Reads a file to its end, which leaves it in the page cache.
 void ReadThrough(const std::string& path);
