@@ -7,6 +7,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -20,6 +21,8 @@ namespace {
 // Thumbnails come from workers; under the sanitizers they may take a while.
 constexpr int kPictureDeadlineMs = 20000;
 
+using TNames = std::initializer_list<const char*>;
+
 class ThumbnailList : public ShellListFixture
 {
 protected:
@@ -28,92 +31,69 @@ protected:
         TThumbnailWorkItem::SetExtraction(nullptr);
         ShellListFixture::TearDown();
     }
-
     std::string At(const char* name) const { return Work() + "/" + name; }
-
-    static void WritePicture(const std::string& path, QColor colour, const char* format, int ageSeconds = 60)
+    // A picture of one colour, `age` seconds old (the cache tells versions apart by the second).
+    void WritePicture(const char* name, QColor colour, int age = 60)
     {
         QImage picture(64, 48, QImage::Format_RGB32);
         picture.fill(colour);
-        ASSERT_TRUE(picture.save(QString::fromStdString(path), format));
-        // Whole seconds apart: the thumbnail cache tells versions apart by their second.
-        const timespec times[2] = {{::time(nullptr) - ageSeconds, 0}, {::time(nullptr) - ageSeconds, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        ASSERT_TRUE(picture.save(QString::fromStdString(At(name))));
+        const timespec times[2] = {{::time(nullptr) - age, 0}, {::time(nullptr) - age, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, At(name).c_str(), times, 0), 0);
     }
-
-    // Switches thumbnails on and paints once, so every entry has its placeholder.
+    // Thumbnails on and one paint, so every entry has its placeholder.
     void ShowThumbnails()
     {
+        List().FullRefresh();
         List().SetThumbnails(true);
         List().viewport()->repaint();
     }
-
-    // The colour a little inside the entry's picture (inside the frame).
-    QColor Inside(const char* caption)
+    const TListItem& Entry(const char* caption) const { return *ItemNamed(QString::fromUtf8(caption)); }
+    QImage Picture(const char* caption)
     {
-        const TListItem* item = ItemNamed(Q(caption));
-        return List().ThumbnailImages().Pixmap(item->ImageIndex).toImage().pixelColor(5, 5);
+        return List().ThumbnailImages().Pixmap(Entry(caption).ImageIndex).toImage();
     }
-
-    bool Shown(const char* caption) { return List().ThumbnailShown(*ItemNamed(Q(caption))); }
-
-    bool WaitShown(std::initializer_list<const char*> captions)
+    // Whether the picture inside the entry's frame is of about this colour.
+    bool Shows(const char* caption, QColor colour)
+    {
+        const QColor inside = Picture(caption).pixelColor(5, 5);
+        return std::abs(inside.red() - colour.red()) + std::abs(inside.green() - colour.green())
+                   + std::abs(inside.blue() - colour.blue())
+               < 90;
+    }
+    bool Shown(const char* caption) { return List().ThumbnailShown(Entry(caption)); }
+    bool WaitShown(TNames captions)
     {
         return QTest::qWaitFor(
-            [&] {
-                for (const char* caption : captions)
-                    if (!Shown(caption))
-                        return false;
-                return true;
-            },
+            [&] { return std::all_of(captions.begin(), captions.end(), [&](auto* name) { return Shown(name); }); },
             kPictureDeadlineMs);
     }
-
-    static bool WaitPoolIdle()
+    static bool WaitPending(int count)
     {
-        return QTest::qWaitFor([] { return TWorkerPools::ThumbnailPool()->PendingCount() == 0; },
+        return QTest::qWaitFor([&] { return TWorkerPools::ThumbnailPool()->PendingCount() == count; },
                                kPictureDeadlineMs);
     }
-
-    static QString Q(const char* text) { return QString::fromUtf8(text); }
 };
-
-bool IsRed(QColor colour)
-{
-    return colour.red() > 200 && colour.green() < 60 && colour.blue() < 60;
-}
-
-bool IsBlue(QColor colour)
-{
-    return colour.blue() > 200 && colour.red() < 60 && colour.green() < 60;
-}
 
 TEST_F(ThumbnailList, PicturesReplaceTheFramedIconsExceptWhereNoneCanBeMade)
 {
-    WritePicture(At("rot.png"), Qt::red, "png");
-    WritePicture(At("blau.jpg"), Qt::blue, "jpg");
+    WritePicture("rot.png", Qt::red);
+    WritePicture("blau.jpg", Qt::blue);
     std::ofstream(At("kaputt.jpg")) << "kein Bild";
     MakeDirectory(At("ordner"));
-    List().FullRefresh();
     ShowThumbnails();
     EXPECT_EQ(List().ViewStyle(), vsIcon);
-    EXPECT_EQ(List().LargeImages(), &List().ThumbnailImages());
     for (const char* caption : {"rot.png", "blau.jpg", "kaputt.jpg", "ordner"}) {
-        SCOPED_TRACE(caption);
-        ASSERT_GE(ItemNamed(Q(caption))->ImageIndex, 0);
-        EXPECT_FALSE(Shown(caption)) << "a framed icon first, the picture comes later";
-        const QImage placeholder = List().ThumbnailImages().Pixmap(ItemNamed(Q(caption))->ImageIndex).toImage();
-        EXPECT_EQ(placeholder.size(), QSize(100, 100));
-        EXPECT_EQ(placeholder.pixelColor(0, 0), QColor(0xC0, 0xC0, 0xC0));
+        EXPECT_FALSE(Shown(caption)) << caption << ": a framed icon first, the picture later";
+        EXPECT_EQ(Picture(caption).size(), QSize(100, 100));
+        EXPECT_EQ(Picture(caption).pixelColor(0, 0), QColor(0xC0, 0xC0, 0xC0));
     }
-
     ASSERT_TRUE(WaitShown({"rot.png", "blau.jpg"}));
-    EXPECT_TRUE(IsRed(Inside("rot.png")));
-    EXPECT_TRUE(IsBlue(Inside("blau.jpg")));
-    ASSERT_TRUE(WaitPoolIdle());
+    EXPECT_TRUE(Shows("rot.png", Qt::red));
+    EXPECT_TRUE(Shows("blau.jpg", Qt::blue));
+    ASSERT_TRUE(WaitPending(0));
     EXPECT_FALSE(Shown("kaputt.jpg"));
     EXPECT_FALSE(Shown("ordner"));
-    EXPECT_FALSE(IsRed(Inside("kaputt.jpg")) || IsBlue(Inside("kaputt.jpg")));
 }
 
 TEST_F(ThumbnailList, ChangingFolderWhileExtractingDeliversNothingIntoTheNewFolder)
@@ -138,7 +118,6 @@ TEST_F(ThumbnailList, ChangingFolderWhileExtractingDeliversNothingIntoTheNewFold
         picture.fill(old ? Qt::red : Qt::blue);
         return picture;
     });
-    List().FullRefresh();
     ShowThumbnails();
     ASSERT_TRUE(QTest::qWaitFor([&] { return started > 0; }, kPictureDeadlineMs));
 
@@ -146,16 +125,13 @@ TEST_F(ThumbnailList, ChangingFolderWhileExtractingDeliversNothingIntoTheNewFold
     List().viewport()->repaint();
     // The old folder's pictures are made and handed over; only the new folder's remain.
     openOld = true;
-    ASSERT_TRUE(QTest::qWaitFor([] { return TWorkerPools::ThumbnailPool()->PendingCount() == 3; },
-                                kPictureDeadlineMs));
-    for (const char* caption : {"a.png", "b.png", "c.png"}) {
-        EXPECT_FALSE(Shown(caption)) << caption;
-        EXPECT_FALSE(IsRed(Inside(caption))) << caption;
-    }
+    ASSERT_TRUE(WaitPending(3));
+    for (const char* caption : {"a.png", "b.png", "c.png"})
+        EXPECT_FALSE(Shown(caption) || Shows(caption, Qt::red)) << caption;
     openNew = true;
     ASSERT_TRUE(WaitShown({"a.png", "b.png", "c.png"}));
     for (const char* caption : {"a.png", "b.png", "c.png"})
-        EXPECT_TRUE(IsBlue(Inside(caption))) << caption;
+        EXPECT_TRUE(Shows(caption, Qt::blue)) << caption;
 
     // A list that goes away while its pictures are made receives none of them.
     openOld = false;
@@ -171,31 +147,27 @@ TEST_F(ThumbnailList, ChangingFolderWhileExtractingDeliversNothingIntoTheNewFold
         ASSERT_TRUE(QTest::qWaitFor([&] { return started > before; }, kPictureDeadlineMs));
     }
     openOld = true;
-    EXPECT_TRUE(WaitPoolIdle());
+    EXPECT_TRUE(WaitPending(0));
 }
 
 TEST_F(ThumbnailList, SizeAndStyleRules)
 {
-    WritePicture(At("rot.png"), Qt::red, "png");
-    WritePicture(At("rot2.png"), Qt::red, "png");
-    List().FullRefresh();
+    WritePicture("rot.png", Qt::red);
+    WritePicture("rot2.png", Qt::red);
     ShowThumbnails();
     ASSERT_TRUE(WaitShown({"rot.png", "rot2.png"}));
 
     List().SetThumbnailWidth(60);
     List().SetThumbnailHeight(40);
-    EXPECT_EQ(ItemNamed(Q("rot.png"))->ImageIndex, -1) << "completed again when next drawn";
+    EXPECT_EQ(Entry("rot.png").ImageIndex, -1) << "completed again when next drawn";
     List().viewport()->repaint();
     ASSERT_TRUE(WaitShown({"rot.png", "rot2.png"}));
-    for (const char* caption : {"rot.png", "rot2.png"}) {
-        EXPECT_EQ(List().ThumbnailImages().Pixmap(ItemNamed(Q(caption))->ImageIndex).size(), QSize(60, 40));
-        EXPECT_TRUE(IsRed(Inside(caption)));
-    }
+    for (const char* caption : {"rot.png", "rot2.png"})
+        EXPECT_TRUE(Picture(caption).size() == QSize(60, 40) && Shows(caption, Qt::red)) << caption;
 
     List().SetViewStyle(vsIcon);
     EXPECT_FALSE(List().Thumbnails()) << "any style set after loading ends thumbnails";
     EXPECT_NE(List().LargeImages(), &List().ThumbnailImages());
-    EXPECT_EQ(List().ThumbnailImages().Count(), 0);
     List().SetThumbnails(true);
     List().SetViewStyle(vsReport);
     EXPECT_FALSE(List().Thumbnails());
@@ -211,21 +183,19 @@ TEST_F(ThumbnailList, SizeAndStyleRules)
 
 TEST_F(ThumbnailList, RefreshContentsRenewsTheRecentlyChanged)
 {
-    WritePicture(At("neu.png"), Qt::red, "png");
-    WritePicture(At("alt.png"), Qt::red, "png");
+    WritePicture("neu.png", Qt::red);
+    WritePicture("alt.png", Qt::red);
     List().SetAutomaticRefresh(false);
-    List().FullRefresh();
     ShowThumbnails();
     ASSERT_TRUE(WaitShown({"neu.png", "alt.png"}));
-    const int oldIndex = ItemNamed(Q("alt.png"))->ImageIndex;
+    const int oldIndex = Entry("alt.png").ImageIndex;
 
-    WritePicture(At("neu.png"), Qt::blue, "png", 2);
+    WritePicture("neu.png", Qt::blue, 2);
     List().RefreshContents();
     List().viewport()->repaint();
-    EXPECT_EQ(ItemNamed(Q("alt.png"))->ImageIndex, oldIndex) << "an old file keeps its picture";
     ASSERT_TRUE(WaitShown({"neu.png"}));
-    EXPECT_TRUE(IsBlue(Inside("neu.png")));
-    EXPECT_EQ(ItemNamed(Q("alt.png"))->ImageIndex, oldIndex);
+    EXPECT_TRUE(Shows("neu.png", Qt::blue));
+    EXPECT_EQ(Entry("alt.png").ImageIndex, oldIndex) << "an older file keeps its picture";
 }
 
 } // namespace
