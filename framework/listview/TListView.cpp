@@ -342,9 +342,12 @@ const TImageList* TListView::ShownImages() const
 
 void TListView::UpdateIconSize()
 {
-    const int side = viewStyle_ == vsIcon ? kLargeIconSize : kSmallIconSize;
+    // The large-icon style shows its pictures at their own size, such as thumbnails.
+    QSize picture(kSmallIconSize, kSmallIconSize);
+    if (viewStyle_ == vsIcon)
+        picture = largeImages_ ? largeImages_->ImageSize() : QSize(kLargeIconSize, kLargeIconSize);
     const int stateWidth = stateImages_ ? stateImages_->Width() : 0;
-    setIconSize(QSize(stateWidth + side, side));
+    setIconSize(QSize(stateWidth + picture.width(), picture.height()));
 }
 
 QPixmap TListView::ItemPicture(const TListItem& item) const
@@ -352,6 +355,11 @@ QPixmap TListView::ItemPicture(const TListItem& item) const
     const TImageList* images = ShownImages();
     if ((!images || item.ImageIndex < 0) && (!stateImages_ || item.StateIndex < 0))
         return {};
+    // A picture shown as it is needs no composition; keeping one per entry
+    // (as with thumbnails, every entry its own) would only copy the list.
+    const bool plain = !stateImages_ && !item.cut_ && (item.OverlayIndex < 0 || smallImages_ != images);
+    if (plain && images->ImageSize() == iconSize())
+        return images->Pixmap(item.ImageIndex);
     // Entries share few distinct pictures: keep each composition once.
     const quint64 key = (quint64(quint32(item.ImageIndex)) << 32) ^ (quint64(quint16(item.OverlayIndex)) << 16)
                         ^ (quint64(quint8(item.StateIndex)) << 8) ^ (item.cut_ ? 1u : 0u);
@@ -376,6 +384,13 @@ QPixmap TListView::ItemPicture(const TListItem& item) const
     }
     pictureCache_.insert(key, picture);
     return picture;
+}
+
+void TListView::ImagesChanged()
+{
+    pictureCache_.clear();
+    UpdateIconSize();
+    viewport()->update();
 }
 
 void TListView::RequestItem(TListItem& item)

@@ -124,6 +124,8 @@ public:
     const TImageList* SmallImages() const { return smallImages_; }
     const TImageList* LargeImages() const { return largeImages_; }
     const TImageList* StateImages() const { return stateImages_; }
+    // Shows the image lists' pictures anew after pictures in them were replaced or their size changed.
+    void ImagesChanged();
     TViewStyle ViewStyle() const { return viewStyle_; }
     void SetViewStyle(TViewStyle style);
     bool ReadOnly() const { return readOnly_; }

@@ -6,6 +6,7 @@
 
 namespace {
 
+int references = 0;
 std::unique_ptr<TWorkerThreadPool> folderSizePool;
 std::unique_ptr<TWorkerThreadPool> thumbnailPool;
 
@@ -13,12 +14,16 @@ std::unique_ptr<TWorkerThreadPool> thumbnailPool;
 
 TWorkerPools::TWorkerPools()
 {
+    if (references++ > 0)
+        return;
     folderSizePool = std::make_unique<TWorkerThreadPool>(true);
     thumbnailPool = std::make_unique<TWorkerThreadPool>(true);
 }
 
 TWorkerPools::~TWorkerPools()
 {
+    if (--references > 0)
+        return;
     thumbnailPool.reset();
     folderSizePool.reset();
 }

@@ -2,15 +2,18 @@
 
 class TWorkerThreadPool;
 
-// The two process-wide worker pools, created by the program entry before the
-// main window and stopped when the program ends: the folder-size pool of the
-// selection lists and the thumbnail pool of the file lists. Neither starts a
-// thread before it receives work.
+// The two process-wide worker pools: the folder-size pool of the selection
+// lists and the thumbnail pool of the file lists. Every TWorkerPools object is
+// one reference to them: the first creates them, the last stops and frees
+// them, so that the program entry and any list that needs a pool may each hold
+// one and the pools are still made only once. Neither pool starts a thread
+// before it receives work. Use on the UI thread only.
 class TWorkerPools
 {
 public:
     TWorkerPools();
-    // Stops both pools, giving each worker the pools' hard-kill timeout.
+    // The last reference stops both pools, giving each worker the pools'
+    // hard-kill timeout.
     ~TWorkerPools();
     TWorkerPools(const TWorkerPools&) = delete;
     TWorkerPools& operator=(const TWorkerPools&) = delete;

@@ -33,6 +33,13 @@ void TWorkerThread::CancelCurrentItem()
     Resume();
 }
 
+void TWorkerThread::CancelCurrentItemOf(const void* owner)
+{
+    if (IWorkItemPtr item = CurrentItem(); item && item->GetOwner() == owner)
+        item->Cancel();
+    Resume();
+}
+
 void TWorkerThread::StopAndCancel()
 {
     RequestStop();

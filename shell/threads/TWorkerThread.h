@@ -26,6 +26,8 @@ public:
     IWorkItemPtr CurrentItem() const;
     // Cancels the current item; the worker goes on with the next.
     void CancelCurrentItem();
+    // Cancels the current item only when it belongs to `owner`.
+    void CancelCurrentItemOf(const void* owner);
     void StopAndCancel() override;
     void SetOnHold(bool onHold) override;
     // Kept for the pools' interface; there is no apartment to enter here.

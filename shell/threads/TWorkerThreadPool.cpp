@@ -116,7 +116,13 @@ void TWorkerThreadPool::CancelWork(const void* owner)
         dropped = owner != nullptr ? state_->queue.RemoveOwnedBy(owner) : state_->queue.Clear();
         const std::lock_guard guard(Lock());
         for (int index = Count() - 1; index >= 0; --index) {
-            if (auto* worker = dynamic_cast<TWorkerThread*>(Thread(index).get()))
+            auto* worker = dynamic_cast<TWorkerThread*>(Thread(index).get());
+            if (worker == nullptr)
+                continue;
+            // Another owner's running item is none of this caller's business.
+            if (owner != nullptr)
+                worker->CancelCurrentItemOf(owner);
+            else
                 worker->CancelCurrentItem();
         }
     }

@@ -28,8 +28,8 @@ public:
     // Queues an item and starts a worker when the spawn rule allows. While
     // CancelWork runs the item is dropped and never runs.
     void AddWorkItem(const IWorkItemPtr& item);
-    // Drops the queued items of `owner` (all queued items for null) and
-    // cancels the item every worker is running, whoever owns it.
+    // Drops the queued items of `owner` and cancels the items workers are
+    // running for it; null drops and cancels every item.
     void CancelWork(const void* owner);
     // Cancels all work, empties the queue and asks every worker to stop;
     // with `wait`, returns once they have left.

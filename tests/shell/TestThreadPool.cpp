@@ -120,26 +120,33 @@ TEST_F(TPoolTest, IdleWorkerEndsAndTheNextItemStartsANewOne)
     EXPECT_TRUE(WaitUntil([&] { return second->finished.load(); }));
 }
 
-TEST_F(TPoolTest, CancelWorkDropsTheOwnersQueuedItemsAndCancelsEveryRunningItem)
+TEST_F(TPoolTest, CancelWorkTouchesOnlyTheOwnersItemsAndNullTouchesAll)
 {
-    pool.SetThreadLimit(1);
+    pool.SetThreadLimit(2);
     const int list = 0;
     const int other = 0;
-    auto running = Held(&other);
+    auto runningOther = Held(&other);
+    auto runningList = Held(&list);
+    pool.AddWorkItem(runningOther);
+    pool.AddWorkItem(runningList);
+    ASSERT_TRUE(WaitUntil([&] { return runningOther->started && runningList->started; }));
     auto queuedOther = std::make_shared<TTestItem>(&other);
     auto queuedList = std::make_shared<TTestItem>(&list);
-    pool.AddWorkItem(running);
-    ASSERT_TRUE(WaitUntil([&] { return running->started.load(); }));
     pool.AddWorkItem(queuedList);
     pool.AddWorkItem(queuedOther);
-    EXPECT_EQ(pool.PendingCount(), 3);
+    EXPECT_EQ(pool.PendingCount(), 4);
 
     pool.CancelWork(&list);
-    EXPECT_TRUE(running->Cancelled()) << "running items of every owner are cancelled";
+    EXPECT_TRUE(runningList->Cancelled());
+    EXPECT_FALSE(runningOther->Cancelled()) << "another owner's running item goes on";
     EXPECT_FALSE(queuedOther->Cancelled());
     EXPECT_FALSE(pool.Refusing());
     ASSERT_TRUE(WaitUntil([&] { return queuedOther->finished.load(); }));
     EXPECT_FALSE(queuedList->started) << "the list's queued item is dropped";
+    EXPECT_FALSE(runningOther->finished);
+
+    pool.CancelWork(nullptr);
+    EXPECT_TRUE(runningOther->Cancelled());
     EXPECT_TRUE(WaitUntil([&] { return pool.PendingCount() == 0; }));
 }
 
@@ -297,6 +304,12 @@ TEST(TWorkerPools, CreatedAtStartAndGoneAtTheEnd)
         ASSERT_NE(TWorkerPools::ThumbnailPool(), nullptr);
         EXPECT_NE(TWorkerPools::FolderSizePool(), TWorkerPools::ThumbnailPool());
         EXPECT_EQ(TWorkerPools::FolderSizePool()->Count(), 0);
+        TWorkerThreadPool* const thumbnails = TWorkerPools::ThumbnailPool();
+        {
+            TWorkerPools again;
+            EXPECT_EQ(TWorkerPools::ThumbnailPool(), thumbnails) << "made once, however often referenced";
+        }
+        EXPECT_EQ(TWorkerPools::ThumbnailPool(), thumbnails) << "kept while a reference remains";
     }
     EXPECT_EQ(TWorkerPools::ThumbnailPool(), nullptr);
 }

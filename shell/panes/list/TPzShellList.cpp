@@ -13,6 +13,7 @@
 #include "shell/notifier/TPzShellChangeNotifier.h"
 #include "shell/panes/PaneClipboard.h"
 #include "shell/selection/TPzSelectionList.h"
+#include "shell/threads/TWorkerPools.h"
 
 #include <QCollator>
 #include <QFile>
@@ -80,6 +81,9 @@ TPzShellList::TPzShellList(QWidget* parent)
 
 TPzShellList::~TPzShellList()
 {
+    // No picture may reach a list that is gone; the pools go while the list is still whole.
+    CancelThumbnails();
+    pools_.reset();
     busy_ = true;
     updateTimer_.stop();
     if (link_)
@@ -232,13 +236,6 @@ void TPzShellList::SetUseSystemFont(bool value)
         setFont(iconTitle);
 }
 
-void TPzShellList::SetViewStyle(TViewStyle style)
-{
-    TListView::SetViewStyle(style);
-    if (!loading_)
-        UpdateSortArrows();
-}
-
 void TPzShellList::SetOnContextMenuSelect(std::function<void(const QString&, bool&)> handler)
 {
     browser_->OnContextMenuSelect = std::move(handler);
@@ -257,6 +254,7 @@ void TPzShellList::FullRefresh()
         return;
     const TCursorGuard hourglass;
     notifier_->SetEnabled(false);
+    CancelThumbnails();
     if (OnBeforeFullRefresh)
         OnBeforeFullRefresh(*this);
     filling_ = true;
@@ -269,6 +267,7 @@ void TPzShellList::FullRefresh()
         const TUpdateGuard update(*this);
         ClearEntries();
         folderIdList_.reset();
+        ClearThumbnails();
         CreateColumns();
         browser_->ResetEnumeration();
         while (browser_->Next())
@@ -383,6 +382,10 @@ void TPzShellList::CompleteItem(TListItem& item)
         return;
     ++completions_;
     if (data->IsParentEntry) {
+        if (ThumbnailMode()) {
+            CompleteThumbnail(item, *data);
+            return;
+        }
         if (folderIconIndex_ < 0)
             folderIconIndex_ = GetFolderIconIndex(false);
         item.ImageIndex = folderIconIndex_;
@@ -391,9 +394,10 @@ void TPzShellList::CompleteItem(TListItem& item)
     browser_->SetObjectIDList(data->ItemId.get());
     if (details_ && item.SubItems.isEmpty())
         FillDetails(item);
-    item.ImageIndex = browser_->GetIconIndex();
-    if (item.ImageIndex < 0)
-        item.ImageIndex = 0;
+    if (ThumbnailMode())
+        CompleteThumbnail(item, *data);
+    else
+        item.ImageIndex = std::max(0, browser_->GetIconIndex());
     if (link_ && checkboxes_) {
         const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->ItemId.get());
         item.StateIndex = int(link_->SelectionList().GetItemState(absolute.get()));

@@ -12,6 +12,7 @@
 #include "shell/panes/TPzCopyMode.h"
 #include "shell/panes/TPzShellOperations.h"
 #include "shell/panes/TPzShellOptions.h"
+#include "shell/panes/list/IThumbnailViewer.h"
 #include "shell/panes/list/TPzShellListItem.h"
 
 #include <QElapsedTimer>
@@ -30,6 +31,8 @@
 #include <QMenu>
 class TPzShellChangeNotifier;
 class TShellNavigator;
+class TWorkerPools;
+class TWorkerThreadPool;
 
 enum TPzBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 
@@ -38,7 +41,11 @@ enum TPzBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 // panes through a TPzShellLink. Entries are filled with their names only;
 // their further texts, icons and overlays are fetched when they are first
 // painted (CompleteItem).
-class TPzShellList : public TListView, public IPzShellControl
+//
+// With Thumbnails on, entries show pictures of their items instead of icons:
+// a framed large icon at once, replaced by the picture the thumbnail pool
+// extracts in the background.
+class TPzShellList : public TListView, public IPzShellControl, public IThumbnailViewer
 {
     Q_OBJECT
 public:
@@ -49,6 +56,11 @@ public:
     static constexpr int kIncrementalLimit = 300;
     // The column map's size: further columns a folder offers are not shown.
     static constexpr int kMaxColumns = 256;
+    // Thumbnails fill a square as large as a desktop file manager's smallest zoom step.
+    static constexpr int kDefaultThumbnailSide = 100;
+    // An item written this recently (0.0002 days) gets a new thumbnail on an
+    // update: the picture may have been taken while the file was still being written.
+    static constexpr qint64 kThumbnailRenewalMs = 17280;
 
     explicit TPzShellList(QWidget* parent = nullptr);
     ~TPzShellList() override;
@@ -111,7 +123,20 @@ public:
     void SetUseSystemFont(bool value);
     bool ShowOverlayIcons() const { return showOverlayIcons_; }
     void SetShowOverlayIcons(bool value) { showOverlayIcons_ = value; }
+    // Any style set after loading switches thumbnails off; while loading, any but vsIcon.
     void SetViewStyle(TViewStyle style);
+    // On: the thumbnail images become the large images and the style vsIcon;
+    // off: the system's large icons return. Either way the list is rebuilt.
+    bool Thumbnails() const { return thumbnails_; }
+    void SetThumbnails(bool value);
+    // The thumbnails' size; a change has every entry completed again at the new size.
+    int ThumbnailWidth() const { return thumbnailImages_.Width(); }
+    void SetThumbnailWidth(int value);
+    int ThumbnailHeight() const { return thumbnailImages_.Height(); }
+    void SetThumbnailHeight(int value);
+    const TImageList& ThumbnailImages() const { return thumbnailImages_; }
+    // Whether the entry shows its item's picture (not or no longer its placeholder).
+    bool ThumbnailShown(const TListItem& item) const;
     const QPixmap& BackgroundImage() const { return backgroundImage_; }
     void SetBackgroundImage(const QPixmap& picture);
     TPzBackgroundImageStyle BackgroundImageStyle() const { return backgroundImageStyle_; }
@@ -176,6 +201,9 @@ public:
     void ChangeFolder(const TItemIdList* absolute) override;
     void ChangeFolderAndSelect(const TItemIdList* folder, const TItemIdList* item) override;
 
+    // --- IThumbnailViewer ------------------------------------------------------------------
+    void ThumbnailReady(const QImage& picture, int imageIndex) override;
+
 protected:
     void DoKeyDown(QKeyEvent& event, bool& handled) override;
     void DoKeyPress(QChar& key) override;
@@ -224,6 +252,15 @@ private:
     void MarkSelectedCut();
     void DropCleanup();
     void AutoScroll(const QPoint& clientPoint);
+    bool ThumbnailMode() const;
+    // Gives the entry a placeholder and queues the extraction of its picture.
+    void CompleteThumbnail(TListItem& item, const TPzShellListItem& data);
+    // Withdraws this list's thumbnail work from the pool.
+    void CancelThumbnails();
+    void SetThumbnailSize(int width, int height);
+    void ClearThumbnails();
+    // During RefreshContents, for the enumerated object's entry.
+    void RenewThumbnailIfChanged(TListItem& item);
 
     std::unique_ptr<TShellNavigator> browser_;
     TPzSystemImageList smallImages_;
@@ -277,4 +314,12 @@ private:
     TListItem* dropItem_ = nullptr;
     std::uint32_t lastKeyState_ = 0;
     QElapsedTimer lastScroll_;
+
+    // Thumbnails.
+    bool thumbnails_ = false;
+    TImageList thumbnailImages_{kDefaultThumbnailSide, kDefaultThumbnailSide};
+    // Per thumbnail image: whether the picture replaced the placeholder.
+    std::vector<bool> thumbnailShown_;
+    // This list's reference to the shared pools, taken when thumbnails are first switched on.
+    std::unique_ptr<TWorkerPools> pools_;
 };

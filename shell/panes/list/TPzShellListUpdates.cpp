@@ -118,9 +118,10 @@ void TPzShellList::RefreshContents()
         while (browser_->Next()) {
             if (!PassesListingRule())
                 continue;
-            if (TListItem* found = FindItemById(browser_->ObjectIDList()))
+            if (TListItem* found = FindItemById(browser_->ObjectIDList())) {
                 ShellItemOf(found)->Present = 1;
-            else
+                RenewThumbnailIfChanged(*found);
+            } else
                 AddBrowserItem(details_);
         }
     }
