@@ -17,6 +17,7 @@ class QPushButton;
 // "Abbrechen". Esc and the close box press "Abbrechen"; the window itself
 // stays until the work has ended.
 class TProgressWindow : public QDialog {
+    Q_OBJECT
 public:
     enum class TKind { Split, Join };
 
