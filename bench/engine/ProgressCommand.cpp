@@ -22,8 +22,8 @@ namespace {
 
 // The size the issue of the progress window is measured at.
 constexpr std::uint64_t kProgressFileSize = std::uint64_t{1} << 30;
-// Each side leads in turn; seven rounds give a middle value that a slow run does not move.
-constexpr int kProgressRounds = 7;
+// Each side leads in turn, equally often; ten rounds give a middle value that a slow run does not move.
+constexpr int kProgressRounds = 10;
 
 // What the window's worker does with a report: hands it over under a lock.
 struct TObserver {
@@ -67,9 +67,21 @@ void RunRounds(int rounds, const char* title, std::vector<TSide>& sides, const s
     cleanUp();
 }
 
-double Ratio(const std::vector<TSide>& sides)
+// The middle of the rounds' own ratios, observed over plain: the two runs of
+// a round follow each other, so drift of the machine over the rounds cancels.
+double Ratio(const std::vector<const std::vector<TSide>*>& parts, double TRunTime::*measure = &TRunTime::Wall)
 {
-    return WallMedian(sides[1].Times) / WallMedian(sides[0].Times);
+    std::vector<double> ratios;
+    for (std::size_t round = 0; round < parts.front()->at(0).Times.size(); ++round) {
+        double plain = 0;
+        double observed = 0;
+        for (const auto* sides : parts) {
+            plain += (*sides)[0].Times[round].*measure;
+            observed += (*sides)[1].Times[round].*measure;
+        }
+        ratios.push_back(observed / plain);
+    }
+    return Median(ratios);
 }
 
 }  // namespace
@@ -156,11 +168,11 @@ int RunProgressCommand(const std::vector<std::string>& args)
                           << FormatSeconds(CpuMedian(side.Times)) << ')' << std::endl;
         std::printf("REPORTS per second %.1f\n",
                     observedSeconds > 0 ? static_cast<double>(observer.Reports) / observedSeconds : 0.0);
-        const double total = (WallMedian(splits[1].Times) + WallMedian(joins[1].Times)) /
-                             (WallMedian(splits[0].Times) + WallMedian(joins[0].Times));
-        std::printf("RATIO progress_split %.3f\n", Ratio(splits));
-        std::printf("RATIO progress_join %.3f\n", Ratio(joins));
-        std::printf("RATIO progress_total %.3f\n", total);
+        // Processor time barely moves with other work on the machine.
+        std::printf("CPU_RATIO progress_total %.3f\n", Ratio({&splits, &joins}, &TRunTime::Cpu));
+        std::printf("RATIO progress_split %.3f\n", Ratio({&splits}));
+        std::printf("RATIO progress_join %.3f\n", Ratio({&joins}));
+        std::printf("RATIO progress_total %.3f\n", Ratio({&splits, &joins}));
         std::fflush(stdout);
         return 0;
     } catch (const std::exception& error) {
