@@ -394,21 +394,37 @@ TEST_F(MainPanes, ALongJoinCountsItsPiecesAndEscLeavesTheTargetAsItWas)
         EXPECT_EQ(entry.path().filename().string().find(".parzello-join-"), std::string::npos);
 }
 
-// Closing the window while a split runs asks; agreed, the split stops and the window closes after it.
-TEST_F(MainPanes, ClosingTheWindowDuringWorkAsksThenStopsAndCloses)
+// Esc on the busy window stops the split instead of ending the program;
+// closing the window while a split runs asks, and agreed, the split stops and
+// the window closes after it.
+TEST_F(MainPanes, EscDuringWorkStopsItAndClosingAsksThenStopsAndCloses)
 {
     WriteBytes(Work() + "/daten.txt", std::string(100000, 'x'));
     Find<TPzShellTree>("PzShellTree1")->SetSelectedFolder(QString::fromStdString(Work()));
     EnterPieceSize(QStringLiteral("1000"), false);
+    bool closing = false;
     // The first log line comes while the split runs.
-    QObject::connect(Find<QPlainTextEdit>("Memo1"), &QPlainTextEdit::textChanged, form_, [this] {
-        if (form_->IsWorking())
+    QObject::connect(Find<QPlainTextEdit>("Memo1"), &QPlainTextEdit::textChanged, form_, [&] {
+        if (!form_->IsWorking())
+            return;
+        if (closing) {
             form_->close();
+        } else {
+            QTest::keyClick(List(1), Qt::Key_Escape);
+            QTest::mouseClick(Find<QPushButton>("EndeprgBtn"), Qt::LeftButton);
+        }
     });
     ASSERT_NE(ClickEntry(List(1), QStringLiteral("daten.txt"), true), nullptr);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(LogLines().last(), QStringLiteral("Teilen abgebrochen."));
+    EXPECT_FALSE(fs::exists(Work() + "/daten.txt.0001"));
+    EXPECT_TRUE(form_->isVisible());
 
+    closing = true;
+    ASSERT_NE(ClickEntry(List(1), QStringLiteral("daten.txt"), true), nullptr);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].Icon, TMessageIcon::Question);
+    EXPECT_EQ(LogLines().size(), 4);
     EXPECT_EQ(LogLines().last(), QStringLiteral("Teilen abgebrochen."));
     EXPECT_FALSE(fs::exists(Work() + "/daten.txt.0001"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->isVisible(); }));
