@@ -71,13 +71,10 @@ TProgressWindow::TProgressWindow(QWidget* owner, TKind kind, const std::string& 
     bar_ = new QProgressBar;
     bar_->setRange(0, kBarSteps);
     bar_->setTextVisible(false);
-    layout->addWidget(bar_);
-    auto* figures = new QGridLayout;
-    figures->setColumnStretch(1, 1);
-    layout->addLayout(figures);
-    piece_ = AddRow(figures, QStringLiteral("Teil:"));
-    speed_ = AddRow(figures, QStringLiteral("Geschwindigkeit:"));
-    timeLeft_ = AddRow(figures, QStringLiteral("Verbleibende Zeit:"));
+    grid->addWidget(bar_, grid->rowCount(), 0, 1, 2);
+    piece_ = AddRow(grid, QStringLiteral("Teil:"));
+    speed_ = AddRow(grid, QStringLiteral("Geschwindigkeit:"));
+    timeLeft_ = AddRow(grid, QStringLiteral("Verbleibende Zeit:"));
     stopButton_ = new QPushButton(QStringLiteral("Abbrechen"));
     stopButton_->setObjectName(QStringLiteral("StopButton"));
     stopButton_->setAutoDefault(false);
