@@ -81,9 +81,10 @@ TEST(Program, ExitingDuringASplitStopsItAndWaitsForIt)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const std::string source = QDir(folder.path()).filePath(QStringLiteral("film.bin")).toStdString();
-    std::filesystem::resize_file((std::ofstream(source), source), std::uintmax_t{64} << 20);
+    std::filesystem::resize_file((std::ofstream(source), source), std::uintmax_t{1} << 30);
     TProgram program;
-    // The first log line comes while the split runs.
+    // The first log line comes while the split runs; it takes far longer than
+    // the work needs to notice a stop (a progress report's interval).
     QObject::connect(program.MainForm().findChild<QPlainTextEdit*>(QStringLiteral("Memo1")),
                      &QPlainTextEdit::textChanged, &program.MainForm(), [] { QCoreApplication::exit(0); });
     bool working = true;
