@@ -2,6 +2,8 @@
 
 #include "app/FormSupport.h"
 #include "app/TAboutBox.h"
+#include "app/TEngineWorker.h"
+#include "app/TModalInputGuard.h"
 #include "engine/StalePieces.h"
 #include "engine/TJoinRequest.h"
 #include "engine/TSplitOperation.h"
@@ -14,9 +16,13 @@
 #include "shell/panes/tree/TPzShellTree.h"
 #include "ui_TMainForm.h"
 
+#include <QCloseEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QTimer>
+
+#include <chrono>
 
 namespace {
 
@@ -31,6 +37,10 @@ constexpr long double kDefaultPieceSize = 1457664;  // one 3.5-inch floppy disk
 constexpr int kTreeWidth = 257;   // room for a few levels of folder names beside the list
 constexpr int kTreeIndent = 19;   // the tree's indent per level, as on the form
 const QString kErrorCaption = QStringLiteral("Fehler");
+// Work that ends sooner shows no progress window, which would only flash.
+constexpr std::chrono::milliseconds kProgressWindowDelay{500};
+// How often the window looks whether the progress window is due.
+constexpr std::chrono::milliseconds kProgressWindowCheck{100};  // a fifth of the delay: opens near its time
 
 TMessageIcon MessageIconOf(TBoxIcon icon)
 {
@@ -254,14 +264,9 @@ void TMainForm::SplitFile(const std::string& sourcePath)
         ShowMessageBox(request);
         return;
     }
-    const TCursorGuard hourglass;
-    TEngineHost host;
-    host.Log = [this](const std::string& line) { ui_->Memo1->appendPlainText(QString::fromStdString(line)); };
-    host.ShowMessage = [this](TBoxIcon icon, const std::string& caption, const std::string& text) {
-        return ShowEngineMessage(this, icon, caption, text);
-    };
-    host.RefreshList = [this] { ui_->PzShellList1->RefreshList(); };
-    const std::int64_t pieceCount = TSplitOperation(host).SplitFile(sourcePath, pieceSize);
+    std::int64_t pieceCount = 0;
+    RunEngineWork(TProgressWindow::TKind::Split, sourcePath, [this] { ui_->PzShellList1->RefreshList(); },
+                  [&](const TEngineHost& host) { pieceCount = TSplitOperation(host).SplitFile(sourcePath, pieceSize); });
     // Only a completed split knows its series; pieces after it are left from
     // an earlier one and would be joined into it.
     if (pieceCount == 0)
@@ -275,15 +280,65 @@ void TMainForm::SplitFile(const std::string& sourcePath)
 
 void TMainForm::CombineFile(const std::string& pickedPath)
 {
+    const auto parsed = TJoinRequest::ParsePickedPath(pickedPath);
+    // The join tab's list follows the new file through its change notification.
+    RunEngineWork(TProgressWindow::TKind::Join, parsed ? parsed->BasePath : pickedPath, [] {},
+                  [&](const TEngineHost& host) { TJoinRequest(host).CombineFile(pickedPath); });
+}
+
+void TMainForm::RunEngineWork(TProgressWindow::TKind kind, const std::string& filePath, std::function<void()> refresh,
+                              const std::function<void(const TEngineHost& host)>& work)
+{
+    if (worker_)
+        return;
     const TCursorGuard hourglass;
+    std::unique_ptr<TCursorGuard> pointer;  // while the progress window is up
+    std::unique_ptr<TProgressWindow> progress;
     TEngineHost host;
     host.Log = [this](const std::string& line) { ui_->Memo1->appendPlainText(QString::fromStdString(line)); };
-    host.ShowMessage = [this](TBoxIcon icon, const std::string& caption, const std::string& text) {
-        return ShowEngineMessage(this, icon, caption, text);
+    // Boxes stand over the progress window when it is up.
+    host.ShowMessage = [this, &progress](TBoxIcon icon, const std::string& caption, const std::string& text) {
+        return ShowEngineMessage(progress ? static_cast<QWidget*>(progress.get()) : this, icon, caption, text);
     };
-    // The join tab's list follows the new file through its change notification.
-    host.RefreshList = [] {};
-    TJoinRequest(host).CombineFile(pickedPath);
+    host.RefreshList = std::move(refresh);
+    TEngineWorker worker(host);
+    worker_ = &worker;
+
+    const auto started = std::chrono::steady_clock::now();
+    TProgressReport last;
+    QTimer check;
+    // Not while a message box waits for an answer: the box stays the one thing to answer.
+    const auto showProgress = [&] {
+        if (progress || worker.InUiCall() || std::chrono::steady_clock::now() - started < kProgressWindowDelay)
+            return;
+        check.stop();
+        progress = std::make_unique<TProgressWindow>(this, kind, filePath);
+        progress->OnStop = [&worker] { worker.RequestStop(); };
+        progress->ShowReport(last);
+        pointer = std::make_unique<TCursorGuard>(Qt::ArrowCursor);
+        progress->show();
+    };
+    worker.OnProgress = [&](const TProgressReport& report) {
+        last = report;
+        showProgress();
+        if (progress)
+            progress->ShowReport(report);
+    };
+    check.callOnTimeout(showProgress);
+    check.start(kProgressWindowCheck);
+    {
+        const TModalInputGuard modal(this, [&] {
+            if (progress)
+                progress->reject();
+            else
+                worker.RequestStop();
+        });
+        worker.Start(work);
+        worker.WaitForEnd();
+    }
+    worker_ = nullptr;
+    if (std::exchange(closeAfterWork_, false))
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void TMainForm::ShowStartFile(const QString& path)
@@ -313,6 +368,34 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (!worker_) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (closeAfterWork_)
+        return;
+    TMessageRequest request;
+    request.Owner = this;
+    request.Caption = QStringLiteral("Parzello");
+    request.Text = QStringLiteral("Eine Datei wird gerade geteilt oder zusammengefügt. "
+                                  "Soll die Arbeit abgebrochen und das Programm beendet werden?");
+    request.Icon = TMessageIcon::Question;
+    request.Buttons = {QStringLiteral("Ja"), QStringLiteral("Nein")};
+    request.EscapeButton = 1;
+    const TCursorGuard pointer(Qt::ArrowCursor);
+    if (ShowMessageBox(request).Button != 0)
+        return;
+    if (!worker_) {
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    closeAfterWork_ = true;
+    worker_->RequestStop();
 }
 
 void TMainForm::showEvent(QShowEvent* event)

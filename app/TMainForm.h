@@ -1,10 +1,13 @@
 #pragma once
 
+#include "app/TProgressWindow.h"
+#include "engine/TEngineHost.h"
 #include "framework/TImageList.h"
 
 #include <QMainWindow>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,9 +16,11 @@ class TMainForm;
 }
 
 class TAboutBox;
+class TEngineWorker;
 class TPzShellLink;
 class TPzShellList;
 class TPzShellTree;
+class QCloseEvent;
 class QShowEvent;
 
 // The program's one main window: the button row, the log memo and the two
@@ -50,6 +55,9 @@ public:
 
     // Cuts the file into pieces of the size in SizeEd, logging to Memo1, and
     // refreshes the split tab's list. Paths are the file names' own bytes.
+    // Both run the engine off the user-interface thread and return when it has
+    // ended; meanwhile the window takes no input, and after a moment a
+    // progress window shows how far the work is and can stop it.
     void SplitFile(const std::string& sourcePath);
     // Joins the series the picked piece belongs to back into its source file.
     void CombineFile(const std::string& pickedPath);
@@ -60,10 +68,16 @@ public:
 
     TPzShellLink& PzShellLink1() { return *pzShellLink1_; }
 
+    // True while a split or a join runs.
+    bool IsWorking() const { return worker_ != nullptr; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     // Esc on a pane that is not editing a caption ends the program like "Beenden".
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // While work runs, the window closes only when the user agrees to stop it,
+    // and only once it has stopped.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void LoadTabImages();
@@ -75,10 +89,16 @@ private:
     void ListKeyPress(TPzShellList& list, QChar& key, void (TMainForm::*activate)());
     // The piece size SizeEd's text gives; 0 when it is no whole number of at least 1.
     std::int64_t PieceSize() const;
+    // Runs work on a worker thread with the window's log and message boxes as
+    // its host, the window modal and the progress window after a moment.
+    void RunEngineWork(TProgressWindow::TKind kind, const std::string& filePath, std::function<void()> refresh,
+                       const std::function<void(const TEngineHost& host)>& work);
 
     std::unique_ptr<Ui::TMainForm> ui_;
     TImageList imageList1_;
     TPzShellLink* pzShellLink1_ = nullptr;  // a child of the form
     TAboutBox* aboutBox_ = nullptr;
     bool shownBefore_ = false;
+    TEngineWorker* worker_ = nullptr;  // the running work, owned by RunEngineWork
+    bool closeAfterWork_ = false;      // the user closed the window while work ran
 };

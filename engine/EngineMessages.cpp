@@ -23,11 +23,6 @@ void LogLine(const TEngineHost& host, const std::string& line)
         host.Log(line);
 }
 
-bool KeepGoing(const TEngineHost& host, std::uint64_t done, std::uint64_t total)
-{
-    return !host.Progress || host.Progress(done, total);
-}
-
 TRefreshOnExit::~TRefreshOnExit()
 {
     if (host_.RefreshList)

@@ -14,9 +14,6 @@ void ShowInformation(const TEngineHost& host, const std::string& caption, const 
 bool AskYesNo(const TEngineHost& host, const std::string& caption, const std::string& text);
 void LogLine(const TEngineHost& host, const std::string& line);
 
-// Asks the host's progress observer whether to go on; no observer means yes.
-bool KeepGoing(const TEngineHost& host, std::uint64_t done, std::uint64_t total);
-
 // Requests the host's list refresh when it goes out of scope, on every path.
 class TRefreshOnExit {
 public:

@@ -6,6 +6,7 @@
 #include "engine/TFileDescriptor.h"
 #include "engine/TFileTransfer.h"
 #include "engine/TPieceSeries.h"
+#include "engine/TProgressGate.h"
 #include "engine/TWriteBehind.h"
 
 #include <algorithm>
@@ -21,6 +22,7 @@ namespace {
 
 constexpr const char* kJoinCaption = "Zusammenfügen";
 constexpr const char* kJoinDoneCaption = "Zusammenfügen beendet";
+constexpr const char* kJoinStopped = "Zusammenfügen abgebrochen.";
 // Name pattern of the file being written; it never ends in a piece number.
 constexpr const char* kTemporaryNamePattern = ".parzello-join-XXXXXX";
 
@@ -169,7 +171,11 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
     TWriteBehind writeBehind(target.Fd());
     const std::uint64_t total = series.TotalSize();
     std::uint64_t done = 0;
+    const auto pieceCount = static_cast<std::int64_t>(series.Pieces().size());
+    std::int64_t pieceNumber = 0;
+    TProgressGate progress(host_);
     for (const TPiece& piece : series.Pieces()) {
+        ++pieceNumber;
         const TFileDescriptor source = OpenPiece(piece.Name);
         if (!source.IsOpen()) {
             ShowError(host_, "Der Teil " + piece.Name + " konnte nicht geöffnet werden.");
@@ -195,8 +201,10 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
                 ShowError(host_, writeFailed);
                 return false;
             }
-            if (done < total && !KeepGoing(host_, done, total))
+            if (done < total && !progress.KeepGoing({done, total, pieceNumber, pieceCount})) {
+                LogLine(host_, kJoinStopped);
                 return false;
+            }
         }
     }
     if (!writeBehind.Finish()) {

@@ -5,6 +5,7 @@
 #include "engine/PieceNaming.h"
 #include "engine/TFileDescriptor.h"
 #include "engine/TFileTransfer.h"
+#include "engine/TProgressGate.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,6 +18,7 @@
 namespace {
 
 constexpr const char* kSplitDoneCaption = "Splitten beendet";
+constexpr const char* kSplitStopped = "Teilen abgebrochen.";
 
 // Opens the source for reading only. Anything but a regular file is refused; the
 // open does not wait for a writer when the name is a FIFO.
@@ -74,6 +76,7 @@ private:
     bool StartNextPiece();
     bool FinishPiece();
     void AbandonPiece();
+    void RemoveFinishedPieces();
 
     const TEngineHost& host_;
     TFileTransfer transfer_;
@@ -125,6 +128,9 @@ bool TSplitRun::CopyPieces()
 {
     std::int64_t count = 0;
     std::uint64_t done = 0;
+    const auto total = static_cast<std::uint64_t>(sourceStatus_.st_size);
+    const auto pieceCount = static_cast<std::int64_t>(total / static_cast<std::uint64_t>(pieceSize_)) + 1;
+    TProgressGate progress(host_);
     for (;;) {
         const auto want = static_cast<std::size_t>(
             std::min<std::int64_t>(static_cast<std::int64_t>(transfer_.TransferSize()), pieceSize_ - count));
@@ -150,8 +156,12 @@ bool TSplitRun::CopyPieces()
         }
         if (result.Bytes == 0)
             return true;
-        if (!KeepGoing(host_, done, static_cast<std::uint64_t>(sourceStatus_.st_size))) {
+        if (!progress.KeepGoing({done, total, pieceNumber_, std::max(pieceCount, pieceNumber_)})) {
+            // A stopped split leaves no piece it wrote: every name it took,
+            // whether new or replaced, goes, so no part of it can be joined.
             AbandonPiece();
+            RemoveFinishedPieces();
+            LogLine(host_, kSplitStopped);
             return false;
         }
     }
@@ -187,6 +197,17 @@ void TSplitRun::AbandonPiece()
 {
     piece_.Close();
     ::unlink(pieceName_.c_str());
+}
+
+// The pieces before the current one, all written by this run.
+void TSplitRun::RemoveFinishedPieces()
+{
+    for (std::int64_t number = 1; number < pieceNumber_; ++number) {
+        const std::string name = PieceFileName(sourcePath_, number);
+        struct stat status {};
+        if (::lstat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            ::unlink(name.c_str());
+    }
 }
 
 }  // namespace

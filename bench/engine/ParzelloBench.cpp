@@ -8,6 +8,7 @@
 #include "bench/engine/CompareCommand.h"
 #include "bench/engine/EngineCommands.h"
 #include "bench/engine/LimitCommand.h"
+#include "bench/engine/ProgressCommand.h"
 #include "bench/engine/TransferCommand.h"
 
 namespace {
@@ -26,6 +27,9 @@ void PrintUsage()
                  "                                          time split and join against coreutils split, cp and cat\n"
                  "  parzello-bench transfer [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n"
                  "                                          time the transfer methods and sizes\n"
+                 "  parzello-bench progress [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n"
+                 "                                          time split and join with a progress observer\n"
+                 "                                          against the same without one\n"
                  "split and join print LOG<TAB>text, BOX<TAB>icon<TAB>caption<TAB>text and REFRESH lines;\n"
                  "backslash, tab and newline in a field are written \\\\, \\t and \\n.\n";
 }
@@ -48,6 +52,8 @@ int main(int argc, char** argv)
         return RunCompareCommand(args);
     if (command == "limit")
         return RunLimitCommand(args);
+    if (command == "progress")
+        return RunProgressCommand(args);
     if (command == "transfer")
         return RunTransferCommand(args);
     PrintUsage();

@@ -1,5 +1,7 @@
+#include "app/TAboutBox.h"
 #include "app/TMainForm.h"
 #include "app/TProgram.h"
+#include "app/TProgressWindow.h"
 #include "controls/spin/TPzSpinEdit.h"
 #include "framework/MessageBox.h"
 #include "platform/commands/AppLauncher.h"
@@ -13,11 +15,17 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -64,6 +72,8 @@ protected:
         answers_ = std::make_unique<TScopedMessageHandler>([this](const TMessageRequest& request) {
             messages.push_back(request);
             cursors.push_back(CursorNow());
+            const auto* progress = form_ ? form_->findChild<TProgressWindow*>() : nullptr;
+            progressUp.push_back(progress && progress->isVisible());
             return TMessageAnswer{0, false};
         });
         program_ = std::make_unique<TProgram>();
@@ -135,12 +145,39 @@ protected:
     QStringList LogLines() { return Find<QPlainTextEdit>("Memo1")->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
     std::string Piece(int number) { return Work() + "/film.bin.000" + std::to_string(number); }
 
+    // Runs action once, as soon as the progress window is up and its bar has reached minimum per mille.
+    void WhenProgressShows(std::function<void(TProgressWindow&)> action, int minimum = 1)
+    {
+        auto* poll = new QTimer(form_);
+        QObject::connect(poll, &QTimer::timeout, form_, [this, poll, action, minimum] {
+            auto* window = form_->findChild<TProgressWindow*>();
+            auto* bar = window ? window->findChild<QProgressBar*>() : nullptr;
+            if (!window || !window->isVisible() || !bar || bar->value() < minimum)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            progressTexts.clear();
+            for (const QLabel* label : window->findChildren<QLabel*>())
+                progressTexts << label->text();
+            action(*window);
+        });
+        poll->start(10);
+    }
+    // A file of `size` bytes that takes no room until written.
+    void MakeSparseFile(const std::string& path, std::uintmax_t size)
+    {
+        WriteBytes(path, "");
+        fs::resize_file(path, size);
+    }
+
     static Qt::CursorShape CursorNow()
     {
         return QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor;
     }
 
     std::vector<TMessageRequest> messages;
+    std::vector<bool> progressUp;  // whether the progress window was up as each box came
+    QStringList progressTexts;     // the progress window's texts when WhenProgressShows acted
     std::vector<Qt::CursorShape> cursors;  // the pointer each box was answered with
     std::shared_ptr<TRecordingLauncher> launcher_ = std::make_shared<TRecordingLauncher>();
     std::unique_ptr<TProgram> program_;
@@ -293,6 +330,104 @@ TEST_F(MainPanes, AStartFileOpensItsFolderOnItsTabAndBothTabsFollowEachOther)
     names.removeDuplicates();
     EXPECT_EQ(names.size(), 4);
     EXPECT_FALSE(names.contains(QString()));
+}
+
+// 2 GiB take seconds to split: the progress window opens over the modal
+// window, and "Abbrechen" takes back every piece this split wrote.
+TEST_F(MainPanes, ALongSplitShowsItsProgressAndAbbrechenLeavesNoPieceBehind)
+{
+    MakeSparseFile(Work() + "/film.bin", std::uintmax_t{2} << 30);
+    WriteBytes(Piece(2), "older");
+    WriteBytes(Work() + "/film.bin.0300", "stale");
+    Find<TPzShellTree>("PzShellTree1")->SetSelectedFolder(QString::fromStdString(Work()));
+    EnterPieceSize(QStringLiteral("10000000"), false);
+    bool stopped = false;
+    WhenProgressShows([&](TProgressWindow& window) {
+        EXPECT_TRUE(form_->IsWorking());
+        EXPECT_EQ(window.windowModality(), Qt::WindowModal);
+        // The main window takes no input meanwhile.
+        QTest::mouseClick(Find<QPushButton>("AboutBtn"), Qt::LeftButton);
+        EXPECT_FALSE(program_->AboutBox().isVisible());
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("StopButton")), Qt::LeftButton);
+        stopped = true;
+    }, 10);  // 21 MB: piece 2 has been replaced
+    ASSERT_NE(ClickEntry(List(1), QStringLiteral("film.bin"), true), nullptr);
+
+    EXPECT_TRUE(stopped);
+    EXPECT_FALSE(form_->IsWorking());
+    EXPECT_TRUE(progressTexts.contains(QStringLiteral("film.bin")));
+    EXPECT_FALSE(progressTexts.filter(QRegularExpression(QStringLiteral("^film\\.bin\\.0[0-9]{3}$"))).isEmpty())
+        << progressTexts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(messages.empty()) << "a stopped split says nothing in a box";
+    EXPECT_EQ(LogLines(), (QStringList{QString::fromStdString(Piece(1)), QStringLiteral("Teilen abgebrochen.")}));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(Work()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"film.bin", "film.bin.0300"}));
+    EXPECT_EQ(ReadAll(Work() + "/film.bin.0300"), "stale");
+    EXPECT_EQ(form_->findChild<TProgressWindow*>(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The replace question comes first and alone; Esc in the progress window stops
+// the join, whose target keeps its earlier contents.
+TEST_F(MainPanes, ALongJoinCountsItsPiecesAndEscLeavesTheTargetAsItWas)
+{
+    for (int number = 1; number <= 3; ++number)
+        MakeSparseFile(Piece(number), 300000000);
+    WriteBytes(Piece(4), "end");
+    WriteBytes(Work() + "/film.bin", "older");
+    Find<TPzShellTree>("PzShellTree2")->SetSelectedFolder(QString::fromStdString(Work()));
+    ClickTab(1);
+    WhenProgressShows([&](TProgressWindow& window) { QTest::keyClick(&window, Qt::Key_Escape); });
+    ASSERT_NE(ClickEntry(List(2), QStringLiteral("film.bin.0002"), true), nullptr);
+
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Icon, TMessageIcon::Question);
+    EXPECT_EQ(progressUp, std::vector<bool>{false});
+    EXPECT_FALSE(progressTexts.filter(QRegularExpression(QStringLiteral("^[1-4] von 4$"))).isEmpty())
+        << progressTexts.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(LogLines(), QStringList{QStringLiteral("Zusammenfügen abgebrochen.")});
+    EXPECT_EQ(ReadAll(Work() + "/film.bin"), "older");
+    for (const auto& entry : fs::directory_iterator(Work()))
+        EXPECT_EQ(entry.path().filename().string().find(".parzello-join-"), std::string::npos);
+}
+
+// Esc on the busy window stops the split instead of ending the program;
+// closing the window while a split runs asks, and agreed, the split stops and
+// the window closes after it.
+TEST_F(MainPanes, EscDuringWorkStopsItAndClosingAsksThenStopsAndCloses)
+{
+    WriteBytes(Work() + "/daten.txt", std::string(100000, 'x'));
+    Find<TPzShellTree>("PzShellTree1")->SetSelectedFolder(QString::fromStdString(Work()));
+    EnterPieceSize(QStringLiteral("1000"), false);
+    bool closing = false;
+    // The first log line comes while the split runs.
+    QObject::connect(Find<QPlainTextEdit>("Memo1"), &QPlainTextEdit::textChanged, form_, [&] {
+        if (!form_->IsWorking())
+            return;
+        if (closing) {
+            form_->close();
+        } else {
+            QTest::keyClick(List(1), Qt::Key_Escape);
+            QTest::mouseClick(Find<QPushButton>("EndeprgBtn"), Qt::LeftButton);
+        }
+    });
+    ASSERT_NE(ClickEntry(List(1), QStringLiteral("daten.txt"), true), nullptr);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(LogLines().last(), QStringLiteral("Teilen abgebrochen."));
+    EXPECT_FALSE(fs::exists(Work() + "/daten.txt.0001"));
+    EXPECT_TRUE(form_->isVisible());
+
+    closing = true;
+    ASSERT_NE(ClickEntry(List(1), QStringLiteral("daten.txt"), true), nullptr);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Icon, TMessageIcon::Question);
+    EXPECT_EQ(LogLines().size(), 4);
+    EXPECT_EQ(LogLines().last(), QStringLiteral("Teilen abgebrochen."));
+    EXPECT_FALSE(fs::exists(Work() + "/daten.txt.0001"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->isVisible(); }));
 }
 
 } // namespace

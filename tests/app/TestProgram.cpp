@@ -2,14 +2,21 @@
 #include "app/TMainForm.h"
 #include "app/TProgram.h"
 #include "app/TStartOptions.h"
+#include "framework/MessageBox.h"
 #include "shell/threads/TWorkerPools.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QLocale>
 #include <QPushButton>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -60,6 +67,35 @@ TEST(Program, QuitWhenShownEndsTheRunAfterTheWindowIsPainted)
     });
     EXPECT_EQ(program.Run(TStartOptions({QStringLiteral("parzello"), QStringLiteral("--quit-when-shown")})), 0);
     EXPECT_FALSE(safetyNetFired);
+}
+
+// The application's loops told to end in the middle of a split (no window is
+// asked): the run ends, the split stops and is waited for, and none of its pieces stays.
+TEST(Program, ExitingDuringASplitStopsItAndWaitsForIt)
+{
+    std::vector<QString> boxes;
+    const TScopedMessageHandler answers([&](const TMessageRequest& request) {
+        boxes.push_back(request.Text);
+        return TMessageAnswer{0, false};
+    });
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const std::string source = QDir(folder.path()).filePath(QStringLiteral("film.bin")).toStdString();
+    std::filesystem::resize_file((std::ofstream(source), source), std::uintmax_t{1} << 30);
+    TProgram program;
+    // The first log line comes while the split runs; it takes far longer than
+    // the work needs to notice a stop (a progress report's interval).
+    QObject::connect(program.MainForm().findChild<QPlainTextEdit*>(QStringLiteral("Memo1")),
+                     &QPlainTextEdit::textChanged, &program.MainForm(), [] { QCoreApplication::exit(0); });
+    bool working = true;
+    QTimer::singleShot(0, &program.MainForm(), [&] {
+        program.MainForm().SplitFile(source);
+        working = program.MainForm().IsWorking();
+    });
+    EXPECT_EQ(program.Run(TStartOptions({QStringLiteral("parzello")})), 0);
+    EXPECT_FALSE(working);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("film.bin")});
 }
 
 } // namespace

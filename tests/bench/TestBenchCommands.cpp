@@ -204,13 +204,28 @@ TEST_F(BenchCommands, LimitMeasurementEndsInItsFourRatiosAndLeavesNothingBehind)
     EXPECT_TRUE(fs::is_empty(folder));
 }
 
+TEST_F(BenchCommands, ProgressMeasurementEndsInItsRatiosAndLeavesNothingBehind)
+{
+    const std::string folder = Folder();
+
+    const TBenchRun run = Run({"progress", folder, "--size", "3M", "--piece", "1M", "--rounds", "1"});
+
+    EXPECT_EQ(run.Status, 0);
+    ASSERT_GE(run.Lines.size(), 3u);
+    const auto end = run.Lines.end();
+    const char* names[] = {"progress_split ", "progress_join ", "progress_total "};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(end[i - 3].rfind(std::string("RATIO ") + names[i], 0), 0u) << end[i - 3];
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
 TEST_F(BenchCommands, BadArgumentsGetTheUsageAndExitCodeTwo)
 {
     const std::string file = Folder() + "/f";
     MakeTestFile(file, 10);
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"teilen"}, {"split", file}, {"split", file, "0"}, {"split", file, "12Q"}, {"join"},
-             {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"}, {"limit", "--piece", "0"},
+             {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"}, {"limit", "--piece", "0"}, {"progress", "--rounds", "0"},
              {"transfer", "--rounds", "0"}, {"transfer", "--size"}, {"split", file, "10", "--buffer"},
              {"split", file, "10", "--kernel-copy", "0"}, {"join", file, "--buffer", "2G"}}) {
         const TBenchRun run = Run(args);

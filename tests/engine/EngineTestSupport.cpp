@@ -127,7 +127,10 @@ TEngineHost TRecordingHost::Host()
         Events.push_back("REFRESH");
     };
     if (OnProgress)
-        host.Progress = [this](std::uint64_t done, std::uint64_t total) { return OnProgress(done, total); };
+        host.Progress = [this](const TProgressReport& report) { return OnProgress(report.Done, report.Total); };
+    if (OnReport)
+        host.Progress = [this](const TProgressReport& report) { return OnReport(report); };
+    host.ProgressInterval = ProgressInterval;
     return host;
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/TEngineHost.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -66,6 +67,8 @@ struct TRecordingHost {
     TBoxAnswer QuestionAnswer = TBoxAnswer::No;
     std::function<void(const TShownBox&)> OnBox;
     std::function<bool(std::uint64_t, std::uint64_t)> OnProgress;
+    std::function<bool(const TProgressReport&)> OnReport;  // instead of OnProgress
+    std::chrono::nanoseconds ProgressInterval{0};  // every transfer reports unless a test says otherwise
 
     TEngineHost Host();
 };

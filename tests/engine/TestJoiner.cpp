@@ -405,6 +405,7 @@ TEST(Joiner, AStoppedJoinRemovesItsFileAndSaysNothing)
     };
     TJoiner(recorder.Host(), {TTransferSettings::TMethod::Buffer, 2000}).JoinFile(dir / "a");
     EXPECT_EQ(seen, (std::vector<std::uint64_t>{2000, 4000, 5000, 7000}));
+    EXPECT_EQ(recorder.Logs, std::vector<std::string>{"Zusammenfügen abgebrochen."});
     ASSERT_EQ(recorder.Boxes.size(), 1u);
     EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Question);
     EXPECT_EQ(ReadFileBytes(dir / "a"), "older");

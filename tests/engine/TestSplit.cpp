@@ -1,6 +1,7 @@
 #include "EngineTestSupport.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/TJoiner.h"
 #include "engine/TSplitOperation.h"
 
 #include <gtest/gtest.h>
@@ -345,21 +346,59 @@ TEST(Split, AFailedReadIsReportedAndNotTakenForTheEnd)
     }
 }
 
-TEST(Split, AStoppedSplitKeepsTheFinishedPiecesAndSaysNothing)
+// A stop takes back every name the run wrote, replaced ones included, and
+// leaves the source and older pieces after them alone.
+TEST(Split, AStoppedSplitRemovesEveryPieceItWroteAndNothingElse)
 {
     const TTempDir dir;
     const std::string source = dir / "a";
     const std::string bytes = PatternBytes(10000);
     WriteFileBytes(source, bytes);
+    WriteFileBytes(dir / "a.0002", "older");
+    WriteFileBytes(dir / "a.0020", "stale");
     TRecordingHost recorder;
-    recorder.OnProgress = [](std::uint64_t done, std::uint64_t) { return done < 2500; };
+    std::vector<std::int64_t> pieces;
+    recorder.OnReport = [&](const TProgressReport& report) {
+        EXPECT_EQ(report.Total, 10000u);
+        EXPECT_EQ(report.PieceCount, 11);
+        pieces.push_back(report.Piece);
+        return report.Done < 2500;
+    };
     TSplitOperation(recorder.Host(), {TTransferSettings::TMethod::Buffer, 500}).SplitFile(source, 1000);
 
+    EXPECT_EQ(pieces, (std::vector<std::int64_t>{1, 2, 2, 3, 3}));
     EXPECT_TRUE(recorder.Boxes.empty());
+    EXPECT_EQ(recorder.Logs, (std::vector<std::string>{dir / "a.0001", "Teilen abgebrochen."}));
     EXPECT_EQ(recorder.Refreshes, 1);
-    EXPECT_EQ(ReadFileBytes(dir / "a.0001"), bytes.substr(0, 1000));
-    EXPECT_EQ(ReadFileBytes(dir / "a.0002"), bytes.substr(1000, 1000));
-    EXPECT_FALSE(PathExists(dir / "a.0003"));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a", "a.0020"}));
+    EXPECT_EQ(ReadFileBytes(source), bytes);
+    EXPECT_EQ(ReadFileBytes(dir / "a.0020"), "stale");
+}
+
+// However small the pieces, the observer hears from the work once per interval:
+// here one report for 3001 one-byte pieces and their join.
+TEST(Split, ProgressReachesTheObserverOncePerIntervalWhateverThePieceSize)
+{
+    const TTempDir dir(FastFileSystemFolder());
+    const std::string source = dir / "x";
+    const std::string bytes = PatternBytes(3000);
+    WriteFileBytes(source, bytes);
+    TRecordingHost recorder;
+    recorder.ProgressInterval = std::chrono::hours(1);
+    int reports = 0;
+    recorder.OnReport = [&](const TProgressReport& report) {
+        EXPECT_EQ(report.PieceCount, 3001);
+        ++reports;
+        return true;
+    };
+    EXPECT_EQ(TSplitOperation(recorder.Host()).SplitFile(source, 1), 3001);
+    EXPECT_EQ(reports, 1);
+
+    ::unlink(source.c_str());
+    reports = 0;
+    TJoiner(recorder.Host()).JoinFile(source);
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(ReadFileBytes(source) == bytes);
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/TEngineHost.h"
+
+#include <chrono>
+
+// Passes a run's progress on to the host's observer, at most once per the
+// host's interval. The copy loop asks after every transfer, however small (a
+// split into one-byte pieces asks once a byte), and pays for a report that is
+// not due no more than one reading of the monotonic clock.
+class TProgressGate {
+public:
+    explicit TProgressGate(const TEngineHost& host) : host_(host) {}
+
+    // False once the observer has asked the work to stop.
+    bool KeepGoing(const TProgressReport& report)
+    {
+        if (!host_.Progress)
+            return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (now < next_)
+            return true;
+        return Report(report, now);
+    }
+
+private:
+    bool Report(const TProgressReport& report, std::chrono::steady_clock::time_point now);
+
+    const TEngineHost& host_;
+    std::chrono::steady_clock::time_point next_{};  // the first report goes out at once
+};
