@@ -1,6 +1,7 @@
 #include "app/TProgressWindow.h"
 
 #include "engine/PieceNaming.h"
+#include "framework/PlainText.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -19,6 +20,7 @@ namespace {
 
 constexpr int kBarSteps = 1000;  // per mille: fine enough for any width the bar takes
 constexpr int kMinimumWidth = 420;  // room for a long file name and the figures beside it
+constexpr int kMaximumNameWidth = 360;  // about 50 characters; longer names are shortened in the middle, so the window stays small
 // The speed needs some run time before it says anything reliable.
 constexpr std::chrono::milliseconds kSpeedSettles{500};
 
@@ -40,6 +42,13 @@ QString Duration(std::chrono::seconds duration)
     if (seconds >= 3600)
         return QStringLiteral("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero);
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero);
+}
+
+// Long names keep their start and their end, the tool tip holds them whole.
+void ShowName(QLabel* label, const QString& name)
+{
+    label->setText(label->fontMetrics().elidedText(name, Qt::ElideMiddle, kMaximumNameWidth));
+    label->setToolTip(PlainToolTip(name));
 }
 
 QLabel* AddRow(QGridLayout* grid, const QString& caption)
@@ -66,7 +75,7 @@ TProgressWindow::TProgressWindow(QWidget* owner, TKind kind, const std::string& 
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
-    AddRow(grid, QStringLiteral("Datei:"))->setText(FileNameOf(filePath));
+    ShowName(AddRow(grid, QStringLiteral("Datei:")), FileNameOf(filePath));
     bytes_ = AddRow(grid, QStringLiteral("Fortschritt:"));
     bar_ = new QProgressBar;
     bar_->setRange(0, kBarSteps);
@@ -93,9 +102,9 @@ void TProgressWindow::ShowReport(const TProgressReport& report)
                         : QStringLiteral("%1 von %2").arg(Bytes(report.Done), Bytes(report.Total)));
     bar_->setValue(report.Total == 0 ? 0 : static_cast<int>(report.Done * kBarSteps / report.Total));
     if (report.Piece == 0)
-        piece_->clear();
+        ShowName(piece_, QString());
     else if (kind_ == TKind::Split)
-        piece_->setText(FileNameOf(PieceFileName(filePath_, report.Piece)));
+        ShowName(piece_, FileNameOf(PieceFileName(filePath_, report.Piece)));
     else
         piece_->setText(QStringLiteral("%1 von %2").arg(report.Piece).arg(report.PieceCount));
 
