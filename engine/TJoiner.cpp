@@ -219,6 +219,10 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
         ShowError(host_, writeFailed);
         return false;
     }
+    if (!progress.Finish({total, total, pieceCount, pieceCount})) {
+        LogLine(host_, kJoinStopped);
+        return false;
+    }
     if (!target.RenameTo(basePath)) {
         ShowError(host_, "Die Datei " + basePath + " konnte nicht erstellt werden.");
         return false;

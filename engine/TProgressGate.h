@@ -23,6 +23,13 @@ public:
         return Report(report, now);
     }
 
+    // The last report before the work makes its result final; always passed
+    // on, so a stop asked for during the final flush still counts.
+    bool Finish(const TProgressReport& report)
+    {
+        return !host_.Progress || Report(report, std::chrono::steady_clock::now());
+    }
+
 private:
     bool Report(const TProgressReport& report, std::chrono::steady_clock::time_point now);
 

@@ -77,6 +77,7 @@ private:
     bool FinishPiece();
     void AbandonPiece();
     void RemoveFinishedPieces();
+    void TakeBack();
 
     const TEngineHost& host_;
     TFileTransfer transfer_;
@@ -154,17 +155,26 @@ bool TSplitRun::CopyPieces()
                 return false;
             count = 0;
         }
-        if (result.Bytes == 0)
-            return true;
-        if (!progress.KeepGoing({done, total, pieceNumber_, std::max(pieceCount, pieceNumber_)})) {
-            // A stopped split leaves no piece it wrote: every name it took,
-            // whether new or replaced, goes, so no part of it can be joined.
-            AbandonPiece();
-            RemoveFinishedPieces();
-            LogLine(host_, kSplitStopped);
+        // Asked once more at the end, so that a stop pressed in the last moment still counts.
+        const bool goOn = result.Bytes == 0
+                              ? progress.Finish({done, total, pieceNumber_, pieceNumber_})
+                              : progress.KeepGoing({done, total, pieceNumber_, std::max(pieceCount, pieceNumber_)});
+        if (!goOn) {
+            TakeBack();
             return false;
         }
+        if (result.Bytes == 0)
+            return true;
     }
+}
+
+// A stopped split leaves no piece it wrote: every name it took, whether new
+// or replaced, goes, so no part of it can be joined.
+void TSplitRun::TakeBack()
+{
+    AbandonPiece();
+    RemoveFinishedPieces();
+    LogLine(host_, kSplitStopped);
 }
 
 bool TSplitRun::FinishPiece()

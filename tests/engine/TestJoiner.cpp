@@ -392,25 +392,31 @@ TEST(Joiner, APieceThatShrinksWhileBeingJoinedIsReported)
 
 TEST(Joiner, AStoppedJoinRemovesItsFileAndSaysNothing)
 {
-    const TTempDir dir;
-    WritePieces(dir / "a", {PatternBytes(5000), PatternBytes(3000)});
-    WriteFileBytes(dir / "a", "older");
-    TRecordingHost recorder;
-    recorder.QuestionAnswer = TBoxAnswer::Yes;
-    std::vector<std::uint64_t> seen;
-    recorder.OnProgress = [&](std::uint64_t done, std::uint64_t total) {
-        EXPECT_EQ(total, 8000u);
-        seen.push_back(done);
-        return done < 6000;
-    };
-    TJoiner(recorder.Host(), {TTransferSettings::TMethod::Buffer, 2000}).JoinFile(dir / "a");
-    EXPECT_EQ(seen, (std::vector<std::uint64_t>{2000, 4000, 5000, 7000}));
-    EXPECT_EQ(recorder.Logs, std::vector<std::string>{"Zusammenfügen abgebrochen."});
-    ASSERT_EQ(recorder.Boxes.size(), 1u);
-    EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Question);
-    EXPECT_EQ(ReadFileBytes(dir / "a"), "older");
-    EXPECT_FALSE(HasTemporaryFile(dir));
-    EXPECT_EQ(recorder.Refreshes, 1);
+    // Stopped while copying, and stopped only during the final flush.
+    for (const std::uint64_t stopAt : {6000u, 8000u}) {
+        const TTempDir dir;
+        WritePieces(dir / "a", {PatternBytes(5000), PatternBytes(3000)});
+        WriteFileBytes(dir / "a", "older");
+        TRecordingHost recorder;
+        recorder.QuestionAnswer = TBoxAnswer::Yes;
+        std::vector<std::uint64_t> seen;
+        recorder.OnProgress = [&](std::uint64_t done, std::uint64_t total) {
+            EXPECT_EQ(total, 8000u);
+            seen.push_back(done);
+            return done < stopAt;
+        };
+        TJoiner(recorder.Host(), {TTransferSettings::TMethod::Buffer, 2000}).JoinFile(dir / "a");
+        const std::vector<std::uint64_t> expected =
+            stopAt == 6000u ? std::vector<std::uint64_t>{2000, 4000, 5000, 7000}
+                            : std::vector<std::uint64_t>{2000, 4000, 5000, 7000, 8000};
+        EXPECT_EQ(seen, expected);
+        EXPECT_EQ(recorder.Logs, std::vector<std::string>{"Zusammenfügen abgebrochen."});
+        ASSERT_EQ(recorder.Boxes.size(), 1u);
+        EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Question);
+        EXPECT_EQ(ReadFileBytes(dir / "a"), "older");
+        EXPECT_FALSE(HasTemporaryFile(dir));
+        EXPECT_EQ(recorder.Refreshes, 1);
+    }
 }
 
 }  // namespace

@@ -105,6 +105,7 @@ TEST(Split, FullPiecesAreFilledBy711ReadsOf2048BytesAndOneOf1536)
         expected.push_back(1536);
     }
     expected.push_back(1000);
+    expected.push_back(0);  // the report at the end, where the work may still be stopped
     EXPECT_EQ(steps, expected);
     EXPECT_EQ(recorder.Boxes.back().Text, "Die Datei wurde in 3 Teile aufgeteilt.");
 }
@@ -373,10 +374,18 @@ TEST(Split, AStoppedSplitRemovesEveryPieceItWroteAndNothingElse)
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a", "a.0020"}));
     EXPECT_EQ(ReadFileBytes(source), bytes);
     EXPECT_EQ(ReadFileBytes(dir / "a.0020"), "stale");
+
+    // A stop that comes only with the last report still takes every piece back.
+    TRecordingHost late;
+    late.OnReport = [](const TProgressReport& report) { return report.Done < report.Total; };
+    EXPECT_EQ(TSplitOperation(late.Host()).SplitFile(source, 1000), 0);
+    EXPECT_TRUE(late.Boxes.empty());
+    EXPECT_EQ(late.Logs, (std::vector<std::string>{dir / "a.0001", "Teilen abgebrochen."}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a", "a.0020"}));
 }
 
 // However small the pieces, the observer hears from the work once per interval:
-// here one report for 3001 one-byte pieces and their join.
+// here one report for 3001 one-byte pieces and their join, and one more at each end.
 TEST(Split, ProgressReachesTheObserverOncePerIntervalWhateverThePieceSize)
 {
     const TTempDir dir(FastFileSystemFolder());
@@ -392,12 +401,12 @@ TEST(Split, ProgressReachesTheObserverOncePerIntervalWhateverThePieceSize)
         return true;
     };
     EXPECT_EQ(TSplitOperation(recorder.Host()).SplitFile(source, 1), 3001);
-    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(reports, 2);  // the first transfer's, and the last word at the end
 
     ::unlink(source.c_str());
     reports = 0;
     TJoiner(recorder.Host()).JoinFile(source);
-    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(reports, 2);
     EXPECT_TRUE(ReadFileBytes(source) == bytes);
 }
 
