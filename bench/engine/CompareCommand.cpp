@@ -247,12 +247,9 @@ int RunCompareCommand(const std::vector<std::string>& args)
     defaults.Rounds = kCompareRounds;
     defaults.FileSize = kCompareFileSize;
     defaults.PieceSize = kWindowPieceSize;
-    const auto options = ParseBenchOptions(args, defaults);
-    if (!options || options->Rounds < 1) {
-        std::cerr << "usage: parzello-bench compare [DIR] [--rounds N] [--size BYTES] [--piece BYTES]"
-                     " [--buffer BYTES | --kernel-copy BYTES]\n";
+    const auto options = ParseCommandOptions("compare", args, defaults);
+    if (!options)
         return 2;
-    }
     try {
         const TScratchFolder scratch(options->Folder);
         std::cout << "file " << options->FileSize << " bytes, piece size " << options->PieceSize << ", "

@@ -159,12 +159,9 @@ int RunLimitCommand(const std::vector<std::string>& args)
     defaults.Rounds = kLimitRounds;
     defaults.FileSize = kLimitFileSize;
     defaults.PieceSize = kWindowPieceSize;
-    const auto options = ParseBenchOptions(args, defaults);
-    if (!options || options->Rounds < 1) {
-        std::cerr << "usage: parzello-bench limit [DIR] [--rounds N] [--size BYTES] [--piece BYTES]"
-                     " [--buffer BYTES | --kernel-copy BYTES]\n";
+    const auto options = ParseCommandOptions("limit", args, defaults);
+    if (!options)
         return 2;
-    }
     try {
         const TScratchFolder scratch(options->Folder);
         TLimitSetup setup;

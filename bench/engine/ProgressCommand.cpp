@@ -92,12 +92,9 @@ int RunProgressCommand(const std::vector<std::string>& args)
     defaults.Rounds = kProgressRounds;
     defaults.FileSize = kProgressFileSize;
     defaults.PieceSize = kWindowPieceSize;
-    const auto options = ParseBenchOptions(args, defaults);
-    if (!options || options->Rounds < 1) {
-        std::cerr << "usage: parzello-bench progress [DIR] [--rounds N] [--size BYTES] [--piece BYTES]"
-                     " [--buffer BYTES | --kernel-copy BYTES]\n";
+    const auto options = ParseCommandOptions("progress", args, defaults);
+    if (!options)
         return 2;
-    }
     try {
         const TScratchFolder scratch(options->Folder);
         const std::string splitFolder = scratch.Path() + "/split";

@@ -116,11 +116,9 @@ int RunTransferCommand(const std::vector<std::string>& args)
     defaults.Rounds = kTransferRounds;
     defaults.FileSize = kTransferFileSize;
     defaults.PieceSize = kWindowPieceSize;
-    const auto options = ParseBenchOptions(args, defaults);
-    if (!options || options->Rounds < 1) {
-        std::cerr << "usage: parzello-bench transfer [DIR] [--rounds N] [--size BYTES] [--piece BYTES]\n";
+    const auto options = ParseCommandOptions("transfer", args, defaults, false);
+    if (!options)
         return 2;
-    }
     try {
         const TScratchFolder scratch(options->Folder);
         const std::string source = scratch.Path() + "/source.bin";

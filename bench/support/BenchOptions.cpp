@@ -2,6 +2,8 @@
 
 #include "bench/support/BenchFiles.h"
 
+#include <iostream>
+
 std::optional<TBenchOptions> ParseBenchOptions(const std::vector<std::string>& args, TBenchOptions defaults)
 {
     TBenchOptions options = defaults;
@@ -39,4 +41,15 @@ std::optional<TBenchOptions> ParseBenchOptions(const std::vector<std::string>& a
         }
     }
     return options;
+}
+
+std::optional<TBenchOptions> ParseCommandOptions(const std::string& command, const std::vector<std::string>& args,
+                                                 const TBenchOptions& defaults, bool transferChoice)
+{
+    auto options = ParseBenchOptions(args, defaults);
+    if (options && options->Rounds >= 1)
+        return options;
+    std::cerr << "usage: parzello-bench " << command << " [DIR] [--rounds N] [--size BYTES] [--piece BYTES]"
+              << (transferChoice ? " [--buffer BYTES | --kernel-copy BYTES]" : "") << '\n';
+    return std::nullopt;
 }
