@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/TProgressWindow.h"
-#include "engine/TEngineHost.h"
+#include "engine/host/TEngineHost.h"
 #include "framework/TImageList.h"
 
 #include <QMainWindow>

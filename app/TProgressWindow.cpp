@@ -1,6 +1,6 @@
 #include "app/TProgressWindow.h"
 
-#include "engine/PieceNaming.h"
+#include "engine/pieces/PieceNaming.h"
 #include "framework/PlainText.h"
 
 #include <QCloseEvent>

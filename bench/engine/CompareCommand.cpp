@@ -19,8 +19,8 @@
 #include "bench/support/QuietHost.h"
 #include "bench/support/TPinnedFile.h"
 #include "bench/support/TScratchFolder.h"
-#include "engine/PieceNaming.h"
-#include "engine/TSplitOperation.h"
+#include "engine/pieces/PieceNaming.h"
+#include "engine/split/TSplitOperation.h"
 
 namespace {
 

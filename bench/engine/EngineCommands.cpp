@@ -6,8 +6,8 @@
 
 #include "bench/support/BenchFiles.h"
 #include "bench/support/PrintingHost.h"
-#include "engine/TJoinRequest.h"
-#include "engine/TSplitOperation.h"
+#include "engine/join/TJoinRequest.h"
+#include "engine/split/TSplitOperation.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "bench/support/QuietHost.h"
 #include "bench/support/TPinnedFile.h"
 #include "bench/support/TScratchFolder.h"
-#include "engine/PieceNaming.h"
-#include "engine/TFileDescriptor.h"
-#include "engine/TSplitOperation.h"
+#include "engine/pieces/PieceNaming.h"
+#include "engine/core/TFileDescriptor.h"
+#include "engine/split/TSplitOperation.h"
 
 namespace {
 

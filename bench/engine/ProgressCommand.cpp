@@ -14,9 +14,9 @@
 #include "bench/support/QuietHost.h"
 #include "bench/support/TPinnedFile.h"
 #include "bench/support/TScratchFolder.h"
-#include "engine/PieceNaming.h"
-#include "engine/TJoiner.h"
-#include "engine/TSplitOperation.h"
+#include "engine/pieces/PieceNaming.h"
+#include "engine/join/TJoiner.h"
+#include "engine/split/TSplitOperation.h"
 
 namespace {
 

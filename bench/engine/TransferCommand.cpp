@@ -11,8 +11,8 @@
 #include "bench/support/QuietHost.h"
 #include "bench/support/TPinnedFile.h"
 #include "bench/support/TScratchFolder.h"
-#include "engine/TJoinRequest.h"
-#include "engine/TSplitOperation.h"
+#include "engine/join/TJoinRequest.h"
+#include "engine/split/TSplitOperation.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/TEngineHost.h"
+#include "engine/host/TEngineHost.h"
 
 // The arguments shared by the measuring commands: [DIR] [--rounds N]
 // [--size BYTES] [--piece BYTES] [--buffer BYTES | --kernel-copy BYTES].

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "engine/TEngineHost.h"
+#include "engine/host/TEngineHost.h"
 
 // A host that prints what the engine says, one record a line:
 //   LOG<TAB>text

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/TEngineHost.h"
+#include "engine/host/TEngineHost.h"
 
 // What the engine said during a timed run, kept rather than printed so that
 // printing costs nothing inside the timing.

@@ -2,7 +2,7 @@
 
 #include "tests/support/FailureGuards.h"
 
-#include "engine/TEngineHost.h"
+#include "engine/host/TEngineHost.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "EngineTestSupport.h"
 
-#include "engine/TFileDescriptor.h"
-#include "engine/TFileTransfer.h"
+#include "engine/core/TFileDescriptor.h"
+#include "engine/transfer/TFileTransfer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "EngineTestSupport.h"
 
-#include "engine/IntegerConversion.h"
-#include "engine/TJoinRequest.h"
+#include "engine/core/IntegerConversion.h"
+#include "engine/join/TJoinRequest.h"
 
 #include <gtest/gtest.h>
 

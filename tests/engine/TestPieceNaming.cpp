@@ -1,4 +1,4 @@
-#include "engine/PieceNaming.h"
+#include "engine/pieces/PieceNaming.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "EngineTestSupport.h"
 
-#include "engine/PieceNaming.h"
-#include "engine/TJoiner.h"
-#include "engine/TSplitOperation.h"
+#include "engine/pieces/PieceNaming.h"
+#include "engine/join/TJoiner.h"
+#include "engine/split/TSplitOperation.h"
 
 #include <gtest/gtest.h>
 

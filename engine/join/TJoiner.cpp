@@ -1,13 +1,13 @@
-#include "engine/TJoiner.h"
+#include "engine/join/TJoiner.h"
 
-#include "engine/EngineMessages.h"
-#include "engine/FileTimes.h"
-#include "engine/PathParts.h"
-#include "engine/TFileDescriptor.h"
-#include "engine/TFileTransfer.h"
-#include "engine/TPieceSeries.h"
-#include "engine/TProgressGate.h"
-#include "engine/TWriteBehind.h"
+#include "engine/host/EngineMessages.h"
+#include "engine/core/FileTimes.h"
+#include "engine/core/PathParts.h"
+#include "engine/core/TFileDescriptor.h"
+#include "engine/transfer/TFileTransfer.h"
+#include "engine/pieces/TPieceSeries.h"
+#include "engine/host/TProgressGate.h"
+#include "engine/transfer/TWriteBehind.h"
 
 #include <algorithm>
 #include <utility>

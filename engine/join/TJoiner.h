@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/TEngineHost.h"
+#include "engine/host/TEngineHost.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "engine/TPieceSeries.h"
+#include "engine/pieces/TPieceSeries.h"
 
-#include "engine/PathParts.h"
-#include "engine/PieceNaming.h"
+#include "engine/core/PathParts.h"
+#include "engine/pieces/PieceNaming.h"
 
 #include <algorithm>
 #include <cerrno>

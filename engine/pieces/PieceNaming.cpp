@@ -1,4 +1,4 @@
-#include "engine/PieceNaming.h"
+#include "engine/pieces/PieceNaming.h"
 
 std::string FormatPieceNumber(std::int64_t number)
 {

@@ -1,11 +1,11 @@
-#include "engine/TSplitOperation.h"
+#include "engine/split/TSplitOperation.h"
 
-#include "engine/EngineMessages.h"
-#include "engine/FileTimes.h"
-#include "engine/PieceNaming.h"
-#include "engine/TFileDescriptor.h"
-#include "engine/TFileTransfer.h"
-#include "engine/TProgressGate.h"
+#include "engine/host/EngineMessages.h"
+#include "engine/core/FileTimes.h"
+#include "engine/pieces/PieceNaming.h"
+#include "engine/core/TFileDescriptor.h"
+#include "engine/transfer/TFileTransfer.h"
+#include "engine/host/TProgressGate.h"
 
 #include <algorithm>
 #include <cerrno>

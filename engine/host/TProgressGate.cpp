@@ -1,4 +1,4 @@
-#include "engine/TProgressGate.h"
+#include "engine/host/TProgressGate.h"
 
 bool TProgressGate::Report(const TProgressReport& report, std::chrono::steady_clock::time_point now)
 {

@@ -1,4 +1,4 @@
-#include "engine/EngineMessages.h"
+#include "engine/host/EngineMessages.h"
 
 void ShowError(const TEngineHost& host, const std::string& text)
 {

@@ -1,4 +1,4 @@
-#include "engine/IntegerConversion.h"
+#include "engine/core/IntegerConversion.h"
 
 namespace {
 

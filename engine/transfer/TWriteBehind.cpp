@@ -1,4 +1,4 @@
-#include "engine/TWriteBehind.h"
+#include "engine/transfer/TWriteBehind.h"
 
 #include <cerrno>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "engine/TFileTransfer.h"
+#include "engine/transfer/TFileTransfer.h"
 
 #include <algorithm>
 #include <cerrno>

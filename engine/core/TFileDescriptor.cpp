@@ -1,4 +1,4 @@
-#include "engine/TFileDescriptor.h"
+#include "engine/core/TFileDescriptor.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
-#include "engine/StalePieces.h"
+#include "engine/pieces/StalePieces.h"
 
-#include "engine/PieceNaming.h"
+#include "engine/pieces/PieceNaming.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/FileTimes.h"
+#include "engine/core/FileTimes.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
-#include "engine/TJoinRequest.h"
+#include "engine/join/TJoinRequest.h"
 
-#include "engine/EngineMessages.h"
-#include "engine/IntegerConversion.h"
-#include "engine/PieceNaming.h"
-#include "engine/TJoiner.h"
+#include "engine/host/EngineMessages.h"
+#include "engine/core/IntegerConversion.h"
+#include "engine/pieces/PieceNaming.h"
+#include "engine/join/TJoiner.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "engine/PathParts.h"
+#include "engine/core/PathParts.h"
 
 std::string FolderOfPath(const std::string& path)
 {

@@ -1,4 +1,4 @@
-#include "engine/FileTimes.h"
+#include "engine/core/FileTimes.h"
 
 #include <fcntl.h>
 
