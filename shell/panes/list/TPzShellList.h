@@ -11,6 +11,7 @@
 #include "shell/navigator/TFileNames.h"
 #include "shell/panes/TPzCopyMode.h"
 #include "shell/panes/TPzShellOperations.h"
+#include "shell/panes/TPzShellOptionProperties.h"
 #include "shell/panes/TPzShellOptions.h"
 #include "shell/panes/list/IThumbnailViewer.h"
 #include "shell/panes/list/TPzShellListItem.h"
@@ -45,7 +46,8 @@ enum TPzBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 // With Thumbnails on, entries show pictures of their items instead of icons:
 // a framed large icon at once, replaced by the picture the thumbnail pool
 // extracts in the background.
-class TPzShellList : public TListView, public IPzShellControl, public IThumbnailViewer
+class TPzShellList : public TListView, public IPzShellControl, public IThumbnailViewer,
+                     public TPzShellOptionProperties<TPzShellList>
 {
     Q_OBJECT
 public:
@@ -97,24 +99,6 @@ public:
     bool ShowParentFolder() const { return showParentFolder_; }
     void SetShowParentFolder(bool value);
     TPzShellOptions Options() const { return options_; }
-    bool ShowNethood() const { return options_.ShowNethood(); }
-    void SetShowNethood(bool value) { SetOption(TPzShellOptions::ShowNethoodBit, value); }
-    bool ShowRecycleBin() const { return options_.ShowRecycleBin(); }
-    void SetShowRecycleBin(bool value) { SetOption(TPzShellOptions::ShowRecycleBinBit, value); }
-    bool ShowErrorMessages() const { return options_.ShowErrorMessages(); }
-    void SetShowErrorMessages(bool value) { SetOption(TPzShellOptions::ShowErrorMessagesBit, value); }
-    bool ShowHidden() const { return options_.ShowHidden(); }
-    void SetShowHidden(bool value) { SetOption(TPzShellOptions::ShowHiddenBit, value); }
-    bool ShowFiles() const { return options_.ShowFiles(); }
-    void SetShowFiles(bool value) { SetOption(TPzShellOptions::ShowFilesBit, value); }
-    bool ShowContextMenuOnTop() const { return options_.ShowContextMenuOnTop(); }
-    void SetShowContextMenuOnTop(bool value) { SetOption(TPzShellOptions::ShowContextMenuOnTopBit, value); }
-    bool ColorCompressed() const { return options_.ColorCompressed(); }
-    void SetColorCompressed(bool value) { SetOption(TPzShellOptions::ColorCompressedBit, value); }
-    bool ColorEncrypted() const { return options_.ColorEncrypted(); }
-    void SetColorEncrypted(bool value) { SetOption(TPzShellOptions::ColorEncryptedBit, value); }
-    bool NoFillOnStartup() const { return options_.NoFillOnStartup(); }
-    void SetNoFillOnStartup(bool value) { SetOption(TPzShellOptions::NoFillOnStartupBit, value); }
     bool Checkboxes() const { return checkboxes_; }
     void SetCheckboxes(bool value);
     TPzCopyMode CopyMode() const { return copyMode_; }
@@ -228,6 +212,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    friend class TPzShellOptionProperties<TPzShellList>;
     void SetOption(TPzShellOptions::TBit bit, bool value);
     void OptionsChanged();
     bool PassesListingRule() const;

@@ -9,6 +9,7 @@
 #include "shell/notifier/TPzShellChangeNotifier.h"
 #include "shell/panes/TPzCopyMode.h"
 #include "shell/panes/TPzShellOperations.h"
+#include "shell/panes/TPzShellOptionProperties.h"
 #include "shell/panes/TPzShellOptions.h"
 #include "shell/selection/TPzSelectionList.h"
 #include "shell/selection/TPzSelectionStateImageList.h"
@@ -29,7 +30,8 @@ class TPzShellTreeItem;
 //
 // Between construction and Loaded() the tree is loading: SelectedFolder and
 // SpecialFolder are kept as pending values, which Loaded() applies.
-class TPzShellTree : public TTreeView, public IPzShellControl
+class TPzShellTree : public TTreeView, public IPzShellControl,
+                     public TPzShellOptionProperties<TPzShellTree>
 {
     Q_OBJECT
 
@@ -65,24 +67,6 @@ public:
     // --- Options ------------------------------------------------------------
     TPzShellOptions Options() const { return options_; }
     void SetOptions(TPzShellOptions options);
-    bool ShowNethood() const { return options_.ShowNethood(); }
-    void SetShowNethood(bool value) { SetOption(TPzShellOptions::ShowNethoodBit, value); }
-    bool ShowRecycleBin() const { return options_.ShowRecycleBin(); }
-    void SetShowRecycleBin(bool value) { SetOption(TPzShellOptions::ShowRecycleBinBit, value); }
-    bool ShowErrorMessages() const { return options_.ShowErrorMessages(); }
-    void SetShowErrorMessages(bool value) { SetOption(TPzShellOptions::ShowErrorMessagesBit, value); }
-    bool ShowHidden() const { return options_.ShowHidden(); }
-    void SetShowHidden(bool value) { SetOption(TPzShellOptions::ShowHiddenBit, value); }
-    bool ShowFiles() const { return options_.ShowFiles(); }
-    void SetShowFiles(bool value) { SetOption(TPzShellOptions::ShowFilesBit, value); }
-    bool ShowContextMenuOnTop() const { return options_.ShowContextMenuOnTop(); }
-    void SetShowContextMenuOnTop(bool value) { SetOption(TPzShellOptions::ShowContextMenuOnTopBit, value); }
-    bool ColorCompressed() const { return options_.ColorCompressed(); }
-    void SetColorCompressed(bool value) { SetOption(TPzShellOptions::ColorCompressedBit, value); }
-    bool ColorEncrypted() const { return options_.ColorEncrypted(); }
-    void SetColorEncrypted(bool value) { SetOption(TPzShellOptions::ColorEncryptedBit, value); }
-    bool NoFillOnStartup() const { return options_.NoFillOnStartup(); }
-    void SetNoFillOnStartup(bool value) { SetOption(TPzShellOptions::NoFillOnStartupBit, value); }
 
     // --- Properties -----------------------------------------------------------
     // The selected folder's path ("/" ends only a volume's); "" for folders without one.
@@ -184,6 +168,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    friend class TPzShellOptionProperties<TPzShellTree>;
     void SetOption(TPzShellOptions::TBit bit, bool value);
     void BuildRoot();
     TTreeNode* AddFolderNode(TTreeNode* parent);
