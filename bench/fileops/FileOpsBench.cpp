@@ -26,7 +26,7 @@
 #include "bench/support/ChildProcess.h"
 #include "bench/support/TScratchFolder.h"
 #include "platform/fileops/FileOperations.h"
-#include "platform/core/FileTreeOps.h"
+#include "platform/core/files/FileTreeOps.h"
 
 namespace {
 

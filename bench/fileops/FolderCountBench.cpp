@@ -9,7 +9,7 @@
 
 #include "bench/support/BenchTiming.h"
 #include "bench/support/ChildProcess.h"
-#include "platform/core/TFolderSizeCounter.h"
+#include "platform/core/files/TFolderSizeCounter.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "platform/commands/AppLauncher.h"
 #include "platform/exchange/FileClipboard.h"
 #include "platform/fileops/FileOperations.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/commands/PropertiesHook.h"
 #include "platform/namespace/ShellNamespace.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/core/TItemIdList.h"
-#include "platform/core/TShellResult.h"
+#include "platform/core/ids/TItemIdList.h"
+#include "platform/core/ids/TShellResult.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "platform/commands/FolderUIObjects.h"
 
-#include "platform/core/LastError.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/system/LastError.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/UIObjectMaker.h"
 #include "platform/commands/ItemInfoObjects.h"

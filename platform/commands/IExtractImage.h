@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/namespace/IUIObject.h"
-#include "platform/core/TShellResult.h"
+#include "platform/core/ids/TShellResult.h"
 
 #include <QImage>
 #include <QSize>

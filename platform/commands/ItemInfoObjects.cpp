@@ -1,6 +1,6 @@
 #include "platform/commands/ItemInfoObjects.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/commands/TItemInfoTip.h"
 #include "platform/commands/TThumbnailExtractor.h"

@@ -1,6 +1,6 @@
 #include "platform/commands/PropertiesHook.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 
 #include <cerrno>
 #include <mutex>

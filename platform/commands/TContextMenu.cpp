@@ -2,8 +2,8 @@
 
 #include "platform/commands/AppLauncher.h"
 #include "platform/exchange/FileClipboard.h"
-#include "platform/core/LastError.h"
-#include "platform/core/ShellConstants.h"
+#include "platform/core/system/LastError.h"
+#include "platform/core/ids/ShellConstants.h"
 #include "framework/PlainText.h"
 
 #include <QIcon>

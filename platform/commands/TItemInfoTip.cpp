@@ -1,7 +1,7 @@
 #include "platform/commands/TItemInfoTip.h"
 
 #include "platform/namespace/DetailTexts.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 
 #include <cerrno>
 #include <sys/stat.h>

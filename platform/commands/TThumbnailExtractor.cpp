@@ -1,7 +1,7 @@
 #include "platform/commands/TThumbnailExtractor.h"
 
-#include "platform/core/FileUri.h"
-#include "platform/core/LastError.h"
+#include "platform/core/text/FileUri.h"
+#include "platform/core/system/LastError.h"
 
 #include <QFile>
 #include <QImageReader>

@@ -1,6 +1,6 @@
 #include "platform/dialogs/PropertiesDialog.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/dialogs/TPropertiesDialog.h"

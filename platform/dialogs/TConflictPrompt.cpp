@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-#include "platform/core/FileTreeOps.h"
+#include "platform/core/files/FileTreeOps.h"
 #include "framework/MessageBox.h"
 
 namespace {

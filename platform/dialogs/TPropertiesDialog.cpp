@@ -1,13 +1,13 @@
 #include "platform/dialogs/TPropertiesDialog.h"
 
 #include "platform/namespace/DetailTexts.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/dialogs/PropertyTexts.h"
 #include "platform/notify/ShellChangeNotify.h"
 #include "platform/icons/ShellFileInfo.h"
 #include "platform/namespace/ShellNamespace.h"
-#include "platform/core/TFolderSizeCounter.h"
+#include "platform/core/files/TFolderSizeCounter.h"
 #include "platform/dialogs/TPermissionEditor.h"
 #include "platform/icons/TSystemImageList.h"
 

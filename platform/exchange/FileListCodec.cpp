@@ -1,7 +1,7 @@
 #include "platform/exchange/FileListCodec.h"
 
-#include "platform/core/FileUri.h"
-#include "platform/core/PercentEncoding.h"
+#include "platform/core/text/FileUri.h"
+#include "platform/core/text/PercentEncoding.h"
 
 #include <QMimeData>
 

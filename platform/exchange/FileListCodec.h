@@ -31,7 +31,7 @@ struct TFileList {
     bool Cut = false;                // the files were cut: a paste moves them
 };
 
-// Paths go out as URIs made by FileUriFromPath (platform/core/FileUri.h).
+// Paths go out as URIs made by FileUriFromPath (platform/core/text/FileUri.h).
 // The local path a URI names ("file:///p" or "file://localhost/p"); nothing
 // for other schemes, other hosts and malformed escapes.
 std::optional<std::string> LocalPathOfUri(std::string_view uri);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/exchange/IDataObject.h"
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 
 #include <span>
 

@@ -2,7 +2,7 @@
 
 #include "platform/exchange/DropEffects.h"
 #include "platform/fileops/FileOperations.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/exchange/ShellIDListArray.h"
 #include "platform/namespace/ShellNamespace.h"

@@ -12,8 +12,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/core/FileTreeOps.h"
-#include "platform/core/TFileHandle.h"
+#include "platform/core/files/FileTreeOps.h"
+#include "platform/core/system/TFileHandle.h"
 #include "platform/dialogs/TOperationProgress.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/core/FileTreeOps.h"
-#include "platform/core/LastError.h"
+#include "platform/core/files/FileTreeOps.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/notify/ShellChangeNotify.h"
 #include "platform/fileops/TItemTransfer.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/core/FileTreeOps.h"
+#include "platform/core/files/FileTreeOps.h"
 #include "platform/notify/ShellChangeNotify.h"
 #include "platform/dialogs/TConflictPrompt.h"
 #include "platform/fileops/TCopyJob.h"

@@ -5,7 +5,7 @@
 #include "platform/icons/IconChoice.h"
 #include "platform/namespace/ItemNames.h"
 #include "platform/namespace/NamespacePaths.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/icons/TSystemIconTable.h"
 #include "platform/icons/TSystemImageList.h"

@@ -2,8 +2,8 @@
 
 #include "platform/namespace/DetailTexts.h"
 #include "platform/namespace/ItemNames.h"
-#include "platform/core/ShellConstants.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/ids/ShellConstants.h"
+#include "platform/core/system/TMountTable.h"
 
 #include <QLocale>
 

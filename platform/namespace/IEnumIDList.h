@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 
 // A running enumeration of a folder's items, one at a time.
 class IEnumIDList

@@ -2,9 +2,9 @@
 
 #include "platform/namespace/IEnumIDList.h"
 #include "platform/namespace/IUIObject.h"
-#include "platform/core/ShellConstants.h"
-#include "platform/core/TItemIdList.h"
-#include "platform/core/TShellResult.h"
+#include "platform/core/ids/ShellConstants.h"
+#include "platform/core/ids/TItemIdList.h"
+#include "platform/core/ids/TShellResult.h"
 
 #include <cstdint>
 #include <ctime>

@@ -1,9 +1,9 @@
 #include "platform/namespace/ItemAttributes.h"
 
 #include "platform/namespace/ItemNames.h"
-#include "platform/core/ShellConstants.h"
+#include "platform/core/ids/ShellConstants.h"
 #include "platform/namespace/StandardFolders.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/namespace/NamespacePaths.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/THiddenList.h"
 
 #include <cstdint>

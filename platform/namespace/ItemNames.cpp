@@ -1,6 +1,6 @@
 #include "platform/namespace/ItemNames.h"
 
-#include "platform/core/ShellConstants.h"
+#include "platform/core/ids/ShellConstants.h"
 
 const char* const kDesktopName = "Desktop";
 

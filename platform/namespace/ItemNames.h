@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/namespace/NamespacePaths.h"
-#include "platform/core/ShellItems.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/ids/ShellItems.h"
+#include "platform/core/system/TMountTable.h"
 #include "platform/trash/TTrash.h"
 
 #include <cstdint>

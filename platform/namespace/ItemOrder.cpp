@@ -1,7 +1,7 @@
 #include "platform/namespace/ItemOrder.h"
 
 #include "platform/namespace/FolderDetails.h"
-#include "platform/core/NaturalCompare.h"
+#include "platform/core/text/NaturalCompare.h"
 
 #include <span>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/namespace/NamespacePaths.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 
 // The order of the namespace by name (column 0): virtual folders in the
 // desktop's order, then volumes by mount point, then folders before files, then

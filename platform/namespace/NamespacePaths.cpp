@@ -1,8 +1,8 @@
 #include "platform/namespace/NamespacePaths.h"
 
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/StandardFolders.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "platform/namespace/ShellNamespace.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "platform/namespace/NamespacePaths.h"
 #include "platform/namespace/StandardFolders.h"
 #include "platform/namespace/TShellFolder.h"

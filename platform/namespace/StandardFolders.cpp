@@ -1,7 +1,7 @@
 #include "platform/namespace/StandardFolders.h"
 
-#include "platform/core/LastError.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/system/LastError.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"
 
 #include <QDir>

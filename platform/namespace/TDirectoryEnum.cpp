@@ -1,8 +1,8 @@
 #include "platform/namespace/TDirectoryEnum.h"
 
-#include "platform/core/LastError.h"
-#include "platform/core/ShellConstants.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/system/LastError.h"
+#include "platform/core/ids/ShellConstants.h"
+#include "platform/core/ids/ShellItems.h"
 
 #include <cerrno>
 #include <cstring>

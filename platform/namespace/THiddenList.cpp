@@ -1,6 +1,6 @@
 #include "platform/namespace/THiddenList.h"
 
-#include "platform/core/TFileHandle.h"
+#include "platform/core/system/TFileHandle.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -4,14 +4,14 @@
 #include "platform/namespace/ItemAttributes.h"
 #include "platform/namespace/ItemNames.h"
 #include "platform/namespace/ItemOrder.h"
-#include "platform/core/LastError.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/system/LastError.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
 #include "platform/namespace/TDirectoryEnum.h"
 #include "platform/namespace/TItemListEnum.h"
 #include "platform/namespace/UIObjectMaker.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 #include "platform/trash/TTrash.h"
 
 #include <cerrno>

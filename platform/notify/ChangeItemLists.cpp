@@ -1,9 +1,9 @@
 #include "platform/notify/ChangeItemLists.h"
 
 #include "platform/namespace/NamespacePaths.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

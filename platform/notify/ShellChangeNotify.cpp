@@ -1,6 +1,6 @@
 #include "platform/notify/ShellChangeNotify.h"
 
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 #include "platform/notify/TShellChangeRegistry.h"
 
 #include <QCoreApplication>

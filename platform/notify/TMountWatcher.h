@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 
 #include <QObject>
 

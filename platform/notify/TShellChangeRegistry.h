@@ -3,7 +3,7 @@
 #include "platform/namespace/NamespacePaths.h"
 #include "platform/notify/ShellChangeNotify.h"
 #include "platform/notify/TInotifyWatcher.h"
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 #include "platform/notify/TMountWatcher.h"
 
 #include <QMetaObject>

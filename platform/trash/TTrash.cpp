@@ -1,6 +1,6 @@
 #include "platform/trash/TTrash.h"
 
-#include "platform/core/TFileHandle.h"
+#include "platform/core/system/TFileHandle.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,8 +14,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/core/PercentEncoding.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/text/PercentEncoding.h"
+#include "platform/core/system/TMountTable.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <ctime>
 #include <memory>
 
-#include "platform/core/FileTreeOps.h"
-#include "platform/core/PercentEncoding.h"
-#include "platform/core/TFileHandle.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/files/FileTreeOps.h"
+#include "platform/core/text/PercentEncoding.h"
+#include "platform/core/system/TFileHandle.h"
+#include "platform/core/system/TMountTable.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/namespace/IShellFolder.h"
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +9,7 @@
 
 // The item id list functions of the pane library. The byte-level ones
 // (IDListSize, IDListCount, CloneIDList, ConcatIDLists, GetIDListItem,
-// TruncateIDList) are the platform's own, declared in platform/core/TItemIdList.h;
+// TruncateIDList) are the platform's own, declared in platform/core/ids/TItemIdList.h;
 // this header adds what needs the namespace. Paths are the file names' own
 // bytes.
 

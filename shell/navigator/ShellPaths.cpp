@@ -1,7 +1,7 @@
 #include "shell/navigator/ShellPaths.h"
 
 #include "platform/namespace/StandardFolders.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 #include "shell/navigator/StandardFolderLists.h"
 #include "shell/navigator/TShellLibrary.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "shell/navigator/TShellNavigator.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "shell/navigator/ComponentVersion.h"
 #include "shell/navigator/EShellNavigatorError.h"
 #include "shell/navigator/ShellIDLists.h"

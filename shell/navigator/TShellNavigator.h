@@ -3,7 +3,7 @@
 #include "platform/namespace/IShellFolder.h"
 #include "platform/namespace/IUIObject.h"
 #include "platform/namespace/StandardFolders.h"
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 #include "shell/navigator/TFileNames.h"
 
 #include <QDateTime>

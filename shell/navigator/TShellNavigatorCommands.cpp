@@ -4,7 +4,7 @@
 
 #include "platform/commands/IExtractImage.h"
 #include "platform/commands/IQueryInfo.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "shell/navigator/EShellNavigatorError.h"
 #include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/ShellPaths.h"

@@ -2,9 +2,9 @@
 #include "shell/navigator/TShellNavigator.h"
 
 #include "framework/TCursorGuard.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
-#include "platform/core/ShellConstants.h"
+#include "platform/core/ids/ShellConstants.h"
 #include "shell/navigator/ShellNames.h"
 
 #include <QFile>

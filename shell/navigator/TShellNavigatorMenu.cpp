@@ -4,8 +4,8 @@
 
 #include "framework/TCursorGuard.h"
 #include "platform/commands/IContextMenu.h"
-#include "platform/core/LastError.h"
-#include "platform/core/ShellConstants.h"
+#include "platform/core/system/LastError.h"
+#include "platform/core/ids/ShellConstants.h"
 #include "shell/navigator/ShellPaths.h"
 
 #include <QMenu>

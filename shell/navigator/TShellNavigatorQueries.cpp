@@ -2,9 +2,9 @@
 // enumeration of its folder.
 #include "shell/navigator/TShellNavigator.h"
 
-#include "platform/core/ShellConstants.h"
+#include "platform/core/ids/ShellConstants.h"
 #include "platform/icons/ShellFileInfo.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/icons/TSystemImageList.h"
 #include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/ShellNames.h"

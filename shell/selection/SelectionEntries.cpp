@@ -1,6 +1,6 @@
 #include "shell/selection/SelectionEntries.h"
 
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 
 #include <memory>
 

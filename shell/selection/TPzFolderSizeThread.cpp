@@ -1,6 +1,6 @@
 #include "shell/selection/TPzFolderSizeThread.h"
 
-#include "platform/core/TFolderSizeWalker.h"
+#include "platform/core/files/TFolderSizeWalker.h"
 
 #include <utility>
 

@@ -2,8 +2,8 @@
 
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
-#include "platform/core/TFolderSizeWalker.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/files/TFolderSizeWalker.h"
+#include "platform/core/system/TMountTable.h"
 #include "shell/selection/SelectionEntries.h"
 #include "shell/selection/TPzFolderSizeThread.h"
 #include "shell/threads/TWorkerPools.h"

@@ -2,7 +2,7 @@
 
 #include "framework/TickCount.h"
 #include "framework/UiThread.h"
-#include "platform/core/CpuLoad.h"
+#include "platform/core/system/CpuLoad.h"
 #include "shell/threads/TWorkerPoolState.h"
 #include "shell/threads/TWorkerThread.h"
 

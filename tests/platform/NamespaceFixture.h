@@ -3,7 +3,7 @@
 #include "tests/support/FailureGuards.h"
 
 #include "platform/namespace/IShellFolder.h"
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 
 #include <QTemporaryDir>
 

@@ -1,10 +1,10 @@
 #include "CommandTestSupport.h"
 #include "NamespaceFixture.h"
 
-#include "platform/core/FileUri.h"
+#include "platform/core/text/FileUri.h"
 #include "platform/exchange/FileClipboard.h"
 #include "platform/commands/IContextMenu.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "platform/commands/PropertiesHook.h"
 #include "platform/dialogs/PropertiesDialog.h"
 #include "platform/namespace/ShellNamespace.h"

@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "platform/notify/ShellChangeNotify.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/dialogs/TOperationProgress.h"

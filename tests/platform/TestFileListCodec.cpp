@@ -1,7 +1,7 @@
-#include "platform/core/FileUri.h"
+#include "platform/core/text/FileUri.h"
 #include "platform/exchange/FileListCodec.h"
 #include "platform/exchange/ShellIDListArray.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 
 #include <QMap>
 #include <QMimeData>

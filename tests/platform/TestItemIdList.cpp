@@ -1,6 +1,6 @@
-#include "platform/core/ShellItems.h"
-#include "platform/core/TItemIdList.h"
-#include "platform/core/TShellResult.h"
+#include "platform/core/ids/ShellItems.h"
+#include "platform/core/ids/TItemIdList.h"
+#include "platform/core/ids/TShellResult.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "NamespaceFixture.h"
 
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
 

@@ -1,9 +1,9 @@
 #include "NotifyTestSupport.h"
 #include "tests/platform/DataTestSupport.h"
 
-#include "platform/core/ShellConstants.h"
+#include "platform/core/ids/ShellConstants.h"
 #include "platform/icons/ShellFileInfo.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/icons/TSystemIconTable.h"
 #include "platform/icons/TSystemImageList.h"

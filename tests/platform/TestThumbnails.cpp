@@ -1,6 +1,6 @@
 #include "NamespaceFixture.h"
 
-#include "platform/core/FileUri.h"
+#include "platform/core/text/FileUri.h"
 #include "platform/commands/IExtractImage.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"

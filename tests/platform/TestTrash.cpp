@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/core/PercentEncoding.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/text/PercentEncoding.h"
+#include "platform/core/system/TMountTable.h"
 #include "tests/platform/DataTestSupport.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <fstream>
 
-#include "platform/core/PercentEncoding.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/text/PercentEncoding.h"
+#include "platform/core/system/TMountTable.h"
 #include "platform/trash/TTrash.h"
 #include "tests/platform/FileOpsFixture.h"
 

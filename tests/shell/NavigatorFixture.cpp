@@ -1,6 +1,6 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 
 #include <fstream>
 

@@ -1,7 +1,7 @@
 #include "tests/shell/NavigatorFixture.h"
 
 #include "platform/commands/IQueryInfo.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "platform/exchange/IDataObject.h"
 #include "shell/navigator/EShellNavigatorError.h"
 

@@ -1,8 +1,8 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
-#include "platform/core/ShellConstants.h"
+#include "platform/core/ids/ShellConstants.h"
 #include "shell/navigator/ShellPaths.h"
 
 #include <QWidget>

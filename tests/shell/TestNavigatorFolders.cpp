@@ -1,6 +1,6 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "shell/navigator/EShellNavigatorError.h"
 #include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/StandardFolderLists.h"

@@ -1,7 +1,7 @@
 #include "tests/shell/NavigatorFixture.h"
 
 #include "platform/exchange/FileClipboard.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "platform/core/ShellConstants.h"
+#include "platform/core/ids/ShellConstants.h"
 #include "platform/icons/TSystemImageList.h"
 #include "shell/navigator/EShellNavigatorError.h"
 #include "shell/navigator/ShellIDLists.h"

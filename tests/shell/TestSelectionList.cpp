@@ -1,6 +1,6 @@
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 #include "shell/selection/PzSelectionList.h"
 #include "shell/threads/TWorkerPools.h"
 #include "shell/threads/TWorkerThreadPool.h"

@@ -1,4 +1,4 @@
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 #include "shell/link/ShellLink.h"
 #include "shell/selection/TPzSelectionList.h"
 

@@ -1,7 +1,7 @@
 #include "tests/shell/NavigatorFixture.h"
 
 #include "framework/MessageBox.h"
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 #include "shell/link/TPzShellLink.h"
 #include "shell/navigator/ShellIDLists.h"
 #include "shell/panes/tree/TPzShellTree.h"

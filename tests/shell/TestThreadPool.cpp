@@ -1,7 +1,7 @@
 #include "PoolTestSupport.h"
 
 #include "framework/UiThread.h"
-#include "platform/core/CpuLoad.h"
+#include "platform/core/system/CpuLoad.h"
 #include "shell/threads/ThreadPool.h"
 #include "tests/platform/NotifyTestSupport.h"
 

@@ -2,7 +2,7 @@
 #include "tools/pzshell/ToolSupport.h"
 
 #include "platform/fileops/FileOperations.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 
 #include <cstdio>

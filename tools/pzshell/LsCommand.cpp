@@ -1,7 +1,7 @@
 #include "tools/pzshell/Commands.h"
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "platform/namespace/ShellNamespace.h"
 
 #include <algorithm>

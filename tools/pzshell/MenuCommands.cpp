@@ -2,7 +2,7 @@
 #include "tools/pzshell/ToolSupport.h"
 
 #include "platform/commands/IContextMenu.h"
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/namespace/ShellNamespace.h"
 

@@ -1,6 +1,6 @@
 #include "tools/pzshell/ToolSupport.h"
 
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
 

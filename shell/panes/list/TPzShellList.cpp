@@ -2,8 +2,8 @@
 
 #include "framework/IconTitleFont.h"
 #include "framework/TCursorGuard.h"
-#include "platform/core/ShellConstants.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellConstants.h"
+#include "platform/core/ids/ShellItems.h"
 #include "shell/link/TPzShellLink.h"
 #include "shell/navigator/ComponentVersion.h"
 #include "shell/navigator/ShellIDLists.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/listview/TListView.h"
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 #include "platform/exchange/IDataObject.h"
 #include "platform/exchange/IDropTarget.h"
 #include "platform/namespace/StandardFolders.h"

@@ -2,8 +2,8 @@
 // drag-and-drop.
 #include "shell/panes/list/TPzShellList.h"
 
-#include "platform/core/ShellConstants.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellConstants.h"
+#include "platform/core/ids/ShellItems.h"
 #include "platform/exchange/DropEffects.h"
 #include "shell/link/TPzShellLink.h"
 #include "shell/navigator/DroppedFiles.h"

@@ -4,8 +4,8 @@
 
 #include "framework/MessageBox.h"
 #include "framework/TCursorGuard.h"
-#include "platform/core/LastError.h"
-#include "platform/core/ShellItems.h"
+#include "platform/core/system/LastError.h"
+#include "platform/core/ids/ShellItems.h"
 #include "shell/link/TPzShellLink.h"
 #include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/StandardFolderLists.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/treeview/TTreeNode.h"
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 #include "platform/namespace/IShellFolder.h"
 
 #include <cstdint>

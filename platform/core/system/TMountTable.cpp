@@ -1,6 +1,6 @@
-#include "platform/core/TMountTable.h"
+#include "platform/core/system/TMountTable.h"
 
-#include "platform/core/TFileHandle.h"
+#include "platform/core/system/TFileHandle.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -20,7 +20,7 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "platform/core/PercentEncoding.h"
+#include "platform/core/text/PercentEncoding.h"
 
 namespace {
 

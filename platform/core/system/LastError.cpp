@@ -1,4 +1,4 @@
-#include "platform/core/LastError.h"
+#include "platform/core/system/LastError.h"
 
 #include <clocale>
 #include <cstring>

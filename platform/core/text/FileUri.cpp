@@ -1,4 +1,4 @@
-#include "platform/core/FileUri.h"
+#include "platform/core/text/FileUri.h"
 
 #include <glib.h>
 

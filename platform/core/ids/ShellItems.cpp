@@ -1,4 +1,4 @@
-#include "platform/core/ShellItems.h"
+#include "platform/core/ids/ShellItems.h"
 
 #include <cstring>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/core/TFileHandle.h"
+#include "platform/core/system/TFileHandle.h"
 
 #include <unistd.h>
 

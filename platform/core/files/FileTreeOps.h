@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/core/ShellItems.h"  // JoinPath
+#include "platform/core/ids/ShellItems.h"  // JoinPath
 
 // Small path and tree helpers of the file operations. Paths are native bytes;
 // nothing here follows a symbolic link it does not have to.

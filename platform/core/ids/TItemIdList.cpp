@@ -1,4 +1,4 @@
-#include "platform/core/TItemIdList.h"
+#include "platform/core/ids/TItemIdList.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/core/NaturalCompare.h"
+#include "platform/core/text/NaturalCompare.h"
 
 #include <QChar>
 

@@ -9,7 +9,7 @@
 // field, ended by a 16-bit zero. The empty list (only the terminator) is the
 // desktop. Absolute lists start at the desktop, relative ones at a parent folder.
 // Inside an item, the byte after the count names the item's kind (see
-// platform/core/ShellItems.h); file names are stored as their raw bytes.
+// platform/core/ids/ShellItems.h); file names are stored as their raw bytes.
 //
 // The type is opaque: a list is only ever handled through pointers to its bytes.
 struct TItemIdList;

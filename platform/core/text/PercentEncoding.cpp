@@ -1,4 +1,4 @@
-#include "platform/core/PercentEncoding.h"
+#include "platform/core/text/PercentEncoding.h"
 
 namespace {
 

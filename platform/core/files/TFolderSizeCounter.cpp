@@ -1,4 +1,4 @@
-#include "platform/core/TFolderSizeCounter.h"
+#include "platform/core/files/TFolderSizeCounter.h"
 
 #include <cstdlib>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "platform/core/TFolderSizeWalker.h"
+#include "platform/core/files/TFolderSizeWalker.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/core/FileTreeOps.h"
+#include "platform/core/files/FileTreeOps.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/core/TFileHandle.h"
+#include "platform/core/system/TFileHandle.h"
 
 namespace {
 

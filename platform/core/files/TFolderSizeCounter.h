@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/core/TFolderSizeWalker.h"
+#include "platform/core/files/TFolderSizeWalker.h"
 
 #include <mutex>
 #include <stop_token>

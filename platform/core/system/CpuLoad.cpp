@@ -1,4 +1,4 @@
-#include "platform/core/CpuLoad.h"
+#include "platform/core/system/CpuLoad.h"
 
 #include <charconv>
 #include <fstream>
