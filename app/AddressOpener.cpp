@@ -18,7 +18,7 @@ TAddressOpener& CurrentOpener()
     return opener;
 }
 
-} // namespace
+}  // namespace
 
 void OpenAddress(const QString& address)
 {

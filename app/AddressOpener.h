@@ -18,7 +18,8 @@ void OpenAddress(const QString& address);
 TAddressOpener SetAddressOpener(TAddressOpener opener);
 
 // Installs an opener for the lifetime of a scope.
-class TScopedAddressOpener {
+class TScopedAddressOpener
+{
 public:
     explicit TScopedAddressOpener(TAddressOpener opener);
     ~TScopedAddressOpener();

@@ -20,7 +20,7 @@ void SubstituteFormFonts()
     (void)substituted;
 }
 
-} // namespace
+}  // namespace
 
 void SetFormFont(QWidget* widget, const QString& family, int pixelHeight, bool bold)
 {

@@ -20,7 +20,7 @@ const QColor kPanelColour(240, 202, 166);
 const QString kPictureResource = QStringLiteral(":/parzello/images/about.jpg");
 const QString kWebGlyphResource = QStringLiteral(":/parzello/images/webglyph.png");
 
-} // namespace
+}  // namespace
 
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent)

@@ -14,7 +14,8 @@ class QShowEvent;
 // notice with the year of the program's start, the maker's lines, the button
 // to the maker's web site and OK. Made hidden at start and shown modally by
 // the main window as often as asked.
-class TAboutBox : public QDialog {
+class TAboutBox : public QDialog
+{
     Q_OBJECT
 public:
     explicit TAboutBox(QWidget* parent = nullptr);

@@ -6,7 +6,8 @@
 #include <memory>
 #include <utility>
 
-TEngineWorker::TEngineWorker(TEngineHost uiHost) : uiHost_(std::move(uiHost))
+TEngineWorker::TEngineWorker(TEngineHost uiHost)
+    : uiHost_(std::move(uiHost))
 {
     workerHost_.Log = [this](const std::string& line) {
         RunOnUi([&] {

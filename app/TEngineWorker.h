@@ -18,7 +18,8 @@ class QEventLoop;
 // worker waits until it has run there, so log lines, questions and messages
 // keep their order and a question waits for its answer. Progress is handed
 // over without waiting. Made, used and destroyed on the user-interface thread.
-class TEngineWorker : public QObject {
+class TEngineWorker : public QObject
+{
 public:
     // uiHost's Log, ShowMessage and RefreshList run on the user-interface
     // thread; its Progress is not used (see OnProgress).
@@ -56,11 +57,11 @@ private:
     TEngineHost workerHost_;
     std::atomic<bool> stop_{false};
     int uiCallDepth_ = 0;
-    bool finished_ = false;               // on the user-interface thread: the work has ended
-    QEventLoop* waitLoop_ = nullptr;      // the loop WaitForEnd runs, while it runs
+    bool finished_ = false;           // on the user-interface thread: the work has ended
+    QEventLoop* waitLoop_ = nullptr;  // the loop WaitForEnd runs, while it runs
 
     std::mutex mutex_;
     std::condition_variable answered_;
-    bool abandoned_ = false;              // guarded by mutex_
-    std::thread thread_;                  // last: started after, and joined before, all else goes
+    bool abandoned_ = false;  // guarded by mutex_
+    std::thread thread_;      // last: started after, and joined before, all else goes
 };

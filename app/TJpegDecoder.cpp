@@ -12,7 +12,8 @@ constexpr qint64 kMaxPixels = qint64(64) * 1024 * 1024;
 
 // libjpeg reports errors through this manager: an error jumps back to the
 // setjmp of the running step, a warning about damaged data is counted.
-struct TErrorManager {
+struct TErrorManager
+{
     jpeg_error_mgr base{};
     std::jmp_buf jump{};
     char message[JMSG_LENGTH_MAX] = {};
@@ -42,7 +43,8 @@ void RecordMessage(j_common_ptr info, int level)
 }
 
 // One libjpeg decompressor, destroyed on every way out.
-class TDecompressor {
+class TDecompressor
+{
 public:
     TDecompressor()
     {
@@ -66,7 +68,8 @@ public:
             return false;
         if (setjmp(errors_.jump) != 0)
             return false;
-        jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
+        jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(data.constData()),
+                     static_cast<unsigned long>(data.size()));
         jpeg_read_header(&info_, TRUE);
         info_.out_color_space = JCS_EXT_RGBX;
         jpeg_calc_output_dimensions(&info_);
@@ -111,7 +114,7 @@ QString DamagedText(const QString& reason)
     return QStringLiteral("Das JPEG-Bild ist beschädigt: %1").arg(reason);
 }
 
-} // namespace
+}  // namespace
 
 TJpegDecoder::TJpegDecoder(QByteArray data)
     : data_(std::move(data))
@@ -125,7 +128,8 @@ TJpegDecoder::TJpegDecoder(QByteArray data)
     size_ = QSize(int(info.output_width), int(info.output_height));
     progressive_ = info.progressive_mode != 0;
     if (qint64(size_.width()) * size_.height() > kMaxPixels)
-        errorText_ = QStringLiteral("Das JPEG-Bild ist zu groß (%1 × %2 Pixel).").arg(size_.width()).arg(size_.height());
+        errorText_ =
+            QStringLiteral("Das JPEG-Bild ist zu groß (%1 × %2 Pixel).").arg(size_.width()).arg(size_.height());
 }
 
 QImage TJpegDecoder::Decode()

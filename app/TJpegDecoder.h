@@ -10,7 +10,8 @@
 // leaves an error text and a null image. Data that libjpeg would only warn
 // about (a truncated file, a broken scan) counts as damaged too, so no picture
 // with grey filled-in rows is ever shown as if it were whole.
-class TJpegDecoder {
+class TJpegDecoder
+{
 public:
     explicit TJpegDecoder(QByteArray data);
 

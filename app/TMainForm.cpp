@@ -34,8 +34,8 @@ constexpr long double kMinPieceSize = 1;
 constexpr long double kMaxPieceSize = 1E22L;
 constexpr long double kDefaultPieceSize = 1457664;  // one 3.5-inch floppy disk
 
-constexpr int kTreeWidth = 257;   // room for a few levels of folder names beside the list
-constexpr int kTreeIndent = 19;   // the tree's indent per level, as on the form
+constexpr int kTreeWidth = 257;  // room for a few levels of folder names beside the list
+constexpr int kTreeIndent = 19;  // the tree's indent per level, as on the form
 const QString kErrorCaption = QStringLiteral("Fehler");
 // Work that ends sooner shows no progress window, which would only flash.
 constexpr std::chrono::milliseconds kProgressWindowDelay{500};
@@ -72,7 +72,7 @@ TBoxAnswer ShowEngineMessage(QWidget* owner, TBoxIcon icon, const std::string& c
     return ShowMessageBox(request).Button == 0 ? TBoxAnswer::Yes : TBoxAnswer::No;
 }
 
-} // namespace
+}  // namespace
 
 TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent)
@@ -123,8 +123,8 @@ void TMainForm::SetUpPanes()
         splitters[tab]->setSizes({kTreeWidth, width() - kTreeWidth});
     }
     // The panes follow SizeEd in the order the form makes them; the log comes last.
-    QWidget* chain[] = {ui_->SizeEd, ui_->PzShellTree1, ui_->PzShellList1, ui_->PzShellTree2, ui_->PzShellList2,
-                        ui_->Memo1};
+    QWidget* chain[] = {ui_->SizeEd,       ui_->PzShellTree1, ui_->PzShellList1,
+                        ui_->PzShellTree2, ui_->PzShellList2, ui_->Memo1};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     ui_->PzShellList1->OnDblClick = [this](TListView&) { PzShellList1DblClick(); };
@@ -217,8 +217,7 @@ void TMainForm::ListKeyPress(TPzShellList& list, QChar& key, void (TMainForm::*a
     key = QChar();
 }
 
-void TMainForm::ActivateEntry(TPzShellList& list, TPzShellTree& tree,
-                              void (TMainForm::*operation)(const std::string&))
+void TMainForm::ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMainForm::*operation)(const std::string&))
 {
     if (list.SelCount() == 0)
         return;
@@ -265,8 +264,9 @@ void TMainForm::SplitFile(const std::string& sourcePath)
         return;
     }
     std::int64_t pieceCount = 0;
-    RunEngineWork(TProgressWindow::TKind::Split, sourcePath, [this] { ui_->PzShellList1->RefreshList(); },
-                  [&](const TEngineHost& host) { pieceCount = TSplitOperation(host).SplitFile(sourcePath, pieceSize); });
+    RunEngineWork(
+        TProgressWindow::TKind::Split, sourcePath, [this] { ui_->PzShellList1->RefreshList(); },
+        [&](const TEngineHost& host) { pieceCount = TSplitOperation(host).SplitFile(sourcePath, pieceSize); });
     // Only a completed split knows its series; pieces after it are left from
     // an earlier one and would be joined into it.
     if (pieceCount == 0)
@@ -282,8 +282,9 @@ void TMainForm::CombineFile(const std::string& pickedPath)
 {
     const auto parsed = TJoinRequest::ParsePickedPath(pickedPath);
     // The join tab's list follows the new file through its change notification.
-    RunEngineWork(TProgressWindow::TKind::Join, parsed ? parsed->BasePath : pickedPath, [] {},
-                  [&](const TEngineHost& host) { TJoinRequest(host).CombineFile(pickedPath); });
+    RunEngineWork(
+        TProgressWindow::TKind::Join, parsed ? parsed->BasePath : pickedPath, [] {},
+        [&](const TEngineHost& host) { TJoinRequest(host).CombineFile(pickedPath); });
 }
 
 void TMainForm::RunEngineWork(TProgressWindow::TKind kind, const std::string& filePath, std::function<void()> refresh,

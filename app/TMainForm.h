@@ -27,7 +27,8 @@ class QShowEvent;
 // tabs (split, join), each with a folder tree and a file list. All four panes
 // hang on one link, so both tabs always show the same folder. It is laid out
 // by its form; the handlers below are its only behaviour.
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow
+{
     Q_OBJECT
 public:
     explicit TMainForm(QWidget* parent = nullptr);

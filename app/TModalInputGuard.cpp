@@ -26,17 +26,16 @@ bool IsInput(QEvent::Type type)
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
-    case QEvent::InputMethod:
-        return true;
-    default:
-        return false;
+    case QEvent::InputMethod: return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
 TModalInputGuard::TModalInputGuard(QWidget* window, std::function<void()> onEscape)
-    : window_(window), onEscape_(std::move(onEscape))
+    : window_(window)
+    , onEscape_(std::move(onEscape))
 {
     QCoreApplication::instance()->installEventFilter(this);
 }

@@ -10,7 +10,8 @@ class QWidget;
 // painting: keys, mouse and drops aimed at it are dropped; other windows (the
 // progress window, message boxes) are not touched. Esc pressed in it calls
 // OnEscape instead.
-class TModalInputGuard : public QObject {
+class TModalInputGuard : public QObject
+{
 public:
     TModalInputGuard(QWidget* window, std::function<void()> onEscape);
     ~TModalInputGuard() override;

@@ -47,7 +47,7 @@ QIcon ApplicationIcon()
     return icon;
 }
 
-} // namespace
+}  // namespace
 
 TProgram::TProgram()
 {

@@ -14,7 +14,8 @@ class TWorkerPools;
 // windows exist, the main window and the about box, the message loop, and what
 // is stopped at the end. Needs the QApplication to exist. Throws
 // EShellNavigatorError when the shell library cannot start.
-class TProgram {
+class TProgram
+{
 public:
     TProgram();
     ~TProgram();

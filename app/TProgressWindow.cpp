@@ -18,9 +18,10 @@
 
 namespace {
 
-constexpr int kBarSteps = 1000;  // per mille: fine enough for any width the bar takes
+constexpr int kBarSteps = 1000;     // per mille: fine enough for any width the bar takes
 constexpr int kMinimumWidth = 420;  // room for a long file name and the figures beside it
-constexpr int kMaximumNameWidth = 360;  // about 50 characters; longer names are shortened in the middle, so the window stays small
+// about 50 characters; longer names are shortened in the middle, so the window stays small
+constexpr int kMaximumNameWidth = 360;
 // The speed needs some run time before it says anything reliable.
 constexpr std::chrono::milliseconds kSpeedSettles{500};
 
@@ -40,7 +41,10 @@ QString Duration(std::chrono::seconds duration)
     const long long seconds = duration.count();
     const QLatin1Char zero('0');
     if (seconds >= 3600)
-        return QStringLiteral("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, zero).arg(seconds % 60, 2, 10, zero);
+        return QStringLiteral("%1:%2:%3")
+            .arg(seconds / 3600)
+            .arg(seconds / 60 % 60, 2, 10, zero)
+            .arg(seconds % 60, 2, 10, zero);
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, zero);
 }
 
@@ -64,7 +68,9 @@ QLabel* AddRow(QGridLayout* grid, const QString& caption)
 }  // namespace
 
 TProgressWindow::TProgressWindow(QWidget* owner, TKind kind, const std::string& filePath)
-    : QDialog(owner), kind_(kind), filePath_(filePath)
+    : QDialog(owner)
+    , kind_(kind)
+    , filePath_(filePath)
 {
     setObjectName(QStringLiteral("ProgressWindow"));
     setWindowTitle(kind == TKind::Split ? QStringLiteral("Datei teilen") : QStringLiteral("Datei zusammenfügen"));

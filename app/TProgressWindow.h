@@ -16,7 +16,8 @@ class QPushButton;
 // the total with a bar, the piece at work, the speed and the time left, and
 // "Abbrechen". Esc and the close box press "Abbrechen"; the window itself
 // stays until the work has ended.
-class TProgressWindow : public QDialog {
+class TProgressWindow : public QDialog
+{
     Q_OBJECT
 public:
     enum class TKind { Split, Join };

@@ -6,7 +6,8 @@ class QWidget;
 
 // Ends the application's event loop after the watched window has been
 // painted for the first time.
-class TQuitOnFirstPaint : public QObject {
+class TQuitOnFirstPaint : public QObject
+{
     Q_OBJECT
 public:
     // The watcher becomes the window's child.

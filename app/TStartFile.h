@@ -4,7 +4,8 @@
 
 // The file named on the command line ("parzello FILE", or the desktop's
 // "Öffnen mit"), checked before the main window is asked to show it.
-class TStartFile {
+class TStartFile
+{
 public:
     // Reads `argument` as a path (relative to the working folder) or as a
     // file:// address, the form some desktops hand over.

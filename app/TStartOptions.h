@@ -6,7 +6,8 @@
 // What the command line asks of a run: "parzello [Optionen] [Datei]".
 // "--help" and "--version" print their answer and end the program while the
 // line is read.
-class TStartOptions {
+class TStartOptions
+{
 public:
     // Reads the arguments (the program's name first); needs the application object.
     explicit TStartOptions(const QStringList& arguments);

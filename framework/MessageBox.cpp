@@ -30,8 +30,7 @@ QStringList ButtonsOf(const TMessageRequest& request)
 
 TMessageAnswer ShowDialog(const TMessageRequest& request)
 {
-    QMessageBox box(BoxIcon(request.Icon), request.Caption, request.Text, QMessageBox::NoButton,
-                    request.Owner);
+    QMessageBox box(BoxIcon(request.Icon), request.Caption, request.Text, QMessageBox::NoButton, request.Owner);
     // Messages quote names and paths; none of the program's texts needs markup.
     box.setTextFormat(Qt::PlainText);
     const QStringList captions = ButtonsOf(request);

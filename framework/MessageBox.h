@@ -18,7 +18,8 @@ enum class TMessageIcon { None, Information, Question, Warning, Error };
 // right-button drop menu); the answer is read the same way.
 enum class TMessageStyle { Dialog, PopupMenu };
 
-struct TMessageRequest {
+struct TMessageRequest
+{
     QWidget* Owner = nullptr;
     QString Caption;
     QString Text;  // shown as plain text: names in it are never read as markup
@@ -34,9 +35,10 @@ struct TMessageRequest {
     QPoint Position;
 };
 
-struct TMessageAnswer {
-    int Button = -1;        // index into Buttons, or EscapeButton
-    bool Checked = false;   // the check box's state when the box closed
+struct TMessageAnswer
+{
+    int Button = -1;       // index into Buttons, or EscapeButton
+    bool Checked = false;  // the check box's state when the box closed
 };
 
 using TMessageHandler = std::function<TMessageAnswer(const TMessageRequest&)>;
@@ -48,7 +50,8 @@ TMessageAnswer ShowMessageBox(const TMessageRequest& request);
 TMessageHandler SetMessageHandler(TMessageHandler handler);
 
 // Installs a handler for the lifetime of a scope.
-class TScopedMessageHandler {
+class TScopedMessageHandler
+{
 public:
     explicit TScopedMessageHandler(TMessageHandler handler);
     ~TScopedMessageHandler();

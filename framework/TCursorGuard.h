@@ -4,7 +4,8 @@
 
 // Shows a cursor (the hourglass unless told otherwise) for the lifetime of a
 // scope and restores the previous one on every way out.
-class TCursorGuard {
+class TCursorGuard
+{
 public:
     explicit TCursorGuard(Qt::CursorShape shape = Qt::WaitCursor);
     ~TCursorGuard();

@@ -15,8 +15,8 @@ QPushButton* ButtonWithRole(QWidget* window, const char* role)
 {
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
         const bool declaresRoles = button->metaObject()->indexOfProperty("cancel") >= 0;
-        if (button->window() == window && declaresRoles && button->isVisible() && button->isEnabled()
-            && button->property(role).toBool())
+        if (button->window() == window && declaresRoles && button->isVisible() && button->isEnabled() &&
+            button->property(role).toBool())
             return button;
     }
     return nullptr;
@@ -44,12 +44,9 @@ bool TDialogKeys::eventFilter(QObject* watched, QEvent* event)
     const auto& key = static_cast<const QKeyEvent&>(*event);
     switch (key.key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return Enter(key);
-    case Qt::Key_Escape:
-        return Escape(key);
-    default:
-        return false;
+    case Qt::Key_Enter: return Enter(key);
+    case Qt::Key_Escape: return Escape(key);
+    default: return false;
     }
 }
 

@@ -11,7 +11,8 @@ class QWidget;
 // Shift, Ctrl or Alt) clicks its cancel button. Keys that the focused control
 // takes for itself never get here. Works in a QDialog (ahead of its own Esc
 // handling) and in a plain window alike.
-class TDialogKeys : public QObject {
+class TDialogKeys : public QObject
+{
     Q_OBJECT
 public:
     // Watches the window's keys, once per window; the watcher is the window's child.

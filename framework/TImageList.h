@@ -8,7 +8,8 @@ class QPainter;
 
 // A list of pictures of one size, addressed by index, as list and tree views,
 // tab bars and buttons take their images from.
-class TImageList {
+class TImageList
+{
 public:
     TImageList() = default;
     TImageList(int width, int height);

@@ -5,6 +5,5 @@
 std::uint32_t GetTickCount()
 {
     const auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<std::uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count());
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count());
 }

@@ -16,8 +16,8 @@ void CallOnUiThread(const std::function<void()>& step)
         step();
         return;
     }
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&step] { step(); },
-                              Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&step] { step(); }, Qt::BlockingQueuedConnection);
 }
 
 void PostToUiThread(std::function<void()> step)

@@ -30,10 +30,11 @@ constexpr std::uint64_t kCompareFileSize = std::uint64_t{1} << 30;
 // single runs on a shared virtual machine, which swing by a factor of two, move little.
 constexpr int kCompareRounds = 7;
 
-struct TCompareSetup {
+struct TCompareSetup
+{
     std::string SplitFolder;  // the source and, during a split round, its pieces
     std::string Source;
-    std::string JoinFolder;   // a fixed series of pieces whose base name is free
+    std::string JoinFolder;  // a fixed series of pieces whose base name is free
     std::string JoinBase;
     std::vector<std::string> JoinPieces;
     std::uint64_t FileSize = 0;
@@ -44,7 +45,8 @@ struct TCompareSetup {
     std::string OutputFile;  // what our side printed in its last run
 };
 
-struct TSideTimes {
+struct TSideTimes
+{
     std::vector<TRunTime> Ours;
     std::vector<TRunTime> Peer;
 };
@@ -71,8 +73,9 @@ std::uint64_t CountEntries(const std::string& folder)
 std::string DescribeTransfer(const TTransferSettings& transfer)
 {
     const char* method = transfer.Method == TTransferSettings::TMethod::Buffer ? "buffer" : "kernel copy";
-    return std::string(method) + (transfer.TransferSize == 0 ? " of the default size"
-                                                               : " of " + std::to_string(transfer.TransferSize) + " bytes");
+    return std::string(method) + (transfer.TransferSize == 0
+                                      ? " of the default size"
+                                      : " of " + std::to_string(transfer.TransferSize) + " bytes");
 }
 
 // Runs both sides of each round, the leader alternating, and cleans up after each run.
@@ -143,8 +146,9 @@ TRunTime TimeOurSplit(const TCompareSetup& setup, int)
 
 TRunTime TimeCoreutilsSplit(const TCompareSetup& setup, int)
 {
-    const std::vector<std::string> argv = {"split", "-b", std::to_string(setup.PieceSize), "-a", "4",
-                                           "--numeric-suffixes=1", setup.Source, setup.Source + "."};
+    const std::vector<std::string> argv = {
+        "split",           "-b", std::to_string(setup.PieceSize), "-a", "4", "--numeric-suffixes=1", setup.Source,
+        setup.Source + "."};
     int status = 0;
     const TRunTime seconds = MeasureRun([&] { status = RunProgram(argv); });
     Require(status == 0, "coreutils split failed");
@@ -233,10 +237,10 @@ void PrintSummary(const char* title, const char* peerName, const TSideTimes& tim
 {
     const double ours = WallMedian(times.Ours);
     const double peer = WallMedian(times.Peer);
-    std::cout << title << " median: ours " << FormatSeconds(ours) << " (" << FormatRate(double(bytes), ours)
-              << ", cpu " << FormatSeconds(CpuMedian(times.Ours)) << "), " << peerName << ' '
-              << FormatSeconds(peer) << " (" << FormatRate(double(bytes), peer) << ", cpu "
-              << FormatSeconds(CpuMedian(times.Peer)) << ")" << std::endl;
+    std::cout << title << " median: ours " << FormatSeconds(ours) << " (" << FormatRate(double(bytes), ours) << ", cpu "
+              << FormatSeconds(CpuMedian(times.Ours)) << "), " << peerName << ' ' << FormatSeconds(peer) << " ("
+              << FormatRate(double(bytes), peer) << ", cpu " << FormatSeconds(CpuMedian(times.Peer)) << ")"
+              << std::endl;
 }
 
 }  // namespace
@@ -253,8 +257,8 @@ int RunCompareCommand(const std::vector<std::string>& args)
     try {
         const TScratchFolder scratch(options->Folder);
         std::cout << "file " << options->FileSize << " bytes, piece size " << options->PieceSize << ", "
-                  << options->Rounds << " rounds each, in " << scratch.Path() << "; our transfer: "
-                  << DescribeTransfer(options->Transfer) << std::endl;
+                  << options->Rounds << " rounds each, in " << scratch.Path()
+                  << "; our transfer: " << DescribeTransfer(options->Transfer) << std::endl;
         TCompareSetup setup = Prepare(scratch.Path(), *options);
         std::vector<std::unique_ptr<TPinnedFile>> pins;
         std::cout << "source locked in the page cache: " << (PinFiles({setup.Source}, pins) ? "yes" : "no")

@@ -26,7 +26,8 @@ bool TakeTransferOption(const std::vector<std::string>& args, std::size_t& i, TT
     if (!size || *size > kMaxTransferSize) {
         understood = false;
     } else {
-        transfer.Method = arg == "--buffer" ? TTransferSettings::TMethod::Buffer : TTransferSettings::TMethod::KernelCopy;
+        transfer.Method =
+            arg == "--buffer" ? TTransferSettings::TMethod::Buffer : TTransferSettings::TMethod::KernelCopy;
         transfer.TransferSize = static_cast<std::size_t>(*size);
     }
     i += 1;

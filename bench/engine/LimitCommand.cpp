@@ -29,13 +29,15 @@ constexpr std::uint64_t kLimitFileSize = std::uint64_t{512} << 20;
 // Every side leads in turn; five rounds give a middle value that one slow run does not move.
 constexpr int kLimitRounds = 5;
 
-struct TSide {
+struct TSide
+{
     std::string Name;
     std::function<TRunTime()> Run;
     std::vector<TRunTime> Times;
 };
 
-struct TLimitSetup {
+struct TLimitSetup
+{
     std::string Self;        // this program, which runs our side as a child like the peers
     std::string OutputFile;  // what our side printed in its last run
     std::string SplitFolder;
@@ -179,15 +181,21 @@ int RunLimitCommand(const std::vector<std::string>& args)
         std::filesystem::create_directory(setup.SplitFolder);
         std::filesystem::create_directory(setup.JoinFolder);
         MakeTestFile(setup.Source, options->FileSize);
-        std::cout << "file " << options->FileSize << " bytes in " << setup.PieceCount << " pieces, "
-                  << options->Rounds << " rounds, in " << scratch.Path() << "; load " << LoadAverages() << std::endl;
+        std::cout << "file " << options->FileSize << " bytes in " << setup.PieceCount << " pieces, " << options->Rounds
+                  << " rounds, in " << scratch.Path() << "; load " << LoadAverages() << std::endl;
 
         std::vector<TSide> split = {
-            {"ours", [&] { return TimeOurs(setup, {"split", setup.Source, std::to_string(setup.PieceSize)}, "our split"); }, {}},
-            {"coreutils", [&] {
+            {"ours",
+             [&] {
+                 return TimeOurs(setup, {"split", setup.Source, std::to_string(setup.PieceSize)}, "our split");
+             },
+             {}},
+            {"coreutils",
+             [&] {
                  return TimePeer({"split", "-b", std::to_string(setup.PieceSize), "-a", "4", "--numeric-suffixes=1",
                                   setup.Source, setup.Source + "."});
-             }, {}},
+             },
+             {}},
             {"floor", [&] { return TimeFloor(setup); }, {}}};
         {
             // The source stays in the page cache, so every side starts from the same warm file.
@@ -200,10 +208,13 @@ int RunLimitCommand(const std::vector<std::string>& args)
 
         MakeJoinPieces(setup);
         std::filesystem::remove(setup.Source);
-        std::vector<TSide> join = {
-            {"ours", [&] { return TimeOurs(setup, {"join", setup.JoinPieces.front(), "--no"}, "our join"); }, {}},
-            {"cat+sync", [&] { return TimeCat(setup, true); }, {}},
-            {"cat", [&] { return TimeCat(setup, false); }, {}}};
+        std::vector<TSide> join = {{"ours",
+                                    [&] {
+                                        return TimeOurs(setup, {"join", setup.JoinPieces.front(), "--no"}, "our join");
+                                    },
+                                    {}},
+                                   {"cat+sync", [&] { return TimeCat(setup, true); }, {}},
+                                   {"cat", [&] { return TimeCat(setup, false); }, {}}};
         {
             std::vector<std::unique_ptr<TPinnedFile>> pins;
             for (const std::string& piece : setup.JoinPieces)

@@ -26,7 +26,8 @@ constexpr std::uint64_t kProgressFileSize = std::uint64_t{1} << 30;
 constexpr int kProgressRounds = 10;
 
 // What the window's worker does with a report: hands it over under a lock.
-struct TObserver {
+struct TObserver
+{
     std::mutex Mutex;
     TProgressReport Last;
     std::uint64_t Reports = 0;
@@ -44,7 +45,8 @@ TEngineHost ObservedHost(TQuietReport& report, TObserver& observer)
     return host;
 }
 
-struct TSide {
+struct TSide
+{
     std::string Name;
     std::function<void()> Run;
     std::vector<TRunTime> Times;
@@ -124,9 +126,7 @@ int RunProgressCommand(const std::vector<std::string>& args)
             RequireSuccess(report, "the join");
         };
         std::vector<TSide> splits = {{"plain", [&] { split(false); }, {}},
-                                     {"observed", [&] {
-                                          observedSeconds += TimeSeconds([&] { split(true); });
-                                      }, {}}};
+                                     {"observed", [&] { observedSeconds += TimeSeconds([&] { split(true); }); }, {}}};
         {
             // The source stays in the page cache, so every run starts from the same warm file.
             const TPinnedFile pin(source);
@@ -149,9 +149,7 @@ int RunProgressCommand(const std::vector<std::string>& args)
         for (std::uint64_t number = 1; number <= pieceCount; ++number)
             pins.push_back(std::make_unique<TPinnedFile>(PieceFileName(joinBase, static_cast<std::int64_t>(number))));
         std::vector<TSide> joins = {{"plain", [&] { join(false); }, {}},
-                                    {"observed", [&] {
-                                         observedSeconds += TimeSeconds([&] { join(true); });
-                                     }, {}}};
+                                    {"observed", [&] { observedSeconds += TimeSeconds([&] { join(true); }); }, {}}};
         RunRounds(options->Rounds, "join", joins, [&] {
             std::filesystem::remove(joinBase);
             SyncFileSystem(joinFolder);

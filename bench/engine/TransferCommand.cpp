@@ -27,7 +27,8 @@ constexpr double kSizeTolerance = 0.03;
 
 using TMethod = TTransferSettings::TMethod;
 
-struct TSetting {
+struct TSetting
+{
     TMethod Method;
     std::size_t Size;
     std::vector<TRunTime> WholeTimes;  // one piece as large as the file
@@ -98,13 +99,13 @@ void PrintTable(const std::vector<TSetting>& settings)
 {
     std::printf("medians in seconds; whole: split into one piece, pieces: split into default pieces, join: "
                 "joining those; cpu: processor time; score: the three cpu medians added\n");
-    std::printf("%-12s %9s %8s %8s %8s %8s %8s %8s %8s\n", "method", "size", "whole", "cpu", "pieces", "cpu",
-                "join", "cpu", "score");
+    std::printf("%-12s %9s %8s %8s %8s %8s %8s %8s %8s\n", "method", "size", "whole", "cpu", "pieces", "cpu", "join",
+                "cpu", "score");
     for (const TSetting& setting : settings) {
-        std::printf("%-12s %9zu %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f\n", MethodName(setting.Method),
-                    setting.Size, WallMedian(setting.WholeTimes), CpuMedian(setting.WholeTimes),
-                    WallMedian(setting.PieceTimes), CpuMedian(setting.PieceTimes), WallMedian(setting.JoinTimes),
-                    CpuMedian(setting.JoinTimes), Score(setting));
+        std::printf("%-12s %9zu %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f\n", MethodName(setting.Method), setting.Size,
+                    WallMedian(setting.WholeTimes), CpuMedian(setting.WholeTimes), WallMedian(setting.PieceTimes),
+                    CpuMedian(setting.PieceTimes), WallMedian(setting.JoinTimes), CpuMedian(setting.JoinTimes),
+                    Score(setting));
     }
 }
 
@@ -126,9 +127,8 @@ int RunTransferCommand(const std::vector<std::string>& args)
         const TPinnedFile pin(source);
         const std::string joined = scratch.Path() + "/joined.bin";
         std::cout << "file " << options->FileSize << " bytes in " << scratch.Path() << "; splits into one piece"
-                  << " (whole) and into pieces of " << options->PieceSize << " bytes (pieces); "
-                  << options->Rounds << " rounds; source locked in the page cache: "
-                  << (pin.Locked() ? "yes" : "no") << std::endl;
+                  << " (whole) and into pieces of " << options->PieceSize << " bytes (pieces); " << options->Rounds
+                  << " rounds; source locked in the page cache: " << (pin.Locked() ? "yes" : "no") << std::endl;
         std::cout << "load before: " << LoadAverages() << std::endl;
 
         std::vector<TSetting> settings = AllSettings();

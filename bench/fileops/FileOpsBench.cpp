@@ -123,8 +123,10 @@ int main(int argc, char* argv[])
             }
         }
         std::printf("load %s\n", LoadAverages().c_str());
-        std::printf("ours %s (cpu %s)\n", FormatSeconds(WallMedian(ours)).c_str(), FormatSeconds(CpuMedian(ours)).c_str());
-        std::printf("cp   %s (cpu %s)\n", FormatSeconds(WallMedian(peer)).c_str(), FormatSeconds(CpuMedian(peer)).c_str());
+        std::printf("ours %s (cpu %s)\n", FormatSeconds(WallMedian(ours)).c_str(),
+                    FormatSeconds(CpuMedian(ours)).c_str());
+        std::printf("cp   %s (cpu %s)\n", FormatSeconds(WallMedian(peer)).c_str(),
+                    FormatSeconds(CpuMedian(peer)).c_str());
         std::printf("RATIO copy_vs_cp %.3f\n", WallMedian(ours) / WallMedian(peer));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "fileops-bench: %s\n", error.what());

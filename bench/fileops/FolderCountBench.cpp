@@ -26,7 +26,6 @@
 #include <unistd.h>
 #include <vector>
 
-
 namespace {
 
 constexpr int kDefaultFiles = 50000;
@@ -75,8 +74,7 @@ double TimeCount(const std::string& path, TFolderSizeCounter::TTotals& totals)
     return Seconds(TClock::now() - start);
 }
 
-
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

@@ -28,7 +28,6 @@
 #include <unistd.h>
 #include <vector>
 
-
 namespace {
 
 constexpr int kDefaultFiles = 100000;
@@ -62,8 +61,8 @@ double TimeEnumerate(const std::string& path, std::size_t& count)
     IShellFolderPtr folder = list ? SHBindToFolder(list.get()) : nullptr;
     std::unique_ptr<IEnumIDList> enumerator;
     count = 0;
-    if (folder && folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, enumerator)
-                      .Succeeded()) {
+    if (folder &&
+        folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, enumerator).Succeeded()) {
         std::string name;
         for (TItemIdListPtr item; enumerator->Next(item);) {
             folder->GetDisplayNameOf(item.get(), SHGDN_NORMAL, name);
@@ -78,8 +77,7 @@ double TimeEnumerate(const std::string& path, std::size_t& count)
     return Seconds(end - start);
 }
 
-
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

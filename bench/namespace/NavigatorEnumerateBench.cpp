@@ -26,7 +26,6 @@
 #include <unistd.h>
 #include <vector>
 
-
 namespace {
 
 constexpr int kDefaultFiles = 20000;
@@ -70,8 +69,7 @@ double TimeNavigator(const std::string& path, const QString& filter, std::size_t
     return Seconds(end - start);
 }
 
-
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -109,6 +107,7 @@ int main(int argc, char* argv[])
     std::printf("entries               %zu (%zu pass *.0001)\n", all, pieces);
     std::printf("ls -f                 %.1f ms (median of %d)\n", ls * 1000, rounds);
     std::printf("navigator             %.1f ms, ratio %.2f\n", Median(allTimes) * 1000, Median(allTimes) / ls);
-    std::printf("navigator, filtered   %.1f ms, ratio %.2f\n", Median(filteredTimes) * 1000, Median(filteredTimes) / ls);
+    std::printf("navigator, filtered   %.1f ms, ratio %.2f\n", Median(filteredTimes) * 1000,
+                Median(filteredTimes) / ls);
     return 0;
 }

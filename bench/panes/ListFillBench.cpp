@@ -188,8 +188,8 @@ int main(int argc, char* argv[])
     double modelMemory = 0;
     long childCompletions = 0;
     long unused = 0;
-    const bool memory = ReadMemory(self, "list", directory, files, out, listMemory, childCompletions)
-                        && ReadMemory(self, "model", directory, files, out, modelMemory, unused);
+    const bool memory = ReadMemory(self, "list", directory, files, out, listMemory, childCompletions) &&
+                        ReadMemory(self, "model", directory, files, out, modelMemory, unused);
 
     const double list = Median(listTimes);
     const double model = Median(modelTimes);

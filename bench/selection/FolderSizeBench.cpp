@@ -26,12 +26,11 @@
 #include <unistd.h>
 #include <vector>
 
-
 namespace {
 
 constexpr int kDefaultFolders = 500;
 constexpr int kDefaultFiles = 100;
-constexpr int kDefaultRounds = 5; // the median of five runs steadies a shared machine
+constexpr int kDefaultRounds = 5;  // the median of five runs steadies a shared machine
 
 using TClock = std::chrono::steady_clock;
 
@@ -85,8 +84,7 @@ double TimeMeasure(const std::string& path, TMeasured& result)
     return Seconds(end - start);
 }
 
-
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

@@ -14,9 +14,12 @@ namespace {
 // Bytes per read or write of these chores; large enough not to be what is measured.
 constexpr std::size_t kChunk = 1 << 20;
 
-class TFd {
+class TFd
+{
 public:
-    TFd(const std::string& path, int flags) : path_(path), fd_(open(path.c_str(), flags | O_CLOEXEC, 0644))
+    TFd(const std::string& path, int flags)
+        : path_(path)
+        , fd_(open(path.c_str(), flags | O_CLOEXEC, 0644))
     {
         if (fd_ < 0)
             Fail("cannot open");
@@ -97,8 +100,7 @@ void ReadThrough(const std::string& path)
 {
     const TFd file(path, O_RDONLY);
     std::vector<char> buffer(kChunk);
-    while (file.ReadFull(buffer.data(), buffer.size()) > 0) {
-    }
+    while (file.ReadFull(buffer.data(), buffer.size()) > 0) {}
 }
 
 bool FilesEqual(const std::string& first, const std::string& second)
@@ -153,9 +155,12 @@ std::optional<std::uint64_t> ParseByteCount(const std::string& text)
         if (rest + 1 != end)
             return std::nullopt;
         switch (*rest) {
-        case 'K': case 'k': shift = 10; break;
-        case 'M': case 'm': shift = 20; break;
-        case 'G': case 'g': shift = 30; break;
+        case 'K':
+        case 'k': shift = 10; break;
+        case 'M':
+        case 'm': shift = 20; break;
+        case 'G':
+        case 'g': shift = 30; break;
         default: return std::nullopt;
         }
     }

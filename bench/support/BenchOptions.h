@@ -9,7 +9,8 @@
 
 // The arguments shared by the measuring commands: [DIR] [--rounds N]
 // [--size BYTES] [--piece BYTES] [--buffer BYTES | --kernel-copy BYTES].
-struct TBenchOptions {
+struct TBenchOptions
+{
     std::string Folder = "/tmp";  // where the scratch folder goes
     int Rounds = 0;
     std::uint64_t FileSize = 0;

@@ -60,8 +60,8 @@ std::string LoadAverages()
 double CpuSecondsSoFar()
 {
     const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    rusage self {};
-    rusage children {};
+    rusage self{};
+    rusage children{};
     getrusage(RUSAGE_SELF, &self);
     getrusage(RUSAGE_CHILDREN, &children);
     return seconds(self.ru_utime) + seconds(self.ru_stime) + seconds(children.ru_utime) + seconds(children.ru_stime);

@@ -19,7 +19,8 @@ double TimeSeconds(F&& work)
 // other work shares the machine.
 double CpuSecondsSoFar();
 
-struct TRunTime {
+struct TRunTime
+{
     double Wall = 0;
     double Cpu = 0;
 };

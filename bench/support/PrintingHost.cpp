@@ -33,8 +33,7 @@ TEngineHost MakePrintingHost(std::ostream& out, TBoxAnswer questionAnswer)
     // engine goes on (and before a crash would swallow it).
     host.Log = [&out](const std::string& line) { out << "LOG\t" << EscapeField(line) << std::endl; };
     host.ShowMessage = [&out, questionAnswer](TBoxIcon icon, const std::string& caption, const std::string& text) {
-        out << "BOX\t" << BoxIconName(icon) << '\t' << EscapeField(caption) << '\t' << EscapeField(text)
-            << std::endl;
+        out << "BOX\t" << BoxIconName(icon) << '\t' << EscapeField(caption) << '\t' << EscapeField(text) << std::endl;
         return icon == TBoxIcon::Question ? questionAnswer : TBoxAnswer::Ok;
     };
     host.RefreshList = [&out] { out << "REFRESH" << std::endl; };

@@ -7,7 +7,8 @@
 
 // What the engine said during a timed run, kept rather than printed so that
 // printing costs nothing inside the timing.
-struct TQuietReport {
+struct TQuietReport
+{
     std::vector<std::string> Boxes;  // "icon: caption: text", in order
     bool Asked = false;              // a question box came
     bool Failed = false;             // an error or warning box came

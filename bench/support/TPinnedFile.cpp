@@ -14,7 +14,8 @@ TPinnedFile::TPinnedFile(const std::string& path)
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
-    struct stat status {};
+    struct stat status
+    {};
     if (fstat(fd, &status) != 0) {
         close(fd);
         throw std::runtime_error("cannot inspect " + path + ": " + std::strerror(errno));

@@ -6,7 +6,8 @@
 // Keeps a file's pages in the page cache while the object lives: maps the file
 // and locks the mapping, so that neither memory pressure nor proactive reclaim
 // (which this virtual machine runs) evicts a benchmark's input between rounds.
-class TPinnedFile {
+class TPinnedFile
+{
 public:
     // Throws std::runtime_error when the file cannot be opened or mapped. A lock
     // the system refuses leaves the file mapped and Locked() false.

@@ -4,7 +4,8 @@
 
 // A fresh folder made under a parent folder and removed with everything in it
 // when the object goes.
-class TScratchFolder {
+class TScratchFolder
+{
 public:
     // Throws std::runtime_error when the folder cannot be made.
     explicit TScratchFolder(const std::string& parent);

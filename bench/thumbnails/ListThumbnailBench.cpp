@@ -200,7 +200,7 @@ double DecodeLoop(const std::vector<std::string>& paths, int edge)
     });
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

@@ -66,14 +66,14 @@ QImage DecodeDirectly(const QString& path, int edge)
     return reader.read();
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {
     // Decoding needs an application object, which needs a platform: without a
     // display, the offscreen one.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     int edge = kDefaultEdge;

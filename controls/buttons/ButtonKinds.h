@@ -5,7 +5,8 @@
 #include <QString>
 
 // What each predefined kind sets on a button.
-struct TKindValues {
+struct TKindValues
+{
     QString Caption;    // German caption, "&" marks the mnemonic
     bool Default;       // Enter on the window clicks it
     bool Cancel;        // Esc on the window clicks it

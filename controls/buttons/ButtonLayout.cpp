@@ -10,7 +10,8 @@ bool IsHorizontal(TButtonLayout layout)
 }
 
 // One axis of the layout: sizes along it and the resulting positions.
-struct TAxis {
+struct TAxis
+{
     int client;
     int glyph;
     int text;
@@ -40,9 +41,9 @@ QPoint PlaceOnMainAxis(const TAxis& axis, TButtonLayout layout, int margin, int 
 
 }  // namespace
 
-TGlyphLayout ComputeLayout(const QRect& client, const QPoint& offset, const QString& caption,
-                           TButtonLayout layout, int margin, int spacing, bool rightToLeft,
-                           const QSize& glyphSize, const QFontMetrics& metrics)
+TGlyphLayout ComputeLayout(const QRect& client, const QPoint& offset, const QString& caption, TButtonLayout layout,
+                           int margin, int spacing, bool rightToLeft, const QSize& glyphSize,
+                           const QFontMetrics& metrics)
 {
     if (rightToLeft && layout == blGlyphLeft)
         layout = blGlyphRight;
@@ -62,8 +63,8 @@ TGlyphLayout ComputeLayout(const QRect& client, const QPoint& offset, const QStr
     const int textCross = (across(clientSize) - across(textSize) + 1) / 2;
     if (textSize.width() == 0 || glyphSize.width() == 0)
         spacing = 0;
-    const QPoint main = PlaceOnMainAxis({along(clientSize), along(glyphSize), along(textSize)},
-                                        layout, margin, spacing);
+    const QPoint main =
+        PlaceOnMainAxis({along(clientSize), along(glyphSize), along(textSize)}, layout, margin, spacing);
 
     QPoint glyphPos = horizontal ? QPoint(main.x(), glyphCross) : QPoint(glyphCross, main.x());
     QPoint textPos = horizontal ? QPoint(main.y(), textCross) : QPoint(textCross, main.y());

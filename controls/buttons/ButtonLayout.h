@@ -10,7 +10,8 @@
 class QFontMetrics;
 
 // Where a button puts its glyph and its caption.
-struct TGlyphLayout {
+struct TGlyphLayout
+{
     QPoint GlyphPos;
     QRect TextBounds;
 };
@@ -22,6 +23,6 @@ constexpr int kCaptionTextFlags = Qt::TextShowMnemonic;
 // the group; spacing -1 spreads the free room evenly (before, between, after).
 // Right-to-left swaps blGlyphLeft and blGlyphRight. All halvings and thirds
 // truncate toward zero.
-TGlyphLayout ComputeLayout(const QRect& client, const QPoint& offset, const QString& caption,
-                           TButtonLayout layout, int margin, int spacing, bool rightToLeft,
-                           const QSize& glyphSize, const QFontMetrics& metrics);
+TGlyphLayout ComputeLayout(const QRect& client, const QPoint& offset, const QString& caption, TButtonLayout layout,
+                           int margin, int spacing, bool rightToLeft, const QSize& glyphSize,
+                           const QFontMetrics& metrics);

@@ -4,7 +4,8 @@
 
 // The enumerations of the bitmap buttons, registered with Qt's meta-object
 // system so that forms and the property editor can name their values.
-class TButtonTypes {
+class TButtonTypes
+{
     Q_GADGET
 public:
     // Predefined kinds: each sets caption, glyph, default/cancel role and
@@ -38,4 +39,14 @@ constexpr int kGlyphStateCount = gsExclusive + 1;
 
 // Results a button hands to its modal dialog (QDialog::done). mrOk equals
 // QDialog::Accepted, so an OK button accepts a dialog as Qt expects.
-enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7, mrAll = 8 };
+enum TModalResult {
+    mrNone = 0,
+    mrOk = 1,
+    mrCancel = 2,
+    mrAbort = 3,
+    mrRetry = 4,
+    mrIgnore = 5,
+    mrYes = 6,
+    mrNo = 7,
+    mrAll = 8
+};

@@ -33,8 +33,8 @@ QImage EmbossedImage(const QImage& cell, QRgb transparentColor, const TFaceColor
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const QRgb pixel = source.pixel(x, y);
-            ink[std::size_t(y) * width + x] = pixel != transparentColor && qAlpha(pixel) >= kOpaqueAlpha
-                                               && qGray(pixel) < kInkGreyLimit;
+            ink[std::size_t(y) * width + x] =
+                pixel != transparentColor && qAlpha(pixel) >= kOpaqueAlpha && qGray(pixel) < kInkGreyLimit;
         }
     }
     QImage result(width, height, QImage::Format_ARGB32);

@@ -5,7 +5,8 @@
 class QPalette;
 
 // The colours of a button face that disabled pictures are drawn in.
-struct TFaceColors {
+struct TFaceColors
+{
     QRgb Face;
     QRgb Highlight;
     QRgb Shadow;

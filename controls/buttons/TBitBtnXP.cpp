@@ -63,8 +63,8 @@ TBitBtnXPKind TBitBtnXP::Kind() const
 {
     if (kind_ != bkCustom) {
         const TKindValues& values = KindValues(kind_);
-        if (default_ != values.Default || cancel_ != values.Cancel || modalResult_ != values.ModalResult
-            || glyphModified_)
+        if (default_ != values.Default || cancel_ != values.Cancel || modalResult_ != values.ModalResult ||
+            glyphModified_)
             kind_ = bkCustom;
     }
     return kind_;
@@ -273,8 +273,8 @@ void TBitBtnXP::paintEvent(QPaintEvent* /*event*/)
     painter.setFont(font());
     if (isDown())
         content.translate(1, 1);
-    lastLayout_ = glyph_.PaintContent(painter, content, QPoint(0, 0), text(), layout_, margin_, spacing_,
-                                      GlyphState(), layoutDirection() == Qt::RightToLeft, palette());
+    lastLayout_ = glyph_.PaintContent(painter, content, QPoint(0, 0), text(), layout_, margin_, spacing_, GlyphState(),
+                                      layoutDirection() == Qt::RightToLeft, palette());
 
     if (showsDefault && focused) {
         painter.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
@@ -289,8 +289,8 @@ void TBitBtnXP::changeEvent(QEvent* event)
         glyph_.DropImages();
     if (event->type() == QEvent::FontChange)
         updateGeometry();
-    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange
-        || event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::PaletteChange)
         update();
     QPushButton::changeEvent(event);
 }

@@ -34,7 +34,8 @@
 // emitted for every click; OnClick is not raised by a bkClose button (it
 // closes its window) nor by a bkHelp button inside a widget with a
 // "HelpContext" property (the help handler gets that topic).
-class TBitBtnXP : public QPushButton {
+class TBitBtnXP : public QPushButton
+{
     Q_OBJECT
     Q_PROPERTY(TButtonTypes::TBitBtnXPKind kind READ Kind WRITE SetKind)
     Q_PROPERTY(QString glyph READ GlyphSource WRITE SetGlyphSource)

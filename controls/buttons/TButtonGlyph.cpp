@@ -120,12 +120,11 @@ void TButtonGlyph::DropImages()
 }
 
 TGlyphLayout TButtonGlyph::PaintContent(QPainter& painter, const QRect& client, const QPoint& offset,
-                                        const QString& caption, TButtonLayout layout, int margin,
-                                        int spacing, TGlyphState state, bool rightToLeft,
-                                        const QPalette& palette)
+                                        const QString& caption, TButtonLayout layout, int margin, int spacing,
+                                        TGlyphState state, bool rightToLeft, const QPalette& palette)
 {
-    const TGlyphLayout placed = ComputeLayout(client, offset, caption, layout, margin, spacing, rightToLeft,
-                                              CellSize(), painter.fontMetrics());
+    const TGlyphLayout placed =
+        ComputeLayout(client, offset, caption, layout, margin, spacing, rightToLeft, CellSize(), painter.fontMetrics());
     PaintGlyph(painter, placed.GlyphPos, state, palette);
     PaintCaption(painter, caption, placed.TextBounds, state, palette);
     return placed;
@@ -138,8 +137,8 @@ void TButtonGlyph::PaintGlyph(QPainter& painter, const QPoint& pos, TGlyphState 
         stateImages_->Draw(painter, pos.x(), pos.y(), index);
 }
 
-void TButtonGlyph::PaintCaption(QPainter& painter, const QString& caption, const QRect& bounds,
-                                TGlyphState state, const QPalette& palette)
+void TButtonGlyph::PaintCaption(QPainter& painter, const QString& caption, const QRect& bounds, TGlyphState state,
+                                const QPalette& palette)
 {
     if (caption.isEmpty())
         return;

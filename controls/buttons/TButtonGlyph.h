@@ -15,7 +15,8 @@ class TGlyphList;
 // The glyph painter of one button: keeps the glyph bitmap (all cells side by
 // side), builds the picture of each state into a glyph list shared with the
 // other buttons of the same cell size, and paints glyph and caption.
-class TButtonGlyph {
+class TButtonGlyph
+{
 public:
     // Olive: the background colour of the kind glyphs.
     static constexpr QRgb kDefaultMaskColor = 0xFF808000u;
@@ -49,9 +50,9 @@ public:
     void DropImages();
 
     // Lays out and paints glyph and caption; returns where they went.
-    TGlyphLayout PaintContent(QPainter& painter, const QRect& client, const QPoint& offset,
-                              const QString& caption, TButtonLayout layout, int margin, int spacing,
-                              TGlyphState state, bool rightToLeft, const QPalette& palette);
+    TGlyphLayout PaintContent(QPainter& painter, const QRect& client, const QPoint& offset, const QString& caption,
+                              TButtonLayout layout, int margin, int spacing, TGlyphState state, bool rightToLeft,
+                              const QPalette& palette);
     void PaintGlyph(QPainter& painter, const QPoint& pos, TGlyphState state, const QPalette& palette);
     void PaintCaption(QPainter& painter, const QString& caption, const QRect& bounds, TGlyphState state,
                       const QPalette& palette);

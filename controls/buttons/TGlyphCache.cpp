@@ -17,8 +17,8 @@ void TGlyphCache::ReleaseList(TGlyphList* list)
 {
     if (list == nullptr || list->UsedCount() != 0)
         return;
-    const auto owned = std::find_if(lists_.begin(), lists_.end(),
-                                    [list](const auto& candidate) { return candidate.get() == list; });
+    const auto owned =
+        std::find_if(lists_.begin(), lists_.end(), [list](const auto& candidate) { return candidate.get() == list; });
     if (owned != lists_.end())
         lists_.erase(owned);
 }

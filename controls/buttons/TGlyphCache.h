@@ -7,7 +7,8 @@
 
 // The glyph lists of all buttons, one per cell size, so that buttons with
 // equally sized glyphs share one image list.
-class TGlyphCache {
+class TGlyphCache
+{
 public:
     // The list for cells of this size, made if there is none yet.
     TGlyphList* AcquireList(int width, int height);

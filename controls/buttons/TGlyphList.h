@@ -10,7 +10,8 @@
 // An image list of one cell size whose slots are handed out to the glyph
 // painters of several buttons. A freed slot keeps its image until it is
 // reserved again, so the list never shifts the indexes other buttons hold.
-class TGlyphList : public TImageList {
+class TGlyphList : public TImageList
+{
 public:
     TGlyphList(int width, int height);
 

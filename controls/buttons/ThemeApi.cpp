@@ -14,7 +14,8 @@ namespace {
 // The style of the themed face: Qt's own cross-desktop look, always built in.
 const QString kThemeStyleName = QStringLiteral("Fusion");
 
-struct TLoader {
+struct TLoader
+{
     std::mutex lock;
     int users = 0;
     std::shared_ptr<QStyle> style;
@@ -47,21 +48,14 @@ QStyleOptionButton FaceOption(int stateId, const QRect& rect, const QWidget* wid
     option.state &= ~(QStyle::State_Sunken | QStyle::State_MouseOver | QStyle::State_HasFocus);
     option.state |= QStyle::State_Enabled | QStyle::State_Raised;
     switch (stateId) {
-    case PBS_HOT:
-        option.state |= QStyle::State_MouseOver;
-        break;
+    case PBS_HOT: option.state |= QStyle::State_MouseOver; break;
     case PBS_PRESSED:
         option.state |= QStyle::State_Sunken;
         option.state &= ~QStyle::State_Raised;
         break;
-    case PBS_DISABLED:
-        option.state &= ~QStyle::State_Enabled;
-        break;
-    case PBS_DEFAULTED:
-        option.features |= QStyleOptionButton::DefaultButton;
-        break;
-    default:
-        break;
+    case PBS_DISABLED: option.state &= ~QStyle::State_Enabled; break;
+    case PBS_DEFAULTED: option.features |= QStyleOptionButton::DefaultButton; break;
+    default: break;
     }
     return option;
 }
@@ -143,8 +137,8 @@ void CloseThemeData(HTHEME& theme)
     theme.reset();
 }
 
-bool DrawThemeBackground(const HTHEME& theme, QPainter& painter, int partId, int stateId,
-                         const QRect& rect, const QWidget* widget)
+bool DrawThemeBackground(const HTHEME& theme, QPainter& painter, int partId, int stateId, const QRect& rect,
+                         const QWidget* widget)
 {
     if (!theme || !theme->Style || partId != BP_PUSHBUTTON)
         return false;

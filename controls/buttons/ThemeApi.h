@@ -16,7 +16,8 @@ class QWidget;
 
 // What an opened theme draws with. Holding the style keeps it alive even if
 // the library is released meanwhile.
-struct TThemeData {
+struct TThemeData
+{
     std::shared_ptr<QStyle> Style;
     QString ClassName;
 };
@@ -54,5 +55,5 @@ HTHEME OpenThemeData(QWidget* window, const QString& className);
 void CloseThemeData(HTHEME& theme);
 // Draws the face of a part in a state over a rectangle; draws nothing and
 // returns false without a theme. The widget gives palette and font.
-bool DrawThemeBackground(const HTHEME& theme, QPainter& painter, int partId, int stateId,
-                         const QRect& rect, const QWidget* widget);
+bool DrawThemeBackground(const HTHEME& theme, QPainter& painter, int partId, int stateId, const QRect& rect,
+                         const QWidget* widget);

@@ -34,7 +34,8 @@ bool IsDigit(QChar c)
 
 // Digits of a positive value rounded to the significant digits, and the count of whole digits
 // (value = 0.digits * 10^wholeDigits).
-struct TDecimalDigits {
+struct TDecimalDigits
+{
     std::string digits;
     int wholeDigits = 0;
 };
@@ -227,8 +228,8 @@ QString FormatFixed(long double value, int decimals, QChar decimalSeparator)
     for (int d = 0; d < decimals; ++d)
         fraction.push_back(digitAt(number.wholeDigits + d));
 
-    const bool zero = whole.find_first_not_of('0') == std::string::npos
-                      && fraction.find_first_not_of('0') == std::string::npos;
+    const bool zero =
+        whole.find_first_not_of('0') == std::string::npos && fraction.find_first_not_of('0') == std::string::npos;
     QString text = negative && !zero ? QStringLiteral("-") : QString();
     text += QString::fromLatin1(whole);
     if (decimals > 0)
@@ -239,14 +240,12 @@ QString FormatFixed(long double value, int decimals, QChar decimalSeparator)
 long double ReadSpinValue(QStringView text, TValueType type, long double minValue, QChar decimalSeparator)
 {
     switch (type) {
-    case vtFloat:
-        return ParseFloatText(text, decimalSeparator).value_or(minValue);
+    case vtFloat: return ParseFloatText(text, decimalSeparator).value_or(minValue);
     case vtHex: {
         const auto number = ParseInteger64(QStringLiteral("$") + text.toString());
         return number ? static_cast<long double>(*number) : std::trunc(minValue);
     }
-    case vtInteger:
-        break;
+    case vtInteger: break;
     }
     const auto number = ParseInteger64(text);
     return number ? static_cast<long double>(*number) : std::trunc(minValue);
@@ -255,12 +254,9 @@ long double ReadSpinValue(QStringView text, TValueType type, long double minValu
 QString WriteSpinValue(long double value, TValueType type, int decimals, QChar decimalSeparator)
 {
     switch (type) {
-    case vtFloat:
-        return FormatFixed(value, decimals, decimalSeparator);
-    case vtHex:
-        return FormatInteger64(value, true);
-    case vtInteger:
-        break;
+    case vtFloat: return FormatFixed(value, decimals, decimalSeparator);
+    case vtHex: return FormatInteger64(value, true);
+    case vtInteger: break;
     }
     return FormatInteger64(value, false);
 }

@@ -238,7 +238,7 @@ bool TPzSpinButton::HoldsMouse() const
 void TPzSpinButton::FocusTheControl()
 {
     QWidget* control = focusControl_;
-    if (control && (control->focusPolicy() & Qt::TabFocus) && control->isEnabled() && control->isVisible()
-        && !control->hasFocus())
+    if (control && (control->focusPolicy() & Qt::TabFocus) && control->isEnabled() && control->isVisible() &&
+        !control->hasFocus())
         control->setFocus(Qt::MouseFocusReason);
 }

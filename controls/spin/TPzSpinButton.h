@@ -14,7 +14,8 @@ enum TSpinButtonState { sbNotDown, sbTopDown, sbBottomDown };
 // A square spin button cut by its diagonal from the lower-left to the upper-right corner: the
 // upper-left triangle steps up, the lower-right one steps down. Holding a half down repeats its
 // step, first after kFirstRepeatDelay and then every kRepeatInterval.
-class TPzSpinButton : public QWidget {
+class TPzSpinButton : public QWidget
+{
     Q_OBJECT
 public:
     // Pause before a held half repeats its step, as long as a keyboard's repeat delay.

@@ -156,7 +156,8 @@ void TPzSpinEdit::Step(long double delta, const std::function<void()>& clickEven
     }
     const QString before = text();
     {
-        struct TChangingGuard {
+        struct TChangingGuard
+        {
             bool& flag;
             ~TChangingGuard() { flag = false; }
         };
@@ -187,11 +188,11 @@ bool TPzSpinEdit::MayPasteAndCut() const
 
 bool TPzSpinEdit::IsEditingKey(QKeyEvent* event) const
 {
-    return event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace
-           || event->matches(QKeySequence::Delete) || event->matches(QKeySequence::Backspace)
-           || event->matches(QKeySequence::DeleteStartOfWord) || event->matches(QKeySequence::DeleteEndOfWord)
-           || event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine)
-           || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
+    return event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace ||
+           event->matches(QKeySequence::Delete) || event->matches(QKeySequence::Backspace) ||
+           event->matches(QKeySequence::DeleteStartOfWord) || event->matches(QKeySequence::DeleteEndOfWord) ||
+           event->matches(QKeySequence::DeleteEndOfLine) || event->matches(QKeySequence::DeleteCompleteLine) ||
+           event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo);
 }
 
 void TPzSpinEdit::keyPressEvent(QKeyEvent* event)
@@ -245,8 +246,8 @@ void TPzSpinEdit::focusInEvent(QFocusEvent* event)
     const bool hadSelection = hasSelectedText();
     QLineEdit::focusInEvent(event);
     const Qt::FocusReason reason = event->reason();
-    const bool enteredOtherThanByClick = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
-                                         || reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason;
+    const bool enteredOtherThanByClick = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                                         reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason;
     if (!autoSelect_) {
         if (!hadSelection)
             deselect();
@@ -287,11 +288,8 @@ void TPzSpinEdit::changeEvent(QEvent* event)
         LayoutButton();
         break;
     case QEvent::LayoutDirectionChange:
-    case QEvent::StyleChange:
-        LayoutButton();
-        break;
-    default:
-        break;
+    case QEvent::StyleChange: LayoutButton(); break;
+    default: break;
     }
 }
 
@@ -300,7 +298,8 @@ std::unique_ptr<QMenu> TPzSpinEdit::CreateContextMenu()
     if (MayPasteAndCut())
         return std::unique_ptr<QMenu>(createStandardContextMenu());
     // Qt's menu of a read-only edit offers exactly the commands that leave the text alone.
-    struct TReadOnlyBracket {
+    struct TReadOnlyBracket
+    {
         QLineEdit& edit;
         const bool wasReadOnly = edit.isReadOnly();
         ~TReadOnlyBracket() { edit.setReadOnly(wasReadOnly); }

@@ -23,7 +23,8 @@ enum TSpinButtonKind { bkStandard, bkDiagonal };
 // Increment and Value (long double is no property type). Write them with stdset="0" in the .ui file,
 // in C notation ("1E22", "0.5"); the value is set after the bounds, as it is clamped to them:
 //   <property name="MaxValue" stdset="0"><string>1E22</string></property>
-class TPzSpinEdit : public QLineEdit {
+class TPzSpinEdit : public QLineEdit
+{
     Q_OBJECT
     Q_PROPERTY(QString MinValue READ MinValueText WRITE SetMinValueText)
     Q_PROPERTY(QString MaxValue READ MaxValueText WRITE SetMaxValueText)

@@ -8,7 +8,8 @@ class QToolButton;
 
 // The standard up-down control: two arrow buttons stacked vertically, each reporting one step per
 // click and repeating while held. It keeps no position of its own, so every click is one step.
-class TPzUpDown : public QWidget {
+class TPzUpDown : public QWidget
+{
     Q_OBJECT
 public:
     // Widest the control gets, however wide the style's scroll bars are.

@@ -13,7 +13,8 @@ TFileTimes FileTimesOf(const struct stat& status)
 
 TFileTimes ReadFileTimes(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     if (::stat(path.c_str(), &status) != 0)
         return {};
     return FileTimesOf(status);

@@ -7,7 +7,8 @@
 // The access and modification times a split carries from the source to its
 // pieces and a join from the pieces to the rebuilt file. Linux cannot set a
 // creation time, so there is none here.
-struct TFileTimes {
+struct TFileTimes
+{
     timespec Access{0, 0};
     timespec Modification{0, 0};
     bool Known = false;  // false when they could not be read: applying them then changes nothing

@@ -4,7 +4,8 @@
 
 #include <utility>
 
-TFileDescriptor::TFileDescriptor(int fd) : fd_(fd)
+TFileDescriptor::TFileDescriptor(int fd)
+    : fd_(fd)
 {
 }
 
@@ -13,7 +14,8 @@ TFileDescriptor::~TFileDescriptor()
     Close();
 }
 
-TFileDescriptor::TFileDescriptor(TFileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1))
+TFileDescriptor::TFileDescriptor(TFileDescriptor&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1))
 {
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // Owns one open file descriptor and closes it when it goes out of scope.
-class TFileDescriptor {
+class TFileDescriptor
+{
 public:
     TFileDescriptor() = default;
     explicit TFileDescriptor(int fd);

@@ -15,9 +15,13 @@ bool AskYesNo(const TEngineHost& host, const std::string& caption, const std::st
 void LogLine(const TEngineHost& host, const std::string& line);
 
 // Requests the host's list refresh when it goes out of scope, on every path.
-class TRefreshOnExit {
+class TRefreshOnExit
+{
 public:
-    explicit TRefreshOnExit(const TEngineHost& host) : host_(host) {}
+    explicit TRefreshOnExit(const TEngineHost& host)
+        : host_(host)
+    {
+    }
     ~TRefreshOnExit();
     TRefreshOnExit(const TRefreshOnExit&) = delete;
     TRefreshOnExit& operator=(const TRefreshOnExit&) = delete;

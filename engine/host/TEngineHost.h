@@ -16,17 +16,19 @@ enum class TBoxIcon { Error, Information, Question, Warning };
 enum class TBoxAnswer { Ok, Yes, No };
 
 // Where a split or a join stands.
-struct TProgressReport {
-    std::uint64_t Done = 0;     // bytes copied so far
-    std::uint64_t Total = 0;    // bytes in all
-    std::int64_t Piece = 0;     // the piece being written (split) or read (join), from 1
+struct TProgressReport
+{
+    std::uint64_t Done = 0;       // bytes copied so far
+    std::uint64_t Total = 0;      // bytes in all
+    std::int64_t Piece = 0;       // the piece being written (split) or read (join), from 1
     std::int64_t PieceCount = 0;  // the pieces in all
 };
 
 // How often progress reaches an observer at most: the window shows it at this pace.
 constexpr std::chrono::milliseconds kProgressInterval{50};  // 20 a second: smooth to the eye, nothing to the copy
 
-struct TEngineHost {
+struct TEngineHost
+{
     std::function<void(const std::string& line)> Log;
     std::function<TBoxAnswer(TBoxIcon icon, const std::string& caption, const std::string& text)> ShowMessage;
     std::function<void()> RefreshList;
@@ -37,8 +39,10 @@ struct TEngineHost {
 };
 
 // How the bytes move; the defaults are the program's measured choice.
-struct TTransferSettings {
+struct TTransferSettings
+{
     enum class TMethod { Buffer, KernelCopy };
-    TMethod Method = TMethod::KernelCopy;  // measured, 512 MiB on ext4 in default pieces: split 0.78x coreutils' time against 1.38x by the buffer
+    // measured, 512 MiB on ext4 in default pieces: split 0.78x coreutils' time against 1.38x by the buffer
+    TMethod Method = TMethod::KernelCopy;
     std::size_t TransferSize = 0;  // 0: the method's measured default
 };

@@ -8,9 +8,13 @@
 // host's interval. The copy loop asks after every transfer, however small (a
 // split into one-byte pieces asks once a byte), and pays for a report that is
 // not due no more than one reading of the monotonic clock.
-class TProgressGate {
+class TProgressGate
+{
 public:
-    explicit TProgressGate(const TEngineHost& host) : host_(host) {}
+    explicit TProgressGate(const TEngineHost& host)
+        : host_(host)
+    {
+    }
 
     // False once the observer has asked the work to stop.
     bool KeepGoing(const TProgressReport& report)

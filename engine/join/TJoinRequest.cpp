@@ -14,7 +14,8 @@ constexpr const char* kNotAPiece = "Diese Datei ist kein Teil einer von diesem P
 }  // namespace
 
 TJoinRequest::TJoinRequest(TEngineHost host, TTransferSettings transfer)
-    : host_(std::move(host)), transfer_(transfer)
+    : host_(std::move(host))
+    , transfer_(transfer)
 {
 }
 

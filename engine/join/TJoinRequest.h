@@ -9,13 +9,15 @@
 // The request to put a split file back together, given one of its pieces: the
 // picked name must end in a piece number; the file to rebuild is the name
 // without that extension. A valid request hands over to TJoiner.
-class TJoinRequest {
+class TJoinRequest
+{
 public:
     explicit TJoinRequest(TEngineHost host, TTransferSettings transfer = {});
 
     void CombineFile(const std::string& pickedPath);
 
-    struct TParsedPiece {
+    struct TParsedPiece
+    {
         std::string BasePath;    // the picked path without its extension
         std::string NumberText;  // the extension without its dot
         std::int32_t Number = 0;

@@ -27,7 +27,8 @@ constexpr const char* kJoinStopped = "Zusammenfügen abgebrochen.";
 constexpr const char* kTemporaryNamePattern = ".parzello-join-XXXXXX";
 
 // The file being written under its temporary name; removed unless it was renamed into place.
-class TTemporaryFile {
+class TTemporaryFile
+{
 public:
     explicit TTemporaryFile(const std::string& folder)
     {
@@ -65,7 +66,8 @@ private:
 
 bool IsDirectory(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
@@ -78,7 +80,8 @@ bool IsOnePiece(const struct stat& status, const TPieceSeries& series)
 
 bool HasRoomFor(const std::string& folder, std::uint64_t bytes)
 {
-    struct statvfs space {};
+    struct statvfs space
+    {};
     if (::statvfs(folder.c_str(), &space) != 0 || space.f_frsize == 0)
         return true;  // nothing known: the writing itself will tell
     // The superuser may also fill the blocks the file system keeps back for it.
@@ -95,7 +98,8 @@ bool SyncFolder(const std::string& folder)
 TFileDescriptor OpenPiece(const std::string& name)
 {
     TFileDescriptor fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    struct stat status {};
+    struct stat status
+    {};
     if (fd.IsOpen() && (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)))
         return {};
     if (fd.IsOpen())
@@ -111,7 +115,9 @@ std::string JoinedText(const std::string& basePath, std::size_t count)
 
 }  // namespace
 
-TJoiner::TJoiner(TEngineHost host, TTransferSettings transfer) : host_(std::move(host)), transfer_(transfer)
+TJoiner::TJoiner(TEngineHost host, TTransferSettings transfer)
+    : host_(std::move(host))
+    , transfer_(transfer)
 {
 }
 
@@ -138,9 +144,11 @@ void TJoiner::JoinFile(const std::string& basePath)
 // only when the user agrees, and never when that name is one of the pieces.
 bool TJoiner::MayWrite(const std::string& basePath, const TPieceSeries& series) const
 {
-    struct stat status {};
+    struct stat status
+    {};
     if (::lstat(basePath.c_str(), &status) == 0) {
-        struct stat target {};
+        struct stat target
+        {};
         if (::stat(basePath.c_str(), &target) == 0 && IsOnePiece(target, series)) {
             ShowError(host_, "Die Datei " + basePath + " ist selbst einer der Teile und wird nicht ersetzt.");
             return false;

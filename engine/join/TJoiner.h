@@ -10,7 +10,8 @@ class TPieceSeries;
 // anything is written; the file is written under a temporary name beside its
 // final place, flushed to disk and renamed into place only when complete, so a
 // failure or a stop leaves the pieces and any earlier file of that name as they were.
-class TJoiner {
+class TJoiner
+{
 public:
     explicit TJoiner(TEngineHost host, TTransferSettings transfer = {});
 

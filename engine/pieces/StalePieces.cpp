@@ -10,7 +10,8 @@ std::vector<std::string> RemoveStalePieces(const std::string& sourcePath, std::i
     std::vector<std::string> removed;
     for (std::int64_t number = pieceCount + 1;; ++number) {
         const std::string name = PieceFileName(sourcePath, number);
-        struct stat status {};
+        struct stat status
+        {};
         // A directory of a piece's name is no piece; the run ends at it.
         if (::lstat(name.c_str(), &status) != 0 || S_ISDIR(status.st_mode))
             break;

@@ -104,7 +104,8 @@ bool TPieceSeries::ReadPieces(const std::string& basePath, std::int64_t count)
         TPiece piece;
         piece.Name = PieceFileName(basePath, number);
         piece.Number = number;
-        struct stat status {};
+        struct stat status
+        {};
         if (::stat(piece.Name.c_str(), &status) != 0) {
             problem_ = errno == ENOENT ? MissingPiece(piece.Name)
                                        : "Der Teil " + piece.Name + " konnte nicht geöffnet werden.";

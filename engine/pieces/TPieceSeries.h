@@ -8,7 +8,8 @@
 
 #include <sys/types.h>
 
-struct TPiece {
+struct TPiece
+{
     std::string Name;
     std::int64_t Number = 0;
     std::uint64_t Size = 0;
@@ -22,7 +23,8 @@ struct TPiece {
 // one complete series: piece 1 exists and the numbers run from 1 without gaps;
 // every piece but the last has the size of piece 1; the last is shorter, or is
 // piece 1 alone. Nothing is guessed: the first piece that breaks a rule is named.
-class TPieceSeries {
+class TPieceSeries
+{
 public:
     static TPieceSeries Find(const std::string& basePath);
 

@@ -43,7 +43,8 @@ TFileDescriptor OpenSource(const std::string& path, struct stat& status)
 // through a symbolic link), which must not be taken from it.
 TFileDescriptor CreatePiece(const std::string& name, mode_t mode, const struct stat& source)
 {
-    struct stat existing {};
+    struct stat existing
+    {};
     const bool found = ::lstat(name.c_str(), &existing) == 0;
     if (found && existing.st_dev == source.st_dev && existing.st_ino == source.st_ino && existing.st_nlink <= 1)
         return {};
@@ -60,11 +61,15 @@ mode_t PieceMode(const struct stat& sourceStatus)
 }
 
 // One call of SplitFile: the source, the piece being written and where the loop stands.
-class TSplitRun {
+class TSplitRun
+{
 public:
     TSplitRun(const TEngineHost& host, const TTransferSettings& settings, std::string sourcePath,
               std::int64_t pieceSize)
-        : host_(host), transfer_(settings), sourcePath_(std::move(sourcePath)), pieceSize_(pieceSize)
+        : host_(host)
+        , transfer_(settings)
+        , sourcePath_(std::move(sourcePath))
+        , pieceSize_(pieceSize)
     {
     }
 
@@ -85,7 +90,8 @@ private:
     const std::int64_t pieceSize_;
     TFileTimes times_;
     TFileDescriptor source_;
-    struct stat sourceStatus_ {};
+    struct stat sourceStatus_
+    {};
     TFileDescriptor piece_;
     std::string pieceName_;
     std::int64_t pieceNumber_ = 1;
@@ -214,7 +220,8 @@ void TSplitRun::RemoveFinishedPieces()
 {
     for (std::int64_t number = 1; number < pieceNumber_; ++number) {
         const std::string name = PieceFileName(sourcePath_, number);
-        struct stat status {};
+        struct stat status
+        {};
         if (::lstat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode))
             ::unlink(name.c_str());
     }
@@ -223,7 +230,8 @@ void TSplitRun::RemoveFinishedPieces()
 }  // namespace
 
 TSplitOperation::TSplitOperation(TEngineHost host, TTransferSettings transfer)
-    : host_(std::move(host)), transfer_(transfer)
+    : host_(std::move(host))
+    , transfer_(transfer)
 {
 }
 

@@ -8,7 +8,8 @@
 // Cuts a file into the numbered pieces that lie beside it. Everything it has to
 // say goes to the host: the name of piece 1 to the log, failures and the outcome
 // to message boxes; the host's list is refreshed at the end of every call.
-class TSplitOperation {
+class TSplitOperation
+{
 public:
     explicit TSplitOperation(TEngineHost host, TTransferSettings transfer = {});
 

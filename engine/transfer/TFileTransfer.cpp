@@ -35,7 +35,8 @@ bool WriteAll(int fd, const char* data, std::size_t size)
 }  // namespace
 
 TFileTransfer::TFileTransfer(TTransferSettings settings)
-    : kernelCopyAsked_(settings.Method == TTransferSettings::TMethod::KernelCopy), useKernelCopy_(kernelCopyAsked_)
+    : kernelCopyAsked_(settings.Method == TTransferSettings::TMethod::KernelCopy)
+    , useKernelCopy_(kernelCopyAsked_)
 {
     if (useKernelCopy_) {
         transferSize_ = ChosenSize(settings.TransferSize, kDefaultKernelCopyTransferSize, kMaxKernelCopyTransferSize);

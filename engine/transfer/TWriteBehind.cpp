@@ -9,7 +9,8 @@
 namespace {
 
 // Bytes written before the helper flushes again.
-constexpr std::uint64_t kFlushStep = 16 * 1024 * 1024;  // measured, 512 MiB join on ext4: 16, 32 and 64 MiB alike; the smallest leaves least to the last fsync
+// measured, 512 MiB join on ext4: 16, 32 and 64 MiB alike; the smallest leaves least to the last fsync
+constexpr std::uint64_t kFlushStep = 16 * 1024 * 1024;
 
 // Errors by which the kernel says it cannot do this for the file at all; any
 // other error is a failed write-back.
@@ -20,7 +21,8 @@ bool MeansUnsupported(int error)
 
 }  // namespace
 
-TWriteBehind::TWriteBehind(int fd) : fd_(fd)
+TWriteBehind::TWriteBehind(int fd)
+    : fd_(fd)
 {
 }
 

@@ -20,7 +20,9 @@ constexpr int kLargeIconSize = 32;
 }  // namespace
 
 TListView::TListView(QWidget* parent)
-    : QTreeView(parent), model_(new TListViewModel(*this)), header_(new TListViewHeader(this))
+    : QTreeView(parent)
+    , model_(new TListViewModel(*this))
+    , header_(new TListViewHeader(this))
 {
     setHeader(header_);
     setModel(model_);
@@ -194,8 +196,8 @@ void TListView::SetItemSelected(TListItem* item, bool selected)
     if (selected && !multiSelect_)
         selectionModel()->select(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     else
-        selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect)
-                                            | QItemSelectionModel::Rows);
+        selectionModel()->select(index, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                                            QItemSelectionModel::Rows);
 }
 
 void TListView::SelectRange(int first, int last)
@@ -270,14 +272,10 @@ QRect TListView::DisplayRect(const TListItem* item, TDisplayCode code) const
     const QRect icon(first.left() + kIconMargin, first.top() + (first.height() - iconSize().height()) / 2, iconWidth,
                      iconSize().height());
     switch (code) {
-    case drIcon:
-        return icon;
-    case drLabel:
-        return QRect(QPoint(icon.right() + 1, first.top()), first.bottomRight());
-    case drSelectBounds:
-        return first;
-    case drBounds:
-        break;
+    case drIcon: return icon;
+    case drLabel: return QRect(QPoint(icon.right() + 1, first.top()), first.bottomRight());
+    case drSelectBounds: return first;
+    case drBounds: break;
     }
     const QRect last = visualRect(index.siblingAtColumn(model_->columnCount() - 1));
     return first.united(last);
@@ -361,8 +359,8 @@ QPixmap TListView::ItemPicture(const TListItem& item) const
     if (plain && images->ImageSize() == iconSize())
         return images->Pixmap(item.ImageIndex);
     // Entries share few distinct pictures: keep each composition once.
-    const quint64 key = (quint64(quint32(item.ImageIndex)) << 32) ^ (quint64(quint16(item.OverlayIndex)) << 16)
-                        ^ (quint64(quint8(item.StateIndex)) << 8) ^ (item.cut_ ? 1u : 0u);
+    const quint64 key = (quint64(quint32(item.ImageIndex)) << 32) ^ (quint64(quint16(item.OverlayIndex)) << 16) ^
+                        (quint64(quint8(item.StateIndex)) << 8) ^ (item.cut_ ? 1u : 0u);
     auto found = pictureCache_.constFind(key);
     if (found != pictureCache_.constEnd())
         return *found;
@@ -572,6 +570,7 @@ void TListView::startDrag(Qt::DropActions)
 void TListView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     editorClosing_ = true;
-    QMetaObject::invokeMethod(this, [this] { editorClosing_ = false; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { editorClosing_ = false; }, Qt::QueuedConnection);
     QTreeView::closeEditor(editor, hint);
 }

@@ -69,7 +69,11 @@ public:
     class TUpdateGuard
     {
     public:
-        explicit TUpdateGuard(TListView& view) : view_(view) { view_.BeginUpdate(); }
+        explicit TUpdateGuard(TListView& view)
+            : view_(view)
+        {
+            view_.BeginUpdate();
+        }
         ~TUpdateGuard() { view_.EndUpdate(); }
         TUpdateGuard(const TUpdateGuard&) = delete;
         TUpdateGuard& operator=(const TUpdateGuard&) = delete;

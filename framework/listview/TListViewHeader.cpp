@@ -2,7 +2,8 @@
 
 #include <QPainter>
 
-TListViewHeader::TListViewHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+TListViewHeader::TListViewHeader(QWidget* parent)
+    : QHeaderView(Qt::Horizontal, parent)
 {
     setSectionsClickable(true);
     setSectionsMovable(false);

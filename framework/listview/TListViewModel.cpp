@@ -6,7 +6,11 @@
 
 #include <algorithm>
 
-TListViewModel::TListViewModel(TListView& view) : QAbstractTableModel(&view), view_(view) {}
+TListViewModel::TListViewModel(TListView& view)
+    : QAbstractTableModel(&view)
+    , view_(view)
+{
+}
 
 TListViewModel::~TListViewModel()
 {
@@ -66,8 +70,7 @@ QVariant TListViewModel::data(const QModelIndex& index, int role) const
         if (std::size_t(column) < columns_.size())
             return QVariant::fromValue(columns_[std::size_t(column)].Alignment | Qt::AlignVCenter);
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 

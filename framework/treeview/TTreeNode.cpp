@@ -3,7 +3,9 @@
 #include "framework/treeview/TTreeNodeModel.h"
 
 TTreeNode::TTreeNode(TTreeNodeModel* model, TTreeNode* parent, const QString& text)
-    : model_(model), parent_(parent), text_(text)
+    : model_(model)
+    , parent_(parent)
+    , text_(text)
 {
 }
 

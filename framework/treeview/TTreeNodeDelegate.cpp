@@ -25,7 +25,9 @@ QPixmap Dimmed(const QPixmap& picture)
 
 }  // namespace
 
-TTreeNodeDelegate::TTreeNodeDelegate(TTreeView& view) : QStyledItemDelegate(&view), view_(view)
+TTreeNodeDelegate::TTreeNodeDelegate(TTreeView& view)
+    : QStyledItemDelegate(&view)
+    , view_(view)
 {
 }
 
@@ -59,8 +61,7 @@ QStyleOptionViewItem TTreeNodeDelegate::NodeOption(const QStyleOptionViewItem& o
     return opt;
 }
 
-TTreeNodeDelegate::TLayout TTreeNodeDelegate::Layout(const QStyleOptionViewItem& option,
-                                                     const QModelIndex& index) const
+TTreeNodeDelegate::TLayout TTreeNodeDelegate::Layout(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     int stateWidth = 0;
     const QStyleOptionViewItem opt = NodeOption(option, index, stateWidth);

@@ -29,8 +29,7 @@ public:
     QWidget* Editor() const { return editor_; }
 
 protected:
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     // The option with the node's icon and state filled in; `stateWidth` is the

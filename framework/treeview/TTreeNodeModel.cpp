@@ -4,7 +4,8 @@
 #include <numeric>
 
 TTreeNodeModel::TTreeNodeModel(QObject* parent)
-    : QAbstractItemModel(parent), invisibleRoot_(new TTreeNode(this, nullptr, QString()))
+    : QAbstractItemModel(parent)
+    , invisibleRoot_(new TTreeNode(this, nullptr, QString()))
 {
 }
 
@@ -315,12 +316,9 @@ QVariant TTreeNodeModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-    case Qt::AccessibleTextRole:
-        return node->text_;
-    case Qt::ForegroundRole:
-        return node->textColor_.isValid() ? QVariant(node->textColor_) : QVariant();
-    default:
-        return {};
+    case Qt::AccessibleTextRole: return node->text_;
+    case Qt::ForegroundRole: return node->textColor_.isValid() ? QVariant(node->textColor_) : QVariant();
+    default: return {};
     }
 }
 

@@ -2,7 +2,8 @@
 
 #include "framework/treeview/TTreeView.h"
 
-TTreeUpdateGuard::TTreeUpdateGuard(TTreeView& view) : view_(view)
+TTreeUpdateGuard::TTreeUpdateGuard(TTreeView& view)
+    : view_(view)
 {
     view_.BeginUpdate();
 }

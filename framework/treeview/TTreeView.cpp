@@ -9,7 +9,9 @@
 #include <QMouseEvent>
 
 TTreeView::TTreeView(QWidget* parent)
-    : QTreeView(parent), nodes_(new TTreeNodeModel(this)), delegate_(new TTreeNodeDelegate(*this))
+    : QTreeView(parent)
+    , nodes_(new TTreeNodeModel(this))
+    , delegate_(new TTreeNodeDelegate(*this))
 {
     setModel(nodes_);
     setItemDelegate(delegate_);
@@ -314,8 +316,7 @@ void TTreeView::keyPressEvent(QKeyEvent* event)
 
 bool TTreeView::event(QEvent* event)
 {
-    if (event->type() == QEvent::ShortcutOverride && !IsEditing() &&
-        OwnsShortcut(*static_cast<QKeyEvent*>(event))) {
+    if (event->type() == QEvent::ShortcutOverride && !IsEditing() && OwnsShortcut(*static_cast<QKeyEvent*>(event))) {
         event->accept();
         return true;
     }

@@ -22,7 +22,7 @@ IAppLauncherPtr& CurrentLauncher()
     return launcher;
 }
 
-} // namespace
+}  // namespace
 
 IAppLauncherPtr GetAppLauncher()
 {

@@ -82,7 +82,7 @@ TShellResult Launch(const std::string& appId, const std::vector<std::string>& pa
     return Failure(ENOEXEC);
 }
 
-} // namespace
+}  // namespace
 
 TShellResult RunOpen(const TCommandTarget& target)
 {

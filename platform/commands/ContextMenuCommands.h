@@ -11,20 +11,22 @@
 #include <vector>
 
 // What a context menu knows of one of its items.
-struct TMenuItem {
-    TItemIdListPtr Relative;   // relative to the menu's folder
+struct TMenuItem
+{
+    TItemIdListPtr Relative;  // relative to the menu's folder
     TItemIdListPtr Absolute;
-    std::string Path;          // "" for an object without one
+    std::string Path;              // "" for an object without one
     std::uint32_t Attributes = 0;  // SFGAO_ bits
     bool IsTrashEntry = false;
 };
 
 // What a command runs on: the items of one folder (none: the folder itself).
-struct TCommandTarget {
+struct TCommandTarget
+{
     const TItemIdList* FolderList = nullptr;  // absolute
     std::string FolderPath;
     const std::vector<TMenuItem>* Items = nullptr;
-    QWidget* Owner = nullptr;                 // none: no error dialogs
+    QWidget* Owner = nullptr;  // none: no error dialogs
 };
 
 // The commands of the context menus. Each returns success, ECANCELED when the

@@ -15,8 +15,8 @@
 namespace {
 
 // The attributes a menu decides its verbs by.
-constexpr std::uint32_t kMenuAttributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK | SFGAO_CANRENAME
-                                        | SFGAO_CANDELETE | SFGAO_FOLDER | SFGAO_FILESYSTEM;
+constexpr std::uint32_t kMenuAttributes =
+    SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK | SFGAO_CANRENAME | SFGAO_CANDELETE | SFGAO_FOLDER | SFGAO_FILESYSTEM;
 
 TShellResult Failure(int error)
 {
@@ -33,8 +33,8 @@ bool IsTrashEntry(const TItemIdList* item)
 bool IsTrashFolderItem(const TItemIdList* item)
 {
     TItemView view;
-    return ReadItem(LastIDListItem(item), view) && view.kind == TItemKind::VirtualFolder
-        && view.virtualFolder == TVirtualFolder::Trash;
+    return ReadItem(LastIDListItem(item), view) && view.kind == TItemKind::VirtualFolder &&
+           view.virtualFolder == TVirtualFolder::Trash;
 }
 
 bool DescribeItems(IShellFolder& folder, std::span<const TItemIdList* const> items, std::vector<TMenuItem>& described)
@@ -70,7 +70,7 @@ TShellResult MakeDropTarget(IShellFolder& folder, TFolderKind folderKind, QWidge
             return Failure(GetLastError());
         const TItemIdListPtr absolute = ConcatIDLists(folder.GetIDList(), items.front());
         path = (attributes & SFGAO_FOLDER) && !IsTrashEntry(items.front()) ? SHGetPathFromIDList(absolute.get())
-                                                                            : std::string();
+                                                                           : std::string();
     }
     if (path.empty())
         return Failure(ENOTSUP);
@@ -78,7 +78,7 @@ TShellResult MakeDropTarget(IShellFolder& folder, TFolderKind folderKind, QWidge
     return TShellResult::Ok();
 }
 
-} // namespace
+}  // namespace
 
 TShellResult MakeFolderUIObject(IShellFolder& folder, TFolderKind folderKind, QWidget* owner,
                                 std::span<const TItemIdList* const> items, TUIObjectKind kind, IUIObjectPtr& object)
@@ -89,7 +89,8 @@ TShellResult MakeFolderUIObject(IShellFolder& folder, TFolderKind folderKind, QW
         std::vector<TMenuItem> described;
         if (!DescribeItems(folder, items, described))
             return Failure(GetLastError());
-        object = std::make_shared<TContextMenu>(CloneIDList(folder.GetIDList()), folder.GetPath(), std::move(described));
+        object =
+            std::make_shared<TContextMenu>(CloneIDList(folder.GetIDList()), folder.GetPath(), std::move(described));
         return TShellResult::Ok();
     }
     case TUIObjectKind::DataObject:
@@ -97,11 +98,9 @@ TShellResult MakeFolderUIObject(IShellFolder& folder, TFolderKind folderKind, QW
             return Failure(EINVAL);
         object = std::make_shared<TDataObject>(folder.GetIDList(), items);
         return TShellResult::Ok();
-    case TUIObjectKind::DropTarget:
-        return MakeDropTarget(folder, folderKind, owner, items, object);
+    case TUIObjectKind::DropTarget: return MakeDropTarget(folder, folderKind, owner, items, object);
     case TUIObjectKind::QueryInfo:
-    case TUIObjectKind::ExtractImage:
-        break;
+    case TUIObjectKind::ExtractImage: break;
     }
     return Failure(ENOTSUP);
 }

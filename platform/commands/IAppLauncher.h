@@ -8,15 +8,17 @@
 #include <vector>
 
 // An application the desktop associates with a file type.
-struct TAppInfo {
-    std::string Id;     // desktop file id, e.g. "org.gnome.gedit.desktop"
-    QString Name;       // the name to show
-    QString IconName;   // theme icon name; empty when none
+struct TAppInfo
+{
+    std::string Id;    // desktop file id, e.g. "org.gnome.gedit.desktop"
+    QString Name;      // the name to show
+    QString IconName;  // theme icon name; empty when none
 };
 
 // The desktop's application associations and the launching of applications
 // with files ("open", "Öffnen mit"). Tests put a recording one in place.
-class IAppLauncher {
+class IAppLauncher
+{
 public:
     virtual ~IAppLauncher() = default;
     // The application that opens files of a MIME type by default.

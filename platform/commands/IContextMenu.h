@@ -27,14 +27,16 @@ enum class TCommandString {
 // A command to run: by verb (when Verb is set) or by its offset from the first
 // id given to QueryContextMenu. Owner none: no error dialogs (confirmations
 // still appear).
-struct TInvokeCommandInfo {
+struct TInvokeCommandInfo
+{
     std::string Verb;
     int CommandOffset = -1;
     QWidget* Owner = nullptr;
 };
 
 // The context menu of some items of one folder, or of the folder itself.
-class IContextMenu : public IUIObject {
+class IContextMenu : public IUIObject
+{
 public:
     // Adds the commands that apply to `menu` before the action at `position`
     // (at the end when there is none), with ids from firstId on, never past

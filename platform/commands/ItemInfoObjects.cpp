@@ -15,7 +15,7 @@ TShellResult Failure(int error)
     return TShellResult::Fail(error);
 }
 
-} // namespace
+}  // namespace
 
 TShellResult MakeItemInfoObject(IShellFolder& folder, std::span<const TItemIdList* const> items, TUIObjectKind kind,
                                 IUIObjectPtr& object)

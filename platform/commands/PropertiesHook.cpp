@@ -20,7 +20,7 @@ TPropertiesHandler& CurrentHandler()
     return handler;
 }
 
-} // namespace
+}  // namespace
 
 TPropertiesHandler SetPropertiesHandler(TPropertiesHandler handler)
 {

@@ -36,8 +36,9 @@ TContextMenu::TCommand Command(const char* verb, const char* caption, const char
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
 }
 
 QAction* ActionAt(QMenu& menu, int position)
@@ -46,10 +47,12 @@ QAction* ActionAt(QMenu& menu, int position)
     return position >= 0 && position < actions.size() ? actions[position] : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TContextMenu::TContextMenu(TItemIdListPtr folderList, std::string folderPath, std::vector<TMenuItem> items)
-    : folderList_(std::move(folderList)), folderPath_(std::move(folderPath)), items_(std::move(items))
+    : folderList_(std::move(folderList))
+    , folderPath_(std::move(folderPath))
+    , items_(std::move(items))
 {
 }
 
@@ -64,13 +67,16 @@ std::vector<TContextMenu::TCommand> TContextMenu::AvailableCommands(std::uint32_
     std::vector<TCommand> commands;
     if (items_.empty()) {
         if (!folderPath_.empty() && ClipboardHasFiles())
-            commands.push_back(Command("paste", "Einfügen", "Fügt die Dateien aus der Zwischenablage in diesen Ordner ein.", 0));
+            commands.push_back(
+                Command("paste", "Einfügen", "Fügt die Dateien aus der Zwischenablage in diesen Ordner ein.", 0));
         commands.push_back(Command("properties", "Eigenschaften", "Zeigt die Eigenschaften dieses Ordners an.", 1));
         return commands;
     }
-    const bool inTrash = std::all_of(items_.begin(), items_.end(), [](const TMenuItem& item) { return item.IsTrashEntry; });
+    const bool inTrash =
+        std::all_of(items_.begin(), items_.end(), [](const TMenuItem& item) { return item.IsTrashEntry; });
     if (inTrash) {
-        commands.push_back(Command("undelete", "Wiederherstellen", "Stellt die Elemente an ihrem ursprünglichen Ort wieder her.", 0));
+        commands.push_back(
+            Command("undelete", "Wiederherstellen", "Stellt die Elemente an ihrem ursprünglichen Ort wieder her.", 0));
         commands.push_back(Command("delete", "Endgültig löschen", "Löscht die Elemente endgültig.", 1));
         commands.push_back(Command("properties", "Eigenschaften", "Zeigt die Eigenschaften der Elemente an.", 2));
         return commands;
@@ -81,8 +87,8 @@ std::vector<TContextMenu::TCommand> TContextMenu::AvailableCommands(std::uint32_
 
 void TContextMenu::AddItemCommands(std::vector<TCommand>& commands, std::uint32_t flags) const
 {
-    const bool allHavePaths = std::none_of(items_.begin(), items_.end(),
-                                           [](const TMenuItem& item) { return item.Path.empty() || item.IsTrashEntry; });
+    const bool allHavePaths = std::none_of(
+        items_.begin(), items_.end(), [](const TMenuItem& item) { return item.Path.empty() || item.IsTrashEntry; });
     if (allHavePaths) {
         commands.push_back(Command("open", "Öffnen", "Öffnet die Elemente mit ihrer Standardanwendung.", 0));
         AddOpenWithCommands(commands);
@@ -92,7 +98,8 @@ void TContextMenu::AddItemCommands(std::vector<TCommand>& commands, std::uint32_
     if (allHavePaths && AllItemsHave(SFGAO_CANCOPY))
         commands.push_back(Command("copy", "Kopieren", "Kopiert die Elemente in die Zwischenablage.", 1));
     if (items_.size() == 1 && allHavePaths && AllItemsHave(SFGAO_FOLDER) && ClipboardHasFiles())
-        commands.push_back(Command("paste", "Einfügen", "Fügt die Dateien aus der Zwischenablage in diesen Ordner ein.", 1));
+        commands.push_back(
+            Command("paste", "Einfügen", "Fügt die Dateien aus der Zwischenablage in diesen Ordner ein.", 1));
     if (allHavePaths && AllItemsHave(SFGAO_CANLINK))
         commands.push_back(Command("link", "Verknüpfung erstellen", "Erstellt Verknüpfungen mit den Elementen.", 2));
     if (AllItemsHave(SFGAO_CANDELETE))

@@ -16,9 +16,11 @@
 //   trash), rename (only with CMF_CANRENAME: the caller edits the name);
 //   properties. In the trash: undelete "Wiederherstellen" (default), delete
 //   "Endgültig löschen", properties.
-class TContextMenu final : public IContextMenu {
+class TContextMenu final : public IContextMenu
+{
 public:
-    struct TCommand {
+    struct TCommand
+    {
         std::string Verb;
         QString Caption;
         QString HelpText;
@@ -35,7 +37,6 @@ public:
     TShellResult InvokeCommand(const TInvokeCommandInfo& info) override;
 
 private:
-
     // The commands that apply now, in menu order; the first one is the default.
     std::vector<TCommand> AvailableCommands(std::uint32_t flags) const;
     void AddItemCommands(std::vector<TCommand>& commands, std::uint32_t flags) const;

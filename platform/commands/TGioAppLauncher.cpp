@@ -11,25 +11,29 @@
 
 namespace {
 
-struct TObjectUnref {
+struct TObjectUnref
+{
     void operator()(gpointer object) const { g_object_unref(object); }
 };
 template <typename T>
 using TGObjectPtr = std::unique_ptr<T, TObjectUnref>;
 
-struct TErrorFree {
+struct TErrorFree
+{
     void operator()(GError* error) const { g_error_free(error); }
 };
 using TGErrorPtr = std::unique_ptr<GError, TErrorFree>;
 
 // A list of GAppInfo whose entries and links are freed with it.
-struct TAppListFree {
+struct TAppListFree
+{
     void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }
 };
 using TAppListPtr = std::unique_ptr<GList, TAppListFree>;
 
 // A GFile list whose entries and links are freed with it.
-struct TFileListFree {
+struct TFileListFree
+{
     void operator()(GList* list) const { g_list_free_full(list, g_object_unref); }
 };
 using TFileListPtr = std::unique_ptr<GList, TFileListFree>;
@@ -48,7 +52,7 @@ TAppInfo InfoOf(GAppInfo* app)
     return info;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<TAppInfo> TGioAppLauncher::DefaultAppForType(const std::string& mimeType)
 {

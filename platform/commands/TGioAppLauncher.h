@@ -4,7 +4,8 @@
 
 // Application associations of the desktop through GIO's GAppInfo: the
 // mimeapps.list files and the desktop files of the XDG data directories.
-class TGioAppLauncher final : public IAppLauncher {
+class TGioAppLauncher final : public IAppLauncher
+{
 public:
     std::optional<TAppInfo> DefaultAppForType(const std::string& mimeType) override;
     std::vector<TAppInfo> AppsForType(const std::string& mimeType) override;

@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-TItemInfoTip::TItemInfoTip(std::string path, std::string name) : path_(std::move(path)), name_(std::move(name))
+TItemInfoTip::TItemInfoTip(std::string path, std::string name)
+    : path_(std::move(path))
+    , name_(std::move(name))
 {
 }
 

@@ -51,7 +51,8 @@ QImage ReadTaggedImage(const std::string& path)
 class TTemporaryFile
 {
 public:
-    explicit TTemporaryFile(std::string pattern) : path_(std::move(pattern))
+    explicit TTemporaryFile(std::string pattern)
+        : path_(std::move(pattern))
     {
         fd_ = ::mkostemp(path_.data(), O_CLOEXEC);
         created_ = fd_ >= 0;
@@ -85,15 +86,16 @@ private:
     bool renamed_ = false;
 };
 
-} // namespace
+}  // namespace
 
 TThumbnailCache::TThumbnailCache()
-    : root_(QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).toStdString()
-            + "/thumbnails")
+    : root_(QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)).toStdString() +
+            "/thumbnails")
 {
 }
 
-TThumbnailCache::TThumbnailCache(std::string root) : root_(std::move(root))
+TThumbnailCache::TThumbnailCache(std::string root)
+    : root_(std::move(root))
 {
 }
 
@@ -129,8 +131,8 @@ QImage TThumbnailCache::Lookup(const std::string& uri, std::int64_t modified, TF
 {
     // Thumbnails are small: decoding one to read its keys costs little.
     const QImage image = ReadTaggedImage(ThumbnailPath(uri, flavor));
-    if (image.isNull() || image.text(kUriKey).toStdString() != uri
-        || image.text(kModifiedKey) != QString::number(modified))
+    if (image.isNull() || image.text(kUriKey).toStdString() != uri ||
+        image.text(kModifiedKey) != QString::number(modified))
         return {};
     return image;
 }

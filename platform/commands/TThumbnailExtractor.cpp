@@ -31,10 +31,11 @@ QImage FitImage(const QImage& image, const QSize& box)
     return fitted == image.size() ? image : image.scaled(fitted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-} // namespace
+}  // namespace
 
 TThumbnailExtractor::TThumbnailExtractor(std::string path, TThumbnailCache cache)
-    : path_(std::move(path)), cache_(std::move(cache))
+    : path_(std::move(path))
+    , cache_(std::move(cache))
 {
 }
 
@@ -56,7 +57,8 @@ TShellResult TThumbnailExtractor::Extract(QImage& image)
 
     TThumbnailCache::TFlavor flavor;
     const std::string uri = FileUriFromPath(path_);
-    const bool cached = !uri.empty() && !LiesInCache() && TThumbnailCache::FlavorFor(size_.width(), size_.height(), flavor);
+    const bool cached =
+        !uri.empty() && !LiesInCache() && TThumbnailCache::FlavorFor(size_.width(), size_.height(), flavor);
     if (!cached) {
         image = FitImage(Decode(std::max(size_.width(), size_.height())), size_);
         return image.isNull() ? Failure(ENOTSUP) : TShellResult::Ok();

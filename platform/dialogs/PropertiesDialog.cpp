@@ -20,7 +20,8 @@ bool OpenDialog(const std::vector<std::string>& paths, QWidget* owner)
             TMessageRequest request;
             request.Owner = owner;
             request.Caption = QStringLiteral("Eigenschaften");
-            request.Text = QStringLiteral("Die Eigenschaften können nicht angezeigt werden: Das Element wurde nicht gefunden.");
+            request.Text =
+                QStringLiteral("Die Eigenschaften können nicht angezeigt werden: Das Element wurde nicht gefunden.");
             request.Icon = TMessageIcon::Error;
             ShowMessageBox(request);
         }
@@ -33,7 +34,7 @@ bool OpenDialog(const std::vector<std::string>& paths, QWidget* owner)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 void ShowPropertiesDialog(const std::vector<std::string>& paths, QWidget* owner)
 {

@@ -23,7 +23,7 @@ QChar PermissionLetter(unsigned mode, unsigned bit, char letter, unsigned specia
     return set ? QChar(letter) : QChar('-');
 }
 
-} // namespace
+}  // namespace
 
 QString FormatByteSizeText(std::uint64_t bytes)
 {
@@ -48,8 +48,8 @@ QString FormatByteSizeText(std::uint64_t bytes)
 QString FormatCountText(std::uint64_t files, std::uint64_t folders)
 {
     const QLocale german = German();
-    return german.toString(static_cast<qulonglong>(files)) + (files == 1 ? " Datei, " : " Dateien, ")
-        + german.toString(static_cast<qulonglong>(folders)) + " Ordner";
+    return german.toString(static_cast<qulonglong>(files)) + (files == 1 ? " Datei, " : " Dateien, ") +
+           german.toString(static_cast<qulonglong>(folders)) + " Ordner";
 }
 
 QString FormatLongDateText(const struct timespec& time)

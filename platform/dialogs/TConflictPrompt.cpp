@@ -11,7 +11,8 @@ namespace {
 
 bool IsFolder(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 

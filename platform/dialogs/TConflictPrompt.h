@@ -12,9 +12,13 @@ enum class TConflictChoice { Replace, Skip, Cancel };
 // "Überspringen", "Abbrechen" and a check box that applies the answer to
 // every later conflict of the same operation). A folder meeting a folder is
 // merged on "Ersetzen": its entries are checked one by one.
-class TConflictPrompt {
+class TConflictPrompt
+{
 public:
-    explicit TConflictPrompt(QWidget* owner) : owner_(owner) {}
+    explicit TConflictPrompt(QWidget* owner)
+        : owner_(owner)
+    {
+    }
 
     // `source` is the item that would take the place of `target`; for a
     // restore it is the trashed item.

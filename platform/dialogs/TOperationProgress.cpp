@@ -50,7 +50,9 @@ TOperationProgressObserver SetOperationProgressObserver(TOperationProgressObserv
 }
 
 TOperationProgress::TOperationProgress(QWidget* owner, QString caption)
-    : owner_(owner), caption_(std::move(caption)), started_(std::chrono::steady_clock::now())
+    : owner_(owner)
+    , caption_(std::move(caption))
+    , started_(std::chrono::steady_clock::now())
 {
 }
 

@@ -22,7 +22,8 @@ TOperationProgressObserver SetOperationProgressObserver(TOperationProgressObserv
 // done within ShowDelay() gets a progress dialog with a cancel button (only
 // on the GUI thread of a widget application). Steps keep the event loop
 // turning while the dialog is up, so its button answers.
-class TOperationProgress {
+class TOperationProgress
+{
 public:
     TOperationProgress(QWidget* owner, QString caption);
     ~TOperationProgress();

@@ -16,9 +16,11 @@ const char* const kWhoName[3] = {"owner", "group", "others"};
 const char* const kWhat[3] = {"Lesen", "Schreiben", "Ausführen"};
 const char* const kWhatName[3] = {"read", "write", "execute"};
 
-} // namespace
+}  // namespace
 
-TPermissionEditor::TPermissionEditor(unsigned mode, QWidget* parent) : QWidget(parent), mode_(mode)
+TPermissionEditor::TPermissionEditor(unsigned mode, QWidget* parent)
+    : QWidget(parent)
+    , mode_(mode)
 {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);

@@ -73,13 +73,14 @@ bool IsVolumeRoot(const std::string& path, const struct stat& status)
 
 bool IsValidName(const QString& text, const std::string& name)
 {
-    return !text.isEmpty() && name != "." && name != ".." && name.find('/') == std::string::npos
-        && name.find('\0') == std::string::npos;
+    return !text.isEmpty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
 }
 
-} // namespace
+}  // namespace
 
-TPropertiesDialog::TPropertiesDialog(const std::vector<std::string>& paths, QWidget* owner) : QDialog(owner)
+TPropertiesDialog::TPropertiesDialog(const std::vector<std::string>& paths, QWidget* owner)
+    : QDialog(owner)
 {
     for (const std::string& given : paths) {
         TItem item;
@@ -141,15 +142,20 @@ void TPropertiesDialog::BuildOneItem(QFormLayout& form, const TItem& item)
 
     AddValue(form, QStringLiteral("Typ:"), QStringLiteral("typeValue"), FileTypeText(name, isFolder));
     if (item.isLink)
-        AddValue(form, QStringLiteral("Verknüpfung zu:"), QStringLiteral("linkTargetValue"), Show(LinkTarget(item.path)));
+        AddValue(form, QStringLiteral("Verknüpfung zu:"), QStringLiteral("linkTargetValue"),
+                 Show(LinkTarget(item.path)));
     AddValue(form, QStringLiteral("Ort:"), QStringLiteral("locationValue"), Show(ParentPath(item.path)));
-    sizeValue_ = AddValue(form, QStringLiteral("Größe:"), QStringLiteral("sizeValue"),
-                          FormatByteSizeText(S_ISREG(item.status.st_mode) ? static_cast<std::uint64_t>(item.status.st_size) : 0));
+    sizeValue_ = AddValue(
+        form, QStringLiteral("Größe:"), QStringLiteral("sizeValue"),
+        FormatByteSizeText(S_ISREG(item.status.st_mode) ? static_cast<std::uint64_t>(item.status.st_size) : 0));
     if (isFolder)
         contentsValue_ = AddValue(form, QStringLiteral("Inhalt:"), QStringLiteral("contentsValue"), QString());
-    AddValue(form, QStringLiteral("Geändert am:"), QStringLiteral("modifiedValue"), FormatLongDateText(item.status.st_mtim));
-    AddValue(form, QStringLiteral("Letzter Zugriff:"), QStringLiteral("accessedValue"), FormatLongDateText(item.status.st_atim));
-    AddValue(form, QStringLiteral("Status geändert:"), QStringLiteral("changedValue"), FormatLongDateText(item.status.st_ctim));
+    AddValue(form, QStringLiteral("Geändert am:"), QStringLiteral("modifiedValue"),
+             FormatLongDateText(item.status.st_mtim));
+    AddValue(form, QStringLiteral("Letzter Zugriff:"), QStringLiteral("accessedValue"),
+             FormatLongDateText(item.status.st_atim));
+    AddValue(form, QStringLiteral("Status geändert:"), QStringLiteral("changedValue"),
+             FormatLongDateText(item.status.st_ctim));
     // A broken link has no permissions of its own to change.
     if (!S_ISLNK(item.status.st_mode)) {
         permissions_ = new TPermissionEditor(item.status.st_mode, this);
@@ -174,11 +180,14 @@ void TPropertiesDialog::BuildSeveralItems(QFormLayout& form)
         }
     }
     setWindowTitle(QStringLiteral("Eigenschaften von %1 Elementen").arg(items_.size()));
-    AddValue(form, QStringLiteral("Auswahl:"), QStringLiteral("selectionValue"), FormatCountText(ownFiles_, ownFolders_));
+    AddValue(form, QStringLiteral("Auswahl:"), QStringLiteral("selectionValue"),
+             FormatCountText(ownFiles_, ownFolders_));
     AddValue(form, QStringLiteral("Typ:"), QStringLiteral("typeValue"),
-             types.size() == 1 ? QStringLiteral("Alle vom Typ ") + *types.begin() : QStringLiteral("Verschiedene Typen"));
+             types.size() == 1 ? QStringLiteral("Alle vom Typ ") + *types.begin()
+                               : QStringLiteral("Verschiedene Typen"));
     AddValue(form, QStringLiteral("Ort:"), QStringLiteral("locationValue"),
-             folders.size() == 1 ? QStringLiteral("Alle in ") + Show(*folders.begin()) : QStringLiteral("Verschiedene Ordner"));
+             folders.size() == 1 ? QStringLiteral("Alle in ") + Show(*folders.begin())
+                                 : QStringLiteral("Verschiedene Ordner"));
     sizeValue_ = AddValue(form, QStringLiteral("Größe:"), QStringLiteral("sizeValue"), FormatByteSizeText(ownBytes_));
     contentsValue_ = AddValue(form, QStringLiteral("Inhalt:"), QStringLiteral("contentsValue"),
                               FormatCountText(ownFiles_, ownFolders_));
@@ -241,21 +250,24 @@ bool TPropertiesDialog::ApplyName()
         return true;
     const QString what = QStringLiteral("„%1“ kann nicht in „%2“ umbenannt werden").arg(Show(oldName), text);
     if (!IsValidName(text, newName)) {
-        ShowError(QStringLiteral("Umbenennen"), what + QStringLiteral(": Ein Name darf weder leer sein noch „/“ enthalten."));
+        ShowError(QStringLiteral("Umbenennen"),
+                  what + QStringLiteral(": Ein Name darf weder leer sein noch „/“ enthalten."));
         return false;
     }
 
     int error = 0;
     const TItemIdListPtr absolute = SHParseDisplayName(item.path);
-    const IShellFolderPtr parent
-        = absolute ? SHBindToFolder(TruncateIDList(absolute.get(), IDListCount(absolute.get()) - 1).get()) : nullptr;
+    const IShellFolderPtr parent =
+        absolute ? SHBindToFolder(TruncateIDList(absolute.get(), IDListCount(absolute.get()) - 1).get()) : nullptr;
     if (!parent)
         error = GetLastError() != 0 ? GetLastError() : ENOENT;
-    else if (const TShellResult renamed = parent->SetNameOf(LastIDListItem(absolute.get()), newName, SHGDN_INFOLDER, nullptr);
+    else if (const TShellResult renamed =
+                 parent->SetNameOf(LastIDListItem(absolute.get()), newName, SHGDN_INFOLDER, nullptr);
              renamed.Failed())
         error = renamed.Error();
     if (error == EEXIST) {
-        ShowError(QStringLiteral("Umbenennen"), what + QStringLiteral(": Es gibt dort bereits ein Element mit diesem Namen."));
+        ShowError(QStringLiteral("Umbenennen"),
+                  what + QStringLiteral(": Es gibt dort bereits ein Element mit diesem Namen."));
         return false;
     }
     if (error != 0) {

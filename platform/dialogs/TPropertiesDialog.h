@@ -49,7 +49,8 @@ private:
     struct TItem
     {
         std::string path;
-        struct stat status{};  // of the link's target where there is one
+        struct stat status
+        {};  // of the link's target where there is one
         bool isLink = false;
     };
 

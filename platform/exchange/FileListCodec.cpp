@@ -71,7 +71,7 @@ std::optional<TFileList> NonEmpty(std::optional<TFileList> list)
     return list;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> LocalPathOfUri(std::string_view uri)
 {
@@ -150,8 +150,9 @@ std::optional<TFileList> ReadFileList(const QMimeData& data)
             return list;
     }
     for (const QString& format : data.formats()) {
-        if (format == kPlainTextMime || format.startsWith(QStringLiteral("text/plain;charset=utf-8"), Qt::CaseInsensitive)
-            || format == QStringLiteral("UTF8_STRING")) {
+        if (format == kPlainTextMime ||
+            format.startsWith(QStringLiteral("text/plain;charset=utf-8"), Qt::CaseInsensitive) ||
+            format == QStringLiteral("UTF8_STRING")) {
             if (std::optional<TFileList> list = NonEmpty(ReadNautilusText(data.data(format))))
                 return list;
         }

@@ -26,7 +26,8 @@ inline constexpr char kGnomeCopiedFilesMime[] = "x-special/gnome-copied-files";
 inline constexpr char kKdeCutSelectionMime[] = "application/x-kde-cutselection";
 inline constexpr char kPlainTextMime[] = "text/plain";
 
-struct TFileList {
+struct TFileList
+{
     std::vector<std::string> Paths;  // local paths, native bytes
     bool Cut = false;                // the files were cut: a paste moves them
 };

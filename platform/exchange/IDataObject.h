@@ -10,7 +10,8 @@
 
 // Items packed for a drag or the clipboard in every format other programs
 // and our own panes read.
-class IDataObject : public IUIObject {
+class IDataObject : public IUIObject
+{
 public:
     // A fresh QMimeData with all formats (QDrag and QClipboard take ownership);
     // `cut` marks the files as cut, so that a paste moves them.

@@ -27,14 +27,14 @@ constexpr std::uint32_t MK_ALT = 0x0020;
 // Something that files can be dropped on. `effect` comes in as the effects the
 // source allows and goes out as the one that the drop would have (DragEnter,
 // DragOver) or had (Drop). Points are in screen co-ordinates.
-class IDropTarget : public IUIObject {
+class IDropTarget : public IUIObject
+{
 public:
     virtual TShellResult DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint point,
                                    std::uint32_t& effect) = 0;
     virtual TShellResult DragOver(std::uint32_t keyState, QPoint point, std::uint32_t& effect) = 0;
     virtual TShellResult DragLeave() = 0;
-    virtual TShellResult Drop(const QMimeData& data, std::uint32_t keyState, QPoint point,
-                              std::uint32_t& effect) = 0;
+    virtual TShellResult Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, std::uint32_t& effect) = 0;
 };
 
 using IDropTargetPtr = std::shared_ptr<IDropTarget>;

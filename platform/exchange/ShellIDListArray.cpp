@@ -42,7 +42,7 @@ TItemIdListPtr ReadList(const QByteArray& block, std::uint32_t offset)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 QByteArray EncodeShellIDListArray(const TItemIdList* parent, std::span<const TItemIdList* const> children)
 {

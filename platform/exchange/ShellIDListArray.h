@@ -17,7 +17,8 @@ inline constexpr char kShellIDListArrayMime[] = "application/x-parzello-shell-id
 
 QByteArray EncodeShellIDListArray(const TItemIdList* parent, std::span<const TItemIdList* const> children);
 
-struct TShellIDListArray {
+struct TShellIDListArray
+{
     TItemIdListPtr Parent;
     std::vector<TItemIdListPtr> Children;
 };

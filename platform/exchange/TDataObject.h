@@ -7,7 +7,8 @@
 
 // Items of one folder as a data object: their local paths in the file-list
 // formats and their id lists in the shell's array format.
-class TDataObject final : public IDataObject {
+class TDataObject final : public IDataObject
+{
 public:
     // `parent` is the folder's absolute list, `children` the items relative to it.
     TDataObject(const TItemIdList* parent, std::span<const TItemIdList* const> children);

@@ -45,8 +45,8 @@ bool SameDevice(const std::string& source, const std::string& folder)
 {
     struct stat sourceStatus;
     struct stat folderStatus;
-    return ::lstat(source.c_str(), &sourceStatus) == 0 && ::stat(folder.c_str(), &folderStatus) == 0
-        && sourceStatus.st_dev == folderStatus.st_dev;
+    return ::lstat(source.c_str(), &sourceStatus) == 0 && ::stat(folder.c_str(), &folderStatus) == 0 &&
+           sourceStatus.st_dev == folderStatus.st_dev;
 }
 
 // The files of a drag: the file-list formats, else the paths of our own id lists.
@@ -68,10 +68,12 @@ std::optional<TFileList> FilesOf(const QMimeData& data)
     return list;
 }
 
-} // namespace
+}  // namespace
 
 TFolderDropTarget::TFolderDropTarget(std::string folderPath, TKind kind, QWidget* owner)
-    : folderPath_(WithoutTrailingSlash(std::move(folderPath))), kind_(kind), owner_(owner)
+    : folderPath_(WithoutTrailingSlash(std::move(folderPath)))
+    , kind_(kind)
+    , owner_(owner)
 {
 }
 
@@ -111,8 +113,7 @@ std::uint32_t TFolderDropTarget::EffectFor(std::uint32_t keyState, std::uint32_t
     return kind_ == TKind::Trash ? usable : ChooseDropEffect(keyState, usable, sameVolume_);
 }
 
-TShellResult TFolderDropTarget::DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint,
-                                          std::uint32_t& effect)
+TShellResult TFolderDropTarget::DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint, std::uint32_t& effect)
 {
     TakeFiles(data);
     lastKeyState_ = keyState;
@@ -136,7 +137,8 @@ TShellResult TFolderDropTarget::DragLeave()
 
 std::uint32_t TFolderDropTarget::AskEffect(std::uint32_t usable, std::uint32_t proposed, QPoint point) const
 {
-    struct TChoice {
+    struct TChoice
+    {
         std::uint32_t effect;
         const char* caption;
     };
@@ -175,17 +177,16 @@ std::uint32_t TFolderDropTarget::Perform(std::uint32_t effect, int& error) const
         request.Kind = TFileOperationKind::Trash;
     } else {
         request.TargetFolder = folderPath_;
-        request.Kind = effect == DROPEFFECT_COPY ? TFileOperationKind::Copy
-                     : effect == DROPEFFECT_MOVE ? TFileOperationKind::Move
-                                                 : TFileOperationKind::Link;
+        request.Kind = effect == DROPEFFECT_COPY   ? TFileOperationKind::Copy
+                       : effect == DROPEFFECT_MOVE ? TFileOperationKind::Move
+                                                   : TFileOperationKind::Link;
     }
     const TFileOperationResult result = RunFileOperation(request);
     error = result.Completed || result.Cancelled ? 0 : (result.Error != 0 ? result.Error : EIO);
     return result.Completed ? effect : DROPEFFECT_NONE;
 }
 
-TShellResult TFolderDropTarget::Drop(const QMimeData& data, std::uint32_t keyState, QPoint point,
-                                     std::uint32_t& effect)
+TShellResult TFolderDropTarget::Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, std::uint32_t& effect)
 {
     const bool rightButton = ((keyState | lastKeyState_) & MK_RBUTTON) != 0;
     TakeFiles(data);

@@ -14,14 +14,14 @@
 // trash. A drag with the right button asks what to do in a small menu.
 // Effects that would do nothing or harm give none: moving items into the
 // folder they are in, copying or moving a folder into itself or below it.
-class TFolderDropTarget final : public IDropTarget {
+class TFolderDropTarget final : public IDropTarget
+{
 public:
     enum class TKind { Folder, Trash };
 
     TFolderDropTarget(std::string folderPath, TKind kind, QWidget* owner);
 
-    TShellResult DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint point,
-                           std::uint32_t& effect) override;
+    TShellResult DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint point, std::uint32_t& effect) override;
     TShellResult DragOver(std::uint32_t keyState, QPoint point, std::uint32_t& effect) override;
     TShellResult DragLeave() override;
     TShellResult Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, std::uint32_t& effect) override;

@@ -19,18 +19,20 @@ enum class TFileOperationKind {
     Restore,  // trashed entries (paths inside a trash's files/) back to where they came from
 };
 
-struct TFileOperationRequest {
+struct TFileOperationRequest
+{
     TFileOperationKind Kind = TFileOperationKind::Copy;
     std::vector<std::string> Sources;
-    std::string TargetFolder;     // Copy, Move and Link only
-    QWidget* Owner = nullptr;     // none: no error dialogs (confirmations still appear)
-    bool Confirm = true;          // ask before Trash and Delete
+    std::string TargetFolder;  // Copy, Move and Link only
+    QWidget* Owner = nullptr;  // none: no error dialogs (confirmations still appear)
+    bool Confirm = true;       // ask before Trash and Delete
 };
 
-struct TFileOperationResult {
-    bool Completed = false;       // everything asked for was done (items the user chose to skip count as done)
-    bool Cancelled = false;       // the user declined or stopped it (Error is then ECANCELED)
-    int Error = 0;                // errno of the first failure (also left as the last error; 0 on success)
+struct TFileOperationResult
+{
+    bool Completed = false;  // everything asked for was done (items the user chose to skip count as done)
+    bool Cancelled = false;  // the user declined or stopped it (Error is then ECANCELED)
+    int Error = 0;           // errno of the first failure (also left as the last error; 0 on success)
     // The new paths, in the order of Sources: the copies, moved items or
     // links; for Trash the items' places in the trash; for Restore the
     // original paths. Skipped items have none.

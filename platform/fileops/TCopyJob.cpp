@@ -25,7 +25,8 @@ constexpr std::size_t kChunkBytes = 4 << 20;
 // Buffer of the read/write fallback.
 constexpr std::size_t kBufferBytes = 1 << 20;
 
-struct TDirCloser {
+struct TDirCloser
+{
     void operator()(DIR* stream) const { ::closedir(stream); }
 };
 using TDirPtr = std::unique_ptr<DIR, TDirCloser>;
@@ -61,7 +62,8 @@ int TCopyJob::CopyEntry(const std::string& source, const std::string& destinatio
     progress_.SetCurrentItem(QFile::decodeName(QByteArray::fromStdString(source)));
     if (!progress_.Step(0))
         return ECANCELED;
-    struct stat status {};
+    struct stat status
+    {};
     if (::lstat(source.c_str(), &status) != 0)
         return Fail(errno, source);
     int error = 0;
@@ -89,7 +91,8 @@ int TCopyJob::CopyFile(const std::string& source, const struct stat& status, con
     TFileHandle in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!in.IsValid())
         return Fail(errno, source);
-    struct stat opened {};
+    struct stat opened
+    {};
     if (::fstat(in.Get(), &opened) != 0)
         return Fail(errno, source);
     if (!S_ISREG(opened.st_mode) || opened.st_ino != status.st_ino || opened.st_dev != status.st_dev)

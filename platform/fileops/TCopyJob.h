@@ -11,9 +11,13 @@ class TOperationProgress;
 // copy_file_range inside the kernel where the file systems allow it, else
 // through a buffer. The copy stops at the first failure or cancel and
 // leaves what it made for the caller to delete (see TTemporaryItem).
-class TCopyJob {
+class TCopyJob
+{
 public:
-    explicit TCopyJob(TOperationProgress& progress) : progress_(progress) {}
+    explicit TCopyJob(TOperationProgress& progress)
+        : progress_(progress)
+    {
+    }
 
     // Flushes every copied file to the disk before returning: for moves,
     // whose sources are deleted once the copy is complete.

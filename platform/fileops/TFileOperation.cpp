@@ -52,8 +52,7 @@ QString FailureText(TFileOperationKind kind, const std::string& path)
     switch (kind) {
     case TFileOperationKind::Copy: return QStringLiteral("%1 konnte nicht kopiert werden.").arg(name);
     case TFileOperationKind::Move: return QStringLiteral("%1 konnte nicht verschoben werden.").arg(name);
-    case TFileOperationKind::Link:
-        return QStringLiteral("Für %1 konnte keine Verknüpfung erstellt werden.").arg(name);
+    case TFileOperationKind::Link: return QStringLiteral("Für %1 konnte keine Verknüpfung erstellt werden.").arg(name);
     case TFileOperationKind::Trash:
         return QStringLiteral("%1 konnte nicht in den Papierkorb verschoben werden.").arg(name);
     case TFileOperationKind::Delete: return QStringLiteral("%1 konnte nicht gelöscht werden.").arg(name);
@@ -64,8 +63,10 @@ QString FailureText(TFileOperationKind kind, const std::string& path)
 
 bool SameObject(const std::string& first, const std::string& second)
 {
-    struct stat a {};
-    struct stat b {};
+    struct stat a
+    {};
+    struct stat b
+    {};
     return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
            a.st_ino == b.st_ino;
 }
@@ -78,7 +79,8 @@ std::string RealPath(const std::string& path)
 
 bool IsRealFolder(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
@@ -86,7 +88,8 @@ bool IsRealFolder(const std::string& path)
 std::string FreeNumberedName(const std::string& folder, const std::string& name, const char* word, const char* joint)
 {
     for (int number = 1; number <= kMaxCopyNames; ++number) {
-        const std::string counted = number == 1 ? std::string(word) : std::string(word) + " (" + std::to_string(number) + ")";
+        const std::string counted =
+            number == 1 ? std::string(word) : std::string(word) + " (" + std::to_string(number) + ")";
         const std::string candidate = JoinPath(folder, counted + " " + joint + " " + name);
         if (!EntryExists(candidate))
             return candidate;
@@ -102,7 +105,9 @@ long DeleteEventOf(const std::string& path)
 }  // namespace
 
 TFileOperation::TFileOperation(const TFileOperationRequest& request)
-    : request_(request), progress_(request.Owner, Caption(request.Kind)), conflicts_(request.Owner)
+    : request_(request)
+    , progress_(request.Owner, Caption(request.Kind))
+    , conflicts_(request.Owner)
 {
 }
 
@@ -156,7 +161,8 @@ void TFileOperation::Cancel()
 bool TFileOperation::CheckTargetFolder()
 {
     targetFolder_ = AbsolutePath(request_.TargetFolder);
-    struct stat status {};
+    struct stat status
+    {};
     if (request_.TargetFolder.empty() || ::stat(targetFolder_.c_str(), &status) != 0) {
         Fail(request_.TargetFolder.empty() ? ENOENT : errno, targetFolder_,
              QStringLiteral("Der Zielordner %1 ist nicht vorhanden.").arg(Quoted(targetFolder_)));
@@ -206,19 +212,15 @@ bool TFileOperation::TransferOne(const std::string& source, bool move)
     }
     // A folder cannot go into itself or a folder below it.
     if (IsRealFolder(source) && IsSameOrInside(RealPath(targetFolder_), RealPath(source))) {
-        Fail(EINVAL, source, QStringLiteral("Der Zielordner %1 liegt im Quellordner %2.")
-                                 .arg(Quoted(targetFolder_), Quoted(source)));
+        Fail(EINVAL, source,
+             QStringLiteral("Der Zielordner %1 liegt im Quellordner %2.").arg(Quoted(targetFolder_), Quoted(source)));
         return false;
     }
     TItemTransfer transfer(progress_, conflicts_);
     switch (transfer.Transfer(source, target, move)) {
-    case TTransferOutcome::Done:
-        result_.Created.push_back(target);
-        return true;
-    case TTransferOutcome::Skipped:
-        return true;
-    case TTransferOutcome::Stopped:
-        break;
+    case TTransferOutcome::Done: result_.Created.push_back(target); return true;
+    case TTransferOutcome::Skipped: return true;
+    case TTransferOutcome::Stopped: break;
     }
     Fail(transfer.Error(), transfer.FailedPath().empty() ? source : transfer.FailedPath());
     return false;
@@ -244,7 +246,8 @@ bool TFileOperation::LinkOne(const std::string& source)
     std::string target = JoinPath(targetFolder_, BaseName(source));
     if (SameObject(DirName(source), targetFolder_))
         target = FreeNumberedName(targetFolder_, BaseName(source), "Verknüpfung", "mit");
-    struct stat existing {};
+    struct stat existing
+    {};
     const bool exists = !target.empty() && ::lstat(target.c_str(), &existing) == 0;
     if (exists) {
         const TConflictChoice choice = conflicts_.Ask(source, target);
@@ -261,7 +264,8 @@ bool TFileOperation::LinkOne(const std::string& source)
         Fail(target.empty() ? EEXIST : errno, source);
         return false;
     }
-    if (const int error = exists ? RenameReplacing(temporary.Path(), target) : RenameNoReplace(temporary.Path(), target)) {
+    if (const int error =
+            exists ? RenameReplacing(temporary.Path(), target) : RenameNoReplace(temporary.Path(), target)) {
         Fail(error, source);
         return false;
     }
@@ -282,8 +286,8 @@ bool TFileOperation::ConfirmRemoval(bool forGood)
     box.Icon = TMessageIcon::Question;
     box.Caption = forGood ? QStringLiteral("Endgültig löschen") : QStringLiteral("In den Papierkorb verschieben");
     const QString what = request_.Sources.size() == 1
-        ? Quoted(BaseName(request_.Sources.front()))
-        : QStringLiteral("diese %1 Elemente").arg(request_.Sources.size());
+                             ? Quoted(BaseName(request_.Sources.front()))
+                             : QStringLiteral("diese %1 Elemente").arg(request_.Sources.size());
     box.Text = forGood ? QStringLiteral("Möchten Sie %1 wirklich endgültig löschen?").arg(what)
                        : QStringLiteral("Möchten Sie %1 wirklich in den Papierkorb verschieben?").arg(what);
     box.Buttons = {QStringLiteral("Ja"), QStringLiteral("Nein")};
@@ -430,10 +434,8 @@ bool TFileOperation::RestoreOne(const std::string& trashedPath)
             ::unlink(entry->InfoFilePath.c_str());
         result_.Created.push_back(entry->OriginalPath);
         return true;
-    case TTransferOutcome::Skipped:
-        return true;
-    case TTransferOutcome::Stopped:
-        break;
+    case TTransferOutcome::Skipped: return true;
+    case TTransferOutcome::Stopped: break;
     }
     Fail(transfer.Error(), transfer.FailedPath().empty() ? trashedPath : transfer.FailedPath());
     return false;

@@ -17,7 +17,8 @@
 // a copy is "Kopie von NAME", then "Kopie (2) von NAME", "Kopie (3) von
 // NAME" ...; a link "Verknüpfung mit NAME", then "Verknüpfung (2) mit NAME"
 // .... A move into the item's own folder changes nothing.
-class TFileOperation {
+class TFileOperation
+{
 public:
     explicit TFileOperation(const TFileOperationRequest& request);
 

@@ -38,7 +38,8 @@ long RenameEvent(mode_t mode)
     return IsFolderMode(mode) ? SHCNE_RENAMEFOLDER : SHCNE_RENAMEITEM;
 }
 
-struct TDirCloser {
+struct TDirCloser
+{
     void operator()(DIR* stream) const { ::closedir(stream); }
 };
 
@@ -67,23 +68,20 @@ TTransferOutcome TItemTransfer::Stop(int error, const std::string& path)
 
 TTransferOutcome TItemTransfer::Transfer(const std::string& source, const std::string& target, bool move)
 {
-    struct stat from {};
+    struct stat from
+    {};
     if (::lstat(source.c_str(), &from) != 0)
         return Stop(errno, source);
-    struct stat to {};
+    struct stat to
+    {};
     const bool exists = ::lstat(target.c_str(), &to) == 0;
     if (exists && from.st_dev == to.st_dev && from.st_ino == to.st_ino)
         return TTransferOutcome::Skipped;  // one item under two names: nothing to do
     if (exists) {
         switch (conflicts_.Ask(source, target)) {
-        case TConflictChoice::Cancel:
-            progress_.Cancel();
-            return Stop(ECANCELED, target);
-        case TConflictChoice::Skip:
-            progress_.Step(1);
-            return TTransferOutcome::Skipped;
-        case TConflictChoice::Replace:
-            break;
+        case TConflictChoice::Cancel: progress_.Cancel(); return Stop(ECANCELED, target);
+        case TConflictChoice::Skip: progress_.Step(1); return TTransferOutcome::Skipped;
+        case TConflictChoice::Replace: break;
         }
         if (IsFolderMode(from.st_mode) && IsFolderMode(to.st_mode))
             return Merge(source, target, move);
@@ -124,8 +122,10 @@ TTransferOutcome TItemTransfer::Merge(const std::string& source, const std::stri
 TTransferOutcome TItemTransfer::MoveByRename(const std::string& source, const std::string& target, bool replace,
                                              bool& crossesVolumes)
 {
-    struct stat from {};
-    struct stat to {};
+    struct stat from
+    {};
+    struct stat to
+    {};
     if (::lstat(source.c_str(), &from) != 0)
         return Stop(errno, source);
     const bool replaced = replace && ::lstat(target.c_str(), &to) == 0;
@@ -142,10 +142,10 @@ TTransferOutcome TItemTransfer::MoveByRename(const std::string& source, const st
     return progress_.Step(1) ? TTransferOutcome::Done : Stop(ECANCELED, target);
 }
 
-TTransferOutcome TItemTransfer::CopyInto(const std::string& source, const std::string& target, bool replace,
-                                         bool move)
+TTransferOutcome TItemTransfer::CopyInto(const std::string& source, const std::string& target, bool replace, bool move)
 {
-    struct stat from {};
+    struct stat from
+    {};
     if (::lstat(source.c_str(), &from) != 0)
         return Stop(errno, source);
     if (move)
@@ -162,7 +162,8 @@ TTransferOutcome TItemTransfer::CopyInto(const std::string& source, const std::s
             failed = target + failed.substr(temporary.Path().size());
         return Stop(error, failed);
     }
-    struct stat to {};
+    struct stat to
+    {};
     const bool replaced = replace && ::lstat(target.c_str(), &to) == 0;
     if (const int error = Commit(temporary.Path(), target, replaced))
         return Stop(error, target);

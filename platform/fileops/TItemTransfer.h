@@ -24,10 +24,14 @@ enum class TTransferOutcome {
 //   (flushed to the disk), and deletes the source only after its copy
 //   stands complete at the target;
 // - every change is reported with SHChangeNotify.
-class TItemTransfer {
+class TItemTransfer
+{
 public:
     TItemTransfer(TOperationProgress& progress, TConflictPrompt& conflicts)
-        : progress_(progress), conflicts_(conflicts) {}
+        : progress_(progress)
+        , conflicts_(conflicts)
+    {
+    }
 
     TTransferOutcome Transfer(const std::string& source, const std::string& target, bool move);
 

@@ -70,7 +70,8 @@ private:
             {QStandardPaths::MoviesLocation, "folder-videos"},
         };
         for (const auto& folder : folders) {
-            const std::string path = WithoutTrailingSlash(QStringToNative(QStandardPaths::writableLocation(folder.location)));
+            const std::string path =
+                WithoutTrailingSlash(QStringToNative(QStandardPaths::writableLocation(folder.location)));
             // XDG folders that are not set fall back to the home folder itself.
             if (!path.empty() && path != home)
                 names_.emplace(path, QString::fromLatin1(folder.iconName));
@@ -113,7 +114,7 @@ TIconChoice MimeChoice(const QMimeType& mime)
     return choice;
 }
 
-} // namespace
+}  // namespace
 
 TIconChoice PlaceIconChoice(TIconPlace place, bool open)
 {
@@ -125,28 +126,17 @@ TIconChoice PlaceIconChoice(TIconPlace place, bool open)
         return choice;
     };
     switch (place) {
-    case ipDesktop:
-        return make({"user-desktop"}, kDesktopResourceIcon);
-    case ipHome:
-        return make({"user-home"}, kHomeResourceIcon);
-    case ipComputer:
-        return make({"computer"}, kComputerResourceIcon);
-    case ipNetwork:
-        return make({"network-workgroup", "network-server"}, kNetworkResourceIcon);
-    case ipTrash:
-        return make({"user-trash"}, kTrashResourceIcon);
-    case ipFullTrash:
-        return make({"user-trash-full", "user-trash"}, kTrashResourceIcon);
-    case ipVolume:
-        return make({"drive-harddisk"}, kVolumeResourceIcon);
-    case ipRemovableVolume:
-        return make({"drive-removable-media", "drive-harddisk"}, kVolumeResourceIcon);
-    case ipNetworkVolume:
-        return make({"folder-remote", "network-server", "drive-harddisk"}, kVolumeResourceIcon);
-    case ipFolder:
-        return FolderChoice({}, open);
-    case ipFile:
-        return MimeChoice({});
+    case ipDesktop: return make({"user-desktop"}, kDesktopResourceIcon);
+    case ipHome: return make({"user-home"}, kHomeResourceIcon);
+    case ipComputer: return make({"computer"}, kComputerResourceIcon);
+    case ipNetwork: return make({"network-workgroup", "network-server"}, kNetworkResourceIcon);
+    case ipTrash: return make({"user-trash"}, kTrashResourceIcon);
+    case ipFullTrash: return make({"user-trash-full", "user-trash"}, kTrashResourceIcon);
+    case ipVolume: return make({"drive-harddisk"}, kVolumeResourceIcon);
+    case ipRemovableVolume: return make({"drive-removable-media", "drive-harddisk"}, kVolumeResourceIcon);
+    case ipNetworkVolume: return make({"folder-remote", "network-server", "drive-harddisk"}, kVolumeResourceIcon);
+    case ipFolder: return FolderChoice({}, open);
+    case ipFile: return MimeChoice({});
     }
     return {};
 }
@@ -160,12 +150,14 @@ TIconChoice FileIconChoice(const std::string& fileName)
 {
     const QMimeDatabase database;
     const QList<QMimeType> types = database.mimeTypesForFileName(NativeToQString(fileName));
-    return MimeChoice(types.isEmpty() ? database.mimeTypeForName(QStringLiteral("application/octet-stream")) : types.first());
+    return MimeChoice(types.isEmpty() ? database.mimeTypeForName(QStringLiteral("application/octet-stream"))
+                                      : types.first());
 }
 
 TIconChoice PathIconChoice(const std::string& path, bool open)
 {
-    struct stat info {};
+    struct stat info
+    {};
     if (::stat(path.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode))
             return FolderIconChoice(path, open);

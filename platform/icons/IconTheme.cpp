@@ -24,7 +24,7 @@ QStringList ThemeSearchPaths()
     return paths;
 }
 
-} // namespace
+}  // namespace
 
 bool IsMissingIconTheme(const QString& themeName)
 {

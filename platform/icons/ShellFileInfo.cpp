@@ -63,7 +63,8 @@ TIconChoice FileItemChoice(const TItemView& view, const std::string& path)
     case DT_BLK: return MimeNameChoice("inode/blockdevice");
     default: break;
     }
-    struct stat info {};
+    struct stat info
+    {};
     if (view.IsSymlink() && !path.empty() && ::stat(path.c_str(), &info) != 0)
         return MimeNameChoice("inode/symlink");
     return FileIconChoice(std::string(view.name));
@@ -97,7 +98,7 @@ int IconIndexOf(const TIconChoice& choice)
     return TSystemIconTable::Process().IndexOf(choice.themeNames, choice.fallbackResource);
 }
 
-} // namespace
+}  // namespace
 
 TShFileInfo SHGetFileInfo(const TItemIdList* absolute, std::uint32_t /*fileAttributes*/, std::uint32_t flags)
 {
@@ -122,7 +123,7 @@ TShFileInfo SHGetFileInfo(const TItemIdList* absolute, std::uint32_t /*fileAttri
         } else {
             TResolvedList parent;
             if (ResolveIDList(parentList.get(), parent))
-                info.szDisplayName = ItemDisplayName(TItemContext {parent.kind, parent.path}, last, SHGDN_NORMAL);
+                info.szDisplayName = ItemDisplayName(TItemContext{parent.kind, parent.path}, last, SHGDN_NORMAL);
         }
     }
     if (flags & SHGFI_TYPENAME) {
@@ -134,7 +135,7 @@ TShFileInfo SHGetFileInfo(const TItemIdList* absolute, std::uint32_t /*fileAttri
             info.dwAttributes = SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER;
         } else if (const IShellFolderPtr parent = SHBindToFolder(parentList.get())) {
             const TItemIdList* item = LastIDListItem(absolute);
-            std::uint32_t attributes = ~SFGAO_HASSUBFOLDER; // the one costly bit, not asked unless needed
+            std::uint32_t attributes = ~SFGAO_HASSUBFOLDER;  // the one costly bit, not asked unless needed
             if (parent->GetAttributesOf({&item, 1}, attributes).Succeeded())
                 info.dwAttributes = attributes;
         }
@@ -147,7 +148,7 @@ TShFileInfo SHGetFileInfo(const std::string& path, std::uint32_t fileAttributes,
 {
     if (!(flags & SHGFI_USEFILEATTRIBUTES)) {
         const TItemIdListPtr list = SHParseDisplayName(path);
-        return list ? SHGetFileInfo(list.get(), fileAttributes, flags) : TShFileInfo {};
+        return list ? SHGetFileInfo(list.get(), fileAttributes, flags) : TShFileInfo{};
     }
     TShFileInfo info;
     if (path.empty())

@@ -1,7 +1,8 @@
 #include "platform/icons/TSystemImageList.h"
 
 TSystemImageList::TSystemImageList(TSystemIconTable& table, TImageListSize size)
-    : table_(table), size_(size)
+    : table_(table)
+    , size_(size)
 {
     InitPlatformResources();
 }

@@ -24,7 +24,8 @@ QString GroupThousands(std::uint64_t value)
 // The MIME comments of the file types, for the current default locale. A
 // folder of 100 000 pieces asks for the same few types again and again, and a
 // lookup by name costs about a tenth of a millisecond.
-class TTypeTextCache {
+class TTypeTextCache
+{
 public:
     QString CommentFor(const std::string& name, const QString& fileName)
     {
@@ -39,12 +40,9 @@ public:
         if (!globs_)
             globs_ = std::make_unique<TMimeGlobIndex>(database_);
         switch (globs_->Classify(name, extension.toLower().toStdString())) {
-        case TMimeGlobIndex::TMatch::None:
-            return {};
-        case TMimeGlobIndex::TMatch::ByName:
-            return CommentOf(fileName);
-        case TMimeGlobIndex::TMatch::ByExtension:
-            break;
+        case TMimeGlobIndex::TMatch::None: return {};
+        case TMimeGlobIndex::TMatch::ByName: return CommentOf(fileName);
+        case TMimeGlobIndex::TMatch::ByExtension: break;
         }
         const auto found = comments_.find(extension);
         if (found != comments_.end())
@@ -55,7 +53,8 @@ public:
     }
 
 private:
-    struct TQStringHash {
+    struct TQStringHash
+    {
         std::size_t operator()(const QString& text) const { return qHash(text); }
     };
 
@@ -88,7 +87,8 @@ QString FormatSizeText(std::uint64_t bytes)
 
 QString FormatDateText(std::time_t time)
 {
-    struct tm local {};
+    struct tm local
+    {};
     if (localtime_r(&time, &local) == nullptr)
         return {};
     return QString::asprintf("%02d.%02d.%04d %02d:%02d", local.tm_mday, local.tm_mon + 1, local.tm_year + 1900,

@@ -60,8 +60,13 @@ bool StatItem(const std::string& path, struct stat& status)
 
 std::string PermissionsText(unsigned mode)
 {
-    std::string text = S_ISDIR(mode) ? "d" : S_ISLNK(mode) ? "l" : S_ISFIFO(mode) ? "p"
-                     : S_ISSOCK(mode) ? "s" : S_ISCHR(mode) ? "c" : S_ISBLK(mode) ? "b" : "-";
+    std::string text = S_ISDIR(mode)    ? "d"
+                       : S_ISLNK(mode)  ? "l"
+                       : S_ISFIFO(mode) ? "p"
+                       : S_ISSOCK(mode) ? "s"
+                       : S_ISCHR(mode)  ? "c"
+                       : S_ISBLK(mode)  ? "b"
+                                        : "-";
     const char* letters = "rwxrwxrwx";
     for (int bit = 0; bit < 9; ++bit)
         text += (mode & (0400u >> bit)) ? letters[bit] : '-';
@@ -106,11 +111,8 @@ TColumnData VolumeColumnData(const TItemView& view, TColumnValue value)
         if (const auto entry = FindMountedVolume(mountPoint))
             data.text = entry->FileSystemType;
         break;
-    case TColumnValue::Type:
-        data.text = "Dateiordner";
-        break;
-    default:
-        break;
+    case TColumnValue::Type: data.text = "Dateiordner"; break;
+    default: break;
     }
     return data;
 }
@@ -141,11 +143,8 @@ TColumnData FileColumnData(const std::string& path, std::string_view typeName, b
         data.text = PermissionsText(::lstat(path.c_str(), &own) == 0 ? own.st_mode : status.st_mode);
         break;
     }
-    case TColumnValue::Owner:
-        data.text = OwnerText(status.st_uid);
-        break;
-    default:
-        break;
+    case TColumnValue::Owner: data.text = OwnerText(status.st_uid); break;
+    default: break;
     }
     return data;
 }
@@ -166,12 +165,12 @@ TColumnData TrashColumnData(const TItemContext& context, const TItemView& view, 
         }
         return data;
     }
-    const std::string typeName = value == TColumnValue::Type ? ItemDisplayName(context, view, SHGDN_NORMAL)
-                                                             : std::string();
+    const std::string typeName =
+        value == TColumnValue::Type ? ItemDisplayName(context, view, SHGDN_NORMAL) : std::string();
     return FileColumnData(ItemPath(context, view), typeName, view.IsFolder(), value);
 }
 
-} // namespace
+}  // namespace
 
 std::span<const TColumnSpec> FolderColumns(TFolderKind kind)
 {

@@ -9,8 +9,7 @@
 #include <string>
 
 // What a details column shows.
-enum class TColumnValue
-{
+enum class TColumnValue {
     Name,
     Size,
     Type,
@@ -27,10 +26,10 @@ enum class TColumnValue
 
 struct TColumnSpec
 {
-    const char* title;     // UTF-8
-    int format;            // LVCFMT_
-    int charCount;         // default width in characters
-    std::uint32_t state;   // SHCOLSTATE_
+    const char* title;    // UTF-8
+    int format;           // LVCFMT_
+    int charCount;        // default width in characters
+    std::uint32_t state;  // SHCOLSTATE_
     TColumnValue value;
 };
 

@@ -28,8 +28,8 @@ struct TFindData
     timespec modificationTime{};  // all times in UTC
     timespec accessTime{};
     timespec changeTime{};
-    timespec creationTime{};      // birth time where the file system records it, else 0
-    std::uint32_t mode = 0;       // st_mode
+    timespec creationTime{};  // birth time where the file system records it, else 0
+    std::uint32_t mode = 0;   // st_mode
     bool isFolder = false;
 };
 

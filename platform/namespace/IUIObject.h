@@ -15,7 +15,8 @@ enum class TUIObjectKind {
 
 // The common base of the objects a folder hands out for its items; the caller
 // casts to the class its kind names (std::dynamic_pointer_cast).
-class IUIObject {
+class IUIObject
+{
 public:
     virtual ~IUIObject() = default;
 };

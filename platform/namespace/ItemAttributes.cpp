@@ -66,7 +66,7 @@ std::uint32_t VirtualFolderAttributes(TVirtualFolder folder, std::uint32_t mask)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 bool DirectoryHasSubfolder(const std::string& path)
 {
@@ -97,9 +97,7 @@ std::uint32_t ItemAttributes(const TItemContext& context, const TItemView& view,
 {
     std::uint32_t bits = 0;
     switch (view.kind) {
-    case TItemKind::VirtualFolder:
-        bits = VirtualFolderAttributes(view.virtualFolder, mask);
-        break;
+    case TItemKind::VirtualFolder: bits = VirtualFolderAttributes(view.virtualFolder, mask); break;
     case TItemKind::Volume:
         bits = SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | kPathBits;
         if ((mask & SFGAO_HASSUBFOLDER) && DirectoryHasSubfolder(std::string(view.name)))

@@ -8,8 +8,7 @@
 namespace {
 
 // Ranks of the groups column 0 sorts by.
-enum TItemRank
-{
+enum TItemRank {
     kRankVirtual,
     kRankVolume,
     kRankFolder,
@@ -42,7 +41,7 @@ int CompareByValue(const TItemContext& context, TColumnValue value, const TItemV
     return Sign(NaturalCompare(first.text, second.text));
 }
 
-} // namespace
+}  // namespace
 
 int CompareItemsByName(const TItemView& a, const TItemView& b)
 {
@@ -51,12 +50,9 @@ int CompareItemsByName(const TItemView& a, const TItemView& b)
     if (rankA != rankB)
         return rankA < rankB ? -1 : 1;
     switch (a.kind) {
-    case TItemKind::VirtualFolder:
-        return Sign(static_cast<int>(a.virtualFolder) - static_cast<int>(b.virtualFolder));
-    case TItemKind::Volume:
-        return Sign(a.name.compare(b.name));
-    default:
-        break;
+    case TItemKind::VirtualFolder: return Sign(static_cast<int>(a.virtualFolder) - static_cast<int>(b.virtualFolder));
+    case TItemKind::Volume: return Sign(a.name.compare(b.name));
+    default: break;
     }
     if (const int order = NaturalCompare(a.name, b.name))
         return Sign(order);

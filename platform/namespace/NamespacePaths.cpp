@@ -48,7 +48,7 @@ bool MapSharePath(std::string_view path, std::string& local)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 bool ResolveIDList(const TItemIdList* absolute, TResolvedList& resolved)
 {
@@ -86,9 +86,18 @@ bool ResolveRelative(const TItemIdList* relative, TResolvedList& resolved)
                 resolved.kind = TFolderKind::Home;
                 resolved.path = HomeDirectoryPath();
                 break;
-            case TVirtualFolder::Computer: resolved.kind = TFolderKind::Computer; resolved.path.clear(); break;
-            case TVirtualFolder::Network: resolved.kind = TFolderKind::Network; resolved.path.clear(); break;
-            case TVirtualFolder::Trash: resolved.kind = TFolderKind::Trash; resolved.path.clear(); break;
+            case TVirtualFolder::Computer:
+                resolved.kind = TFolderKind::Computer;
+                resolved.path.clear();
+                break;
+            case TVirtualFolder::Network:
+                resolved.kind = TFolderKind::Network;
+                resolved.path.clear();
+                break;
+            case TVirtualFolder::Trash:
+                resolved.kind = TFolderKind::Trash;
+                resolved.path.clear();
+                break;
             }
             break;
         case TItemKind::Volume:
@@ -98,8 +107,8 @@ bool ResolveRelative(const TItemIdList* relative, TResolvedList& resolved)
             resolved.path = std::string(view.name);
             break;
         case TItemKind::FileSystem:
-            if (resolved.path.empty() || parent == TFolderKind::Computer || parent == TFolderKind::Network
-                || parent == TFolderKind::Trash)
+            if (resolved.path.empty() || parent == TFolderKind::Computer || parent == TFolderKind::Network ||
+                parent == TFolderKind::Trash)
                 return Fail(parent == TFolderKind::Desktop ? ENOENT : EINVAL);
             resolved.kind = TFolderKind::Directory;
             resolved.isFolder = view.IsFolder();
@@ -214,8 +223,7 @@ bool ParseAbsolutePath(std::string_view path, TItemBytes& bytes)
     bool inComputer = true;
     for (const auto* list : {&volumes, &networkMounts}) {
         for (const TMountEntry& volume : *list) {
-            if (IsBelow(normal, volume.MountPoint)
-                && (!best || volume.MountPoint.size() > best->MountPoint.size())) {
+            if (IsBelow(normal, volume.MountPoint) && (!best || volume.MountPoint.size() > best->MountPoint.size())) {
                 best = &volume;
                 inComputer = list == &volumes;
             }

@@ -8,8 +8,7 @@
 #include <vector>
 
 // What kind of folder a list names; which items it may hold follows from it.
-enum class TFolderKind
-{
+enum class TFolderKind {
     Desktop,
     Home,
     Computer,
@@ -24,7 +23,7 @@ struct TResolvedList
 {
     TFolderKind kind = TFolderKind::Desktop;  // the folder it is (when isFolder)
     bool isFolder = true;
-    std::string path;                          // "" when it has none
+    std::string path;  // "" when it has none
 };
 
 // Walks an absolute list; false and errno (EINVAL for a malformed list, ENOTDIR

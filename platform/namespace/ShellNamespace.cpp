@@ -14,7 +14,7 @@ std::mutex hookMutex;
 std::function<void(const std::string&)> folderEnumeratedHook;
 std::function<void(const std::string&, const std::string&, bool)> itemRenamedHook;
 
-} // namespace
+}  // namespace
 
 IShellFolderPtr SHGetDesktopFolder()
 {

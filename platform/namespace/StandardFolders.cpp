@@ -21,15 +21,33 @@ struct TSpecialFolderRow
 
 // Indexed by the SF_ value.
 constexpr TSpecialFolderRow kSpecialFolders[kSpecialFolderCount] = {
-    {"SF_FILESYSTEMFOLDER", 17}, {"SF_BITBUCKET", 10},       {"SF_CONTROLS", 3},
-    {"SF_DESKTOP", 0},           {"SF_DESKTOPDIRECTORY", 16}, {"SF_DRIVES", 17},
-    {"SF_FONTS", 20},            {"SF_NETHOOD", 19},          {"SF_NETWORK", 18},
-    {"SF_PERSONAL", 5},          {"SF_PRINTERS", 4},          {"SF_PROGRAMS", 2},
-    {"SF_RECENT", 8},            {"SF_SENDTO", 9},            {"SF_STARTMENU", 11},
-    {"SF_STARTUP", 7},           {"SF_TEMPLATES", 21},        {"SF_FAVORITES", 6},
-    {"SF_COMMON_STARTMENU", 22}, {"SF_COMMON_STARTUP", 24},   {"SF_COMMON_DESKTOPDIRECTORY", 25},
-    {"SF_APPDATA", 26},          {"SF_PRINTHOOD", 27},        {"SF_COMMON_FAVORITES", 31},
-    {"SF_INTERNET_CACHE", 32},   {"SF_COOKIES", 33},          {"SF_HISTORY", 34},
+    {"SF_FILESYSTEMFOLDER", 17},
+    {"SF_BITBUCKET", 10},
+    {"SF_CONTROLS", 3},
+    {"SF_DESKTOP", 0},
+    {"SF_DESKTOPDIRECTORY", 16},
+    {"SF_DRIVES", 17},
+    {"SF_FONTS", 20},
+    {"SF_NETHOOD", 19},
+    {"SF_NETWORK", 18},
+    {"SF_PERSONAL", 5},
+    {"SF_PRINTERS", 4},
+    {"SF_PROGRAMS", 2},
+    {"SF_RECENT", 8},
+    {"SF_SENDTO", 9},
+    {"SF_STARTMENU", 11},
+    {"SF_STARTUP", 7},
+    {"SF_TEMPLATES", 21},
+    {"SF_FAVORITES", 6},
+    {"SF_COMMON_STARTMENU", 22},
+    {"SF_COMMON_STARTUP", 24},
+    {"SF_COMMON_DESKTOPDIRECTORY", 25},
+    {"SF_APPDATA", 26},
+    {"SF_PRINTHOOD", 27},
+    {"SF_COMMON_FAVORITES", 31},
+    {"SF_INTERNET_CACHE", 32},
+    {"SF_COOKIES", 33},
+    {"SF_HISTORY", 34},
     {"SF_COMMON_PROGRAMS", 23},
 };
 
@@ -72,7 +90,7 @@ std::string UnresolvedDirectory(int specialFolder)
     }
 }
 
-} // namespace
+}  // namespace
 
 const char* SpecialFolderName(int specialFolder)
 {

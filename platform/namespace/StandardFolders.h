@@ -5,8 +5,7 @@
 
 // The special folders, in the order and with the values the panes use; other code
 // compares these values directly. SF_COMMON_PROGRAMS comes last on purpose.
-enum TPzShellFolder : std::uint8_t
-{
+enum TPzShellFolder : std::uint8_t {
     SF_FILESYSTEMFOLDER = 0,
     SF_BITBUCKET = 1,
     SF_CONTROLS = 2,

@@ -11,7 +11,10 @@
 
 TDirectoryEnum::TDirectoryEnum(std::string path, std::uint32_t flags, std::shared_ptr<const THiddenList> hidden,
                                std::vector<TItemIdListPtr> leading)
-    : path_(std::move(path)), flags_(flags), hidden_(std::move(hidden)), leading_(std::move(leading))
+    : path_(std::move(path))
+    , flags_(flags)
+    , hidden_(std::move(hidden))
+    , leading_(std::move(leading))
 {
 }
 

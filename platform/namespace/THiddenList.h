@@ -7,7 +7,8 @@
 
 // The names a folder hides: those beginning with "." and those listed in the
 // folder's .hidden file (one name per line). Read once per folder; lookups hashed.
-class THiddenList {
+class THiddenList
+{
 public:
     THiddenList() = default;
 
@@ -22,7 +23,8 @@ public:
     std::size_t ListedCount() const { return names_.size(); }
 
 private:
-    struct THash {
+    struct THash
+    {
         using is_transparent = void;
         std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
     };

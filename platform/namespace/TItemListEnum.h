@@ -8,7 +8,10 @@
 class TItemListEnum final : public IEnumIDList
 {
 public:
-    explicit TItemListEnum(std::vector<TItemIdListPtr> items) : items_(std::move(items)) {}
+    explicit TItemListEnum(std::vector<TItemIdListPtr> items)
+        : items_(std::move(items))
+    {
+    }
 
     bool Next(TItemIdListPtr& item) override
     {

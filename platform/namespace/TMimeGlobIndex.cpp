@@ -62,9 +62,8 @@ bool MatchGlob(std::string_view pattern, std::string_view name)
         }
         if (p < pattern.size()) {
             std::size_t next = p;
-            const bool matched = pattern[p] == '['
-                                     ? MatchBracket(pattern, next, name[n])
-                                     : (++next, pattern[p] == '?' || pattern[p] == name[n]);
+            const bool matched = pattern[p] == '[' ? MatchBracket(pattern, next, name[n])
+                                                   : (++next, pattern[p] == '?' || pattern[p] == name[n]);
             if (matched) {
                 p = next;
                 ++n;

@@ -13,7 +13,8 @@ class QMimeDatabase;
 // most patterns are a plain "*.ext", and a name that no other kind of pattern
 // can match has the type of its last extension, or none when no pattern has
 // that extension.
-class TMimeGlobIndex {
+class TMimeGlobIndex
+{
 public:
     enum class TMatch {
         None,         // no pattern matches: the type is unknown
@@ -28,8 +29,8 @@ public:
     TMatch Classify(const std::string& name, const std::string& lowerExtension) const;
 
 private:
-    std::unordered_set<std::string> extensions_;      // of "*.ext" patterns
-    std::unordered_set<std::string> compoundTails_;   // last extensions of "*.tar.gz"-like patterns
-    std::unordered_set<std::string> literalNames_;    // "makefile", "cmakelists.txt"
-    std::vector<std::string> wildcardPatterns_;       // the rest ("readme*", "*.[1-9]")
+    std::unordered_set<std::string> extensions_;     // of "*.ext" patterns
+    std::unordered_set<std::string> compoundTails_;  // last extensions of "*.tar.gz"-like patterns
+    std::unordered_set<std::string> literalNames_;   // "makefile", "cmakelists.txt"
+    std::vector<std::string> wildcardPatterns_;      // the rest ("readme*", "*.[1-9]")
 };

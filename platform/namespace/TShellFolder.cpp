@@ -34,8 +34,8 @@ TShellResult FailureFromErrno()
 
 bool IsValidFileName(const std::string& name)
 {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
-        && name.find('\0') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
 }
 
 // Renames without replacing an existing entry; file systems without
@@ -52,10 +52,12 @@ int RenameNoReplace(const std::string& from, const std::string& to)
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
-} // namespace
+}  // namespace
 
 TShellFolder::TShellFolder(TFolderKind kind, TItemIdListPtr absolute, std::string path)
-    : kind_(kind), idList_(std::move(absolute)), path_(std::move(path))
+    : kind_(kind)
+    , idList_(std::move(absolute))
+    , path_(std::move(path))
 {
 }
 
@@ -122,8 +124,8 @@ TShellResult TShellFolder::ParseAbsoluteName(const std::string& name, TItemIdLis
         if (!ReadItem(absolute.get(), parent) || !ReadItem(volume, view))
             return Failure(ENOENT);
         const bool inComputer = parent.virtualFolder == TVirtualFolder::Computer;
-        if ((kind_ == TFolderKind::Computer && !inComputer)
-            || (kind_ == TFolderKind::Network && !(view.flags & kItemIsNetwork)))
+        if ((kind_ == TFolderKind::Computer && !inComputer) ||
+            (kind_ == TFolderKind::Network && !(view.flags & kItemIsNetwork)))
             return Failure(ENOENT);
         result = CloneIDList(volume);
         return TShellResult::Ok();
@@ -133,8 +135,8 @@ TShellResult TShellFolder::ParseAbsoluteName(const std::string& name, TItemIdLis
     // An absolute path inside this folder parses relative to it.
     std::vector<std::string_view> components;
     std::vector<std::string_view> own;
-    if (!SplitPath(name, components) || !SplitPath(path_, own) || components.size() <= own.size()
-        || !std::equal(own.begin(), own.end(), components.begin()))
+    if (!SplitPath(name, components) || !SplitPath(path_, own) || components.size() <= own.size() ||
+        !std::equal(own.begin(), own.end(), components.begin()))
         return Failure(ENOENT);
     components.erase(components.begin(), components.begin() + static_cast<std::ptrdiff_t>(own.size()));
     if (!ParsePathBelow(path_, components, bytes))
@@ -194,18 +196,17 @@ TShellResult TShellFolder::EnumObjects(std::uint32_t flags, std::unique_ptr<IEnu
     enumerator.reset();
     switch (kind_) {
     case TFolderKind::Computer:
-        enumerator = std::make_unique<TItemListEnum>(
-            (flags & SHCONTF_FOLDERS) ? ListVolumeItems(false) : std::vector<TItemIdListPtr>());
+        enumerator = std::make_unique<TItemListEnum>((flags & SHCONTF_FOLDERS) ? ListVolumeItems(false)
+                                                                               : std::vector<TItemIdListPtr>());
         return TShellResult::Ok();
     case TFolderKind::Network:
-        enumerator = std::make_unique<TItemListEnum>(
-            (flags & SHCONTF_FOLDERS) ? ListVolumeItems(true) : std::vector<TItemIdListPtr>());
+        enumerator = std::make_unique<TItemListEnum>((flags & SHCONTF_FOLDERS) ? ListVolumeItems(true)
+                                                                               : std::vector<TItemIdListPtr>());
         return TShellResult::Ok();
     case TFolderKind::Trash:
         enumerator = std::make_unique<TItemListEnum>(ListTrashItems(flags));
         return TShellResult::Ok();
-    default:
-        break;
+    default: break;
     }
     std::vector<TItemIdListPtr> leading;
     if (kind_ == TFolderKind::Desktop) {
@@ -236,8 +237,8 @@ TShellResult TShellFolder::BindToObject(const TItemIdList* relative, IShellFolde
         return FailureFromErrno();
     if (!resolved.isFolder)
         return Failure(ENOTDIR);
-    folder = std::make_shared<TShellFolder>(resolved.kind, ConcatIDLists(idList_.get(), relative),
-                                            std::move(resolved.path));
+    folder =
+        std::make_shared<TShellFolder>(resolved.kind, ConcatIDLists(idList_.get(), relative), std::move(resolved.path));
     return TShellResult::Ok();
 }
 
@@ -257,8 +258,9 @@ TShellResult TShellFolder::GetAttributesOf(std::span<const TItemIdList* const> i
         const TShellResult result = OnLastItem(item, [&](TShellFolder& folder, const TItemIdList* last) {
             TItemView view;
             if (IDListItemSize(last) == 0 && folder.kind_ == TFolderKind::Desktop) {
-                bits = (SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER
-                        | (folder.path_.empty() ? 0 : SFGAO_FILESYSTEM)) & mask;
+                bits = (SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER |
+                        (folder.path_.empty() ? 0 : SFGAO_FILESYSTEM)) &
+                       mask;
                 return TShellResult::Ok();
             }
             if (!ReadItem(last, view))
@@ -310,7 +312,8 @@ TShellResult TShellFolder::SetNameOf(const TItemIdList* item, const std::string&
         if (newName != view.name) {
             if (const int error = RenameNoReplace(from, to))
                 return Failure(error);
-            struct stat status{};
+            struct stat status
+            {};
             NotifyItemRenamed(from, to, ::lstat(to.c_str(), &status) == 0 && S_ISDIR(status.st_mode));
         }
         if (newItem)
@@ -360,10 +363,9 @@ TShellResult TShellFolder::GetFindData(const TItemIdList* item, TFindData& data)
             return Failure(EINVAL);
         const std::string path = ItemPath(folder.Context(), view);
         struct statx status;
-        if (path.empty()
-            || (::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &status) != 0
-                && ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &status)
-                       != 0))
+        if (path.empty() ||
+            (::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &status) != 0 &&
+             ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &status) != 0))
             return FailureFromErrno();
         const auto time = [](const statx_timestamp& stamp) { return timespec{stamp.tv_sec, stamp.tv_nsec}; };
         data.name = std::string(view.name);
@@ -382,13 +384,13 @@ TShellResult TShellFolder::GetFindData(const TItemIdList* item, TFindData& data)
 std::shared_ptr<const THiddenList> TShellFolder::HiddenList(bool reload)
 {
     if (reload || !hiddenList_)
-        hiddenList_ = std::make_shared<const THiddenList>(path_.empty() ? THiddenList()
-                                                                        : THiddenList::ReadFolder(path_));
+        hiddenList_ =
+            std::make_shared<const THiddenList>(path_.empty() ? THiddenList() : THiddenList::ReadFolder(path_));
     return hiddenList_;
 }
 
-TShellResult TShellFolder::GetUIObjectOf(QWidget* owner, std::span<const TItemIdList* const> items,
-                                         TUIObjectKind kind, IUIObjectPtr& object)
+TShellResult TShellFolder::GetUIObjectOf(QWidget* owner, std::span<const TItemIdList* const> items, TUIObjectKind kind,
+                                         IUIObjectPtr& object)
 {
     return MakeUIObject(*this, kind_, owner, items, kind, object);
 }

@@ -11,7 +11,7 @@ namespace {
 std::mutex makerMutex;
 TUIObjectMaker installedMaker;
 
-} // namespace
+}  // namespace
 
 void SetUIObjectMaker(TUIObjectMaker maker)
 {

@@ -13,9 +13,9 @@ class QWidget;
 // maker at start-up (RegisterFolderUIObjects), so the namespace stays below
 // the menus, the clipboard and the file operations. Without a maker every
 // request fails with ENOTSUP.
-using TUIObjectMaker = std::function<TShellResult(IShellFolder& folder, TFolderKind folderKind, QWidget* owner,
-                                                  std::span<const TItemIdList* const> items, TUIObjectKind kind,
-                                                  IUIObjectPtr& object)>;
+using TUIObjectMaker =
+    std::function<TShellResult(IShellFolder& folder, TFolderKind folderKind, QWidget* owner,
+                               std::span<const TItemIdList* const> items, TUIObjectKind kind, IUIObjectPtr& object)>;
 
 void SetUIObjectMaker(TUIObjectMaker maker);
 

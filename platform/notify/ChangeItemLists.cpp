@@ -11,13 +11,14 @@
 
 namespace {
 
-TItemIdListPtr AppendItemOf(const TItemIdList* list, const std::string& name, std::uint8_t flags, std::uint8_t entryType)
+TItemIdListPtr AppendItemOf(const TItemIdList* list, const std::string& name, std::uint8_t flags,
+                            std::uint8_t entryType)
 {
     const TItemIdListPtr item = MakeFileSystemItem(name, flags, entryType);
     return item ? ConcatIDLists(list, item.get()) : nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TItemIdListPtr ChangedPathIDList(const std::string& path, bool isFolder)
 {
@@ -52,8 +53,8 @@ TItemIdListPtr ChangedPathIDList(const std::string& path, bool isFolder)
     return list;
 }
 
-TItemIdListPtr FolderRelativeIDList(const TItemIdList* folderList, const std::string& folderPath, const std::string& path,
-    bool isFolder)
+TItemIdListPtr FolderRelativeIDList(const TItemIdList* folderList, const std::string& folderPath,
+                                    const std::string& path, bool isFolder)
 {
     if (!folderList || folderPath.empty() || path.compare(0, folderPath.size(), folderPath) != 0)
         return nullptr;
@@ -70,9 +71,11 @@ TItemIdListPtr FolderRelativeIDList(const TItemIdList* folderList, const std::st
         const std::string name(components[i]);
         current = JoinPath(current, name);
         const bool last = i + 1 == components.size();
-        struct stat status {};
+        struct stat status
+        {};
         if (!missing && ::lstat(current.c_str(), &status) == 0) {
-            list = AppendItemOf(list.get(), name, ItemFlagsOf(current, status.st_mode), EntryTypeOfMode(status.st_mode));
+            list =
+                AppendItemOf(list.get(), name, ItemFlagsOf(current, status.st_mode), EntryTypeOfMode(status.st_mode));
         } else {
             missing = true;
             const bool folder = isFolder || !last;
@@ -84,7 +87,8 @@ TItemIdListPtr FolderRelativeIDList(const TItemIdList* folderList, const std::st
 
 TItemIdListPtr VolumeIDList(const TMountEntry& volume)
 {
-    const TItemIdListPtr parent = MakeVirtualItem(volume.IsUserVisible ? TVirtualFolder::Computer : TVirtualFolder::Network);
+    const TItemIdListPtr parent =
+        MakeVirtualItem(volume.IsUserVisible ? TVirtualFolder::Computer : TVirtualFolder::Network);
     const TItemIdListPtr item = MakeVolumeItem(volume.MountPoint, volume.IsNetwork);
     return ConcatIDLists(parent.get(), item.get());
 }

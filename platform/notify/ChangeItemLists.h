@@ -20,8 +20,8 @@ TItemIdListPtr ChangedPathIDList(const std::string& path, bool isFolder);
 // component, so that a pane finds the items as its folder enumerates them.
 // Components that no longer exist are made as ChangedPathIDList makes them.
 // Null when `path` does not lie at or below `folderPath`.
-TItemIdListPtr FolderRelativeIDList(const TItemIdList* folderList, const std::string& folderPath, const std::string& path,
-    bool isFolder);
+TItemIdListPtr FolderRelativeIDList(const TItemIdList* folderList, const std::string& folderPath,
+                                    const std::string& path, bool isFolder);
 
 // The absolute list of a volume: computer, volume for the user-visible ones,
 // network, volume for the other mounted network file systems.

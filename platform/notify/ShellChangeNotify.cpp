@@ -12,15 +12,14 @@ namespace {
 
 std::shared_ptr<const TItemIdList> SharedCopy(const TItemIdList* list)
 {
-    return std::shared_ptr<const TItemIdList>(CloneIDList(list).release(), [](const TItemIdList* copy) {
-        ShellFree(const_cast<TItemIdList*>(copy));
-    });
+    return std::shared_ptr<const TItemIdList>(
+        CloneIDList(list).release(), [](const TItemIdList* copy) { ShellFree(const_cast<TItemIdList*>(copy)); });
 }
 
-} // namespace
+}  // namespace
 
 unsigned long SHChangeNotifyRegister(QObject* receiver, int sources, long eventMask, TShellChangeHandler handler,
-    std::span<const SHChangeNotifyEntry> entries)
+                                     std::span<const SHChangeNotifyEntry> entries)
 {
     QCoreApplication* application = QCoreApplication::instance();
     if (!application || QThread::currentThread() != application->thread()) {

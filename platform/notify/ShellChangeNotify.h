@@ -80,7 +80,7 @@ constexpr int kMaxWatchesPerRegistration = 1024;
 
 struct SHChangeNotifyEntry
 {
-    const TItemIdList* pidl = nullptr; // absolute; stays the caller's
+    const TItemIdList* pidl = nullptr;  // absolute; stays the caller's
     bool fRecursive = false;
 };
 
@@ -93,8 +93,8 @@ using TShellChangeHandler = std::function<void(long event, const TItemIdList* it
 // SHCNRF_ShellLevel for SHChangeNotify. With a receiver the registration
 // ends by itself when the receiver is destroyed. Returns the registration id,
 // 0 on failure (no handler, no entries, a list that names no folder).
-unsigned long SHChangeNotifyRegister(QObject* receiver, int sources, long eventMask,
-    TShellChangeHandler handler, std::span<const SHChangeNotifyEntry> entries);
+unsigned long SHChangeNotifyRegister(QObject* receiver, int sources, long eventMask, TShellChangeHandler handler,
+                                     std::span<const SHChangeNotifyEntry> entries);
 
 // Ends a registration; false for an unknown id.
 bool SHChangeNotifyDeregister(unsigned long registrationId);

@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE | IN_ATTRIB
-    | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+constexpr std::uint32_t kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE | IN_ATTRIB |
+                                     IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 
 // One read takes this much of the queue; more than a hundred events at once.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
@@ -53,10 +53,12 @@ void WarnAboutWatchLimitOnce()
              "weitere Ordner werden nicht mehr überwacht.");
 }
 
-} // namespace
+}  // namespace
 
 TInotifyWatcher::TWatchLease::TWatchLease(TInotifyWatcher* watcher, int descriptor, std::uint64_t serial)
-    : watcher_(watcher), descriptor_(descriptor), serial_(serial)
+    : watcher_(watcher)
+    , descriptor_(descriptor)
+    , serial_(serial)
 {
 }
 
@@ -113,7 +115,8 @@ std::unique_ptr<TInotifyWatcher::TWatchLease> TInotifyWatcher::AddWatch(const st
         TWatchEntry entry;
         entry.path = folderPath;
         entry.serial = nextSerial_++;
-        struct stat info {};
+        struct stat info
+        {};
         if (::stat(folderPath.c_str(), &info) == 0) {
             entry.device = info.st_dev;
             entry.inode = info.st_ino;
@@ -129,7 +132,7 @@ void TInotifyWatcher::Release(int descriptor, std::uint64_t serial)
 {
     const auto found = watches_.find(descriptor);
     if (found == watches_.end() || found->second.serial != serial)
-        return; // the watch ended already (folder deleted or moved away)
+        return;  // the watch ended already (folder deleted or moved away)
     if (--found->second.leases > 0)
         return;
     ::inotify_rm_watch(fd_, descriptor);
@@ -145,7 +148,7 @@ void TInotifyWatcher::RemoveEntry(int descriptor)
     if (byPath != descriptorByPath_.end() && byPath->second == descriptor)
         descriptorByPath_.erase(byPath);
     watches_.erase(found);
-    limitReached_ = false; // a watch came back: the next folder may fit again
+    limitReached_ = false;  // a watch came back: the next folder may fit again
 }
 
 bool TInotifyWatcher::IsWatched(const std::string& folderPath) const
@@ -175,7 +178,7 @@ bool TInotifyWatcher::ReadEvents(std::vector<TRawEvent>& events)
         readAny = true;
         for (ssize_t offset = 0; offset < length;) {
             const auto* raw = reinterpret_cast<const inotify_event*>(buffer + offset);
-            TRawEvent event {raw->wd, raw->mask, raw->cookie, {}};
+            TRawEvent event{raw->wd, raw->mask, raw->cookie, {}};
             if (raw->len > 0)
                 event.name = std::string(raw->name, ::strnlen(raw->name, raw->len));
             events.push_back(std::move(event));
@@ -247,7 +250,7 @@ void TInotifyWatcher::HandleEvents(const std::vector<TRawEvent>& events)
         }
         const auto found = watches_.find(event.descriptor);
         if (found == watches_.end())
-            continue; // a watch that ended; its last events no longer matter
+            continue;  // a watch that ended; its last events no longer matter
         const bool isFolder = (event.mask & IN_ISDIR) != 0;
         const std::string path = JoinPath(found->second.path, event.name);
 
@@ -294,12 +297,14 @@ void TInotifyWatcher::HandleFolderEvent(const TRawEvent& event, const TWatchEntr
         // The parent's watch, if any, reported the deletion already.
         if (!IsParentWatched(path))
             Report(SHCNE_RMDIR, path);
-        RemoveEntry(event.descriptor); // the kernel ends the watch itself (IN_IGNORED)
+        RemoveEntry(event.descriptor);  // the kernel ends the watch itself (IN_IGNORED)
     } else if (event.mask & IN_MOVE_SELF) {
-        struct stat info {};
-        const bool followed = ::stat(path.c_str(), &info) == 0 && info.st_dev == entry.device && info.st_ino == entry.inode;
+        struct stat info
+        {};
+        const bool followed =
+            ::stat(path.c_str(), &info) == 0 && info.st_dev == entry.device && info.st_ino == entry.inode;
         if (followed)
-            return; // renamed between watched folders: the path was updated already
+            return;  // renamed between watched folders: the path was updated already
         if (!IsParentWatched(path))
             Report(SHCNE_RMDIR, path);
         DropWatchesAtOrBelow(path);

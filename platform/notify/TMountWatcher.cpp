@@ -26,7 +26,7 @@ std::map<TMountKey, TMountEntry> ShownMounts(const TMountTable& table)
     return mounts;
 }
 
-} // namespace
+}  // namespace
 
 TMountTableChanges DiffMountTables(const TMountTable& before, const TMountTable& after)
 {
@@ -45,7 +45,8 @@ TMountTableChanges DiffMountTables(const TMountTable& before, const TMountTable&
 }
 
 TMountWatcher::TMountWatcher(QObject* parent)
-    : QObject(parent), table_(TMountTable::Read())
+    : QObject(parent)
+    , table_(TMountTable::Read())
 {
     fd_ = ::open(TMountTable::MountInfoPath().c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0)

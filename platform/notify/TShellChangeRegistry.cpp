@@ -49,13 +49,14 @@ bool IsSelfEvent(long event)
 // Folders whose items are the entries of a directory.
 bool IsPathFolder(TFolderKind kind)
 {
-    return kind == TFolderKind::Desktop || kind == TFolderKind::Home || kind == TFolderKind::Volume
-        || kind == TFolderKind::Directory;
+    return kind == TFolderKind::Desktop || kind == TFolderKind::Home || kind == TFolderKind::Volume ||
+           kind == TFolderKind::Directory;
 }
 
 bool IsDirectory(const std::string& path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -73,10 +74,12 @@ bool IsIDListChildOf(const TItemIdList* list, const TItemIdList* folder)
     return IsIDListBelow(list, folder) && IDListCount(list) == IDListCount(folder) + 1;
 }
 
-} // namespace
+}  // namespace
 
 TShellChangeRegistry::TShellChangeRegistry(QObject* parent)
-    : QObject(parent), watcher_(std::make_unique<TInotifyWatcher>()), mountWatcher_(std::make_unique<TMountWatcher>())
+    : QObject(parent)
+    , watcher_(std::make_unique<TInotifyWatcher>())
+    , mountWatcher_(std::make_unique<TMountWatcher>())
 {
     watcher_->SetChangeHandler([this](long event, const std::string& path1, const std::string& path2) {
         TChange change;
@@ -119,8 +122,8 @@ TShellChangeRegistry& TShellChangeRegistry::Process()
             if (QThread::currentThread() == registry->thread())
                 registry->FolderEnumerated(folderPath);
             else
-                QMetaObject::invokeMethod(registry, [registry, folderPath] { registry->FolderEnumerated(folderPath); },
-                    Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    registry, [registry, folderPath] { registry->FolderEnumerated(folderPath); }, Qt::QueuedConnection);
         });
         // A rename through a folder is reported as the file operations report theirs.
         SetItemRenamedHook([](const std::string& from, const std::string& to, bool folder) {
@@ -135,8 +138,8 @@ TShellChangeRegistry* TShellChangeRegistry::ProcessIfExists()
     return processRegistry.data();
 }
 
-unsigned long TShellChangeRegistry::Register(QObject* receiver, int sources, long eventMask, TShellChangeHandler handler,
-    std::span<const SHChangeNotifyEntry> entries)
+unsigned long TShellChangeRegistry::Register(QObject* receiver, int sources, long eventMask,
+                                             TShellChangeHandler handler, std::span<const SHChangeNotifyEntry> entries)
 {
     if (!handler)
         return 0;
@@ -182,7 +185,7 @@ bool TShellChangeRegistry::Deregister(unsigned long registrationId)
     if (found == registrations_.end())
         return false;
     QObject::disconnect(found->second->receiverConnection);
-    registrations_.erase(found); // its watch leases end with it
+    registrations_.erase(found);  // its watch leases end with it
     return true;
 }
 
@@ -211,7 +214,8 @@ int TShellChangeRegistry::LiveWatchCount(const TRegistration& registration) cons
 void TShellChangeRegistry::PruneEndedWatches(TRegistration& registration)
 {
     for (TRegisteredFolder& folder : registration.folders) {
-        std::erase_if(folder.watches, [this](const auto& watch) { return watcher_->WatchedPath(*watch.second) != watch.first; });
+        std::erase_if(folder.watches,
+                      [this](const auto& watch) { return watcher_->WatchedPath(*watch.second) != watch.first; });
     }
 }
 
@@ -240,7 +244,7 @@ void TShellChangeRegistry::FolderEnumerated(const std::string& folderPath)
             if (known != folder.watches.end()) {
                 if (watcher_->WatchedPath(*known->second) == folderPath)
                     continue;
-                folder.watches.erase(known); // the folder was deleted or moved since
+                folder.watches.erase(known);  // the folder was deleted or moved since
             }
             AddWatch(*registration, folder, folderPath);
         }
@@ -255,16 +259,14 @@ bool TShellChangeRegistry::IsInTree(const TRegisteredFolder& folder, const std::
         return false;
     switch (folder.kind) {
     case TFolderKind::Desktop:
-    case TFolderKind::Computer:
-        return true; // every path lies on some volume of the computer
+    case TFolderKind::Computer: return true;  // every path lies on some volume of the computer
     case TFolderKind::Network:
         for (const TMountEntry& mount : mountWatcher_->Table().NetworkMounts()) {
             if (IsAtOrBelow(path, mount.MountPoint))
                 return true;
         }
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -293,12 +295,9 @@ bool TShellChangeRegistry::Concerns(const TRegisteredFolder& folder, const TChan
     if (change.volume) {
         switch (folder.kind) {
         case TFolderKind::Desktop:
-        case TFolderKind::Computer:
-            return true;
-        case TFolderKind::Network:
-            return change.volume->IsNetwork;
-        default:
-            break;
+        case TFolderKind::Computer: return true;
+        case TFolderKind::Network: return change.volume->IsNetwork;
+        default: break;
         }
     }
     if (change.item1 && (folder.kind == TFolderKind::Computer || folder.kind == TFolderKind::Network))
@@ -355,7 +354,7 @@ void TShellChangeRegistry::Deliver(const TChange& change)
     for (const unsigned long id : ids) {
         const auto found = registrations_.find(id);
         if (found == registrations_.end())
-            continue; // deregistered by an earlier handler
+            continue;  // deregistered by an earlier handler
         TRegistration& registration = *found->second;
         if (registration.hasReceiver && !registration.receiver)
             continue;
@@ -365,8 +364,8 @@ void TShellChangeRegistry::Deliver(const TChange& change)
         for (const TRegisteredFolder& folder : registration.folders) {
             if (folder.kind == TFolderKind::Trash) {
                 // The trash shows what its files folder holds: any change there changes the trash.
-                if ((registration.events & SHCNE_UPDATEDIR) && !change.volume && !folder.watchPath.empty()
-                    && ParentOf(change.path1) == folder.watchPath) {
+                if ((registration.events & SHCNE_UPDATEDIR) && !change.volume && !folder.watchPath.empty() &&
+                    ParentOf(change.path1) == folder.watchPath) {
                     // A copy: a handler that deregisters frees the registration's own list.
                     const TItemIdListPtr trash = CloneIDList(folder.pidl.get());
                     const TShellChangeHandler handler = registration.handler;
@@ -381,8 +380,10 @@ void TShellChangeRegistry::Deliver(const TChange& change)
             TItemIdListPtr relative1;
             TItemIdListPtr relative2;
             if (!change.item1 && !change.volume && IsPathFolder(folder.kind) && !folder.watchPath.empty()) {
-                relative1 = FolderRelativeIDList(folder.pidl.get(), folder.watchPath, change.path1, IsFolderEvent(change.event));
-                relative2 = FolderRelativeIDList(folder.pidl.get(), folder.watchPath, change.path2, IsFolderEvent(change.event));
+                relative1 = FolderRelativeIDList(folder.pidl.get(), folder.watchPath, change.path1,
+                                                 IsFolderEvent(change.event));
+                relative2 = FolderRelativeIDList(folder.pidl.get(), folder.watchPath, change.path2,
+                                                 IsFolderEvent(change.event));
             }
             if (!relative1 || (!change.path2.empty() && !relative2))
                 makeItems();
@@ -390,7 +391,7 @@ void TShellChangeRegistry::Deliver(const TChange& change)
             const TItemIdList* item2 = change.item2 ? change.item2 : relative2 ? relative2.get() : ownItem2.get();
             const TShellChangeHandler handler = registration.handler;
             handler(change.event, item1, item2);
-            break; // once per registration, however many of its folders the change concerns
+            break;  // once per registration, however many of its folders the change concerns
         }
     }
 }

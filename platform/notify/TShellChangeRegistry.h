@@ -34,7 +34,7 @@ public:
     static TShellChangeRegistry* ProcessIfExists();
 
     unsigned long Register(QObject* receiver, int sources, long eventMask, TShellChangeHandler handler,
-        std::span<const SHChangeNotifyEntry> entries);
+                           std::span<const SHChangeNotifyEntry> entries);
     bool Deregister(unsigned long registrationId);
 
     // A change the program made itself (shell level); delivered at once.
@@ -54,7 +54,7 @@ private:
     {
         TItemIdListPtr pidl;
         TFolderKind kind = TFolderKind::Directory;
-        std::string watchPath; // the folder whose entries are its items; "" for none
+        std::string watchPath;  // the folder whose entries are its items; "" for none
         bool recursive = false;
         // Watched folders by the path they were added for.
         std::unordered_map<std::string, std::unique_ptr<TInotifyWatcher::TWatchLease>> watches;

@@ -24,7 +24,8 @@ constexpr std::size_t kMaxTrashInfoBytes = 64 * 1024;
 
 constexpr std::string_view kTrashInfoSuffix = ".trashinfo";
 
-struct TDirCloser {
+struct TDirCloser
+{
     void operator()(DIR* stream) const { ::closedir(stream); }
 };
 using TDirPtr = std::unique_ptr<DIR, TDirCloser>;
@@ -49,7 +50,8 @@ std::string_view Trim(std::string_view text)
 
 bool IsDirectory(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
@@ -98,7 +100,8 @@ bool ReadNumber(std::string_view text, std::size_t pos, std::size_t digits, int&
 // "YYYY-MM-DDThh:mm:ss" in local time; trailing fractions or zones are ignored.
 std::optional<std::time_t> ParseDeletionDate(std::string_view text)
 {
-    struct tm local {};
+    struct tm local
+    {};
     int year = 0;
     int month = 0;
     if (text.size() < 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':')
@@ -124,7 +127,8 @@ std::optional<std::string> ReadSmallFile(const std::string& path)
     TFileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (fd.Get() < 0)
         return std::nullopt;
-    struct stat status {};
+    struct stat status
+    {};
     if (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     std::string text;
@@ -164,7 +168,8 @@ TTrashDirectory TTrash::VolumeTrash(const std::string& topDir)
 {
     const std::string uid = std::to_string(::getuid());
     const std::string shared = JoinPath(topDir, ".Trash");
-    struct stat status {};
+    struct stat status
+    {};
     // The administrator's shared trash counts only when no one could have
     // planted it: a real directory with the sticky bit.
     if (::lstat(shared.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && (status.st_mode & S_ISVTX) != 0)
@@ -209,7 +214,8 @@ std::vector<TTrashEntry> TTrash::ListEntries(const TTrashDirectory& trash)
         const std::string_view name = item->d_name;
         if (name == "." || name == "..")
             continue;
-        struct stat status {};
+        struct stat status
+        {};
         if (::fstatat(dirFd, item->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
         TTrashEntry entry;

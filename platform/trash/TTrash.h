@@ -11,10 +11,11 @@ class TMountTable;
 
 // One trash directory of the user, in the freedesktop.org trash layout: it holds
 // files/ with the trashed entries and info/ with one NAME.trashinfo per entry.
-struct TTrashDirectory {
-    std::string Path;        // the trash directory itself
-    std::string TopDir;      // the volume's top directory that relative Path= keys start from;
-                             // "" for the home trash, whose keys are absolute
+struct TTrashDirectory
+{
+    std::string Path;    // the trash directory itself
+    std::string TopDir;  // the volume's top directory that relative Path= keys start from;
+                         // "" for the home trash, whose keys are absolute
     bool IsHomeTrash = false;
 
     std::string FilesPath() const { return Path + "/files"; }
@@ -23,13 +24,15 @@ struct TTrashDirectory {
 };
 
 // What a .trashinfo file says.
-struct TTrashInfo {
-    std::string OriginalPath;                // absolute, native bytes; "" when unknown
-    std::optional<std::time_t> DeletionTime; // from DeletionDate= (local time)
+struct TTrashInfo
+{
+    std::string OriginalPath;                 // absolute, native bytes; "" when unknown
+    std::optional<std::time_t> DeletionTime;  // from DeletionDate= (local time)
 };
 
 // One entry of a trash directory's files/.
-struct TTrashEntry {
+struct TTrashEntry
+{
     std::string Name;          // the name in the trash (native bytes)
     std::string TrashedPath;   // full path of the trashed file or folder
     std::string InfoFilePath;  // its .trashinfo; "" when missing
@@ -38,14 +41,15 @@ struct TTrashEntry {
     std::optional<std::time_t> DeletionTime;
     bool IsDirectory = false;  // a real directory (a symbolic link is not one)
     bool IsSymlink = false;
-    std::uint64_t Size = 0;    // bytes of a file; 0 for a directory
+    std::uint64_t Size = 0;  // bytes of a file; 0 for a directory
 };
 
 // The user's trash directories and what they hold. Entries of files/ are
 // listed even without a usable .trashinfo (then the original path and date are
 // unknown) so that they can still be emptied; .trashinfo files without their
 // entry are ignored.
-class TTrash {
+class TTrash
+{
 public:
     // $XDG_DATA_HOME/Trash, by default ~/.local/share/Trash.
     static std::string HomeTrashPath();

@@ -26,7 +26,8 @@ constexpr int kMaxNameAttempts = 10000;
 std::optional<dev_t> DeviceOfNearest(std::string path)
 {
     for (;;) {
-        struct stat status {};
+        struct stat status
+        {};
         if (::stat(path.c_str(), &status) == 0)
             return status.st_dev;
         if (path == "/" || path.empty())
@@ -52,7 +53,8 @@ int MakePrivateDirectory(const std::string& path)
         return 0;
     if (errno != EEXIST)
         return errno;
-    struct stat status {};
+    struct stat status
+    {};
     if (::lstat(path.c_str(), &status) != 0)
         return errno;
     return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
@@ -85,7 +87,8 @@ bool HasOption(const std::string& options, std::string_view wanted)
 
 std::string LocalTimeText(std::time_t when)
 {
-    struct tm local {};
+    struct tm local
+    {};
     ::localtime_r(&when, &local);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
@@ -110,7 +113,8 @@ int WriteAll(int fd, const std::string& text)
 
 std::optional<TTrashDirectory> TTrashMover::TrashFor(const std::string& path, int& error)
 {
-    struct stat status {};
+    struct stat status
+    {};
     if (::lstat(path.c_str(), &status) != 0) {
         error = errno;
         return std::nullopt;
@@ -135,7 +139,8 @@ std::optional<TTrashDirectory> TTrashMover::TrashFor(const std::string& path, in
     if ((error = PrepareTrash(trash)) != 0)
         return std::nullopt;
     // A trash on another file system than the item cannot take it by rename.
-    struct stat trashStatus {};
+    struct stat trashStatus
+    {};
     if (::stat(trash.FilesPath().c_str(), &trashStatus) != 0 || trashStatus.st_dev != status.st_dev) {
         error = EXDEV;
         return std::nullopt;
@@ -205,7 +210,8 @@ std::optional<TTrashEntry> TTrashMover::EntryOf(const std::string& trashedPath)
     } else {
         return std::nullopt;
     }
-    struct stat status {};
+    struct stat status
+    {};
     if (::lstat(absolute.c_str(), &status) != 0)
         return std::nullopt;
     TTrashEntry entry;

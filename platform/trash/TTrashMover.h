@@ -19,7 +19,8 @@
 // the item to files/NAME. A taken name gets a number: "a.txt.2", "a.txt.3"
 // .... Path= is the original path URI-escaped, relative to the top
 // directory in a volume's trash; DeletionDate= is local time.
-class TTrashMover {
+class TTrashMover
+{
 public:
     // The trash directory that takes `path`, made ready for use; nothing and
     // `error` set when its volume takes no trash or the directory cannot

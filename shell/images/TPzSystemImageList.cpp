@@ -18,7 +18,7 @@ TImageListSize SystemSize(TPzImageListSize size)
     return size == si_large ? ilsLarge : ilsSmall;
 }
 
-} // namespace
+}  // namespace
 
 TPzSystemImageList::TPzSystemImageList()
 {

@@ -5,7 +5,8 @@
 #include <algorithm>
 
 TPzShellLink::TPzShellLink(QObject* owner)
-    : TPzBaseComponent(owner, true), selectionList_(std::make_unique<TPzSelectionList>(this))
+    : TPzBaseComponent(owner, true)
+    , selectionList_(std::make_unique<TPzSelectionList>(this))
 {
     selectionList_->SetOnRefreshPanes([this] { RefreshContents(nullptr); });
 }
@@ -49,11 +50,9 @@ void TPzShellLink::ChangeFolder(IPzShellControl* sender, const TItemIdList* abso
     FolderBroadcast(sender, [absolute](IPzShellControl& control) { control.ChangeFolder(absolute); });
 }
 
-void TPzShellLink::ChangeFolderAndSelect(IPzShellControl* sender, const TItemIdList* folder,
-                                         const TItemIdList* item)
+void TPzShellLink::ChangeFolderAndSelect(IPzShellControl* sender, const TItemIdList* folder, const TItemIdList* item)
 {
-    FolderBroadcast(sender,
-                    [folder, item](IPzShellControl& control) { control.ChangeFolderAndSelect(folder, item); });
+    FolderBroadcast(sender, [folder, item](IPzShellControl& control) { control.ChangeFolderAndSelect(folder, item); });
 }
 
 void TPzShellLink::SelectAll(IPzShellControl* sender)

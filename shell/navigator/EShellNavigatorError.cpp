@@ -3,6 +3,7 @@
 #include <utility>
 
 EShellNavigatorError::EShellNavigatorError(QString message)
-    : message_(std::move(message)), utf8_(message_.toUtf8())
+    : message_(std::move(message))
+    , utf8_(message_.toUtf8())
 {
 }

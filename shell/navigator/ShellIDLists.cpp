@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kCountFieldSize = 2;
 
-} // namespace
+}  // namespace
 
 std::string GetPathFromIDList(const TItemIdList* absolute)
 {

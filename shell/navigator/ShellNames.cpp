@@ -36,7 +36,7 @@ bool WildcardMatch(const QString& name, const QString& pattern)
     return p == pattern.size();
 }
 
-} // namespace
+}  // namespace
 
 bool MatchesFilter(const QString& name, const QString& pattern)
 {

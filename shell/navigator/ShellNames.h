@@ -13,4 +13,3 @@ bool MatchesFilter(const QString& name, const QString& pattern);
 // A name as the namespace gives it (a file's own bytes, or UTF-8 text) made
 // readable.
 QString StrRetToString(const std::string& name);
-

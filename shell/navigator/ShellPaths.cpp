@@ -51,7 +51,7 @@ std::string AbsoluteTarget(const std::string& linkPath, const std::string& targe
     return result.empty() ? std::string("/") : result;
 }
 
-} // namespace
+}  // namespace
 
 std::string DrivePart(const std::string& path)
 {
@@ -105,7 +105,8 @@ bool PathExists(const std::string& path)
 {
     if (path.empty())
         return false;
-    struct stat status{};
+    struct stat status
+    {};
     if (IsDriveOrShareRoot(path)) {
         DIR* directory = ::opendir(path.c_str());
         if (!directory)
@@ -118,7 +119,8 @@ bool PathExists(const std::string& path)
 
 std::int64_t GetFileSize64(const std::string& path)
 {
-    struct stat status{};
+    struct stat status
+    {};
     if (path.empty() || ::stat(path.c_str(), &status) != 0)
         return -1;
     return S_ISDIR(status.st_mode) ? 0 : static_cast<std::int64_t>(status.st_size);
@@ -126,7 +128,8 @@ std::int64_t GetFileSize64(const std::string& path)
 
 std::int64_t GetDiskFreeSpace(const std::string& path)
 {
-    struct statvfs status{};
+    struct statvfs status
+    {};
     if (path.empty() || ::statvfs(path.c_str(), &status) != 0)
         return -1;
     return static_cast<std::int64_t>(status.f_bavail) * static_cast<std::int64_t>(status.f_frsize);

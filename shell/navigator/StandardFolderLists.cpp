@@ -17,7 +17,7 @@ bool SameObject(const TItemIdList* a, const TItemIdList* b)
     return order.Succeeded() && order.OrderValue() == 0;
 }
 
-} // namespace
+}  // namespace
 
 TItemIdListPtr GetSpecialFolderIDList(TPzShellFolder value)
 {

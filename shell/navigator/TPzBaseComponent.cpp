@@ -3,7 +3,8 @@
 #include "shell/navigator/ComponentVersion.h"
 
 TPzBaseComponent::TPzBaseComponent(QObject* owner, bool enabled)
-    : QObject(owner), enabled_(enabled)
+    : QObject(owner)
+    , enabled_(enabled)
 {
 }
 

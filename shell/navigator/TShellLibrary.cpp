@@ -30,7 +30,7 @@ void RegisterUIObjectsOnce()
     std::call_once(registered, RegisterFolderUIObjects);
 }
 
-} // namespace
+}  // namespace
 
 TShellLibrary::TShellLibrary()
 {

@@ -40,7 +40,8 @@ class TObjectRestorer
 {
 public:
     TObjectRestorer(TShellNavigator& navigator, TItemIdListPtr saved)
-        : navigator_(navigator), saved_(std::move(saved))
+        : navigator_(navigator)
+        , saved_(std::move(saved))
     {
     }
     ~TObjectRestorer()
@@ -56,9 +57,10 @@ private:
     bool active_ = true;
 };
 
-} // namespace
+}  // namespace
 
-TShellNavigator::TShellNavigator(QObject* owner) : QObject(owner)
+TShellNavigator::TShellNavigator(QObject* owner)
+    : QObject(owner)
 {
     try {
         SetFolderPath({});
@@ -154,7 +156,8 @@ void TShellNavigator::SetFolderIDList(const TItemIdList* absolute)
     TItemIdListPtr list = CloneIDList(absolute);
     IShellFolderPtr folder;
     const IShellFolderPtr desktop = DesktopFolder();
-    const TShellResult same = desktop ? desktop->CompareIDs(0, list.get(), DesktopIDList()) : TShellResult::Fail(ENOENT);
+    const TShellResult same =
+        desktop ? desktop->CompareIDs(0, list.get(), DesktopIDList()) : TShellResult::Fail(ENOENT);
     if (desktop && (IsDesktopIDList(list.get()) || (same.Succeeded() && same.OrderValue() == 0))) {
         folder = desktop;
         list = CloneIDList(DesktopIDList());
@@ -164,8 +167,9 @@ void TShellNavigator::SetFolderIDList(const TItemIdList* absolute)
             const int error = bound.Failed() ? bound.Error() : ENOTDIR;
             SetLastError(error);
             throw EShellNavigatorError(
-                QStringLiteral("ShellNavigator.SetFolderIDList: Desktop.BindToObject: Could not get IShellFolder interface. (")
-                + QString::fromLocal8Bit(GetSystemErrorText(error)) + u')');
+                QStringLiteral(
+                    "ShellNavigator.SetFolderIDList: Desktop.BindToObject: Could not get IShellFolder interface. (") +
+                QString::fromLocal8Bit(GetSystemErrorText(error)) + u')');
         }
     }
     enumerator_.reset();
@@ -291,8 +295,8 @@ void TShellNavigator::SelectObjectByName(std::string name)
         const bool found = FindObjectByEnumeration(name);
         enumerator_.reset();
         if (!found)
-            throw EShellNavigatorError(QStringLiteral("Error! Cannot find Object \"") + Decoded(name)
-                                       + QStringLiteral("\" in Folder \"") + Folder() + u'"');
+            throw EShellNavigatorError(QStringLiteral("Error! Cannot find Object \"") + Decoded(name) +
+                                       QStringLiteral("\" in Folder \"") + Folder() + u'"');
         restorer.Dismiss();
         return;
     }

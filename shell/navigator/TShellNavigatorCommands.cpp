@@ -23,7 +23,10 @@ constexpr int kDefaultThumbnailSide = 200;
 class TMultiObjectsReset
 {
 public:
-    explicit TMultiObjectsReset(TFileNames& names) : names_(names) {}
+    explicit TMultiObjectsReset(TFileNames& names)
+        : names_(names)
+    {
+    }
     ~TMultiObjectsReset() { names_.Clear(); }
     TMultiObjectsReset(const TMultiObjectsReset&) = delete;
     TMultiObjectsReset& operator=(const TMultiObjectsReset&) = delete;
@@ -34,12 +37,12 @@ private:
 
 EShellNavigatorError ObjectNotFound(const std::string& name, const QString& folder)
 {
-    return EShellNavigatorError(QStringLiteral("Error! Cannot find Object \"")
-                                + QFile::decodeName(QByteArray::fromStdString(name)) + QStringLiteral("\" in Folder \"")
-                                + folder + u'"');
+    return EShellNavigatorError(QStringLiteral("Error! Cannot find Object \"") +
+                                QFile::decodeName(QByteArray::fromStdString(name)) + QStringLiteral("\" in Folder \"") +
+                                folder + u'"');
 }
 
-} // namespace
+}  // namespace
 
 TItemIdListPtr TShellNavigator::ObjectItemByName(const std::string& name)
 {
@@ -97,8 +100,8 @@ std::vector<TItemIdListPtr> TShellNavigator::CommandItems()
             throw ObjectNotFound(name, Folder());
     }
     const std::string firstDrive = DrivePart(paths.front());
-    const bool oneDrive = std::all_of(paths.begin(), paths.end(),
-                                      [&](const std::string& path) { return DrivePart(path) == firstDrive; });
+    const bool oneDrive =
+        std::all_of(paths.begin(), paths.end(), [&](const std::string& path) { return DrivePart(path) == firstDrive; });
     std::string root(oneDrive ? firstDrive : std::string(1, '/'));
     if (root.empty() || root.back() != '/')
         root.push_back('/');
@@ -160,7 +163,8 @@ QImage TShellNavigator::ExtractThumbnail(int width, int height)
     const auto extractor = std::dynamic_pointer_cast<IExtractImage>(GetObjectInterface(TUIObjectKind::ExtractImage));
     if (!extractor)
         return {};
-    const QSize size = width > 0 && height > 0 ? QSize(width, height) : QSize(kDefaultThumbnailSide, kDefaultThumbnailSide);
+    const QSize size =
+        width > 0 && height > 0 ? QSize(width, height) : QSize(kDefaultThumbnailSide, kDefaultThumbnailSide);
     std::string location;
     if (extractor->GetLocation(size, IEIFLAG_SCREEN | IEIFLAG_QUALITY, location).Failed())
         return {};

@@ -14,7 +14,7 @@ namespace {
 // Pixels per character of a column's default width.
 constexpr int kPixelsPerCharacter = 7;
 
-} // namespace
+}  // namespace
 
 QString TShellNavigator::GetDetailText(int column, bool header) const
 {
@@ -41,8 +41,8 @@ TDetailColumn TShellNavigator::GetDetailColumn(int column) const
         layout.Width = details.charCount * kPixelsPerCharacter;
     }
     std::uint32_t state = 0;
-    if (folder_->GetDefaultColumnState(column, state).Succeeded()
-        && (!(state & SHCOLSTATE_ONBYDEFAULT) || (state & SHCOLSTATE_HIDDEN)))
+    if (folder_->GetDefaultColumnState(column, state).Succeeded() &&
+        (!(state & SHCOLSTATE_ONBYDEFAULT) || (state & SHCOLSTATE_HIDDEN)))
         layout.Width = 0;
     return layout;
 }

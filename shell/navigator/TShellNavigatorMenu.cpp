@@ -28,7 +28,10 @@ const QString kDefaultVerb = QStringLiteral("default");
 class TClearOnExit
 {
 public:
-    explicit TClearOnExit(TFileNames& names) : names_(names) {}
+    explicit TClearOnExit(TFileNames& names)
+        : names_(names)
+    {
+    }
     ~TClearOnExit() { names_.Clear(); }
     TClearOnExit(const TClearOnExit&) = delete;
     TClearOnExit& operator=(const TClearOnExit&) = delete;
@@ -49,9 +52,9 @@ void CollectActions(const QMenu& menu, QSet<const QAction*>& actions)
 
 bool IsRestrictedVerb(const QString& verb)
 {
-    return verb.compare(QLatin1String("delete"), Qt::CaseInsensitive) == 0
-           || verb.compare(QLatin1String("cut"), Qt::CaseInsensitive) == 0
-           || verb.compare(QLatin1String("paste"), Qt::CaseInsensitive) == 0;
+    return verb.compare(QLatin1String("delete"), Qt::CaseInsensitive) == 0 ||
+           verb.compare(QLatin1String("cut"), Qt::CaseInsensitive) == 0 ||
+           verb.compare(QLatin1String("paste"), Qt::CaseInsensitive) == 0;
 }
 
 bool IsDeleteVerb(const QString& verb)
@@ -59,7 +62,7 @@ bool IsDeleteVerb(const QString& verb)
     return verb.compare(QLatin1String("delete"), Qt::CaseInsensitive) == 0;
 }
 
-} // namespace
+}  // namespace
 
 std::string TShellNavigator::CommandTargetPath() const
 {

@@ -32,7 +32,7 @@ int IconIndexOf(const TItemIdList* absolute, std::uint32_t flags)
     return info.succeeded ? info.iIcon : -1;
 }
 
-} // namespace
+}  // namespace
 
 // --- Names ----------------------------------------------------------------
 
@@ -126,10 +126,10 @@ bool TShellNavigator::Next()
 bool TShellNavigator::PassesFileSystemRule()
 {
     if (GetAttributes(kFileSystemBits) == 0) {
-        const bool kept = ObjectName().left(7).toUpper() == QLatin1String("RECYCLE") || enumeratingNetwork_
-                          || IsSpecialFolderIDList(GetAbsoluteIDList(), SF_BITBUCKET)
-                          || IsSpecialFolderIDList(GetAbsoluteIDList(), SF_DRIVES)
-                          || IsSpecialFolderIDList(GetAbsoluteIDList(), SF_NETWORK);
+        const bool kept = ObjectName().left(7).toUpper() == QLatin1String("RECYCLE") || enumeratingNetwork_ ||
+                          IsSpecialFolderIDList(GetAbsoluteIDList(), SF_BITBUCKET) ||
+                          IsSpecialFolderIDList(GetAbsoluteIDList(), SF_DRIVES) ||
+                          IsSpecialFolderIDList(GetAbsoluteIDList(), SF_NETWORK);
         if (!kept)
             return false;
     }
@@ -219,7 +219,8 @@ std::string TShellNavigator::GetLinkTarget() const
     if (!IsLink())
         return {};
     const std::string target = ResolveShortcut(FolderPath() + ObjectNameBytes());
-    struct stat status{};
+    struct stat status
+    {};
     if (target.empty() || ::stat(target.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
         return {};
     return target;

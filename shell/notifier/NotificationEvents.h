@@ -3,8 +3,7 @@
 #include <cstdint>
 
 // The kinds of change a notifier reports, each standing for one shell event code.
-enum TNotificationEvent : std::uint8_t
-{
+enum TNotificationEvent : std::uint8_t {
     neAssociationChange,
     neAttributesChange,
     neFileChange,

@@ -4,7 +4,11 @@
 
 TPzNotifyThread::TPzNotifyThread(QObject* sender, TNotificationEvent event, QString path1, QString path2,
                                  THandler handler)
-    : sender_(sender), event_(event), path1_(std::move(path1)), path2_(std::move(path2)), handler_(std::move(handler))
+    : sender_(sender)
+    , event_(event)
+    , path1_(std::move(path1))
+    , path2_(std::move(path2))
+    , handler_(std::move(handler))
 {
 }
 

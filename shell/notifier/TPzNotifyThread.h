@@ -17,8 +17,8 @@
 class TPzNotifyThread
 {
 public:
-    using THandler = std::function<void(QObject* sender, TNotificationEvent event, const QString& path1,
-                                        const QString& path2)>;
+    using THandler =
+        std::function<void(QObject* sender, TNotificationEvent event, const QString& path1, const QString& path2)>;
 
     TPzNotifyThread(QObject* sender, TNotificationEvent event, QString path1, QString path2, THandler handler);
 

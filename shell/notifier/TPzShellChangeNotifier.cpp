@@ -14,10 +14,11 @@ QString PathOf(const TItemIdList* item)
     return item != nullptr ? QFile::decodeName(QByteArray::fromStdString(SHGetPathFromIDList(item))) : QString();
 }
 
-} // namespace
+}  // namespace
 
 TPzShellChangeNotifier::TPzShellChangeNotifier(QObject* owner)
-    : TPzBaseComponent(owner, false), tickSource_(&GetTickCount)
+    : TPzBaseComponent(owner, false)
+    , tickSource_(&GetTickCount)
 {
 }
 

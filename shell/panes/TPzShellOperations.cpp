@@ -8,7 +8,8 @@ TPzShellOperations PasteOperation(const TFileNames& pastedFiles)
 {
     if (pastedFiles.IsEmpty())
         return kPasteCopyOperation;
-    struct stat st {};
+    struct stat st
+    {};
     const bool fileExists = ::lstat(pastedFiles.GetBytes(0).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
     return fileExists ? kPasteCopyOperation : kPasteMoveOperation;
 }

@@ -15,9 +15,9 @@ using TPzShellOperations = std::uint32_t;
 
 constexpr TPzShellOperations opCopy = 0x001;
 constexpr TPzShellOperations opMove = 0x002;
-constexpr TPzShellOperations opDragSource = 0x004;   // dragged out of this pane
-constexpr TPzShellOperations opDrop = 0x008;         // dropped onto this pane
-constexpr TPzShellOperations opMovedAway = 0x010;    // entries marked cut have left the folder
+constexpr TPzShellOperations opDragSource = 0x004;  // dragged out of this pane
+constexpr TPzShellOperations opDrop = 0x008;        // dropped onto this pane
+constexpr TPzShellOperations opMovedAway = 0x010;   // entries marked cut have left the folder
 constexpr TPzShellOperations opPaste = 0x020;
 constexpr TPzShellOperations opRemoveSelected = 0x040;  // the pane removes its selected entries itself
 constexpr TPzShellOperations opItemsGone = 0x080;

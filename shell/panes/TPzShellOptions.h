@@ -9,8 +9,7 @@ class TShellNavigator;
 class TPzShellOptions
 {
 public:
-    enum TBit : std::uint16_t
-    {
+    enum TBit : std::uint16_t {
         ShowNethoodBit = 1u << 0,
         ShowRecycleBinBit = 1u << 1,
         ShowErrorMessagesBit = 1u << 2,
@@ -26,7 +25,10 @@ public:
     static constexpr std::uint16_t kListDefault = ShowNethoodBit | ShowRecycleBinBit | ShowFilesBit;
 
     constexpr TPzShellOptions() = default;
-    constexpr explicit TPzShellOptions(std::uint16_t word) : word_(word) {}
+    constexpr explicit TPzShellOptions(std::uint16_t word)
+        : word_(word)
+    {
+    }
 
     constexpr std::uint16_t Word() const { return word_; }
     constexpr bool Has(TBit bit) const { return (word_ & bit) != 0; }

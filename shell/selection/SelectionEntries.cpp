@@ -19,7 +19,7 @@ bool EndsWith(const std::string& text, const std::string& suffix)
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-} // namespace
+}  // namespace
 
 bool IsFolderEntry(const std::string& entry)
 {
@@ -71,7 +71,8 @@ std::optional<std::string> NormalizeEntryPath(const std::string& path)
         return std::nullopt;
     const std::string clean = CleanPath(path);
     // lstat: a symbolic link is an entry of its own, whatever it leads to.
-    struct stat info{};
+    struct stat info
+    {};
     if (::lstat(clean.c_str(), &info) != 0)
         return std::nullopt;
     if (S_ISDIR(info.st_mode))
@@ -86,8 +87,10 @@ std::optional<std::string> NormalizeEntryPath(const std::string& path)
 bool IsFolderShortcut(const std::string& path)
 {
     const std::string clean = CleanPath(path);
-    struct stat link{};
-    struct stat target{};
+    struct stat link
+    {};
+    struct stat target
+    {};
     return ::lstat(clean.c_str(), &link) == 0 && S_ISLNK(link.st_mode) && ::stat(clean.c_str(), &target) == 0 &&
            S_ISDIR(target.st_mode);
 }

@@ -5,7 +5,9 @@
 #include <utility>
 
 TPzFolderSizeThread::TPzFolderSizeThread(std::string path, bool recurse, int sign)
-    : path_(std::move(path)), recurse_(recurse), sign_(sign)
+    : path_(std::move(path))
+    , recurse_(recurse)
+    , sign_(sign)
 {
 }
 

@@ -29,7 +29,7 @@ TFolderSizeWalker::TTotals MeasureFile(const std::string& path)
     return walker.Totals();
 }
 
-} // namespace
+}  // namespace
 
 TPzSelectionList::TPzSelectionList(QObject* owner)
     : TPzBaseSelectionList(owner)

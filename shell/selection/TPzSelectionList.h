@@ -13,8 +13,7 @@ class TPzFolderSizeThread;
 
 // The tick state of a path in a selection; the value is also the index of
 // its picture in TPzSelectionStateImageList.
-enum TPzSelectionState : std::uint8_t
-{
+enum TPzSelectionState : std::uint8_t {
     selNone = 0,
     selUnavailable = 1,
     selChecked = 2,

@@ -31,7 +31,7 @@ QPixmap CheckBoxPicture(const QColor& fill, bool checked, bool inactive)
     return picture;
 }
 
-} // namespace
+}  // namespace
 
 TPzSelectionStateImageList::TPzSelectionStateImageList()
     : TImageList(kImageSize, kImageSize)

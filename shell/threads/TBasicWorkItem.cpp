@@ -8,7 +8,7 @@ namespace {
 // How often an item on hold looks again whether it may go on.
 constexpr auto kHoldPollStep = std::chrono::milliseconds(100);
 
-} // namespace
+}  // namespace
 
 std::function<void()> TBasicWorkItem::GetCompletionMethod()
 {

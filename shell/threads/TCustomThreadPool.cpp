@@ -10,7 +10,6 @@
 #include <chrono>
 #include <thread>
 
-
 namespace {
 
 // Threads a pool may run per processor: the items wait on the disk more than on the processor.
@@ -26,7 +25,7 @@ void ProcessUiEventsIfOnUiThread()
         QCoreApplication::processEvents();
 }
 
-} // namespace
+}  // namespace
 
 TCustomThreadPool::TCustomThreadPool()
     : threadLimit_(kThreadsPerProcessor * ProcessorCount())
@@ -53,9 +52,7 @@ int TCustomThreadPool::AddThread(const TPzThreadPtr& thread)
     return static_cast<int>(threads_.size()) - 1;
 }
 
-void TCustomThreadPool::ThreadAdded(TPzThread&)
-{
-}
+void TCustomThreadPool::ThreadAdded(TPzThread&) {}
 
 void TCustomThreadPool::ThreadEnded(const TPzThreadPtr& thread)
 {

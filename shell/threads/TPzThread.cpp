@@ -17,18 +17,14 @@ constexpr auto kHoldPollStep = std::chrono::milliseconds(100);
 int NiceValueOf(TThreadPriority priority)
 {
     switch (priority) {
-    case TThreadPriority::tpIdle:
-        return 19;
-    case TThreadPriority::tpLowest:
-        return 10;
-    case TThreadPriority::tpLower:
-        return 5;
-    default:
-        return 0;
+    case TThreadPriority::tpIdle: return 19;
+    case TThreadPriority::tpLowest: return 10;
+    case TThreadPriority::tpLower: return 5;
+    default: return 0;
     }
 }
 
-} // namespace
+}  // namespace
 
 void TPzThread::Resume()
 {

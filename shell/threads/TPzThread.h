@@ -6,8 +6,7 @@
 
 class TCustomThreadPool;
 
-enum class TThreadPriority
-{
+enum class TThreadPriority {
     tpIdle,
     tpLowest,
     tpLower,

@@ -10,7 +10,7 @@ int references = 0;
 std::unique_ptr<TWorkerThreadPool> folderSizePool;
 std::unique_ptr<TWorkerThreadPool> thumbnailPool;
 
-} // namespace
+}  // namespace
 
 TWorkerPools::TWorkerPools()
 {

@@ -13,10 +13,11 @@ namespace {
 // How often an idle worker looks into the queue.
 constexpr auto kIdlePollStep = std::chrono::milliseconds(10);
 
-} // namespace
+}  // namespace
 
 TWorkerThread::TWorkerThread(std::shared_ptr<TWorkerPoolState> state, bool initializeCom)
-    : state_(std::move(state)), initializeCom_(initializeCom)
+    : state_(std::move(state))
+    , initializeCom_(initializeCom)
 {
 }
 

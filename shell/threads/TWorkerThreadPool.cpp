@@ -18,7 +18,11 @@ constexpr std::uint32_t kSpawnInterval = 200;
 class TFlagGuard
 {
 public:
-    explicit TFlagGuard(std::atomic<bool>& flag) : flag_(flag) { flag_ = true; }
+    explicit TFlagGuard(std::atomic<bool>& flag)
+        : flag_(flag)
+    {
+        flag_ = true;
+    }
     ~TFlagGuard() { flag_ = false; }
     TFlagGuard(const TFlagGuard&) = delete;
     TFlagGuard& operator=(const TFlagGuard&) = delete;
@@ -27,10 +31,11 @@ private:
     std::atomic<bool>& flag_;
 };
 
-} // namespace
+}  // namespace
 
 TWorkerThreadPool::TWorkerThreadPool(bool initializeCom)
-    : state_(std::make_shared<TWorkerPoolState>()), initializeCom_(initializeCom)
+    : state_(std::make_shared<TWorkerPoolState>())
+    , initializeCom_(initializeCom)
 {
 }
 

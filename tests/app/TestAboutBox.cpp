@@ -146,4 +146,4 @@ TEST(AboutBox, EnterOrOkClosesTheBoxWithTheOkResult)
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
-} // namespace
+}  // namespace

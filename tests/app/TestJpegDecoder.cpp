@@ -55,10 +55,11 @@ void ExpectRefused(TJpegDecoder& decoder)
 {
     EXPECT_TRUE(decoder.Decode().isNull());
     EXPECT_FALSE(decoder.IsValid());
-    EXPECT_TRUE(decoder.ErrorText().startsWith(QStringLiteral("Das JPEG-Bild ist"))) << decoder.ErrorText().toStdString();
+    EXPECT_TRUE(decoder.ErrorText().startsWith(QStringLiteral("Das JPEG-Bild ist")))
+        << decoder.ErrorText().toStdString();
 }
 
-} // namespace
+}  // namespace
 
 TEST(JpegDecoder, AboutPictureIsProgressiveAndDecodesWhole)
 {
@@ -101,8 +102,8 @@ TEST(JpegDecoder, BaselineColourAndGreyPicturesKeepTheirPixels)
 
 TEST(JpegDecoder, DataThatIsNoJpegIsRefusedAtTheHeader)
 {
-    for (const QByteArray& data : {QByteArray(), QByteArray("GIF89a not a jpeg at all"), QByteArray(1, char(0xFF)),
-                                   AboutPicture().left(20)}) {
+    for (const QByteArray& data :
+         {QByteArray(), QByteArray("GIF89a not a jpeg at all"), QByteArray(1, char(0xFF)), AboutPicture().left(20)}) {
         TJpegDecoder decoder(data);
         EXPECT_FALSE(decoder.IsValid());
         EXPECT_EQ(decoder.Size(), QSize());

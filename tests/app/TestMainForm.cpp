@@ -26,7 +26,8 @@ T* Child(QWidget* form, const char* name)
 }
 
 // A run of the program as main starts it, with the main window on screen.
-class MainFormTest : public testing::Test {
+class MainFormTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -44,8 +45,8 @@ protected:
         QStringList names;
         QWidget* widget = first;
         do {
-            if (widget->isVisibleTo(form_) && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)
-                && !widget->focusProxy())
+            if (widget->isVisibleTo(form_) && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus) &&
+                !widget->focusProxy())
                 names << widget->objectName();
             widget = widget->nextInFocusChain();
         } while (widget != first);
@@ -97,9 +98,10 @@ TEST_F(MainFormTest, TabsShowTheirTwentyFourPixelImages)
 TEST_F(MainFormTest, TabVisitsButtonsThenPagesThenTheLog)
 {
     const QStringList cycle = TabCycle(Named("AboutBtn"));
-    const QStringList expected{QStringLiteral("AboutBtn"), QStringLiteral("EndeprgBtn"), QStringLiteral("qt_tabwidget_tabbar"),
-                               QStringLiteral("SizeEd"), QStringLiteral("PzShellTree1"), QStringLiteral("PzShellList1"),
-                               QStringLiteral("Memo1")};
+    const QStringList expected{
+        QStringLiteral("AboutBtn"), QStringLiteral("EndeprgBtn"),   QStringLiteral("qt_tabwidget_tabbar"),
+        QStringLiteral("SizeEd"),   QStringLiteral("PzShellTree1"), QStringLiteral("PzShellList1"),
+        QStringLiteral("Memo1")};
     EXPECT_EQ(cycle, expected) << cycle.join(QLatin1Char(' ')).toStdString();
 
     // The log memo hands Tab on instead of typing it.
@@ -165,4 +167,4 @@ TEST(MainFormAbout, AboutButtonShowsTheBoxModallyAgainAndAgain)
     EXPECT_TRUE(form.isVisible());
 }
 
-} // namespace
+}  // namespace

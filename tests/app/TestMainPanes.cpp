@@ -35,7 +35,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // Records what the default command would start instead of starting it.
-class TRecordingLauncher : public IAppLauncher {
+class TRecordingLauncher : public IAppLauncher
+{
 public:
     std::optional<TAppInfo> DefaultAppForType(const std::string&) override
     {
@@ -63,7 +64,8 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 
 // The real program's main window under a temporary home, worked by mouse and
 // keys; its message boxes are answered (first button) and recorded.
-class MainPanes : public NamespaceFixture {
+class MainPanes : public NamespaceFixture
+{
 protected:
     void SetUp() override
     {
@@ -113,7 +115,8 @@ protected:
     TListItem* ClickEntry(TPzShellList* list, const QString& caption, bool twice)
     {
         TListItem* entry = nullptr;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return (entry = Entry(list, caption)) != nullptr; })) << caption.toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return (entry = Entry(list, caption)) != nullptr; }))
+            << caption.toStdString();
         if (!entry)
             return nullptr;
         const QPoint point = list->DisplayRect(entry, drLabel).center();
@@ -142,7 +145,10 @@ protected:
         QTabBar* bar = Find<QTabWidget>("PageControl1")->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
     }
-    QStringList LogLines() { return Find<QPlainTextEdit>("Memo1")->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    QStringList LogLines()
+    {
+        return Find<QPlainTextEdit>("Memo1")->toPlainText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
     std::string Piece(int number) { return Work() + "/film.bin.000" + std::to_string(number); }
 
     // Runs action once, as soon as the progress window is up and its bar has reached minimum per mille.
@@ -176,8 +182,8 @@ protected:
     }
 
     std::vector<TMessageRequest> messages;
-    std::vector<bool> progressUp;  // whether the progress window was up as each box came
-    QStringList progressTexts;     // the progress window's texts when WhenProgressShows acted
+    std::vector<bool> progressUp;          // whether the progress window was up as each box came
+    QStringList progressTexts;             // the progress window's texts when WhenProgressShows acted
     std::vector<Qt::CursorShape> cursors;  // the pointer each box was answered with
     std::shared_ptr<TRecordingLauncher> launcher_ = std::make_shared<TRecordingLauncher>();
     std::unique_ptr<TProgram> program_;
@@ -261,8 +267,8 @@ TEST_F(MainPanes, EnterSplitsAfterTheDefaultCommandButABadPieceSizeWritesNothing
 {
     WriteBytes(Work() + "/daten.txt", std::string(3000, 'x'));
     Find<TPzShellTree>("PzShellTree1")->SetSelectedFolder(QString::fromStdString(Work()));
-    for (const QString& bad : {QStringLiteral("12-3"), QStringLiteral("1,4"), QStringLiteral(""),
-                               QStringLiteral("99999999999999999999")}) {
+    for (const QString& bad :
+         {QStringLiteral("12-3"), QStringLiteral("1,4"), QStringLiteral(""), QStringLiteral("99999999999999999999")}) {
         messages.clear();
         EnterPieceSize(bad, !bad.isEmpty());
         ASSERT_NE(ClickEntry(List(1), QStringLiteral("daten.txt"), false), nullptr);
@@ -342,15 +348,17 @@ TEST_F(MainPanes, ALongSplitShowsItsProgressAndAbbrechenLeavesNoPieceBehind)
     Find<TPzShellTree>("PzShellTree1")->SetSelectedFolder(QString::fromStdString(Work()));
     EnterPieceSize(QStringLiteral("10000000"), false);
     bool stopped = false;
-    WhenProgressShows([&](TProgressWindow& window) {
-        EXPECT_TRUE(form_->IsWorking());
-        EXPECT_EQ(window.windowModality(), Qt::WindowModal);
-        // The main window takes no input meanwhile.
-        QTest::mouseClick(Find<QPushButton>("AboutBtn"), Qt::LeftButton);
-        EXPECT_FALSE(program_->AboutBox().isVisible());
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("StopButton")), Qt::LeftButton);
-        stopped = true;
-    }, 10);  // 21 MB: piece 2 has been replaced
+    WhenProgressShows(
+        [&](TProgressWindow& window) {
+            EXPECT_TRUE(form_->IsWorking());
+            EXPECT_EQ(window.windowModality(), Qt::WindowModal);
+            // The main window takes no input meanwhile.
+            QTest::mouseClick(Find<QPushButton>("AboutBtn"), Qt::LeftButton);
+            EXPECT_FALSE(program_->AboutBox().isVisible());
+            QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("StopButton")), Qt::LeftButton);
+            stopped = true;
+        },
+        10);  // 21 MB: piece 2 has been replaced
     ASSERT_NE(ClickEntry(List(1), QStringLiteral("film.bin"), true), nullptr);
 
     EXPECT_TRUE(stopped);
@@ -430,4 +438,4 @@ TEST_F(MainPanes, EscDuringWorkStopsItAndClosingAsksThenStopsAndCloses)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form_->isVisible(); }));
 }
 
-} // namespace
+}  // namespace

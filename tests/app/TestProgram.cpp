@@ -98,4 +98,4 @@ TEST(Program, ExitingDuringASplitStopsItAndWaitsForIt)
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("film.bin")});
 }
 
-} // namespace
+}  // namespace

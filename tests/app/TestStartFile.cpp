@@ -71,4 +71,4 @@ TEST(StartFile, ANameThatIsNoFileIsReportedOverTheShownWindowAndTheRunGoesOn)
     EXPECT_TRUE(windowShownBehindMessage);
 }
 
-} // namespace
+}  // namespace

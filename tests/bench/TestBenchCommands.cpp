@@ -13,12 +13,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TBenchRun {
+struct TBenchRun
+{
     int Status = -1;
     std::vector<std::string> Lines;
 };
 
-class BenchCommands : public ::testing::Test {
+class BenchCommands : public ::testing::Test
+{
 protected:
     TBenchRun Run(std::vector<std::string> args) const
     {
@@ -59,9 +61,9 @@ TEST_F(BenchCommands, SplitPrintsTheLogLineTheCompletionBoxAndTheRefresh)
     const TBenchRun run = Run({"split", source, "2048"});
 
     EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(run.Lines, Lines({"LOG\t" + source + ".0001",
-                                "BOX\tinformation\tSplitten beendet\tDie Datei wurde in 3 Teile aufgeteilt.",
-                                "REFRESH"}));
+    EXPECT_EQ(run.Lines,
+              Lines({"LOG\t" + source + ".0001",
+                     "BOX\tinformation\tSplitten beendet\tDie Datei wurde in 3 Teile aufgeteilt.", "REFRESH"}));
     EXPECT_EQ(fs::file_size(source + ".0001"), 2048u);
     EXPECT_EQ(fs::file_size(source + ".0002"), 2048u);
     EXPECT_EQ(fs::file_size(source + ".0003"), 904u);
@@ -75,8 +77,8 @@ TEST_F(BenchCommands, SplitOfAMissingFileShowsTheOpenFailureAndStillRefreshes)
     const TBenchRun run = Run({"split", source, "1K"});
 
     EXPECT_EQ(run.Status, 0);
-    EXPECT_EQ(run.Lines, Lines({"BOX\terror\tFehler\tDie Datei " + source + " konnte nicht geöffnet werden.",
-                                "REFRESH"}));
+    EXPECT_EQ(run.Lines,
+              Lines({"BOX\terror\tFehler\tDie Datei " + source + " konnte nicht geöffnet werden.", "REFRESH"}));
     EXPECT_FALSE(fs::exists(source + ".0001"));
 }
 
@@ -223,11 +225,23 @@ TEST_F(BenchCommands, BadArgumentsGetTheUsageAndExitCodeTwo)
 {
     const std::string file = Folder() + "/f";
     MakeTestFile(file, 10);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"teilen"}, {"split", file}, {"split", file, "0"}, {"split", file, "12Q"}, {"join"},
-             {"join", file, file}, {"join", file, "--vielleicht"}, {"compare", "a", "b"}, {"limit", "--piece", "0"}, {"progress", "--rounds", "0"},
-             {"transfer", "--rounds", "0"}, {"transfer", "--size"}, {"split", file, "10", "--buffer"},
-             {"split", file, "10", "--kernel-copy", "0"}, {"join", file, "--buffer", "2G"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"teilen"},
+                                               {"split", file},
+                                               {"split", file, "0"},
+                                               {"split", file, "12Q"},
+                                               {"join"},
+                                               {"join", file, file},
+                                               {"join", file, "--vielleicht"},
+                                               {"compare", "a", "b"},
+                                               {"limit", "--piece", "0"},
+                                               {"progress", "--rounds", "0"},
+                                               {"transfer", "--rounds", "0"},
+                                               {"transfer", "--size"},
+                                               {"split", file, "10", "--buffer"},
+                                               {"split", file, "10", "--kernel-copy", "0"},
+                                               {"join", file, "--buffer", "2G"}}) {
         const TBenchRun run = Run(args);
         EXPECT_EQ(run.Status, 2) << (args.empty() ? "" : args[0]);
         EXPECT_TRUE(run.Lines.empty());

@@ -9,7 +9,8 @@
 
 // Switches theming for one scope and restores the previous state after it;
 // holds the theme library loaded meanwhile.
-class TThemeSwitch {
+class TThemeSwitch
+{
 public:
     explicit TThemeSwitch(bool active)
         : previous_(IsThemeActive())

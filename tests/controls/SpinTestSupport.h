@@ -20,9 +20,13 @@ inline void PrintTo(const QString& text, std::ostream* stream)
 }
 
 // Counts beeps instead of sounding them while it lives.
-class TBeepCounter {
+class TBeepCounter
+{
 public:
-    TBeepCounter() : previous_(SetBeepHook([this] { ++count_; })) {}
+    TBeepCounter()
+        : previous_(SetBeepHook([this] { ++count_; }))
+    {
+    }
     ~TBeepCounter() { SetBeepHook(std::move(previous_)); }
     TBeepCounter(const TBeepCounter&) = delete;
     TBeepCounter& operator=(const TBeepCounter&) = delete;
@@ -35,7 +39,8 @@ private:
 
 // A shown, active window with the spin edit set up as the main window's piece-size field and a
 // second edit that can take the focus away from it.
-class TSpinWindowTest : public testing::Test {
+class TSpinWindowTest : public testing::Test
+{
 protected:
     void SetUp() override
     {

@@ -11,7 +11,8 @@ namespace {
 // A window with a line edit, an OK and a cancel button, shown and focused on
 // the line edit.
 template <typename TWindow>
-struct TForm {
+struct TForm
+{
     TWindow window;
     QLineEdit* edit = new QLineEdit(&window);
     TBitBtnXP* ok = new TBitBtnXP(&window);

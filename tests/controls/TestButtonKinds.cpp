@@ -158,8 +158,8 @@ TEST(ButtonClicks, FastDoubleClickClicksTwice)
     const QPoint centre = button.rect().center();
     QTest::mouseClick(&button, Qt::LeftButton, Qt::NoModifier, centre);
     // The second press of a double-click arrives as a double-click event.
-    QMouseEvent second(QEvent::MouseButtonDblClick, centre, button.mapToGlobal(centre), Qt::LeftButton,
-                       Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent second(QEvent::MouseButtonDblClick, centre, button.mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
+                       Qt::NoModifier);
     QApplication::sendEvent(&button, &second);
     QTest::mouseRelease(&button, Qt::LeftButton, Qt::NoModifier, centre);
     EXPECT_EQ(clicks, 2);

@@ -10,12 +10,16 @@ namespace {
 const QSize kGlyph(18, 18);
 const QRect kClient(0, 0, 200, 40);
 
-class ButtonLayoutTest : public testing::Test {
+class ButtonLayoutTest : public testing::Test
+{
 protected:
     QFontMetrics metrics_{QApplication::font()};
     QString caption_ = QStringLiteral("Beenden");
 
-    QSize Text() const { return metrics_.boundingRect(QRect(0, 0, kClient.width(), 0), kCaptionTextFlags, caption_).size(); }
+    QSize Text() const
+    {
+        return metrics_.boundingRect(QRect(0, 0, kClient.width(), 0), kCaptionTextFlags, caption_).size();
+    }
 
     TGlyphLayout Layout(TButtonLayout layout, int margin, int spacing, bool rightToLeft = false,
                         const QRect& client = kClient, const QPoint& offset = QPoint()) const

@@ -24,7 +24,8 @@ QPoint PixelInCell(TBitBtnXPKind kind, int cell, QRgb color)
     return found.value_or(QPoint()) - QPoint(cell * width, 0);
 }
 
-class ButtonPaintTest : public testing::TestWithParam<bool> {
+class ButtonPaintTest : public testing::TestWithParam<bool>
+{
 protected:
     TThemeSwitch theme_{GetParam()};
 };
@@ -41,8 +42,8 @@ TEST_P(ButtonPaintTest, GlyphSitsWhereTheLayoutPutsIt)
 
     // A default button lays out inside its one-pixel default frame.
     const QRect inner = button.rect().adjusted(1, 1, -1, -1);
-    const TGlyphLayout expected = ComputeLayout(inner, QPoint(), button.text(), blGlyphLeft, -1, 4, false,
-                                                QSize(18, 18), button.fontMetrics());
+    const TGlyphLayout expected =
+        ComputeLayout(inner, QPoint(), button.text(), blGlyphLeft, -1, 4, false, QSize(18, 18), button.fontMetrics());
     EXPECT_EQ(button.LastLayout().GlyphPos, expected.GlyphPos);
     EXPECT_EQ(button.LastLayout().TextBounds, expected.TextBounds);
     const QPoint green = PixelInCell(bkOK, 0, kGreen);

@@ -11,7 +11,8 @@ namespace {
 
 // A shown window holding an 18 x 18 button, pressed through the window system as a user would,
 // so that the application knows which mouse buttons are down.
-class TSpinButtonTest : public testing::Test {
+class TSpinButtonTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -233,14 +234,14 @@ TEST(SpinButtonDrawing, EdgesDiagonalsAndArrowsAtRest)
     auto at = [&](int x, int y) { return image.pixelColor(x, y); };
     EXPECT_EQ(at(0, 0), p.color(QPalette::Shadow));
     EXPECT_EQ(at(17, 9), p.color(QPalette::Shadow));
-    EXPECT_EQ(at(5, 12), p.color(QPalette::Shadow));   // the cutting diagonal
-    EXPECT_EQ(at(1, 5), p.color(QPalette::Light));     // upper outer edges
+    EXPECT_EQ(at(5, 12), p.color(QPalette::Shadow));  // the cutting diagonal
+    EXPECT_EQ(at(1, 5), p.color(QPalette::Light));    // upper outer edges
     EXPECT_EQ(at(5, 1), p.color(QPalette::Light));
-    EXPECT_EQ(at(1, 15), p.color(QPalette::Dark));     // upper diagonal edge
+    EXPECT_EQ(at(1, 15), p.color(QPalette::Dark));  // upper diagonal edge
     EXPECT_EQ(at(15, 1), p.color(QPalette::Dark));
-    EXPECT_EQ(at(8, 16), p.color(QPalette::Dark));     // lower outer edges
+    EXPECT_EQ(at(8, 16), p.color(QPalette::Dark));  // lower outer edges
     EXPECT_EQ(at(16, 8), p.color(QPalette::Dark));
-    EXPECT_EQ(at(2, 16), p.color(QPalette::Light));    // lower diagonal edge
+    EXPECT_EQ(at(2, 16), p.color(QPalette::Light));  // lower diagonal edge
     EXPECT_EQ(at(9, 9), p.color(QPalette::Light));
     EXPECT_EQ(at(4, 10), p.color(QPalette::Button));
     EXPECT_EQ(at(5, 3), p.color(QPalette::ButtonText));  // up arrow's tip at (3, 3)

@@ -220,12 +220,13 @@ TEST_F(TSpinEditTest, SixtyFourBitWholeNumbersReadBackWhole)
 
 TEST_F(TSpinEditTest, LeavingTheFieldBoundsTheValueButKeepsUnreadableText)
 {
-    struct TCase {
+    struct TCase
+    {
         const char* typed;
         const char* left;
     };
-    for (const TCase& c : {TCase{"0", "1"}, TCase{"-5", "1"}, TCase{"+17", "+17"}, TCase{"12-3", "12-3"},
-                           TCase{"", ""}}) {
+    for (const TCase& c :
+         {TCase{"0", "1"}, TCase{"-5", "1"}, TCase{"+17", "+17"}, TCase{"12-3", "12-3"}, TCase{"", ""}}) {
         EnterEdit();
         TypeIntoEdit(c.typed);
         if (c.typed[0] == '\0')

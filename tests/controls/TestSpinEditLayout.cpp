@@ -8,7 +8,8 @@
 namespace {
 
 // An edit placed by hand in a shown window, with a font small enough for a 21-pixel-high field.
-class TSpinLayoutTest : public testing::Test {
+class TSpinLayoutTest : public testing::Test
+{
 protected:
     void SetUp() override
     {

@@ -29,7 +29,8 @@ std::string TemporaryFolder()
 
 }  // namespace
 
-TTempDir::TTempDir() : TTempDir(TemporaryFolder())
+TTempDir::TTempDir()
+    : TTempDir(TemporaryFolder())
 {
 }
 
@@ -85,7 +86,8 @@ std::string ReadFileBytes(const std::string& path)
 
 bool PathExists(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     return ::lstat(path.c_str(), &status) == 0;
 }
 
@@ -96,7 +98,8 @@ std::string FastFileSystemFolder()
 
 struct stat StatOf(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
     return status;
 }
@@ -134,7 +137,6 @@ TEngineHost TRecordingHost::Host()
     return host;
 }
 
-
 void RunWithoutKernelCopy(int error, const std::function<void()>& work)
 {
     std::thread thread([&] {
@@ -148,8 +150,8 @@ void RunWithoutKernelCopy(int error, const std::function<void()>& work)
             BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
         };
         const sock_fprog filter{static_cast<unsigned short>(std::size(program)), program};
-        const bool installed = ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
-                               ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
+        const bool installed =
+            ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
         EXPECT_TRUE(installed) << "cannot keep copy_file_range from this thread";
         if (installed)
             work();
@@ -172,5 +174,6 @@ std::size_t CachedPages(const std::string& path)
     std::vector<unsigned char> resident((length + page - 1) / page);
     ::mincore(map, length, resident.data());
     ::munmap(map, length);
-    return static_cast<std::size_t>(std::count_if(resident.begin(), resident.end(), [](unsigned char r) { return r & 1; }));
+    return static_cast<std::size_t>(
+        std::count_if(resident.begin(), resident.end(), [](unsigned char r) { return r & 1; }));
 }

@@ -14,7 +14,8 @@
 #include <sys/stat.h>
 
 // A fresh folder under the system's temporary folder, removed with all it holds.
-class TTempDir {
+class TTempDir
+{
 public:
     TTempDir();
     // Under another folder; tests that create thousands of files use a memory file system.
@@ -51,7 +52,8 @@ void RunWithoutKernelCopy(int error, const std::function<void()>& work);
 // How many of a file's pages are in the page cache.
 std::size_t CachedPages(const std::string& path);
 
-struct TShownBox {
+struct TShownBox
+{
     TBoxIcon Icon;
     std::string Caption;
     std::string Text;
@@ -59,7 +61,8 @@ struct TShownBox {
 
 // A host that records what the engine tells it. Events holds everything in
 // order: "LOG <line>", "BOX <caption>: <text>", "REFRESH".
-struct TRecordingHost {
+struct TRecordingHost
+{
     std::vector<std::string> Logs;
     std::vector<TShownBox> Boxes;
     std::vector<std::string> Events;
@@ -68,8 +71,7 @@ struct TRecordingHost {
     std::function<void(const TShownBox&)> OnBox;
     std::function<bool(std::uint64_t, std::uint64_t)> OnProgress;
     std::function<bool(const TProgressReport&)> OnReport;  // instead of OnProgress
-    std::chrono::nanoseconds ProgressInterval{0};  // every transfer reports unless a test says otherwise
+    std::chrono::nanoseconds ProgressInterval{0};          // every transfer reports unless a test says otherwise
 
     TEngineHost Host();
 };
-

@@ -36,8 +36,7 @@ TEST(FileTransfer, SizesDefaultToTheMethodsConstantsAndStayBounded)
     EXPECT_EQ(TFileTransfer({TMethod::KernelCopy, 0}).TransferSize(), kDefaultKernelCopyTransferSize);
     EXPECT_EQ(TFileTransfer({TMethod::Buffer, 2048}).TransferSize(), 2048u);
     EXPECT_EQ(TFileTransfer({TMethod::Buffer, std::size_t{1} << 40}).TransferSize(), kMaxBufferTransferSize);
-    EXPECT_EQ(TFileTransfer({TMethod::KernelCopy, std::size_t{1} << 40}).TransferSize(),
-              kMaxKernelCopyTransferSize);
+    EXPECT_EQ(TFileTransfer({TMethod::KernelCopy, std::size_t{1} << 40}).TransferSize(), kMaxKernelCopyTransferSize);
 }
 
 TEST(FileTransfer, KernelCopyWithinOneFileSystemMovesEverything)

@@ -11,12 +11,23 @@ const char* kNotAPiece = "Diese Datei ist kein Teil einer von diesem Programm ge
 
 TEST(IntegerConversion, AcceptsBlanksOneSignDecimalAndHexadecimal)
 {
-    const std::vector<std::pair<std::string, std::int32_t>> accepted = {
-        {"0003", 3},       {"10000", 10000},        {"-2", -2},         {" 7", 7},
-        {"   +12", 12},    {"$1F", 31},             {"x1f", 31},        {"X10", 16},
-        {"0x1F", 31},      {"0XfF", 255},           {"-$10", -16},      {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN}, {"$7FFFFFFF", INT32_MAX}, {"$FFFFFFFF", -1}, {"000000000000042", 42},
-        {"-0", 0}};
+    const std::vector<std::pair<std::string, std::int32_t>> accepted = {{"0003", 3},
+                                                                        {"10000", 10000},
+                                                                        {"-2", -2},
+                                                                        {" 7", 7},
+                                                                        {"   +12", 12},
+                                                                        {"$1F", 31},
+                                                                        {"x1f", 31},
+                                                                        {"X10", 16},
+                                                                        {"0x1F", 31},
+                                                                        {"0XfF", 255},
+                                                                        {"-$10", -16},
+                                                                        {"2147483647", 2147483647},
+                                                                        {"-2147483648", INT32_MIN},
+                                                                        {"$7FFFFFFF", INT32_MAX},
+                                                                        {"$FFFFFFFF", -1},
+                                                                        {"000000000000042", 42},
+                                                                        {"-0", 0}};
     for (const auto& [text, value] : accepted) {
         const std::optional<std::int32_t> result = TryStrToInt(text);
         ASSERT_TRUE(result.has_value()) << '"' << text << '"';
@@ -26,8 +37,13 @@ TEST(IntegerConversion, AcceptsBlanksOneSignDecimalAndHexadecimal)
 
 TEST(IntegerConversion, RejectsAnythingElse)
 {
-    for (const std::string& text : std::vector<std::string>{"", " ", "avi", "+", "-", "$", "x", "0x", "1 ", "12a", "--1", "+-1", "1.5", "2147483648",
-          "-2147483649", "$100000000", "\t5", "1e3", "$G", "0x-1", std::string("1\0", 2)}) {
+    for (const std::string& text : std::vector<std::string>{"",           " ",          "avi",
+                                                            "+",          "-",          "$",
+                                                            "x",          "0x",         "1 ",
+                                                            "12a",        "--1",        "+-1",
+                                                            "1.5",        "2147483648", "-2147483649",
+                                                            "$100000000", "\t5",        "1e3",
+                                                            "$G",         "0x-1",       std::string("1\0", 2)}) {
         EXPECT_FALSE(TryStrToInt(text).has_value()) << '"' << text << '"';
     }
 }

@@ -44,7 +44,8 @@ void ExpectRefused(const TTempDir& dir, const std::string& base, const std::stri
     EXPECT_FALSE(HasTemporaryFile(dir));
 }
 
-class JoinRoundTrip : public testing::TestWithParam<TTransferSettings> {};
+class JoinRoundTrip : public testing::TestWithParam<TTransferSettings>
+{};
 
 TEST_P(JoinRoundTrip, SplitThenJoinGivesTheSourceBack)
 {
@@ -264,11 +265,11 @@ TEST(Joiner, RefusesAFolderInPlaceOfTheFile)
     const TTempDir dir;
     ASSERT_EQ(::mkdir((dir / "a").c_str(), 0755), 0);
     WritePieces(dir / "a", {"abc", "d"});
-    ExpectRefused(dir, dir / "a",
-                  "Die Datei " + dir / "a" + " kann nicht erstellt werden, weil ein Ordner so heißt.");
+    ExpectRefused(dir, dir / "a", "Die Datei " + dir / "a" + " kann nicht erstellt werden, weil ein Ordner so heißt.");
     // A piece named ".0001" alone names the folder itself as the file to rebuild.
     WriteFileBytes(dir / "a/.0001", "x");
-    ExpectRefused(dir, dir / "a/", "Die Datei " + dir / "a/" + " kann nicht erstellt werden, weil ein Ordner so heißt.");
+    ExpectRefused(dir, dir / "a/",
+                  "Die Datei " + dir / "a/" + " kann nicht erstellt werden, weil ein Ordner so heißt.");
 }
 
 TEST(Joiner, NeverReplacesOneOfThePieces)
@@ -309,7 +310,8 @@ TEST(Joiner, AsksBeforeReplacingAnExistingFile)
     ASSERT_EQ(agreeing.Boxes.size(), 2u);
     EXPECT_EQ(agreeing.Boxes[0].Text, question);
     EXPECT_EQ(agreeing.Boxes[1].Caption, kDone);
-    struct stat status {};
+    struct stat status
+    {};
     ASSERT_EQ(::lstat((dir / "a").c_str(), &status), 0);
     EXPECT_TRUE(S_ISREG(status.st_mode));
     EXPECT_EQ(ReadFileBytes(dir / "a"), "abcd");
@@ -406,9 +408,9 @@ TEST(Joiner, AStoppedJoinRemovesItsFileAndSaysNothing)
             return done < stopAt;
         };
         TJoiner(recorder.Host(), {TTransferSettings::TMethod::Buffer, 2000}).JoinFile(dir / "a");
-        const std::vector<std::uint64_t> expected =
-            stopAt == 6000u ? std::vector<std::uint64_t>{2000, 4000, 5000, 7000}
-                            : std::vector<std::uint64_t>{2000, 4000, 5000, 7000, 8000};
+        const std::vector<std::uint64_t> expected = stopAt == 6000u
+                                                        ? std::vector<std::uint64_t>{2000, 4000, 5000, 7000}
+                                                        : std::vector<std::uint64_t>{2000, 4000, 5000, 7000, 8000};
         EXPECT_EQ(seen, expected);
         EXPECT_EQ(recorder.Logs, std::vector<std::string>{"Zusammenfügen abgebrochen."});
         ASSERT_EQ(recorder.Boxes.size(), 1u);

@@ -23,7 +23,8 @@ std::string Pieces(const std::string& source, std::size_t count)
     return all;
 }
 
-class SplitLayout : public testing::TestWithParam<TTransferSettings> {
+class SplitLayout : public testing::TestWithParam<TTransferSettings>
+{
 protected:
     // Splits a fresh source of `length` bytes and checks every piece against the layout.
     void CheckSplit(std::size_t length, std::int64_t pieceSize)
@@ -137,8 +138,8 @@ TEST(Split, EveryPieceCarriesTheSourceTimesAndTheLastGetsThemAfterTheMessage)
 TEST(Split, PiecesTakeTheSourcesPermissionsAndStayWritableForTheOwner)
 {
     const TTempDir dir;
-    for (const auto& [mode, expected] : std::vector<std::pair<mode_t, mode_t>>{{0600, 0600}, {0640, 0640},
-                                                                              {0444, 0644}, {0755, 0644}}) {
+    for (const auto& [mode, expected] :
+         std::vector<std::pair<mode_t, mode_t>>{{0600, 0600}, {0640, 0640}, {0444, 0644}, {0755, 0644}}) {
         WriteFileBytes(dir / "a", "abc");
         ASSERT_EQ(::chmod((dir / "a").c_str(), mode), 0);
         TRecordingHost recorder;
@@ -182,7 +183,8 @@ TEST(Split, PiecesNeverWriteIntoFilesTheirNamesPointedAt)
     EXPECT_EQ(ReadFileBytes(source), "0123456789");
     EXPECT_EQ(ReadFileBytes(dir / "shared"), "shared data");
     EXPECT_EQ(Pieces(source, 3), "0123456789");
-    struct stat status {};
+    struct stat status
+    {};
     ASSERT_EQ(::lstat((dir / "a.0001").c_str(), &status), 0);
     EXPECT_TRUE(S_ISREG(status.st_mode));
     EXPECT_EQ(recorder.Boxes.back().Text, "Die Datei wurde in 3 Teile aufgeteilt.");
@@ -222,9 +224,8 @@ TEST(Split, SourcesThatCannotBeOpenedAsFilesAreRefused)
     ASSERT_EQ(::mkdir((dir / "folder").c_str(), 0755), 0);
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
     ASSERT_EQ(::symlink("nowhere", (dir / "broken").c_str()), 0);
-    for (const std::string& source :
-         {dir / "missing", dir / "no such folder/file", dir / "folder", dir / "fifo", dir / "broken",
-          std::string("/dev/null")}) {
+    for (const std::string& source : {dir / "missing", dir / "no such folder/file", dir / "folder", dir / "fifo",
+                                      dir / "broken", std::string("/dev/null")}) {
         SCOPED_TRACE(source);
         TRecordingHost recorder;
         EXPECT_EQ(TSplitOperation(recorder.Host()).SplitFile(source, 4), 0);
@@ -258,10 +259,9 @@ TEST(Split, FirstPieceThatCannotBeCreatedIsLoggedAndReported)
     ASSERT_EQ(::mkdir((dir / "a.0001").c_str(), 0755), 0);
     TRecordingHost recorder;
     TSplitOperation(recorder.Host()).SplitFile(source, 4);
-    const std::vector<std::string> expected = {"LOG " + dir / "a.0001",
-                                               "BOX Fehler: Die Datei " + dir / "a.0001" +
-                                                   " konnte nicht erstellt werden.",
-                                               "REFRESH"};
+    const std::vector<std::string> expected = {
+        "LOG " + dir / "a.0001", "BOX Fehler: Die Datei " + dir / "a.0001" + " konnte nicht erstellt werden.",
+        "REFRESH"};
     EXPECT_EQ(recorder.Events, expected);
     EXPECT_EQ(recorder.Boxes[0].Icon, TBoxIcon::Error);
     EXPECT_FALSE(PathExists(dir / "a.0002"));
@@ -295,10 +295,9 @@ TEST(Split, ALaterPieceThatCannotBeCreatedEndsTheSplit)
     ASSERT_EQ(::mkdir((dir / "a.0003").c_str(), 0755), 0);
     TRecordingHost recorder;
     TSplitOperation(recorder.Host()).SplitFile(source, 4);
-    const std::vector<std::string> expected = {"LOG " + dir / "a.0001", "LOG " + dir / "a.0003",
-                                               "BOX Fehler: Die Datei " + dir / "a.0003" +
-                                                   " konnte nicht erstellt werden.",
-                                               "REFRESH"};
+    const std::vector<std::string> expected = {
+        "LOG " + dir / "a.0001", "LOG " + dir / "a.0003",
+        "BOX Fehler: Die Datei " + dir / "a.0003" + " konnte nicht erstellt werden.", "REFRESH"};
     EXPECT_EQ(recorder.Events, expected);
     EXPECT_EQ(ReadFileBytes(dir / "a.0001"), "0123");
     EXPECT_EQ(ReadFileBytes(dir / "a.0002"), "4567");
@@ -319,10 +318,9 @@ TEST(Split, AFailedWriteIsReportedAndTheUnfinishedPieceRemoved)
             const TFileSizeLimit limit(70000);
             TSplitOperation(recorder.Host(), {method, 0}).SplitFile(source, 100000);
         }
-        const std::vector<std::string> expected = {"LOG " + dir / "a.0001",
-                                                   "BOX Fehler: Die Datei " + dir / "a.0001" +
-                                                       " konnte nicht geschrieben werden.",
-                                                   "REFRESH"};
+        const std::vector<std::string> expected = {
+            "LOG " + dir / "a.0001", "BOX Fehler: Die Datei " + dir / "a.0001" + " konnte nicht geschrieben werden.",
+            "REFRESH"};
         EXPECT_EQ(recorder.Events, expected);
         EXPECT_FALSE(PathExists(dir / "a.0001"));
         EXPECT_FALSE(PathExists(dir / "a.0002"));
@@ -339,9 +337,9 @@ TEST(Split, AFailedReadIsReportedAndNotTakenForTheEnd)
         ASSERT_EQ(::symlink("/proc/self/mem", source.c_str()), 0);
         TRecordingHost recorder;
         TSplitOperation(recorder.Host(), {method, 0}).SplitFile(source, 4096);
-        const std::vector<std::string> expected = {
-            "LOG " + dir / "memory.0001", "BOX Fehler: Die Datei " + source + " konnte nicht gelesen werden.",
-            "REFRESH"};
+        const std::vector<std::string> expected = {"LOG " + dir / "memory.0001",
+                                                   "BOX Fehler: Die Datei " + source + " konnte nicht gelesen werden.",
+                                                   "REFRESH"};
         EXPECT_EQ(recorder.Events, expected);
         EXPECT_FALSE(PathExists(dir / "memory.0001"));
     }

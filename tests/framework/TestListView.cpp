@@ -227,8 +227,8 @@ TEST_F(ListViewTest, MouseKeepsSelectionOnEmptySpaceAndReportsDragButtons)
 
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
         Click(button, second);
-        QMouseEvent move(QEvent::MouseMove, second + QPoint(0, 40), list.viewport()->mapToGlobal(second + QPoint(0, 40)),
-                         Qt::NoButton, button, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, second + QPoint(0, 40),
+                         list.viewport()->mapToGlobal(second + QPoint(0, 40)), Qt::NoButton, button, Qt::NoModifier);
         QApplication::sendEvent(list.viewport(), &move);
         QMouseEvent move2(QEvent::MouseMove, second + QPoint(30, 40),
                           list.viewport()->mapToGlobal(second + QPoint(30, 40)), Qt::NoButton, button, Qt::NoModifier);

@@ -20,7 +20,11 @@ namespace {
 class RecordingTree : public TTreeView
 {
 public:
-    RecordingTree() : tester(&Nodes(), QAbstractItemModelTester::FailureReportingMode::Warning) { resize(300, 200); }
+    RecordingTree()
+        : tester(&Nodes(), QAbstractItemModelTester::FailureReportingMode::Warning)
+    {
+        resize(300, 200);
+    }
 
     int fanOut = 3;
     std::vector<TTreeNode*> filled;
@@ -111,7 +115,8 @@ TEST(TreeView, NodesFillOnFirstExpansionAndKeepTheirIndexesThroughSortsAndDeleti
         TTreeUpdateGuard guard(tree);
         tree.Nodes().Add(root, "r.0");
         tree.Nodes().Add(root, "r.05");
-        tree.Nodes().SortChildren(root, [](const TTreeNode& a, const TTreeNode& b) { return a.Text().compare(b.Text()); });
+        tree.Nodes().SortChildren(root,
+                                  [](const TTreeNode& a, const TTreeNode& b) { return a.Text().compare(b.Text()); });
         EXPECT_EQ(tree.Nodes().rowCount(tree.Nodes().IndexOf(root)), 3);  // shown at the bracket's end
     }
     ASSERT_EQ(root->Count(), 5);
@@ -173,7 +178,9 @@ TEST(TreeView, EditsEndInTheOwnersHandsOrAsCancelled)
 
     ASSERT_TRUE(tree.EditText(node));
     // The newest editor; closed ones go later.
-    auto newestEditor = [&] { return tree.findChildren<QLineEdit*>().value(tree.findChildren<QLineEdit*>().size() - 1); };
+    auto newestEditor = [&] {
+        return tree.findChildren<QLineEdit*>().value(tree.findChildren<QLineEdit*>().size() - 1);
+    };
     auto* editor = newestEditor();
     ASSERT_NE(editor, nullptr);
     editor->setText("neu");
@@ -229,8 +236,9 @@ TEST(TreeView, ImagesAreAskedForPaintedNodesOnlyAndHitsFindTheirParts)
     // A drag with the right button names that button.
     const QPoint start = tree.NodeRect(node, true).center();
     QTest::mousePress(tree.viewport(), Qt::RightButton, {}, start);
-    QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(0, 30)), tree.viewport()->mapToGlobal(QPointF(start + QPoint(0, 30))),
-                     Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(start + QPoint(0, 30)),
+                     tree.viewport()->mapToGlobal(QPointF(start + QPoint(0, 30))), Qt::NoButton, Qt::RightButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(tree.viewport(), &move);
     EXPECT_EQ(tree.dragged, node);
     EXPECT_EQ(tree.dragButton, Qt::RightButton);

@@ -12,7 +12,8 @@ namespace {
 
 const QString kAppId = QStringLiteral(PARZELLO_APP_ID);
 
-struct TToolRun {
+struct TToolRun
+{
     int ExitCode = -1;
     QString Output;
 };
@@ -60,7 +61,8 @@ QSet<QString> PackagesOfDirectLibraries(const QString& binary)
     }
     EXPECT_EQ(pathsOfLibrary.size(), needed.size()) << "ldd did not resolve every library of " << binary.toStdString();
     QHash<QString, QString> packageOfPath;
-    for (const QString& line : RunTool(QStringLiteral("dpkg"), QStringList{QStringLiteral("-S")} + paths).Output.split('\n')) {
+    for (const QString& line :
+         RunTool(QStringLiteral("dpkg"), QStringList{QStringLiteral("-S")} + paths).Output.split('\n')) {
         const qsizetype separator = line.indexOf(QLatin1String(": /"));
         if (separator > 0)
             packageOfPath.insert(line.mid(separator + 2), line.left(separator).section(QLatin1Char(':'), 0, 0));
@@ -91,9 +93,9 @@ TEST(DesktopIntegration, TheDesktopEntryAndTheMetadataPassTheValidators)
     // Warnings count as failures too.
     EXPECT_TRUE(entry.Output.trimmed().isEmpty()) << entry.Output.toStdString();
 
-    const TToolRun metadata = RunTool(QStringLiteral("appstreamcli"),
-                                      {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                       QStringLiteral("--strict"), QStringLiteral(METAINFO_FILE)});
+    const TToolRun metadata =
+        RunTool(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                                                 QStringLiteral("--strict"), QStringLiteral(METAINFO_FILE)});
     EXPECT_EQ(metadata.ExitCode, 0) << metadata.Output.toStdString();
 }
 
@@ -125,20 +127,22 @@ TEST(DesktopIntegration, TheDebianPackageInstallsIntoAnEmptyRootAndTheProgramSta
     for (const QString& file : installed)
         EXPECT_TRUE(QFileInfo(QDir(root).filePath(file)).isFile()) << file.toStdString();
     // The entry, the metadata and the icon as one tree: they must agree on the id.
-    const TToolRun tree = RunTool(QStringLiteral("appstreamcli"),
-                                  {QStringLiteral("validate-tree"), QStringLiteral("--no-net"), root});
+    const TToolRun tree =
+        RunTool(QStringLiteral("appstreamcli"), {QStringLiteral("validate-tree"), QStringLiteral("--no-net"), root});
     EXPECT_EQ(tree.ExitCode, 0) << tree.Output.toStdString();
 
     // Every library the program names comes from a package it depends on;
     // the sanitizer runtimes belong to the test build alone.
     const QString program = QDir(root).filePath(QStringLiteral("usr/bin/parzello"));
-    const TToolRun depends = RunTool(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Depends")});
+    const TToolRun depends =
+        RunTool(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Depends")});
     const QSet<QString> depended = DependedPackages(depends.Output);
     const QSet<QString> sanitizerRuntimes = {QStringLiteral("libasan8"), QStringLiteral("libubsan1")};
     for (const QString& package : PackagesOfDirectLibraries(program)) {
         if (sanitizerRuntimes.contains(package))
             continue;
-        EXPECT_TRUE(depended.contains(package)) << package.toStdString() << " missing in " << depends.Output.toStdString();
+        EXPECT_TRUE(depended.contains(package))
+            << package.toStdString() << " missing in " << depends.Output.toStdString();
     }
 
     // The installed program, started from outside the build tree, shows its
@@ -147,4 +151,4 @@ TEST(DesktopIntegration, TheDebianPackageInstallsIntoAnEmptyRootAndTheProgramSta
     EXPECT_EQ(started.ExitCode, 0) << started.Output.toStdString();
 }
 
-} // namespace
+}  // namespace

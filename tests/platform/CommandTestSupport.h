@@ -17,9 +17,11 @@
 
 // A launcher that knows the applications it was told about and records
 // every launch instead of starting anything.
-class TRecordingLauncher final : public IAppLauncher {
+class TRecordingLauncher final : public IAppLauncher
+{
 public:
-    struct TLaunch {
+    struct TLaunch
+    {
         std::string AppId;
         std::vector<std::string> Paths;
     };
@@ -52,9 +54,13 @@ public:
 };
 
 // Puts a launcher in place for a scope.
-class TScopedLauncher {
+class TScopedLauncher
+{
 public:
-    explicit TScopedLauncher(IAppLauncherPtr launcher) : previous_(SetAppLauncher(std::move(launcher))) {}
+    explicit TScopedLauncher(IAppLauncherPtr launcher)
+        : previous_(SetAppLauncher(std::move(launcher)))
+    {
+    }
     ~TScopedLauncher() { SetAppLauncher(previous_); }
     TScopedLauncher(const TScopedLauncher&) = delete;
     TScopedLauncher& operator=(const TScopedLauncher&) = delete;
@@ -65,16 +71,18 @@ private:
 
 // Answers every box with the button of the given caption (or Esc when there
 // is none) and keeps the requests.
-class TAnswerByCaption {
+class TAnswerByCaption
+{
 public:
     explicit TAnswerByCaption(QString caption)
-        : caption_(std::move(caption)), handler_([this](const TMessageRequest& request) {
-              Requests.push_back(request);
-              TMessageAnswer answer;
-              const qsizetype index = request.Buttons.indexOf(caption_);
-              answer.Button = index >= 0 ? int(index) : request.EscapeButton;
-              return answer;
-          })
+        : caption_(std::move(caption))
+        , handler_([this](const TMessageRequest& request) {
+            Requests.push_back(request);
+            TMessageAnswer answer;
+            const qsizetype index = request.Buttons.indexOf(caption_);
+            answer.Button = index >= 0 ? int(index) : request.EscapeButton;
+            return answer;
+        })
     {
     }
     std::vector<TMessageRequest> Requests;

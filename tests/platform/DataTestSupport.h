@@ -6,9 +6,11 @@
 #include <string>
 
 // Sets an environment variable for the lifetime of the guard.
-class TEnvironmentGuard {
+class TEnvironmentGuard
+{
 public:
-    TEnvironmentGuard(const char* name, const std::string& value) : name_(name)
+    TEnvironmentGuard(const char* name, const std::string& value)
+        : name_(name)
     {
         if (const char* old = std::getenv(name))
             old_ = old;

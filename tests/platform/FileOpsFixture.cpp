@@ -41,13 +41,15 @@ std::string FileOpsTest::ReadAll(const std::string& path)
 
 bool FileOpsTest::Exists(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     return ::lstat(path.c_str(), &status) == 0;
 }
 
 struct stat FileOpsTest::Lstat(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     ::lstat(path.c_str(), &status);
     return status;
 }

@@ -20,17 +20,18 @@
 
 // Answers every box with the next scripted answer (Escape when none is
 // left) and keeps the requests for inspection.
-class TScriptedAnswers {
+class TScriptedAnswers
+{
 public:
     TScriptedAnswers()
         : handler_([this](const TMessageRequest& request) {
-              requests_.push_back(request);
-              if (answers_.empty())
-                  return TMessageAnswer{request.EscapeButton, false};
-              const TMessageAnswer answer = answers_.front();
-              answers_.pop_front();
-              return answer;
-          })
+            requests_.push_back(request);
+            if (answers_.empty())
+                return TMessageAnswer{request.EscapeButton, false};
+            const TMessageAnswer answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        })
     {
     }
     void Answer(int button, bool checked = false) { answers_.push_back({button, checked}); }
@@ -44,7 +45,8 @@ private:
 
 // A temporary HOME with its XDG folders, so that nothing touches the real
 // home and the home trash lies inside the test's folder.
-class FileOpsTest : public testing::Test {
+class FileOpsTest : public testing::Test
+{
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -13,10 +13,11 @@
 
 namespace {
 
-const char* const kVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
-                                  "XDG_RUNTIME_DIR", "XDG_DATA_DIRS", "XDG_CONFIG_DIRS"};
+const char* const kVariables[] = {"HOME",           "XDG_CONFIG_HOME", "XDG_DATA_HOME",
+                                  "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "XDG_DATA_DIRS",
+                                  "XDG_CONFIG_DIRS"};
 
-} // namespace
+}  // namespace
 
 void NamespaceFixture::SetUp()
 {
@@ -153,4 +154,3 @@ TItemIdListPtr NamespaceFixture::FindItem(IShellFolder& folder, const std::strin
     ADD_FAILURE() << "no item " << name;
     return nullptr;
 }
-

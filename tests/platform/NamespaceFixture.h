@@ -53,4 +53,3 @@ private:
     std::string home_;
     std::string work_;
 };
-

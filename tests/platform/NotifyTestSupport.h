@@ -39,7 +39,8 @@ bool WaitUntil(TCondition condition, int deadlineMs = kEventDeadlineMs)
 inline bool RunQueuedCalls()
 {
     const auto reached = std::make_shared<bool>(false);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [reached] { *reached = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [reached] { *reached = true; }, Qt::QueuedConnection);
     return WaitUntil([&] { return *reached; });
 }
 

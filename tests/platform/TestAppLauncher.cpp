@@ -15,20 +15,21 @@ namespace {
 // application whose program writes the files it was started with to a file.
 // GIO reads the XDG folders once per process, which holds here since every
 // test runs in a process of its own.
-class GioLauncherTest : public NamespaceFixture {
+class GioLauncherTest : public NamespaceFixture
+{
 protected:
     void SetUp() override
     {
         NamespaceFixture::SetUp();
         output_ = Work() + "/gestartet.txt";
         const std::string script = Work() + "/aufzeichnen.sh";
-        WriteText(script, "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\n' \"$f\"; done > '" + output_ + ".neu'\nmv '"
-                              + output_ + ".neu' '" + output_ + "'\n");
+        WriteText(script, "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\n' \"$f\"; done > '" + output_ + ".neu'\nmv '" +
+                              output_ + ".neu' '" + output_ + "'\n");
         ::chmod(script.c_str(), 0755);
         MakeDirectory(Home() + "/.local/share/applications");
         WriteText(Home() + "/.local/share/applications/parzello-probe.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Parzello-Probe\nExec=" + script
-                      + " %F\nMimeType=text/plain;\n");
+                  "[Desktop Entry]\nType=Application\nName=Parzello-Probe\nExec=" + script +
+                      " %F\nMimeType=text/plain;\n");
         WriteText(Home() + "/.config/mimeapps.list", "[Default Applications]\ntext/plain=parzello-probe.desktop\n");
     }
 
@@ -84,4 +85,4 @@ TEST_F(GioLauncherTest, OpenFromTheMenuUsesTheDefaultApplication)
     EXPECT_EQ(Launched(), Work() + "/brief.txt\n");
 }
 
-} // namespace
+}  // namespace

@@ -27,7 +27,7 @@ public:
     {
         return [this](long event, const TItemIdList* item1, const TItemIdList* item2) {
             changes.push_back({event, item1 ? SHGetPathFromIDList(item1) : std::string("<none>"),
-                item2 ? SHGetPathFromIDList(item2) : std::string()});
+                               item2 ? SHGetPathFromIDList(item2) : std::string()});
         };
     }
     bool Receives(const TRecordedChange& wanted)
@@ -42,7 +42,10 @@ public:
 class TRegistrationGuard
 {
 public:
-    explicit TRegistrationGuard(unsigned long id = 0) : id_(id) {}
+    explicit TRegistrationGuard(unsigned long id = 0)
+        : id_(id)
+    {
+    }
     ~TRegistrationGuard()
     {
         if (id_ != 0)
@@ -57,12 +60,12 @@ private:
 };
 
 unsigned long Register(TRecorder& recorder, const std::string& path, bool recursive, long events = SHCNE_ALLEVENTS,
-    int sources = kBothLevels, QObject* receiver = nullptr)
+                       int sources = kBothLevels, QObject* receiver = nullptr)
 {
     const TItemIdListPtr pidl = SHParseDisplayName(path);
     if (!pidl)
         return 0;
-    const SHChangeNotifyEntry entry {pidl.get(), recursive};
+    const SHChangeNotifyEntry entry{pidl.get(), recursive};
     return SHChangeNotifyRegister(receiver, sources, events, recorder.Handler(), {&entry, 1});
 }
 
@@ -75,8 +78,7 @@ void Enumerate(const std::string& path)
     std::unique_ptr<IEnumIDList> enumerator;
     ASSERT_TRUE(folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, enumerator).Succeeded());
     TItemIdListPtr item;
-    while (enumerator->Next(item)) {
-    }
+    while (enumerator->Next(item)) {}
 }
 
 bool Contains(const std::vector<std::string>& paths, const std::string& wanted)
@@ -214,7 +216,8 @@ TEST_F(ChangeNotifyTest, DeregistrationAndDestroyedReceiverStopDelivery)
     TRecorder witness;
     const unsigned long stoppedId = Register(stopped, folder_.Path(), false);
     auto receiver = std::make_unique<QObject>();
-    const unsigned long destroyedId = Register(destroyed, folder_.Path(), false, SHCNE_ALLEVENTS, kBothLevels, receiver.get());
+    const unsigned long destroyedId =
+        Register(destroyed, folder_.Path(), false, SHCNE_ALLEVENTS, kBothLevels, receiver.get());
     TRegistrationGuard witnessId(Register(witness, folder_.Path(), false));
     ASSERT_TRUE(stoppedId && destroyedId && witnessId.Id());
 
@@ -243,7 +246,7 @@ TEST_F(ChangeNotifyTest, OwnNotificationsAreQueuedAndHonourTheSources)
     ASSERT_TRUE(shellOnly.Id() && kernelOnly.Id() && tree.Id());
 
     SHChangeNotify(SHCNE_CREATE, folder_ / "made by us");
-    EXPECT_TRUE(shell.changes.empty()); // delivered later, on the UI thread
+    EXPECT_TRUE(shell.changes.empty());  // delivered later, on the UI thread
     EXPECT_TRUE(shell.Receives({SHCNE_CREATE, folder_ / "made by us", ""}));
 
     // Item lists too, and for a deeper folder only the recursive registration.
@@ -288,7 +291,7 @@ TEST_F(ChangeNotifyTest, TrashUpdatesWhenItsFilesChange)
     ASSERT_TRUE(MakeFolder(folder_ / "Trash/files"));
     const TItemIdListPtr trash = SHGetSpecialFolderLocation(SF_BITBUCKET);
     ASSERT_NE(trash, nullptr);
-    const SHChangeNotifyEntry entry {trash.get(), false};
+    const SHChangeNotifyEntry entry{trash.get(), false};
     int updates = 0;
     unsigned long id = 0;
     // Like a pane that follows the trash by registering anew, then looking at the item.
@@ -316,12 +319,14 @@ TEST_F(ChangeNotifyTest, ItemsLieBelowTheRegisteredFoldersOwnList)
     ASSERT_TRUE(homeList && computer);
     std::vector<TItemIdListPtr> homeItems;
     std::vector<std::string> computerPaths;
-    const SHChangeNotifyEntry homeEntry {homeList.get(), false};
-    const SHChangeNotifyEntry computerEntry {computer.get(), true};
-    TRegistrationGuard homeRegistration(SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_CREATE | SHCNE_DELETE,
+    const SHChangeNotifyEntry homeEntry{homeList.get(), false};
+    const SHChangeNotifyEntry computerEntry{computer.get(), true};
+    TRegistrationGuard homeRegistration(SHChangeNotifyRegister(
+        nullptr, kBothLevels, SHCNE_CREATE | SHCNE_DELETE,
         [&](long, const TItemIdList* item, const TItemIdList*) { homeItems.push_back(CloneIDList(item)); },
         {&homeEntry, 1}));
-    TRegistrationGuard tree(SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_CREATE,
+    TRegistrationGuard tree(SHChangeNotifyRegister(
+        nullptr, kBothLevels, SHCNE_CREATE,
         [&](long, const TItemIdList* item, const TItemIdList*) { computerPaths.push_back(SHGetPathFromIDList(item)); },
         {&computerEntry, 1}));
     ASSERT_TRUE(homeRegistration.Id() && tree.Id());
@@ -349,11 +354,11 @@ TEST_F(ChangeNotifyTest, RegistrationNeedsAHandlerAndAFolder)
     ASSERT_TRUE(WriteFile(folder_ / "plain"));
     EXPECT_EQ(Register(recorder, folder_ / "plain", false), 0u);
     const TItemIdListPtr pidl = SHParseDisplayName(folder_.Path());
-    const SHChangeNotifyEntry entry {pidl.get(), false};
+    const SHChangeNotifyEntry entry{pidl.get(), false};
     EXPECT_EQ(SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_ALLEVENTS, {}, {&entry, 1}), 0u);
     EXPECT_EQ(SHChangeNotifyRegister(nullptr, kBothLevels, SHCNE_ALLEVENTS, recorder.Handler(), {}), 0u);
     EXPECT_STREQ(ShellEventName(SHCNE_RENAMEFOLDER), "RENAMEFOLDER");
     EXPECT_STREQ(ShellEventName(SHCNE_ALLEVENTS), "");
 }
 
-} // namespace
+}  // namespace

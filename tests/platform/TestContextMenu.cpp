@@ -39,21 +39,23 @@ void Describe(const QMenu& menu, IContextMenu& contextMenu, std::vector<std::str
             Describe(*action->menu(), contextMenu, rows, indent + "  ");
         } else {
             std::string verb;
-            EXPECT_TRUE(contextMenu.GetCommandString(MenuCommandId(action) - kFirstId, TCommandString::Verb, verb)
-                            .Succeeded());
-            rows.push_back(indent + verb + " " + action->text().toStdString()
-                           + (action == menu.defaultAction() ? " *" : ""));
+            EXPECT_TRUE(
+                contextMenu.GetCommandString(MenuCommandId(action) - kFirstId, TCommandString::Verb, verb).Succeeded());
+            rows.push_back(indent + verb + " " + action->text().toStdString() +
+                           (action == menu.defaultAction() ? " *" : ""));
         }
     }
 }
 
-class ContextMenuTest : public NamespaceFixture {
+class ContextMenuTest : public NamespaceFixture
+{
 protected:
     void SetUp() override
     {
         NamespaceFixture::SetUp();
         launcher_ = std::make_shared<TRecordingLauncher>();
-        launcher_->AppsByType["text/plain"] = {{"editor.desktop", "Texteditor", ""}, {"viewer.desktop", "Betrachter", ""}};
+        launcher_->AppsByType["text/plain"] = {{"editor.desktop", "Texteditor", ""},
+                                               {"viewer.desktop", "Betrachter", ""}};
         launcher_->AppsByType["image/png"] = {{"viewer.desktop", "Betrachter", ""}};
         launcher_->AppsByType["inode/directory"] = {{"files.desktop", "Dateien", ""}};
         scopedLauncher_.emplace(launcher_);
@@ -84,7 +86,8 @@ protected:
                 items.push_back(LastIDListItem(absolute.get()));
         }
         IUIObjectPtr object;
-        EXPECT_TRUE(SHBindToFolder(parent.get())->GetUIObjectOf(nullptr, items, TUIObjectKind::ContextMenu, object)
+        EXPECT_TRUE(SHBindToFolder(parent.get())
+                        ->GetUIObjectOf(nullptr, items, TUIObjectKind::ContextMenu, object)
                         .Succeeded());
         return std::dynamic_pointer_cast<IContextMenu>(object);
     }
@@ -190,8 +193,8 @@ TEST_F(ContextMenuTest, TrashEntriesGetTheTrashVerbs)
     IUIObjectPtr object;
     ASSERT_TRUE(folder->GetUIObjectOf(nullptr, items, TUIObjectKind::ContextMenu, object).Succeeded());
     const IContextMenuPtr menu = std::dynamic_pointer_cast<IContextMenu>(object);
-    EXPECT_EQ(Rows(*menu), (std::vector<std::string>{"undelete Wiederherstellen *", "-", "delete Endgültig löschen", "-",
-                                                      "properties Eigenschaften"}));
+    EXPECT_EQ(Rows(*menu), (std::vector<std::string>{"undelete Wiederherstellen *", "-", "delete Endgültig löschen",
+                                                     "-", "properties Eigenschaften"}));
     EXPECT_TRUE(Invoke(*menu, "open").Failed());
     EXPECT_EQ(GetLastError(), EINVAL);
 
@@ -323,4 +326,4 @@ TEST_F(ContextMenuTest, DeleteLinkPasteAndCutPasteWorkOnRealFiles)
     EXPECT_EQ(links, 1u);
 }
 
-} // namespace
+}  // namespace

@@ -99,15 +99,24 @@ TEST(DetailTexts, CachedTypesAgreeWithTheDatabase)
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QMimeDatabase database;
     const std::vector<std::string> names = {
-        "a.txt", "CMakeLists.txt", "README", "README.md", "readme.txt", "Makefile", "Makefile.am", "makefile",
-        "x.1", "x.9", "x.0001", "x.10", "lib.so.6", "lib.so", "datei~", "a.tar.gz", "b.gz", "c.tar.bz2",
-        "d.bz2", "film.avi", "FILM.AVI", "quelle.c", "quelle.C", "bild.JPG", "bild.jpeg", "x.anim5", "x,v",
-        "SConscript.py", "core", "noext", "a.b.c.d", "bericht.pdf", "bericht.pdf.gz", "Dokument.DOCX", "x.123",
+        "a.txt",         "CMakeLists.txt", "README",
+        "README.md",     "readme.txt",     "Makefile",
+        "Makefile.am",   "makefile",       "x.1",
+        "x.9",           "x.0001",         "x.10",
+        "lib.so.6",      "lib.so",         "datei~",
+        "a.tar.gz",      "b.gz",           "c.tar.bz2",
+        "d.bz2",         "film.avi",       "FILM.AVI",
+        "quelle.c",      "quelle.C",       "bild.JPG",
+        "bild.jpeg",     "x.anim5",        "x,v",
+        "SConscript.py", "core",           "noext",
+        "a.b.c.d",       "bericht.pdf",    "bericht.pdf.gz",
+        "Dokument.DOCX", "x.123",
     };
     // Twice, so that the second round answers from the cache.
     for (int round = 0; round < 2; ++round) {
         for (const std::string& name : names) {
-            const QMimeType type = database.mimeTypeForFile(QString::fromStdString(name), QMimeDatabase::MatchExtension);
+            const QMimeType type =
+                database.mimeTypeForFile(QString::fromStdString(name), QMimeDatabase::MatchExtension);
             const QString text = FileTypeText(name, false);
             if (type.isDefault())
                 EXPECT_TRUE(text.endsWith("Datei")) << name << ": " << text.toStdString();

@@ -18,7 +18,8 @@ constexpr std::uint32_t kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LI
 
 TEST(DropEffects, KeysDecideAsWindowsUsersKnowIt)
 {
-    struct TCase {
+    struct TCase
+    {
         std::uint32_t keys;
         std::uint32_t allowed;
         bool sameVolume;
@@ -44,13 +45,13 @@ TEST(DropEffects, KeysDecideAsWindowsUsersKnowIt)
         EXPECT_EQ(ChooseDropEffect(c.keys, c.allowed, c.sameVolume), c.expected)
             << "keys " << c.keys << " allowed " << c.allowed << " same volume " << c.sameVolume;
     }
-    EXPECT_EQ(KeyStateOf(Qt::RightButton, Qt::ControlModifier | Qt::ShiftModifier),
-              MK_RBUTTON | MK_CONTROL | MK_SHIFT);
+    EXPECT_EQ(KeyStateOf(Qt::RightButton, Qt::ControlModifier | Qt::ShiftModifier), MK_RBUTTON | MK_CONTROL | MK_SHIFT);
     EXPECT_EQ(EffectsOf(DropActionsOf(kAll)), kAll);
     EXPECT_EQ(DropActionOf(DROPEFFECT_LINK), Qt::LinkAction);
 }
 
-class DropTargetTest : public NamespaceFixture {
+class DropTargetTest : public NamespaceFixture
+{
 protected:
     void SetUp() override
     {
@@ -126,7 +127,8 @@ TEST_F(DropTargetTest, EffectsFollowTheKeysAndRefuseWhatWouldDoNothing)
     const TItemIdListPtr parent = Parse(source_);
     const TItemIdList* items[] = {LastIDListItem(file.get())};
     IUIObjectPtr object;
-    EXPECT_TRUE(SHBindToFolder(parent.get())->GetUIObjectOf(nullptr, items, TUIObjectKind::DropTarget, object).Failed());
+    EXPECT_TRUE(
+        SHBindToFolder(parent.get())->GetUIObjectOf(nullptr, items, TUIObjectKind::DropTarget, object).Failed());
 }
 
 TEST_F(DropTargetTest, OurOwnItemListsAloneAreEnough)
@@ -138,7 +140,8 @@ TEST_F(DropTargetTest, OurOwnItemListsAloneAreEnough)
     EXPECT_EQ(dataObject.FileNames(), std::vector<std::string>{source_ + "/a.txt"});
     const std::unique_ptr<QMimeData> full = dataObject.CreateMimeData(false);
     QMimeData listsOnly;
-    listsOnly.setData("application/x-parzello-shell-idlist-array", full->data("application/x-parzello-shell-idlist-array"));
+    listsOnly.setData("application/x-parzello-shell-idlist-array",
+                      full->data("application/x-parzello-shell-idlist-array"));
     const IDropTargetPtr target = TargetOf(target_);
     EXPECT_EQ(Enter(*target, listsOnly, MK_LBUTTON | MK_CONTROL), DROPEFFECT_COPY);
 }
@@ -147,8 +150,8 @@ TEST_F(DropTargetTest, AcrossVolumesTheDefaultIsACopy)
 {
     struct stat tmpStatus;
     struct stat shmStatus;
-    if (::stat(Work().c_str(), &tmpStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0
-        || tmpStatus.st_dev == shmStatus.st_dev)
+    if (::stat(Work().c_str(), &tmpStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0 ||
+        tmpStatus.st_dev == shmStatus.st_dev)
         GTEST_SKIP() << "no second volume at /dev/shm";
     TFolderDropTarget target("/dev/shm", TFolderDropTarget::TKind::Folder, nullptr);
     const auto files = Files({source_ + "/a.txt"});
@@ -184,8 +187,8 @@ TEST_F(DropTargetTest, RightButtonDropAsksAndCancelLeavesEverything)
     ASSERT_EQ(answers.Requests.size(), 1u);
     const TMessageRequest& request = answers.Requests.front();
     EXPECT_EQ(request.Style, TMessageStyle::PopupMenu);
-    EXPECT_EQ(request.Buttons, (QStringList{"Hierher kopieren", "Hierher verschieben", "Verknüpfung hier erstellen",
-                                            "Abbrechen"}));
+    EXPECT_EQ(request.Buttons,
+              (QStringList{"Hierher kopieren", "Hierher verschieben", "Verknüpfung hier erstellen", "Abbrechen"}));
     EXPECT_EQ(request.DefaultButton, 1);  // a move within one volume
     EXPECT_EQ(request.EscapeButton, 3);
     EXPECT_EQ(request.Position, QPoint(40, 50));
@@ -223,4 +226,4 @@ TEST_F(DropTargetTest, DropsCopyMoveAndLink)
     EXPECT_TRUE(S_ISLNK(status.st_mode));
 }
 
-} // namespace
+}  // namespace

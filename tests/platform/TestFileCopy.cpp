@@ -67,7 +67,8 @@ TEST_F(FileCopyTest, CopyIntoOwnFolderNamesCopies)
     EXPECT_EQ(ReadAll(Path("Kopie (2) von a.txt")), "A");
 }
 
-class ConflictTest : public FileOpsTest {
+class ConflictTest : public FileOpsTest
+{
 protected:
     void SetUp() override
     {
@@ -191,7 +192,8 @@ TEST_F(FileCopyTest, FolderIntoItselfIsRefused)
     EXPECT_TRUE(Names(Path("f/sub")).empty());
 }
 
-class CancelTest : public FileOpsTest {
+class CancelTest : public FileOpsTest
+{
 protected:
     void SetUp() override
     {
@@ -249,7 +251,8 @@ TEST_F(FileCopyTest, ReportsEachChangeToChangeRegistrations)
     ASSERT_TRUE(folder);
     std::vector<long> events;
     const SHChangeNotifyEntry entry{folder.get(), false};
-    const unsigned long id = SHChangeNotifyRegister(nullptr, SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
+    const unsigned long id = SHChangeNotifyRegister(
+        nullptr, SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
         [&](long event, const TItemIdList*, const TItemIdList*) { events.push_back(event); }, {&entry, 1});
     ASSERT_NE(id, 0u);
 

@@ -14,8 +14,8 @@ namespace {
 
 // Names other programs choke on: a space, an umlaut, a byte that is no UTF-8,
 // a newline, a percent sign and a hash.
-const std::vector<std::string> kAwkwardPaths = {"/tmp/a b.txt", "/tmp/Grüße", "/tmp/bad\xff", "/tmp/new\nline",
-                                                "/tmp/100%", "/tmp/#tag"};
+const std::vector<std::string> kAwkwardPaths = {"/tmp/a b.txt",   "/tmp/Grüße", "/tmp/bad\xff",
+                                                "/tmp/new\nline", "/tmp/100%",  "/tmp/#tag"};
 
 QByteArray Bytes(const char* text)
 {
@@ -24,7 +24,8 @@ QByteArray Bytes(const char* text)
 
 // Data as it comes from another program over the clipboard or a drag: the
 // bytes exactly as written (QMimeData::setData would parse a URI list itself).
-class TForeignMimeData final : public QMimeData {
+class TForeignMimeData final : public QMimeData
+{
 public:
     void Put(const QString& format, const QByteArray& payload) { payloads_[format] = payload; }
     QStringList formats() const override { return payloads_.keys(); }
@@ -143,7 +144,7 @@ TEST(FileListCodec, GnomeFormatIsPreferredAndForeignUrisAreLeftOut)
 
     TForeignMimeData web;
     web.Put("text/uri-list", Bytes("https://example.org/a\r\nfile://server/share/b\r\nfile:///ok\r\n"
-                                       "file:///bad%zz\r\nfile:///nul%00x\r\n"));
+                                   "file:///bad%zz\r\nfile:///nul%00x\r\n"));
     list = ReadFileList(web);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->Paths, std::vector<std::string>{"/ok"});
@@ -164,8 +165,8 @@ TEST(ShellIDListArray, LayoutAndRoundTrip)
 
     // Count 2, three offsets, then the lists back to back.
     const auto u32 = [&](int at) {
-        return std::uint32_t(std::uint8_t(block[at])) | std::uint32_t(std::uint8_t(block[at + 1])) << 8
-             | std::uint32_t(std::uint8_t(block[at + 2])) << 16 | std::uint32_t(std::uint8_t(block[at + 3])) << 24;
+        return std::uint32_t(std::uint8_t(block[at])) | std::uint32_t(std::uint8_t(block[at + 1])) << 8 |
+               std::uint32_t(std::uint8_t(block[at + 2])) << 16 | std::uint32_t(std::uint8_t(block[at + 3])) << 24;
     };
     EXPECT_EQ(u32(0), 2u);
     EXPECT_EQ(u32(4), 16u);
@@ -202,4 +203,4 @@ TEST(ShellIDListArray, MalformedBlocksAreRefused)
     EXPECT_FALSE(DecodeShellIDListArray(badItem, decoded));
 }
 
-} // namespace
+}  // namespace

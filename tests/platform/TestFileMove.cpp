@@ -10,12 +10,15 @@ namespace {
 
 // A folder on another file system than the test's temporary folder, for
 // moves across volumes; empty when there is none.
-class OtherVolumeFolder {
+class OtherVolumeFolder
+{
 public:
     explicit OtherVolumeFolder(const std::string& near)
     {
-        struct stat nearStatus {};
-        struct stat shmStatus {};
+        struct stat nearStatus
+        {};
+        struct stat shmStatus
+        {};
         if (::stat(near.c_str(), &nearStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0 ||
             nearStatus.st_dev == shmStatus.st_dev)
             return;
@@ -26,8 +29,9 @@ public:
     ~OtherVolumeFolder()
     {
         if (!path_.empty())
-            ::nftw(path_.c_str(), [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
-                   FTW_DEPTH | FTW_PHYS);
+            ::nftw(
+                path_.c_str(), [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+                FTW_DEPTH | FTW_PHYS);
     }
     OtherVolumeFolder(const OtherVolumeFolder&) = delete;
     OtherVolumeFolder& operator=(const OtherVolumeFolder&) = delete;

@@ -41,7 +41,8 @@ std::uint64_t DuBytesOfNonFolders(const std::string& folder)
 class TMountedFolder
 {
 public:
-    explicit TMountedFolder(std::string path) : path_(std::move(path))
+    explicit TMountedFolder(std::string path)
+        : path_(std::move(path))
     {
         mounted_ = ::mount("parzello-test", path_.c_str(), "tmpfs", 0, "size=1m") == 0;
     }
@@ -59,7 +60,7 @@ private:
     bool mounted_ = false;
 };
 
-} // namespace
+}  // namespace
 
 TEST(FolderSizeWalker, CountsAsDuDoesOnOneFileSystemWithoutFollowingLinks)
 {

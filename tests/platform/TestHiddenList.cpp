@@ -30,16 +30,17 @@ TEST(HiddenList, NamesListedInTheFolderHiddenFile)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const std::string path = folder.path().toStdString();
-    WriteFile(path + "/.hidden",
-              std::string("snap\nmit Leerzeichen \nwindows\r\n\nzeile\nmit\nnicht\xFF" "utf8\nsub/dir\n") +
-                  "ohne Zeilenende");
+    WriteFile(path + "/.hidden", std::string("snap\nmit Leerzeichen \nwindows\r\n\nzeile\nmit\nnicht\xFF"
+                                             "utf8\nsub/dir\n") +
+                                     "ohne Zeilenende");
     const THiddenList list = THiddenList::ReadFolder(path);
     EXPECT_TRUE(list.IsHidden("snap"));
     EXPECT_TRUE(list.IsHidden("mit Leerzeichen "));
     EXPECT_FALSE(list.IsHidden("mit Leerzeichen"));
     EXPECT_TRUE(list.IsHidden("windows"));
     EXPECT_TRUE(list.IsHidden("windows\r"));
-    EXPECT_TRUE(list.IsHidden("nicht\xFF" "utf8"));
+    EXPECT_TRUE(list.IsHidden("nicht\xFF"
+                              "utf8"));
     EXPECT_TRUE(list.IsHidden("ohne Zeilenende"));
     // A line is one name: neither parts of it nor empty names nor paths.
     EXPECT_FALSE(list.IsHidden("zeile\nmit"));

@@ -27,7 +27,8 @@ protected:
     static QString Tip(const std::string& path)
     {
         const TItemIdListPtr absolute = Parse(path);
-        const IShellFolderPtr parent = SHBindToFolder(TruncateIDList(absolute.get(), IDListCount(absolute.get()) - 1).get());
+        const IShellFolderPtr parent =
+            SHBindToFolder(TruncateIDList(absolute.get(), IDListCount(absolute.get()) - 1).get());
         const TItemIdList* item = LastIDListItem(absolute.get());
         std::shared_ptr<IUIObject> object;
         if (!parent || parent->GetUIObjectOf(nullptr, std::span(&item, 1), TUIObjectKind::QueryInfo, object).Failed())
@@ -116,7 +117,8 @@ TEST_F(InfoTipTest, OnlyOneItemWithAPathGetsATip)
 
     const TItemIdListPtr computer = SHGetSpecialFolderLocation(SF_DRIVES);
     const TItemIdList* item = computer.get();
-    EXPECT_TRUE(SHGetDesktopFolder()->GetUIObjectOf(nullptr, std::span(&item, 1), TUIObjectKind::QueryInfo, object).Failed());
+    EXPECT_TRUE(
+        SHGetDesktopFolder()->GetUIObjectOf(nullptr, std::span(&item, 1), TUIObjectKind::QueryInfo, object).Failed());
 }
 
-} // namespace
+}  // namespace

@@ -210,4 +210,4 @@ TEST_F(InotifyWatcherTest, FailsForMissingFoldersAndFiles)
     EXPECT_EQ(watcher_.WatchCount(), 0);
 }
 
-} // namespace
+}  // namespace

@@ -21,7 +21,7 @@ std::string NameOf(const TItemIdList* item)
     return std::string(view.name);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ItemIdList, NullAndDesktopLists)
 {

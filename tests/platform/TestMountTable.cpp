@@ -37,7 +37,8 @@ const TMountEntry* Find(const std::vector<TMountEntry>& entries, const std::stri
 }
 
 // A table as a desktop machine has it, with a temporary home folder.
-class MountTableTest : public testing::Test {
+class MountTableTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -63,24 +64,34 @@ protected:
                "24 1 0:6 / /dev rw - devtmpfs devtmpfs rw,mode=755\n"
                "1 0 254:0 / / rw,relatime - ext4 /dev/vda1 rw\n"
                "25 1 0:23 / /tmp rw - tmpfs tmpfs rw\n"
-               "26 1 8:17 / /media/anna/USB\\040Stick rw,nosuid shared:5 - vfat " + Device("sdb1") + " rw\n"
+               "26 1 8:17 / /media/anna/USB\\040Stick rw,nosuid shared:5 - vfat " +
+               Device("sdb1") +
+               " rw\n"
                "27 1 8:18 / /media/Archiv rw shared:6 master:2 propagate_from:1 - ext4 /dev/sdb2 rw\n"
-               "28 1 0:40 / " + home_ + "/Fern rw - fuse.sshfs anna@host:/srv rw,user_id=1000\n"
+               "28 1 0:40 / " +
+               home_ +
+               "/Fern rw - fuse.sshfs anna@host:/srv rw,user_id=1000\n"
                "29 1 0:41 / /mnt/nas rw - nfs4 nas:/export rw,vers=4.2\n"
                "30 1 8:19 /sub /media/bind rw - ext4 /dev/sdb3 rw\n"
-               "31 1 0:42 / " + home_ + "/.cache/image rw - ext4 /dev/sdc1 rw\n"
+               "31 1 0:42 / " +
+               home_ +
+               "/.cache/image rw - ext4 /dev/sdc1 rw\n"
                "32 1 0:43 / /media/container rw - overlay overlay rw,lowerdir=/a\n"
                "33 1 0:44 / /opt/daten rw - ext4 /dev/sdd1 rw,x-gvfs-show\n"
                "34 1 0:45 / /media/versteckt rw - ext4 /dev/sdd2 rw,x-gvfs-hide\n"
                "35 1 0:46 / /media/named rw - ext4 /dev/sdd3 rw,x-gvfs-name=Meine%20Daten%C3%BC\n"
                "36 1 0:47 / /media/tab\\011nl\\012bs\\134end rw - ext4 /dev/sde1 rw\n"
-               "37 1 0:48 / /run/media/" + user + "/Kamera rw - exfat /dev/sdf1 rw\n"
+               "37 1 0:48 / /run/media/" +
+               user +
+               "/Kamera rw - exfat /dev/sdf1 rw\n"
                "38 1 0:49 / /run/media/jemand/Fremd rw - exfat /dev/sdf2 rw\n"
                "39 1 0:50 / /srv rw - ext4 /dev/sdg1 rw\n"
                "40 1 0:51 / /var/lib/docker/x rw - ext4 /dev/sdg2 rw\n"
                "41 26 8:33 / /media/anna/USB\\040Stick rw - vfat /dev/sdh1 rw\n"
                "42 1 0:52 / /media/loop rw - squashfs /dev/loop rw\n"
-               "43 1 0:53 / " + home_ + " rw - ext4 /dev/sdi1 rw\n"
+               "43 1 0:53 / " +
+               home_ +
+               " rw - ext4 /dev/sdi1 rw\n"
                "44 1 0:54 / /mnt/vm rw - 9p share rw,trans=virtio\n"
                "45 1 0:55 / /mnt/plan9 rw - 9p 10.0.0.2 rw,trans=tcp\n"
                "46 1 0:56 / /media/smb rw - cifs //server/share rw\n"
@@ -243,10 +254,11 @@ TEST_F(MountTableTest, DesktopOptionsFromTheFileSystemTable)
     EXPECT_EQ(MountPoints(volumes), (std::vector<std::string>{"/", "/data", "/srv/with space"}));
     EXPECT_EQ(volumes[1].DisplayName, "Daten");
     // Options given to mount(8) are found by mount id, or by target without one.
-    const std::string userTable = "ID=2 SRC=/dev/sdb1 TARGET=/data ROOT=/ OPTS=x-gvfs-hide\n"
-                                  "ID=4 SRC=/dev/sdb3 TARGET=/srv/with\\040space ROOT=/ OPTS=ro,x-gvfs-show,x-gvfs-name=A%20B\n"
-                                  "SRC=/dev/sdb2 TARGET=/media/backup ROOT=/ OPTS=x-gvfs-hide\n"
-                                  "ID=99 TARGET=/data OPTS=x-gvfs-show\n";
+    const std::string userTable =
+        "ID=2 SRC=/dev/sdb1 TARGET=/data ROOT=/ OPTS=x-gvfs-hide\n"
+        "ID=4 SRC=/dev/sdb3 TARGET=/srv/with\\040space ROOT=/ OPTS=ro,x-gvfs-show,x-gvfs-name=A%20B\n"
+        "SRC=/dev/sdb2 TARGET=/media/backup ROOT=/ OPTS=x-gvfs-hide\n"
+        "ID=99 TARGET=/data OPTS=x-gvfs-show\n";
     const auto fromUserTable = TMountTable::Parse(mountInfo, "", userTable).Volumes();
     ASSERT_EQ(MountPoints(fromUserTable), (std::vector<std::string>{"/", "/srv/with space"}));
     EXPECT_EQ(fromUserTable[1].DisplayName, "A B");

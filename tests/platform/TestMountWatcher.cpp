@@ -28,7 +28,11 @@ std::vector<std::string> MountPoints(const std::vector<TMountEntry>& entries)
 class TSampleMountTable
 {
 public:
-    explicit TSampleMountTable(const std::string& path) : path_(path) { TMountTable::SetMountInfoPath(path); }
+    explicit TSampleMountTable(const std::string& path)
+        : path_(path)
+    {
+        TMountTable::SetMountInfoPath(path);
+    }
     ~TSampleMountTable() { TMountTable::SetMountInfoPath(""); }
     TSampleMountTable(const TSampleMountTable&) = delete;
     TSampleMountTable& operator=(const TSampleMountTable&) = delete;
@@ -51,7 +55,8 @@ TEST(MountTableDiff, ReportsVolumesThatCameAndWentOnly)
     EXPECT_TRUE(changes.added.front().IsNetwork);
 
     // Another device at the same mount point is a removal and an addition.
-    const TMountTable swapped = TMountTable::Parse(kRootLine + "42 1 8:33 / /media/probe/Archiv rw - ext4 /dev/sdc1 rw\n");
+    const TMountTable swapped =
+        TMountTable::Parse(kRootLine + "42 1 8:33 / /media/probe/Archiv rw - ext4 /dev/sdc1 rw\n");
     const TMountTableChanges swap = DiffMountTables(TMountTable::Parse(kRootLine + kDiskLine), swapped);
     EXPECT_EQ(MountPoints(swap.removed), std::vector<std::string>{"/media/probe/Archiv"});
     EXPECT_EQ(MountPoints(swap.added), std::vector<std::string>{"/media/probe/Archiv"});
@@ -65,15 +70,16 @@ TEST(MountWatcher, RereadsTheTableFromTheStartEachTime)
     ASSERT_TRUE(table.Write(kRootLine + kStickLine));
     TMountWatcher watcher;
     std::vector<std::pair<long, std::string>> events;
-    watcher.SetDriveHandler([&](long event, const TMountEntry& volume) { events.emplace_back(event, volume.MountPoint); });
+    watcher.SetDriveHandler(
+        [&](long event, const TMountEntry& volume) { events.emplace_back(event, volume.MountPoint); });
 
     watcher.Reread();
     EXPECT_TRUE(events.empty());
 
     ASSERT_TRUE(table.Write(kRootLine + kDiskLine));
     watcher.Reread();
-    const std::vector<std::pair<long, std::string>> expected = {
-        {SHCNE_DRIVEREMOVED, "/media/probe/USB Stick"}, {SHCNE_DRIVEADD, "/media/probe/Archiv"}};
+    const std::vector<std::pair<long, std::string>> expected = {{SHCNE_DRIVEREMOVED, "/media/probe/USB Stick"},
+                                                                {SHCNE_DRIVEADD, "/media/probe/Archiv"}};
     EXPECT_EQ(events, expected);
     EXPECT_EQ(MountPoints(watcher.Table().Volumes()), (std::vector<std::string>{"/", "/media/probe/Archiv"}));
 
@@ -96,15 +102,17 @@ TEST(MountWatcher, ComputerRegistrationsGetDriveEventsWithVolumeLists)
     std::vector<long> folderEvents;
     const TItemIdListPtr computer = SHGetSpecialFolderLocation(SF_DRIVES);
     const TItemIdListPtr temp = SHParseDisplayName(folder.Path());
-    const SHChangeNotifyEntry computerEntry {computer.get(), false};
-    const SHChangeNotifyEntry folderEntry {temp.get(), false};
+    const SHChangeNotifyEntry computerEntry{computer.get(), false};
+    const SHChangeNotifyEntry folderEntry{temp.get(), false};
     const int sources = SHCNRF_InterruptLevel | SHCNRF_ShellLevel;
-    const unsigned long computerId = SHChangeNotifyRegister(nullptr, sources, SHCNE_DRIVEADD | SHCNE_DRIVEREMOVED,
-        [&](long event, const TItemIdList* item, const TItemIdList*) {
-            computerEvents.emplace_back(event, SHGetPathFromIDList(item));
-        },
-        {&computerEntry, 1});
-    const unsigned long folderId = SHChangeNotifyRegister(nullptr, sources, SHCNE_ALLEVENTS,
+    const unsigned long computerId =
+        SHChangeNotifyRegister(nullptr, sources, SHCNE_DRIVEADD | SHCNE_DRIVEREMOVED,
+                               [&](long event, const TItemIdList* item, const TItemIdList*) {
+                                   computerEvents.emplace_back(event, SHGetPathFromIDList(item));
+                               },
+                               {&computerEntry, 1});
+    const unsigned long folderId = SHChangeNotifyRegister(
+        nullptr, sources, SHCNE_ALLEVENTS,
         [&](long event, const TItemIdList*, const TItemIdList*) { folderEvents.push_back(event); }, {&folderEntry, 1});
     ASSERT_TRUE(computerId && folderId);
 
@@ -112,8 +120,8 @@ TEST(MountWatcher, ComputerRegistrationsGetDriveEventsWithVolumeLists)
     registry.MountWatcher().Reread();
     ASSERT_TRUE(table.Write(kRootLine));
     registry.MountWatcher().Reread();
-    const std::vector<std::pair<long, std::string>> expected = {
-        {SHCNE_DRIVEADD, "/media/probe/USB Stick/"}, {SHCNE_DRIVEREMOVED, "/media/probe/USB Stick/"}};
+    const std::vector<std::pair<long, std::string>> expected = {{SHCNE_DRIVEADD, "/media/probe/USB Stick/"},
+                                                                {SHCNE_DRIVEREMOVED, "/media/probe/USB Stick/"}};
     EXPECT_EQ(computerEvents, expected);
     EXPECT_TRUE(folderEvents.empty());
 
@@ -123,4 +131,4 @@ TEST(MountWatcher, ComputerRegistrationsGetDriveEventsWithVolumeLists)
     registry.MountWatcher().Reread();
 }
 
-} // namespace
+}  // namespace

@@ -35,7 +35,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(NamespaceDetails, FileSystemColumnsAndTheirLayout)
 {
@@ -49,9 +49,12 @@ TEST_F(NamespaceDetails, FileSystemColumnsAndTheirLayout)
         bool onByDefault;
     };
     const TExpected expected[] = {
-        {"Name", LVCFMT_LEFT, 30, true},           {"Größe", LVCFMT_RIGHT, 10, true},
-        {"Typ", LVCFMT_LEFT, 20, true},            {"Geändert am", LVCFMT_LEFT, 16, true},
-        {"Berechtigungen", LVCFMT_LEFT, 10, false}, {"Besitzer", LVCFMT_LEFT, 10, false},
+        {"Name", LVCFMT_LEFT, 30, true},
+        {"Größe", LVCFMT_RIGHT, 10, true},
+        {"Typ", LVCFMT_LEFT, 20, true},
+        {"Geändert am", LVCFMT_LEFT, 16, true},
+        {"Berechtigungen", LVCFMT_LEFT, 10, false},
+        {"Besitzer", LVCFMT_LEFT, 10, false},
     };
     TShellDetails details;
     std::uint32_t state = 0;
@@ -100,7 +103,8 @@ TEST_F(NamespaceDetails, TextsOfItemsAsTheyComeOutOfAFolder)
         texts.resize(5);
         return texts;
     };
-    EXPECT_EQ(row("empty.txt"), (TNames{"empty.txt", "0 KB", "Einfaches Textdokument", "09.03.2024 07:05", "-rw-r--r--"}));
+    EXPECT_EQ(row("empty.txt"),
+              (TNames{"empty.txt", "0 KB", "Einfaches Textdokument", "09.03.2024 07:05", "-rw-r--r--"}));
     EXPECT_EQ(row("one byte.bin")[1], "1 KB");
     EXPECT_EQ(row("piece.0001"), (TNames{"piece.0001", "1.424 KB", "0001-Datei", "09.03.2024 07:05", "-rw-r-----"}));
     EXPECT_EQ(row("Ordner"), (TNames{"Ordner", "", "Dateiordner", "09.03.2024 07:05", "drwxr-xr-x"}));

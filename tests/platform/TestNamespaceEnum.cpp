@@ -47,7 +47,7 @@ protected:
 
 using TNames = std::vector<std::string>;
 
-} // namespace
+}  // namespace
 
 TEST_F(NamespaceEnum, FlagsChooseFoldersFilesAndHidden)
 {
@@ -56,9 +56,8 @@ TEST_F(NamespaceEnum, FlagsChooseFoldersFilesAndHidden)
     EXPECT_EQ(Names(Work(), SHCONTF_NONFOLDERS), (TNames{"broken", "file.txt", "pipe"}));
     EXPECT_EQ(Names(Work(), SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN),
               (TNames{".dot dir", "dir", "empty dir", "link to dir", "listed dir"}));
-    EXPECT_EQ(Names(Work(), kEverything),
-              (TNames{".dot dir", ".dotfile", ".hidden", "broken", "dir", "empty dir", "file.txt", "link to dir",
-                      "listed", "listed dir", "pipe"}));
+    EXPECT_EQ(Names(Work(), kEverything), (TNames{".dot dir", ".dotfile", ".hidden", "broken", "dir", "empty dir",
+                                                  "file.txt", "link to dir", "listed", "listed dir", "pipe"}));
     EXPECT_TRUE(Names(Work(), 0).empty());
 }
 

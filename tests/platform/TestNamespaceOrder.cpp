@@ -21,7 +21,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(NamespaceOrder, FoldersFirstThenNaturalOrder)
 {
@@ -34,13 +34,14 @@ TEST_F(NamespaceOrder, FoldersFirstThenNaturalOrder)
     ASSERT_TRUE(work);
     // Upper and lower case of one name differ but keep a fixed order.
     EXPECT_EQ(SortedNames(*work, kEverything),
-              (TNames{"Alpha dir", "beta dir", "link dir", "zeta dir", "A file", "a file", "B file",
-                      "piece.0001", "piece.9999", "piece.10000", "x9", "x10"}));
+              (TNames{"Alpha dir", "beta dir", "link dir", "zeta dir", "A file", "a file", "B file", "piece.0001",
+                      "piece.9999", "piece.10000", "x9", "x10"}));
 }
 
 TEST_F(NamespaceOrder, DifferentItemsNeverCompareEqual)
 {
-    const std::string names[] = {"a", "A", "a0", "a00", "a 1", "a01", std::string("a\xe9", 2), std::string("a\xc3\xa9", 3)};
+    const std::string names[] = {
+        "a", "A", "a0", "a00", "a 1", "a01", std::string("a\xe9", 2), std::string("a\xc3\xa9", 3)};
     for (const std::string& name : names)
         WriteFile(Work() + "/" + name);
     IShellFolderPtr work = Bind(Work());

@@ -9,8 +9,7 @@
 namespace {
 
 class NamespaceParse : public NamespaceFixture
-{
-};
+{};
 
 // The kinds of a list's items, e.g. "virtual volume fs fs".
 std::string Kinds(const TItemIdList* list)
@@ -24,12 +23,12 @@ std::string Kinds(const TItemIdList* list)
 }
 
 const std::string kAwkwardNames[] = {
-    "with space",     " leading space", "line\nbreak", std::string("latin1 caf\xe9", 11),
-    "tab\there",      "quote\"'",       "back\\slash",  "ümlaut.txt",
-    "-dash",          "a.b.c",          "...",          std::string("\xff\xfe", 2),
+    "with space", " leading space", "line\nbreak", std::string("latin1 caf\xe9", 11),
+    "tab\there",  "quote\"'",       "back\\slash", "ümlaut.txt",
+    "-dash",      "a.b.c",          "...",         std::string("\xff\xfe", 2),
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(NamespaceParse, AbsolutePathsStartAtComputerAndRootVolume)
 {
@@ -189,8 +188,7 @@ TEST_F(NamespaceParse, SymlinksAndSpecialFilesParse)
 
     TItemIdListPtr link = Parse(Work() + "/link to dir");
     ASSERT_TRUE(link);
-    EXPECT_EQ(Attributes(*work, LastIDListItem(link.get()), SFGAO_FOLDER | SFGAO_LINK),
-              SFGAO_FOLDER | SFGAO_LINK);
+    EXPECT_EQ(Attributes(*work, LastIDListItem(link.get()), SFGAO_FOLDER | SFGAO_LINK), SFGAO_FOLDER | SFGAO_LINK);
     // A link to a folder opens as that folder, under its own path.
     IShellFolderPtr throughLink = SHBindToFolder(link.get());
     ASSERT_TRUE(throughLink);

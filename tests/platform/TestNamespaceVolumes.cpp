@@ -41,15 +41,27 @@ protected:
         MakeSymlink(device, base + "/by-label/Mein\\x20Stick");
         TMountTable::SetLabelDirectory(base + "/by-label");
 
-        const std::string table =
-            "1 0 254:0 / / rw,relatime - ext4 /dev/vda1 rw\n"
-            "25 1 0:23 / " + Escaped(Home() + "/ram") + " rw - tmpfs tmpfs rw\n"
-            "26 1 8:17 / " + Escaped(Home() + "/usb stick") + " rw,nosuid - vfat " + device + " rw\n"
-            "27 26 8:18 / " + Escaped(Home() + "/usb stick/inner") + " rw - ext4 /dev/sdz2 rw\n"
-            "28 1 0:40 / " + Escaped(Home() + "/share") + " rw - cifs //server/share rw\n"
-            "29 1 8:19 /sub " + Escaped(Home() + "/bound") + " rw - ext4 /dev/sdz3 rw\n"
-            "30 1 8:20 / " + Escaped(Home() + "/named") + " rw,x-gvfs-name=Sicherung - ext4 /dev/sdz4 rw\n"
-            "31 1 0:42 / " + Escaped(nas_) + " rw - nfs4 nas:/export rw\n";
+        const std::string table = "1 0 254:0 / / rw,relatime - ext4 /dev/vda1 rw\n"
+                                  "25 1 0:23 / " +
+                                  Escaped(Home() + "/ram") +
+                                  " rw - tmpfs tmpfs rw\n"
+                                  "26 1 8:17 / " +
+                                  Escaped(Home() + "/usb stick") + " rw,nosuid - vfat " + device +
+                                  " rw\n"
+                                  "27 26 8:18 / " +
+                                  Escaped(Home() + "/usb stick/inner") +
+                                  " rw - ext4 /dev/sdz2 rw\n"
+                                  "28 1 0:40 / " +
+                                  Escaped(Home() + "/share") +
+                                  " rw - cifs //server/share rw\n"
+                                  "29 1 8:19 /sub " +
+                                  Escaped(Home() + "/bound") +
+                                  " rw - ext4 /dev/sdz3 rw\n"
+                                  "30 1 8:20 / " +
+                                  Escaped(Home() + "/named") +
+                                  " rw,x-gvfs-name=Sicherung - ext4 /dev/sdz4 rw\n"
+                                  "31 1 0:42 / " +
+                                  Escaped(nas_) + " rw - nfs4 nas:/export rw\n";
         std::ofstream(base + "/mountinfo") << table;
         TMountTable::SetMountInfoPath(base + "/mountinfo");
     }
@@ -79,7 +91,7 @@ protected:
     std::string nas_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(NamespaceVolumes, ComputerListsTheVolumesAUserSees)
 {
@@ -179,6 +191,5 @@ TEST_F(NamespaceVolumes, ComputerDetailsDescribeEachVolume)
     EXPECT_EQ(bits & (SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_CANRENAME),
               SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR);
     // The stick holds a folder (the inner mount point).
-    EXPECT_EQ(Attributes(*computer, FindItem(*computer, "Mein Stick").get(), SFGAO_HASSUBFOLDER),
-              SFGAO_HASSUBFOLDER);
+    EXPECT_EQ(Attributes(*computer, FindItem(*computer, "Mein Stick").get(), SFGAO_HASSUBFOLDER), SFGAO_HASSUBFOLDER);
 }

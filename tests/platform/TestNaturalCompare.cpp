@@ -8,7 +8,10 @@
 
 namespace {
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+int Sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
 
 // Checks a < b and that the comparison is antisymmetric.
 void ExpectBefore(std::string_view a, std::string_view b)
@@ -44,7 +47,7 @@ TEST(NaturalCompare, CaseIsIgnoredExceptToBreakTies)
 
 TEST(NaturalCompare, LeadingZerosAndHugeNumbers)
 {
-    ExpectBefore("a01", "a1");   // equal values: bytes decide
+    ExpectBefore("a01", "a1");  // equal values: bytes decide
     ExpectBefore("a001", "a2");
     ExpectBefore("a0002", "a10");
     const std::string huge1 = "n" + std::string(400, '9');
@@ -78,11 +81,11 @@ TEST(NaturalCompare, UnicodeCaseFolding)
 
 TEST(NaturalCompare, BytesThatAreNotUtf8)
 {
-    const std::string latin1 = "caf\xE9";            // Latin-1 e acute
-    const std::string utf8 = "caf\xC3\xA9";          // UTF-8 e acute
-    const std::string truncated = "caf\xC3";         // a cut sequence
-    const std::string overlong = "caf\xC0\xAF";      // an overlong "/"
-    const std::string surrogate = "caf\xED\xA0\x80"; // a UTF-16 surrogate
+    const std::string latin1 = "caf\xE9";             // Latin-1 e acute
+    const std::string utf8 = "caf\xC3\xA9";           // UTF-8 e acute
+    const std::string truncated = "caf\xC3";          // a cut sequence
+    const std::string overlong = "caf\xC0\xAF";       // an overlong "/"
+    const std::string surrogate = "caf\xED\xA0\x80";  // a UTF-16 surrogate
     for (const std::string& a : {latin1, utf8, truncated, overlong, surrogate}) {
         for (const std::string& b : {latin1, utf8, truncated, overlong, surrogate}) {
             EXPECT_EQ(NaturalCompare(a, b) == 0, a == b);
@@ -92,16 +95,46 @@ TEST(NaturalCompare, BytesThatAreNotUtf8)
     // Stray bytes sort after every character.
     ExpectBefore(utf8, latin1);
     ExpectBefore("caf\xF4\x8F\xBF\xBF", latin1);
-    ExpectBefore("x\xFF" "2", "x\xFF" "10");
+    ExpectBefore("x\xFF"
+                 "2",
+                 "x\xFF"
+                 "10");
     ExpectBefore("X\xFF", "x\xFF");
 }
 
 TEST(NaturalCompare, SortingIsATotalOrder)
 {
     std::vector<std::string> names = {
-        "film.avi.0010", "film.avi.0002", "Film.avi.0001", "film.avi.0001", "film.avi", "film.avi.10000",
-        "film.avi.9999", "a", "A", "a0", "a00", "a1", "a01", "a 1", "a_1", "\xC3\x84", "\xC3\xA4", "b",
-        "caf\xE9", "caf\xC3\xA9", "", "0", "00", "10", "9", std::string("nul\0byte", 8), "a\xFF" "1", "a\xFE" "1",
+        "film.avi.0010",
+        "film.avi.0002",
+        "Film.avi.0001",
+        "film.avi.0001",
+        "film.avi",
+        "film.avi.10000",
+        "film.avi.9999",
+        "a",
+        "A",
+        "a0",
+        "a00",
+        "a1",
+        "a01",
+        "a 1",
+        "a_1",
+        "\xC3\x84",
+        "\xC3\xA4",
+        "b",
+        "caf\xE9",
+        "caf\xC3\xA9",
+        "",
+        "0",
+        "00",
+        "10",
+        "9",
+        std::string("nul\0byte", 8),
+        "a\xFF"
+        "1",
+        "a\xFE"
+        "1",
     };
     // Every pair ordered consistently, and the order is transitive.
     for (const auto& a : names)
@@ -115,7 +148,9 @@ TEST(NaturalCompare, SortingIsATotalOrder)
             }
         }
     std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return NaturalCompare(a, b) < 0; });
-    const auto position = [&](std::string_view name) { return std::find(names.begin(), names.end(), name) - names.begin(); };
+    const auto position = [&](std::string_view name) {
+        return std::find(names.begin(), names.end(), name) - names.begin();
+    };
     EXPECT_LT(position("film.avi"), position("film.avi.0001"));
     EXPECT_LT(position("film.avi.0002"), position("film.avi.0010"));
     EXPECT_LT(position("film.avi.9999"), position("film.avi.10000"));

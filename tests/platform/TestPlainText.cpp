@@ -18,7 +18,8 @@ namespace {
 
 // Every place that shows a name from the file system or the desktop, fed the
 // same markup-like name.
-class PlainTextTest : public NamespaceFixture {
+class PlainTextTest : public NamespaceFixture
+{
 protected:
     void SetUp() override
     {
@@ -71,7 +72,8 @@ TEST_F(PlainTextTest, OpenWithListsTheApplicationNameWithoutAShortcutMark)
                     .Succeeded());
     QMenu menu;
     unsigned count = 0;
-    ASSERT_TRUE(std::dynamic_pointer_cast<IContextMenu>(object)->QueryContextMenu(menu, -1, 1, 100, CMF_EXPLORE, count)
+    ASSERT_TRUE(std::dynamic_pointer_cast<IContextMenu>(object)
+                    ->QueryContextMenu(menu, -1, 1, 100, CMF_EXPLORE, count)
                     .Succeeded());
     const auto* openWith = menu.findChild<QMenu*>();
     ASSERT_NE(openWith, nullptr);

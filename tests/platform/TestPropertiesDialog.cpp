@@ -65,9 +65,9 @@ class TMessageLog
 public:
     TMessageLog()
         : handler_([this](const TMessageRequest& request) {
-              texts_.push_back(request.Text);
-              return TMessageAnswer{0, false};
-          })
+            texts_.push_back(request.Text);
+            return TMessageAnswer{0, false};
+        })
     {
     }
     const QStringList& Texts() const { return texts_; }
@@ -247,7 +247,8 @@ TEST_F(PropertiesDialogTest, RenameNeverReplacesAndRefusesBadNames)
     edit->setText("b.txt");
     dialog.accept();
     ASSERT_EQ(messages.Texts().size(), 1);
-    EXPECT_EQ(messages.Texts()[0], "„a.txt“ kann nicht in „b.txt“ umbenannt werden: Es gibt dort bereits ein Element mit diesem Namen.");
+    EXPECT_EQ(messages.Texts()[0],
+              "„a.txt“ kann nicht in „b.txt“ umbenannt werden: Es gibt dort bereits ein Element mit diesem Namen.");
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(Contents(path), "erste");
     EXPECT_EQ(Contents(Work() + "/b.txt"), "zweite");
@@ -325,4 +326,4 @@ TEST_F(PropertiesDialogTest, OpensWithoutBlockingAndDeletesItselfWhenClosed)
     EXPECT_FALSE(ShowItemPropertiesDialog(&owner, std::span(items, 1)));
 }
 
-} // namespace
+}  // namespace

@@ -129,7 +129,7 @@ TEST_F(ShellFileInfoTest, NamesTypesAndAttributes)
     EXPECT_EQ(link.szDisplayName, "link.txt");
     EXPECT_TRUE(link.dwAttributes & SFGAO_LINK);
     EXPECT_FALSE(link.dwAttributes & SFGAO_FOLDER);
-    EXPECT_EQ(folder.iIcon, -1); // no icon asked for
+    EXPECT_EQ(folder.iIcon, -1);  // no icon asked for
 }
 
-} // namespace
+}  // namespace

@@ -16,7 +16,9 @@ class TIconThemeGuard
 {
 public:
     TIconThemeGuard()
-        : name_(QIcon::themeName()), fallbackName_(QIcon::fallbackThemeName()), searchPaths_(QIcon::themeSearchPaths())
+        : name_(QIcon::themeName())
+        , fallbackName_(QIcon::fallbackThemeName())
+        , searchPaths_(QIcon::themeSearchPaths())
     {
     }
     ~TIconThemeGuard()
@@ -110,14 +112,10 @@ TEST(SystemIconTable, OwnIconsStandInWhenNoThemeIsFound)
         bool open;
         QString resource;
     } places[] = {
-        {ipFolder, false, kFolderResourceIcon},
-        {ipFolder, true, kOpenFolderResourceIcon},
-        {ipFile, false, kFileResourceIcon},
-        {ipVolume, false, kVolumeResourceIcon},
-        {ipComputer, false, kComputerResourceIcon},
-        {ipHome, false, kHomeResourceIcon},
-        {ipTrash, false, kTrashResourceIcon},
-        {ipNetwork, false, kNetworkResourceIcon},
+        {ipFolder, false, kFolderResourceIcon},     {ipFolder, true, kOpenFolderResourceIcon},
+        {ipFile, false, kFileResourceIcon},         {ipVolume, false, kVolumeResourceIcon},
+        {ipComputer, false, kComputerResourceIcon}, {ipHome, false, kHomeResourceIcon},
+        {ipTrash, false, kTrashResourceIcon},       {ipNetwork, false, kNetworkResourceIcon},
         {ipDesktop, false, kDesktopResourceIcon},
     };
     TSystemImageList small(table, ilsSmall);
@@ -154,4 +152,4 @@ TEST(SystemImageList, BothSizesShareIndexesAndOfferOverlays)
     EXPECT_TRUE(small.OverlayPixmap(2).isNull());
 }
 
-} // namespace
+}  // namespace

@@ -91,13 +91,15 @@ protected:
     std::shared_ptr<IExtractImage> Extractor(const std::string& path, QSize size)
     {
         const TItemIdListPtr absolute = Parse(path);
-        const IShellFolderPtr parent = SHBindToFolder(TruncateIDList(absolute.get(), IDListCount(absolute.get()) - 1).get());
+        const IShellFolderPtr parent =
+            SHBindToFolder(TruncateIDList(absolute.get(), IDListCount(absolute.get()) - 1).get());
         EXPECT_TRUE(parent);
         if (!parent)
             return nullptr;
         const TItemIdList* item = LastIDListItem(absolute.get());
         std::shared_ptr<IUIObject> object;
-        EXPECT_TRUE(parent->GetUIObjectOf(nullptr, std::span(&item, 1), TUIObjectKind::ExtractImage, object).Succeeded());
+        EXPECT_TRUE(
+            parent->GetUIObjectOf(nullptr, std::span(&item, 1), TUIObjectKind::ExtractImage, object).Succeeded());
         auto extractor = std::dynamic_pointer_cast<IExtractImage>(object);
         std::string location;
         EXPECT_TRUE(extractor && extractor->GetLocation(size, IEIFLAG_SCREEN | IEIFLAG_QUALITY, location).Succeeded());
@@ -124,7 +126,8 @@ TEST_F(ThumbnailTest, WritesTheCacheFileWithItsKeysAndModes)
     EXPECT_EQ(image.size(), QSize(100, 75));
 
     const std::string uri = "file://" + Work() + "/Urlaub%20Bild%20%C3%BC.png";
-    const std::string md5 = QCryptographicHash::hash(QByteArray::fromStdString(uri), QCryptographicHash::Md5).toHex().toStdString();
+    const std::string md5 =
+        QCryptographicHash::hash(QByteArray::fromStdString(uri), QCryptographicHash::Md5).toHex().toStdString();
     const std::string cached = CacheRoot() + "/normal/" + md5 + ".png";
     const QImage stored(Q(cached));
     EXPECT_EQ(stored.text("Thumb::URI").toStdString(), uri);
@@ -242,4 +245,4 @@ TEST_F(ThumbnailTest, ItemsWithoutAPathHaveNoExtractor)
     EXPECT_FALSE(object);
 }
 
-} // namespace
+}  // namespace

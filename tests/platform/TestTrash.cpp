@@ -26,7 +26,8 @@ std::string Info(const std::string& path, const std::string& date = "2024-03-05T
 }
 
 // A temporary home with its data folder, the home trash and a volume below it.
-class TrashTest : public testing::Test {
+class TrashTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -63,7 +64,8 @@ protected:
 
     static const TTrashEntry* Find(const std::vector<TTrashEntry>& entries, const std::string& name)
     {
-        const auto found = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) { return entry.Name == name; });
+        const auto found =
+            std::find_if(entries.begin(), entries.end(), [&](const auto& entry) { return entry.Name == name; });
         return found == entries.end() ? nullptr : &*found;
     }
 
@@ -212,10 +214,15 @@ TEST_F(TrashTest, VolumeTrashesOfTheMountTable)
     fs::create_directories(disk + "/.Trash");
     ASSERT_EQ(::chmod((disk + "/.Trash").c_str(), 01777), 0);
     const TMountTable mounts = TMountTable::Parse("1 0 254:0 / / rw - ext4 /dev/vda1 rw\n"
-                                                  "2 1 8:1 / " + stick + " rw - vfat /dev/sdb1 rw\n"
-                                                  "3 1 8:2 / " + disk + " rw - ext4 /dev/sdc1 rw\n"
+                                                  "2 1 8:1 / " +
+                                                  stick +
+                                                  " rw - vfat /dev/sdb1 rw\n"
+                                                  "3 1 8:2 / " +
+                                                  disk +
+                                                  " rw - ext4 /dev/sdc1 rw\n"
                                                   "4 1 8:3 / /media/fehlt rw - ext4 /dev/sdd1 rw\n"
-                                                  "5 1 0:9 / " + home_ + "/fern rw - fuse.sshfs a@b:/ rw\n");
+                                                  "5 1 0:9 / " +
+                                                  home_ + "/fern rw - fuse.sshfs a@b:/ rw\n");
     fs::create_directories(home_ + "/fern/.Trash-" + kUid + "/files");
     // Volumes without a trash folder add nothing.
     EXPECT_EQ(TTrash::TrashDirectories(mounts), std::vector<TTrashDirectory>{TTrash::HomeTrash()});

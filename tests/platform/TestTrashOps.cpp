@@ -30,7 +30,8 @@ bool HasDeletionDateLine(const std::string& info)
     return true;
 }
 
-class TrashOpsTest : public FileOpsTest {
+class TrashOpsTest : public FileOpsTest
+{
 protected:
     std::string HomeTrash() const { return home_ + "/.local/share/Trash"; }
 };
@@ -118,8 +119,10 @@ TEST_F(TrashOpsTest, SameNameTrashedTwiceGetsANumberAndRestoreChecksConflicts)
 
 TEST_F(TrashOpsTest, ItemsOnAFileSystemWithoutTrashAreDeletedOnlyWhenTheUserAgrees)
 {
-    struct stat tmpStatus {};
-    struct stat shmStatus {};
+    struct stat tmpStatus
+    {};
+    struct stat shmStatus
+    {};
     if (::stat(root_.Path().c_str(), &tmpStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0 ||
         tmpStatus.st_dev == shmStatus.st_dev)
         GTEST_SKIP() << "no tmpfs volume apart from the home";
@@ -131,7 +134,8 @@ TEST_F(TrashOpsTest, ItemsOnAFileSystemWithoutTrashAreDeletedOnlyWhenTheUserAgre
     answers.Answer(1);  // skip a
     answers.Answer(0);  // delete b for good
 
-    const TFileOperationResult result = Run(TFileOperationKind::Trash, {folder + "/a", folder + "/b"}, {}, nullptr, false);
+    const TFileOperationResult result =
+        Run(TFileOperationKind::Trash, {folder + "/a", folder + "/b"}, {}, nullptr, false);
 
     EXPECT_TRUE(result.Completed);
     ASSERT_EQ(answers.Requests().size(), 2u);
@@ -147,15 +151,18 @@ TEST_F(TrashOpsTest, VolumeTrashGetsRelativePaths)
 {
     // The home trash on another file system, and the test folder a volume of its own.
     std::string otherHome = "/dev/shm/parzello-home-XXXXXX";
-    struct stat tmpStatus {};
-    struct stat shmStatus {};
+    struct stat tmpStatus
+    {};
+    struct stat shmStatus
+    {};
     if (::stat(root_.Path().c_str(), &tmpStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0 ||
         tmpStatus.st_dev == shmStatus.st_dev || ::mkdtemp(otherHome.data()) == nullptr)
         GTEST_SKIP() << "no second file system for the home trash";
     TEnvironmentGuard data("XDG_DATA_HOME", otherHome);
     const std::string mountInfo = Path("mountinfo");
     WriteTextFile(mountInfo, "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
-                             "2 1 254:1 / " + root_.Path() + " rw - ext4 /dev/vdb rw\n");
+                             "2 1 254:1 / " +
+                                 root_.Path() + " rw - ext4 /dev/vdb rw\n");
     TMountTable::SetMountInfoPath(mountInfo);
     ASSERT_TRUE(MakeFolder(Path("sub")));
     ASSERT_TRUE(WriteFile(Path("sub/x y"), "x"));

@@ -70,9 +70,10 @@ void RunAtTheLimit()
             filler.push_back(std::move(lease));
     }
     const TItemIdListPtr full = SHParseDisplayName(folder.Path());
-    const SHChangeNotifyEntry entry {full.get(), false};
+    const SHChangeNotifyEntry entry{full.get(), false};
     std::vector<std::string> created;
-    const unsigned long id = SHChangeNotifyRegister(nullptr, SHCNRF_InterruptLevel | SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
+    const unsigned long id = SHChangeNotifyRegister(
+        nullptr, SHCNRF_InterruptLevel | SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
         [&](long, const TItemIdList* item, const TItemIdList*) { created.push_back(SHGetPathFromIDList(item)); },
         {&entry, 1});
     ASSERT_NE(id, 0u);
@@ -104,14 +105,14 @@ TEST(InotifyWatchLimit, StopsAddingWarnsOnceAndKeepsRegistrationsWorking)
     environment.insert(QString::fromLatin1(kLimitedChildVariable), QStringLiteral("1"));
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    const QString script = QStringLiteral("echo %1 > /proc/sys/user/max_inotify_watches && exec \"$0\" \"$1\"")
-                               .arg(kNamespaceWatchLimit);
+    const QString script =
+        QStringLiteral("echo %1 > /proc/sys/user/max_inotify_watches && exec \"$0\" \"$1\"").arg(kNamespaceWatchLimit);
     child.start(QStringLiteral("unshare"),
-        {QStringLiteral("-U"), QStringLiteral("-r"), QStringLiteral("sh"), QStringLiteral("-c"), script,
-            QCoreApplication::applicationFilePath(),
-            QStringLiteral("--gtest_filter=InotifyWatchLimit.StopsAddingWarnsOnceAndKeepsRegistrationsWorking")});
+                {QStringLiteral("-U"), QStringLiteral("-r"), QStringLiteral("sh"), QStringLiteral("-c"), script,
+                 QCoreApplication::applicationFilePath(),
+                 QStringLiteral("--gtest_filter=InotifyWatchLimit.StopsAddingWarnsOnceAndKeepsRegistrationsWorking")});
     ASSERT_TRUE(child.waitForFinished(120000));
     EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
 }
 
-} // namespace
+}  // namespace

@@ -30,8 +30,7 @@ void NavigatorFixture::TearDown()
 std::vector<std::string> NavigatorFixture::EnumeratedNames()
 {
     std::vector<std::string> names;
-    while (navigator_->Next())
-    {
+    while (navigator_->Next()) {
         const std::string name = navigator_->ObjectNameBytes();
         names.push_back(name.empty() ? navigator_->GetDisplayName().toStdString() : name);
     }

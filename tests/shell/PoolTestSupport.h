@@ -16,7 +16,8 @@ class TTestItem : public TBasicWorkItem
 {
 public:
     explicit TTestItem(const void* owner = nullptr, bool holds = false, bool honoursCancel = true)
-        : holds_(holds), honoursCancel_(honoursCancel)
+        : holds_(holds)
+        , honoursCancel_(honoursCancel)
     {
         SetOwner(owner);
     }

@@ -28,11 +28,10 @@ public:
     {
         const TItemIdListPtr list = SHParseDisplayName(folder);
         const SHChangeNotifyEntry entry{list.get(), false};
-        id_ = SHChangeNotifyRegister(nullptr, SHCNRF_InterruptLevel | SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
-                                     [this](long, const TItemIdList* item, const TItemIdList*) {
-                                         heard_.push_back(SHGetPathFromIDList(item));
-                                     },
-                                     {&entry, 1});
+        id_ = SHChangeNotifyRegister(
+            nullptr, SHCNRF_InterruptLevel | SHCNRF_ShellLevel, SHCNE_ALLEVENTS,
+            [this](long, const TItemIdList* item, const TItemIdList*) { heard_.push_back(SHGetPathFromIDList(item)); },
+            {&entry, 1});
     }
     ~TWitness() { SHChangeNotifyDeregister(id_); }
     TWitness(const TWitness&) = delete;
@@ -81,7 +80,7 @@ protected:
     std::vector<THookCall> calls;
 };
 
-} // namespace
+}  // namespace
 
 TEST(NotificationEvents, TableServesBothWays)
 {
@@ -91,18 +90,18 @@ TEST(NotificationEvents, TableServesBothWays)
     EXPECT_EQ(NotificationEventOf(SHCNE_ASSOCCHANGED), neAssociationChange);
     EXPECT_EQ(NotificationEventOf(0x40000000L), neUnknown);
     // The file list's filter.
-    const TNotificationEvents list = NotificationEventBit(neFileChange) | NotificationEventBit(neFileCreate) |
-        NotificationEventBit(neFileDelete) | NotificationEventBit(neFileRename) | NotificationEventBit(neDriveAdd) |
-        NotificationEventBit(neDriveRemove) | NotificationEventBit(neShellDriveAdd) |
-        NotificationEventBit(neMediaInsert) | NotificationEventBit(neMediaRemove) |
-        NotificationEventBit(neFolderCreate) | NotificationEventBit(neFolderDelete) |
-        NotificationEventBit(neFolderRename) | NotificationEventBit(neFolderUpdate) |
-        NotificationEventBit(neNetShare) | NotificationEventBit(neNetUnShare);
+    const TNotificationEvents list =
+        NotificationEventBit(neFileChange) | NotificationEventBit(neFileCreate) | NotificationEventBit(neFileDelete) |
+        NotificationEventBit(neFileRename) | NotificationEventBit(neDriveAdd) | NotificationEventBit(neDriveRemove) |
+        NotificationEventBit(neShellDriveAdd) | NotificationEventBit(neMediaInsert) |
+        NotificationEventBit(neMediaRemove) | NotificationEventBit(neFolderCreate) |
+        NotificationEventBit(neFolderDelete) | NotificationEventBit(neFolderRename) |
+        NotificationEventBit(neFolderUpdate) | NotificationEventBit(neNetShare) | NotificationEventBit(neNetUnShare);
     EXPECT_EQ(list, 0x3FDFCu);
     EXPECT_EQ(EventMaskOf(list), SHCNE_UPDATEITEM | SHCNE_CREATE | SHCNE_DELETE | SHCNE_RENAMEITEM | SHCNE_DRIVEADD |
-                                     SHCNE_DRIVEREMOVED | SHCNE_DRIVEADDGUI | SHCNE_MEDIAINSERTED |
-                                     SHCNE_MEDIAREMOVED | SHCNE_MKDIR | SHCNE_RMDIR | SHCNE_RENAMEFOLDER |
-                                     SHCNE_UPDATEDIR | SHCNE_NETSHARE | SHCNE_NETUNSHARE);
+                                     SHCNE_DRIVEREMOVED | SHCNE_DRIVEADDGUI | SHCNE_MEDIAINSERTED | SHCNE_MEDIAREMOVED |
+                                     SHCNE_MKDIR | SHCNE_RMDIR | SHCNE_RENAMEFOLDER | SHCNE_UPDATEDIR | SHCNE_NETSHARE |
+                                     SHCNE_NETUNSHARE);
     EXPECT_EQ(EventMaskOf(NotificationEventBit(neUnknown)), SHCNE_ALLEVENTS);
 }
 
@@ -232,8 +231,8 @@ TEST_F(TNotifierTest, DeliveryToAGoneNotifierIsDropped)
     int delivered = 0;
     {
         TPzShellChangeNotifier shortLived;
-        shortLived.SetItemHook([](TPzShellChangeNotifier&, TNotificationEvent, const TItemIdList*,
-                                  const TItemIdList*) {});
+        shortLived.SetItemHook(
+            [](TPzShellChangeNotifier&, TNotificationEvent, const TItemIdList*, const TItemIdList*) {});
         shortLived.SetEnabled(true);
         shortLived.SetOnChange([&](QObject*, TNotificationEvent, const QString&, const QString&) { ++delivered; });
         shortLived.HandleNotification(SHCNE_UPDATEDIR, nullptr, nullptr);
@@ -255,9 +254,8 @@ TEST_F(TNotifierTest, FileSystemChangesReachTheHook)
 
     ASSERT_TRUE(WriteFile(folder / "new file"));
     ASSERT_TRUE(MakeFolder(folder / "new folder"));
-    ASSERT_TRUE(WaitUntil([&] {
-        return HookSaw(neFileCreate, folder / "new file") && HookSaw(neFolderCreate, folder / "new folder");
-    }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return HookSaw(neFileCreate, folder / "new file") && HookSaw(neFolderCreate, folder / "new folder"); }));
     ASSERT_EQ(::unlink((folder / "new file").c_str()), 0);
     ASSERT_TRUE(WaitUntil([&] { return HookSaw(neFileDelete, folder / "new file"); }));
 

@@ -77,7 +77,8 @@ TEST_F(NavigatorCommands, ACommandActsOnlyOnTheObjectsNamed)
     Navigator().SetFolderPath(Work());
     const auto filesOf = [&](auto... names) {
         (Navigator().MultiObjects().Add(std::string(names)), ...);
-        const auto data = std::dynamic_pointer_cast<IDataObject>(Navigator().GetObjectInterface(TUIObjectKind::DataObject));
+        const auto data =
+            std::dynamic_pointer_cast<IDataObject>(Navigator().GetObjectInterface(TUIObjectKind::DataObject));
         return data ? data->FileNames() : std::vector<std::string>{"<none>"};
     };
 
@@ -101,5 +102,6 @@ TEST_F(NavigatorCommands, ACommandActsOnlyOnTheObjectsNamed)
     const std::vector<std::string> expected{Work() + "/a.txt", Work() + "/tief/b.txt", Work() + "/README"};
     EXPECT_EQ(filesOf("a.txt", Work() + "/tief/b.txt", "README"), expected);
     Navigator().SetFolderPath(Work());
-    EXPECT_EQ(filesOf(Work() + "/tief/b.txt", "a.txt"), std::vector<std::string>({Work() + "/tief/b.txt", Work() + "/a.txt"}));
+    EXPECT_EQ(filesOf(Work() + "/tief/b.txt", "a.txt"),
+              std::vector<std::string>({Work() + "/tief/b.txt", Work() + "/a.txt"}));
 }

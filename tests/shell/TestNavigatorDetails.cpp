@@ -14,11 +14,12 @@ namespace {
 
 bool Exists(const std::string& path)
 {
-    struct stat status{};
+    struct stat status
+    {};
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-} // namespace
+}  // namespace
 
 using NavigatorDetails = NavigatorFixture;
 

@@ -53,8 +53,8 @@ TEST_F(NavigatorFolders, UnparsablePathRaisesAndKeepsTheFolder)
         Navigator().SetFolderPath(missing);
         FAIL() << "no error";
     } catch (const EShellNavigatorError& error) {
-        EXPECT_EQ(error.Message(), QString::fromLocal8Bit(GetSystemErrorText(ENOENT)) + "\n"
-                                       + QFile::decodeName(QByteArray::fromStdString(missing)));
+        EXPECT_EQ(error.Message(), QString::fromLocal8Bit(GetSystemErrorText(ENOENT)) + "\n" +
+                                       QFile::decodeName(QByteArray::fromStdString(missing)));
     }
     EXPECT_EQ(Navigator().FolderPath(), Work() + "/");
     EXPECT_TRUE(IDListsEqual(Navigator().GetFolderIDList().get(), before.get()));

@@ -16,7 +16,8 @@ namespace {
 
 bool Exists(const std::string& path)
 {
-    struct stat status{};
+    struct stat status
+    {};
     return ::lstat(path.c_str(), &status) == 0;
 }
 
@@ -34,7 +35,8 @@ QAction* FindAction(QMenu& menu, const QString& caption)
 class TMenuChooser
 {
 public:
-    explicit TMenuChooser(QString caption) : caption_(std::move(caption))
+    explicit TMenuChooser(QString caption)
+        : caption_(std::move(caption))
     {
         QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
         poll_.start(5);
@@ -63,7 +65,7 @@ private:
     QStringList seen_;
 };
 
-} // namespace
+}  // namespace
 
 class NavigatorMenu : public NavigatorFixture
 {

@@ -20,7 +20,7 @@ bool Contains(const std::vector<std::string>& names, const std::string& name)
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-} // namespace
+}  // namespace
 
 using NavigatorObjects = NavigatorFixture;
 

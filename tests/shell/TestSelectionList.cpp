@@ -51,7 +51,7 @@ protected:
     TPzSelectionList list;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TSelectionTest, TickedFileMakesItsFoldersPartlyChecked)
 {
@@ -87,8 +87,8 @@ TEST_F(TSelectionTest, DeselectingACoveredPathKeepsTheTotalsExact)
     list.Deselect(root / "a/sub/deep.txt");
     std::vector<std::string> paths = list.Paths();
     std::sort(paths.begin(), paths.end());
-    EXPECT_EQ(paths, (std::vector<std::string>{root / "a/sub/keep.txt", root / "a/x.txt", root / "a/y.txt",
-                                               root / "b.txt"}))
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{root / "a/sub/keep.txt", root / "a/x.txt", root / "a/y.txt", root / "b.txt"}))
         << "the covering folder gives way to what it held but the path";
     EXPECT_EQ(list.GetPathState(root / "a/sub/deep.txt"), selUnchecked);
     EXPECT_EQ(list.GetPathState(root / "a"), selPartial);
@@ -126,7 +126,8 @@ TEST_F(TSelectionTest, WhatCannotBeTickedIsUnavailableAndNeverAdded)
 TEST_F(TSelectionTest, ALinkToAFolderIsAnItemOfItsOwn)
 {
     ASSERT_EQ(::symlink((root / "a/sub").c_str(), (root / "a/link").c_str()), 0);
-    struct stat link{};
+    struct stat link
+    {};
     ASSERT_EQ(::lstat((root / "a/link").c_str(), &link), 0);
     list.Select(root / "a/link");
     EXPECT_EQ(list.Paths(), std::vector<std::string>{root / "a/link"});
@@ -204,7 +205,8 @@ TEST_F(TSelectionTest, NetworkFolderIsPartlyCheckedOnceAPathOnANetworkMountIs)
         ~TMountTableGuard() { TMountTable::SetMountInfoPath(""); }
     } restore;
     const std::string table = "36 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                              "40 36 0:50 / " + root / "a" + " rw - nfs server:/export rw\n";
+                              "40 36 0:50 / " +
+                              root / "a" + " rw - nfs server:/export rw\n";
     ASSERT_TRUE(WriteFile(root / "mountinfo", table));
     TMountTable::SetMountInfoPath(root / "mountinfo");
     const TItemIdListPtr network = SHGetSpecialFolderLocation(SF_NETWORK);
@@ -260,8 +262,10 @@ TEST(TFolderSizeItem, CountsAwkwardEntriesOnceAndNeverFollowsLinks)
     item.Execute();
     EXPECT_EQ(item.FolderCount(), 3);
     EXPECT_EQ(item.FileCount(), 5) << "two files, the FIFO and two links";
-    struct stat loop{};
-    struct stat broken{};
+    struct stat loop
+    {};
+    struct stat broken
+    {};
     ASSERT_EQ(::lstat((root / "loop").c_str(), &loop), 0);
     ASSERT_EQ(::lstat((root / "broken").c_str(), &broken), 0);
     EXPECT_EQ(item.TotalSize(), 10 + loop.st_size + broken.st_size);

@@ -120,7 +120,10 @@ namespace {
 class TForeignMimeData : public QMimeData
 {
 public:
-    explicit TForeignMimeData(QByteArray uriList) : uriList_(std::move(uriList)) {}
+    explicit TForeignMimeData(QByteArray uriList)
+        : uriList_(std::move(uriList))
+    {
+    }
     QStringList formats() const override { return {QStringLiteral("text/uri-list")}; }
     bool hasFormat(const QString& type) const override { return type == QLatin1String("text/uri-list"); }
 
@@ -134,7 +137,7 @@ private:
     QByteArray uriList_;
 };
 
-} // namespace
+}  // namespace
 
 TEST(DroppedFiles, LocalFilesOfAnUriList)
 {

@@ -32,7 +32,8 @@ TBytes ListOf(std::initializer_list<TBytes> items)
 // A heap copy of exactly these bytes, so that ASan sees any read past them.
 struct TExactList
 {
-    explicit TExactList(const TBytes& bytes) : memory(new std::uint8_t[bytes.size()])
+    explicit TExactList(const TBytes& bytes)
+        : memory(new std::uint8_t[bytes.size()])
     {
         std::memcpy(memory.get(), bytes.data(), bytes.size());
     }
@@ -46,7 +47,7 @@ TBytes BytesOf(const TItemIdList* list)
     return TBytes(bytes, bytes + IDListSize(list));
 }
 
-} // namespace
+}  // namespace
 
 TEST(ShellIDLists, FunctionsWorkOnTheBytes)
 {
@@ -137,13 +138,15 @@ TEST(ShellIDLists, FuzzedBuffers)
         } else {
             // A well-formed list with a few bytes changed, counts included.
             for (int items = byte(random) % 4; items > 0; --items) {
-                const TBytes item = Item(static_cast<std::size_t>(byte(random) % 6), static_cast<std::uint8_t>(byte(random)));
+                const TBytes item =
+                    Item(static_cast<std::size_t>(byte(random) % 6), static_cast<std::uint8_t>(byte(random)));
                 buffer.insert(buffer.end(), item.begin(), item.end());
             }
             buffer.push_back(0);
             buffer.push_back(0);
             for (int changes = byte(random) % 3; changes > 0; --changes)
-                buffer[static_cast<std::size_t>(byte(random)) % buffer.size()] = static_cast<std::uint8_t>(byte(random) % 10);
+                buffer[static_cast<std::size_t>(byte(random)) % buffer.size()] =
+                    static_cast<std::uint8_t>(byte(random) % 10);
         }
         const TExactList exactBuffer(buffer.empty() ? TBytes{0} : buffer);
         const std::size_t size = ValidIDListSize(exactBuffer.memory.get(), buffer.size());

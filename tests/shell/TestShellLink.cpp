@@ -17,7 +17,11 @@ namespace {
 class TTestPane : public IPzShellControl
 {
 public:
-    TTestPane(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
+    TTestPane(std::string name, std::vector<std::string>& log)
+        : name_(std::move(name))
+        , log_(log)
+    {
+    }
     ~TTestPane() override { SetShellLink(nullptr); }
 
     void SetShellLink(TPzShellLink* link) override
@@ -83,13 +87,13 @@ protected:
     TItemIdListPtr folder;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TShellLinkTest, FolderReachesTheOtherPanesInRegistrationOrderThenOnChange)
 {
     link->ChangeFolder(&Pane(0), folder.get());
-    EXPECT_EQ(log, (std::vector<std::string>{"List1:ChangeFolder", "Tree2:ChangeFolder", "List2:ChangeFolder",
-                                             "OnChange"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"List1:ChangeFolder", "Tree2:ChangeFolder", "List2:ChangeFolder", "OnChange"}));
     EXPECT_TRUE(IDListsEqual(Pane(3).lastFolder.get(), folder.get()));
     EXPECT_TRUE(link->Enabled());
 }
@@ -112,8 +116,8 @@ TEST_F(TShellLinkTest, PaneReactingWithItsOwnChangeStartsNoSecondWave)
         link->FullRefresh(&Pane(2));
     };
     link->ChangeFolder(&Pane(0), folder.get());
-    EXPECT_EQ(log, (std::vector<std::string>{"List1:ChangeFolder", "Tree2:ChangeFolder", "List2:ChangeFolder",
-                                             "OnChange"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"List1:ChangeFolder", "Tree2:ChangeFolder", "List2:ChangeFolder", "OnChange"}));
     EXPECT_FALSE(link->ParentNavigation()) << "the flag is not guarded";
 }
 
@@ -122,11 +126,10 @@ TEST_F(TShellLinkTest, PlainBroadcastsSkipTheSenderAndRaiseNoOnChange)
     link->SelectAll(&Pane(0));
     link->FullRefresh(&Pane(3));
     link->RefreshContents(nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{
-                       "List1:SelectAll", "Tree2:SelectAll", "List2:SelectAll",
-                       "Tree1:FullRefresh", "List1:FullRefresh", "Tree2:FullRefresh",
-                       "Tree1:RefreshContents", "List1:RefreshContents", "Tree2:RefreshContents",
-                       "List2:RefreshContents"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"List1:SelectAll", "Tree2:SelectAll", "List2:SelectAll", "Tree1:FullRefresh",
+                                        "List1:FullRefresh", "Tree2:FullRefresh", "Tree1:RefreshContents",
+                                        "List1:RefreshContents", "Tree2:RefreshContents", "List2:RefreshContents"}));
 }
 
 TEST_F(TShellLinkTest, DisabledLinkPassesNothingOn)
@@ -172,7 +175,11 @@ TEST_F(TShellLinkTest, DestroyingTheLinkClearsEveryPanesLinkLastFirst)
     struct TRecordingPane : TTestPane
     {
         TRecordingPane(std::vector<std::string>& log, std::vector<std::string>& order, std::string name)
-            : TTestPane(name, log), order_(order), name_(std::move(name)) {}
+            : TTestPane(name, log)
+            , order_(order)
+            , name_(std::move(name))
+        {
+        }
         void SetShellLink(TPzShellLink* link) override
         {
             if (link == nullptr)
@@ -208,8 +215,8 @@ TEST_F(TShellLinkTest, SelectionChangesRefreshEveryPaneUnlessHeldBack)
     const char* const file = "/proc/self/stat";
     link->SelectionList().SetCalculateSizes(false);
     link->SelectionList().Select(file);
-    EXPECT_EQ(log, (std::vector<std::string>{"Tree1:RefreshContents", "List1:RefreshContents",
-                                             "Tree2:RefreshContents", "List2:RefreshContents"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"Tree1:RefreshContents", "List1:RefreshContents", "Tree2:RefreshContents",
+                                             "List2:RefreshContents"}));
     log.clear();
     link->SelectionList().BeginChange();
     link->SelectionList().Deselect(file);

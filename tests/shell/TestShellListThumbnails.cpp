@@ -49,17 +49,14 @@ protected:
         List().viewport()->repaint();
     }
     const TListItem& Entry(const char* caption) const { return *ItemNamed(QString::fromUtf8(caption)); }
-    QImage Picture(const char* caption)
-    {
-        return List().ThumbnailImages().Pixmap(Entry(caption).ImageIndex).toImage();
-    }
+    QImage Picture(const char* caption) { return List().ThumbnailImages().Pixmap(Entry(caption).ImageIndex).toImage(); }
     // Whether the picture inside the entry's frame is of about this colour.
     bool Shows(const char* caption, QColor colour)
     {
         const QColor inside = Picture(caption).pixelColor(5, 5);
-        return std::abs(inside.red() - colour.red()) + std::abs(inside.green() - colour.green())
-                   + std::abs(inside.blue() - colour.blue())
-               < 90;
+        return std::abs(inside.red() - colour.red()) + std::abs(inside.green() - colour.green()) +
+                   std::abs(inside.blue() - colour.blue()) <
+               90;
     }
     bool Shown(const char* caption) { return List().ThumbnailShown(Entry(caption)); }
     bool WaitShown(TNames captions)
@@ -198,4 +195,4 @@ TEST_F(ThumbnailList, RefreshContentsRenewsTheRecentlyChanged)
     EXPECT_EQ(Entry("alt.png").ImageIndex, oldIndex) << "an older file keeps its picture";
 }
 
-} // namespace
+}  // namespace

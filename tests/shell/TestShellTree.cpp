@@ -205,7 +205,8 @@ TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)
     MakeDirectory(Work() + "/fest/kind");
     TPzShellTree& tree = Start();
     std::vector<std::pair<TPzShellOperations, QString>> operations;
-    tree.OnOperation = [&](QObject*, TPzShellOperations operation, const TFileNames& files, const QString& destination) {
+    tree.OnOperation = [&](QObject*, TPzShellOperations operation, const TFileNames& files,
+                           const QString& destination) {
         operations.emplace_back(operation, files.Get(0) + ">" + destination);
     };
     TTreeNode* renamed = ShowFolder(Work() + "/alt");

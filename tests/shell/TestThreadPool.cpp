@@ -50,7 +50,7 @@ protected:
     std::vector<std::shared_ptr<TTestItem>> held;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TPoolTest, StartsNoThreadWithoutWork)
 {

@@ -29,7 +29,8 @@ bool SetImmutable(const std::string& path, bool on)
 }  // namespace
 
 TImmutableGuard::TImmutableGuard(std::string path)
-    : path_(std::move(path)), active_(SetImmutable(path_, true))
+    : path_(std::move(path))
+    , active_(SetImmutable(path_, true))
 {
 }
 

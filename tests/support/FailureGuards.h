@@ -9,7 +9,8 @@
 
 // Marks a file or folder immutable (chattr +i), which stops even the
 // superuser, and clears the mark again when the guard goes.
-class TImmutableGuard {
+class TImmutableGuard
+{
 public:
     explicit TImmutableGuard(std::string path);
     ~TImmutableGuard();
@@ -26,7 +27,8 @@ private:
 
 // Limits the size of files this process writes, as a full disk would, with
 // SIGXFSZ ignored so that a write beyond the limit fails instead of killing us.
-class TFileSizeLimit {
+class TFileSizeLimit
+{
 public:
     explicit TFileSizeLimit(rlim_t bytes);
     ~TFileSizeLimit();

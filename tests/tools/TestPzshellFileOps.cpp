@@ -13,7 +13,8 @@
 
 namespace {
 
-class PzshellFileOpsTest : public testing::Test {
+class PzshellFileOpsTest : public testing::Test
+{
 protected:
     // Runs pzshell through the shell with `input` on its standard input;
     // its standard output lands in Output().

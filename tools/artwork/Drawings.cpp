@@ -164,7 +164,7 @@ void DrawCutPage(QPainter& painter, const QRectF& page)
     }
 }
 
-} // namespace
+}  // namespace
 
 QImage DrawScissorsImage()
 {
@@ -279,7 +279,7 @@ void DrawIconSheet(QPainter& painter)
     }
 }
 
-} // namespace
+}  // namespace
 
 void DrawApplicationIcon(QPainter& painter)
 {

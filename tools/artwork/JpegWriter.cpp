@@ -8,13 +8,15 @@
 
 namespace {
 
-struct TFileCloser {
+struct TFileCloser
+{
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 // The compressor; libjpeg's default error handler ends the process, which is
 // acceptable in a developer tool that writes one picture.
-class TCompressor {
+class TCompressor
+{
 public:
     TCompressor()
     {
@@ -33,7 +35,7 @@ private:
     jpeg_compress_struct info_{};
 };
 
-} // namespace
+}  // namespace
 
 QString WriteProgressiveJpeg(const QImage& image, const QString& fileName, int quality)
 {

@@ -38,7 +38,7 @@ bool WriteApplicationIcon(const QDir& iconDir)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 // Usage: pzartwork RESOURCEDIR
 // Writes scissors.png, gluestick.png, webglyph.png and about.jpg into RESOURCEDIR/images,
@@ -57,9 +57,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot create %s\n", qPrintable(images.path()));
         return 1;
     }
-    const bool pngsWritten = DrawScissorsImage().save(images.filePath(QStringLiteral("scissors.png")))
-        && DrawGlueStickImage().save(images.filePath(QStringLiteral("gluestick.png")))
-        && DrawWebGlyph().save(images.filePath(QStringLiteral("webglyph.png")));
+    const bool pngsWritten = DrawScissorsImage().save(images.filePath(QStringLiteral("scissors.png"))) &&
+                             DrawGlueStickImage().save(images.filePath(QStringLiteral("gluestick.png"))) &&
+                             DrawWebGlyph().save(images.filePath(QStringLiteral("webglyph.png")));
     if (!pngsWritten) {
         std::fprintf(stderr, "cannot write the PNG pictures into %s\n", qPrintable(images.path()));
         return 1;

@@ -62,7 +62,7 @@ int RunTransfer(TFileOperationKind kind, const char* name, const std::vector<std
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int RunCopyCommand(const std::vector<std::string>& args)
 {

@@ -11,10 +11,10 @@ namespace {
 void PrintIcon(const char* label, const TShFileInfo& info)
 {
     std::printf("%s\t%d\t%s\n", label, info.iIcon,
-        TSystemIconTable::Process().IconName(info.iIcon).toUtf8().constData());
+                TSystemIconTable::Process().IconName(info.iIcon).toUtf8().constData());
 }
 
-} // namespace
+}  // namespace
 
 int RunIconCommand(const std::vector<std::string>& args)
 {
@@ -30,7 +30,8 @@ int RunIconCommand(const std::vector<std::string>& args)
 
     const TShFileInfo small = SHGetFileInfo(list.get(), 0, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
     const TShFileInfo large = SHGetFileInfo(list.get(), 0, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_LARGEICON);
-    const TShFileInfo open = SHGetFileInfo(list.get(), 0, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
+    const TShFileInfo open =
+        SHGetFileInfo(list.get(), 0, SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_OPENICON);
     if (!small.succeeded) {
         std::fprintf(stderr, "pzshell: %s: keine Dateiinformation\n", args[0].c_str());
         return 1;
@@ -39,6 +40,8 @@ int RunIconCommand(const std::vector<std::string>& args)
     PrintIcon("large", large);
     PrintIcon("open", open);
     std::printf("overlay\t%d\t%s\n", small.iOverlay,
-        small.iOverlay == 1 ? "link" : small.iOverlay == 0 ? "share" : "none");
+                small.iOverlay == 1   ? "link"
+                : small.iOverlay == 0 ? "share"
+                                      : "none");
     return 0;
 }

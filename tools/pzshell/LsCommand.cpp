@@ -65,7 +65,7 @@ void PrintItem(IShellFolder& folder, const TItemIdList* item, bool details)
     std::printf("%s0x%08X\n", line.c_str(), attributes);
 }
 
-} // namespace
+}  // namespace
 
 int RunLsCommand(const std::vector<std::string>& args)
 {

@@ -112,7 +112,7 @@ TMessageHandler TerminalAnswers(bool yes)
     };
 }
 
-} // namespace
+}  // namespace
 
 int RunVerbsCommand(const std::vector<std::string>& args)
 {

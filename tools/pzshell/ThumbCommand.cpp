@@ -38,7 +38,7 @@ std::shared_ptr<IExtractImage> ExtractorOf(const TItemIdList* absolute)
     return std::dynamic_pointer_cast<IExtractImage>(object);
 }
 
-} // namespace
+}  // namespace
 
 int RunThumbCommand(const std::vector<std::string>& args)
 {
@@ -54,8 +54,9 @@ int RunThumbCommand(const std::vector<std::string>& args)
     const std::shared_ptr<IExtractImage> extractor = ExtractorOf(list.get());
     std::string location;
     QImage image;
-    if (!extractor || extractor->GetLocation(QSize(width, height), IEIFLAG_SCREEN | IEIFLAG_QUALITY, location).Failed()
-        || extractor->Extract(image).Failed()) {
+    if (!extractor ||
+        extractor->GetLocation(QSize(width, height), IEIFLAG_SCREEN | IEIFLAG_QUALITY, location).Failed() ||
+        extractor->Extract(image).Failed()) {
         std::fprintf(stderr, "pzshell: %s: kein Vorschaubild\n", EscapeForLine(args[0]).c_str());
         return 1;
     }

@@ -55,7 +55,7 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t i)
     return code >= minimum && code <= 0x10FFFF && !surrogate ? length : 0;
 }
 
-} // namespace
+}  // namespace
 
 TItemIdListPtr ResolveTarget(const std::string& target)
 {

@@ -47,7 +47,7 @@ void EnumerateFoldersBelow(const TItemIdList* root)
     }
 }
 
-} // namespace
+}  // namespace
 
 int RunWatchCommand(const std::vector<std::string>& args)
 {
@@ -69,9 +69,10 @@ int RunWatchCommand(const std::vector<std::string>& args)
     if (!target)
         return 1;
 
-    const SHChangeNotifyEntry entry {target.get(), recursive};
+    const SHChangeNotifyEntry entry{target.get(), recursive};
     const int sources = SHCNRF_InterruptLevel | SHCNRF_ShellLevel | (recursive ? SHCNRF_RecursiveInterrupt : 0);
-    const unsigned long registration = SHChangeNotifyRegister(nullptr, sources, SHCNE_ALLEVENTS,
+    const unsigned long registration = SHChangeNotifyRegister(
+        nullptr, sources, SHCNE_ALLEVENTS,
         [](long event, const TItemIdList* item1, const TItemIdList* item2) {
             std::printf("%s\t%s\t%s\n", ShellEventName(event), PathText(item1).c_str(), PathText(item2).c_str());
             std::fflush(stdout);

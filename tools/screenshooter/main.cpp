@@ -39,7 +39,7 @@ bool Save(QWidget& widget, const QDir& folder, const QString& name)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 // Usage: pzscreenshot DIR
 // Writes main-split.png, main-join.png and about.png into DIR.

@@ -15,7 +15,8 @@
 
 namespace {
 
-struct TDirCloser {
+struct TDirCloser
+{
     void operator()(DIR* stream) const { ::closedir(stream); }
 };
 using TDirPtr = std::unique_ptr<DIR, TDirCloser>;
@@ -64,7 +65,8 @@ int RemoveContents(int dirFd)
 
 void Measure(int parentFd, const char* name, TTreeSize& size)
 {
-    struct stat status {};
+    struct stat status
+    {};
     if (::fstatat(parentFd, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
         return;
     ++size.Entries;
@@ -155,7 +157,8 @@ bool IsSameOrInside(std::string_view path, std::string_view folder)
 
 bool EntryExists(const std::string& path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     return ::lstat(path.c_str(), &status) == 0;
 }
 
@@ -179,7 +182,8 @@ int MakeDirectories(const std::string& path)
     if (::mkdir(path.c_str(), 0777) == 0)
         return 0;
     if (errno == EEXIST) {
-        struct stat status {};
+        struct stat status
+        {};
         return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
     }
     if (errno != ENOENT)
@@ -235,8 +239,10 @@ int RenameNoReplace(const std::string& from, const std::string& to)
 
 int RenameReplacing(const std::string& from, const std::string& to)
 {
-    struct stat fromStatus {};
-    struct stat toStatus {};
+    struct stat fromStatus
+    {};
+    struct stat toStatus
+    {};
     if (::lstat(from.c_str(), &fromStatus) != 0)
         return errno;
     if (::lstat(to.c_str(), &toStatus) != 0)

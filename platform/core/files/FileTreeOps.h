@@ -43,7 +43,8 @@ int MakeDirectories(const std::string& path);
 
 // Bytes and entries below a path (the entry itself counted), without
 // following links.
-struct TTreeSize {
+struct TTreeSize
+{
     std::uint64_t Bytes = 0;
     std::uint64_t Entries = 0;
 };
@@ -54,10 +55,14 @@ TTreeSize MeasureTree(const std::string& path);
 std::string TemporarySiblingName(const std::string& path);
 
 // Owns a temporary file or folder tree and deletes it unless committed.
-class TTemporaryItem {
+class TTemporaryItem
+{
 public:
     TTemporaryItem() = default;
-    explicit TTemporaryItem(std::string path) : path_(std::move(path)) {}
+    explicit TTemporaryItem(std::string path)
+        : path_(std::move(path))
+    {
+    }
     ~TTemporaryItem();
     TTemporaryItem(const TTemporaryItem&) = delete;
     TTemporaryItem& operator=(const TTemporaryItem&) = delete;

@@ -4,7 +4,8 @@
 #include <memory>
 
 TFolderSizeCounter::TFolderSizeCounter(std::vector<std::string> folders)
-    : folders_(std::move(folders)), thread_([this](std::stop_token stop) { Run(stop); })
+    : folders_(std::move(folders))
+    , thread_([this](std::stop_token stop) { Run(stop); })
 {
 }
 

@@ -35,16 +35,16 @@ TDirPtr AdoptFolder(int fd)
     return TDirPtr(folder);
 }
 
-} // namespace
+}  // namespace
 
 std::size_t TFolderSizeWalker::TInodeHash::operator()(const TInodeKey& key) const
 {
     return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(key.inode) * 1000003u ^ key.device);
 }
 
-TFolderSizeWalker::TFolderSizeWalker(std::function<bool()> stopRequested,
-                                     std::function<void(const TTotals&)> progress)
-    : stopRequested_(std::move(stopRequested)), progress_(std::move(progress))
+TFolderSizeWalker::TFolderSizeWalker(std::function<bool()> stopRequested, std::function<void(const TTotals&)> progress)
+    : stopRequested_(std::move(stopRequested))
+    , progress_(std::move(progress))
 {
 }
 

@@ -51,7 +51,7 @@ void AppendCounted(std::vector<std::uint8_t>& out, std::string_view text)
     Append(out, text);
 }
 
-} // namespace
+}  // namespace
 
 bool ReadItem(const TItemIdList* item, TItemView& view)
 {

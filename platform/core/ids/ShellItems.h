@@ -15,8 +15,7 @@
 //   trash entry:    [u8 flags][u16 length][trash directory][u16 length][its top directory][name in trash]
 // Only what cannot change while the item lives is stored (plus whether it was a
 // folder when seen, so that listing and sorting need no stat per entry).
-enum class TItemKind : std::uint8_t
-{
+enum class TItemKind : std::uint8_t {
     VirtualFolder = 0x01,
     Volume = 0x02,
     FileSystem = 0x03,
@@ -24,8 +23,7 @@ enum class TItemKind : std::uint8_t
 };
 
 // Virtual folders in the order the desktop lists them.
-enum class TVirtualFolder : std::uint8_t
-{
+enum class TVirtualFolder : std::uint8_t {
     Home = 1,
     Computer = 2,
     Network = 3,
@@ -42,10 +40,10 @@ struct TItemView
     TItemKind kind = TItemKind::FileSystem;
     std::uint8_t flags = 0;
     TVirtualFolder virtualFolder = TVirtualFolder::Home;
-    std::uint8_t entryType = 0;   // DT_* of the directory entry
-    std::string_view name;        // file name, name in trash, or mount point of a volume
-    std::string_view trashPath;   // trash entries: the trash directory (holding files/ and info/)
-    std::string_view trashTopDir; // trash entries: the top directory relative original paths start from
+    std::uint8_t entryType = 0;    // DT_* of the directory entry
+    std::string_view name;         // file name, name in trash, or mount point of a volume
+    std::string_view trashPath;    // trash entries: the trash directory (holding files/ and info/)
+    std::string_view trashTopDir;  // trash entries: the top directory relative original paths start from
 
     bool IsFolder() const { return (flags & kItemIsFolder) != 0; }
     bool IsSymlink() const { return (flags & kItemIsSymlink) != 0; }

@@ -38,7 +38,7 @@ std::size_t PrefixBytes(const TItemIdList* list, std::size_t n)
     return static_cast<std::size_t>(p - start);
 }
 
-} // namespace
+}  // namespace
 
 void* ShellAlloc(std::size_t size)
 {

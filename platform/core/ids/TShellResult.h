@@ -31,7 +31,10 @@ public:
 private:
     static constexpr std::uint32_t kFailureTag = 0x80070000u;
 
-    explicit TShellResult(std::int32_t code) : code_(code) {}
+    explicit TShellResult(std::int32_t code)
+        : code_(code)
+    {
+    }
 
     std::int32_t code_;
 };

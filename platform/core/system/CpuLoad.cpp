@@ -20,7 +20,7 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t';
 }
 
-} // namespace
+}  // namespace
 
 bool ParseCpuTimes(std::string_view statText, TCpuTimes& times)
 {

@@ -8,7 +8,7 @@ namespace {
 
 thread_local int lastError = 0;
 
-} // namespace
+}  // namespace
 
 int GetLastError()
 {

@@ -10,7 +10,8 @@ TFileHandle::~TFileHandle()
     Reset();
 }
 
-TFileHandle::TFileHandle(TFileHandle&& other) noexcept : fd_(other.Release())
+TFileHandle::TFileHandle(TFileHandle&& other) noexcept
+    : fd_(other.Release())
 {
 }
 

@@ -2,10 +2,14 @@
 
 // Owns one open file descriptor and closes it when it goes out of scope.
 // Move-only; a negative value means none.
-class TFileHandle {
+class TFileHandle
+{
 public:
     TFileHandle() = default;
-    explicit TFileHandle(int fd) : fd_(fd) {}
+    explicit TFileHandle(int fd)
+        : fd_(fd)
+    {
+    }
     ~TFileHandle();
     TFileHandle(TFileHandle&& other) noexcept;
     TFileHandle& operator=(TFileHandle&& other) noexcept;

@@ -37,23 +37,64 @@ std::string gLabelDirectory;
 // browsing: kernel interfaces, memory-backed and container layers, and
 // cluster file systems that desktops leave out.
 constexpr std::string_view kSystemFileSystemTypes[] = {
-    "adfs", "afs", "auto", "autofs", "autofs4", "binfmt_misc", "bpf", "cgroup",
-    "cgroup2", "configfs", "cxfs", "debugfs", "devfs", "devpts", "devtmpfs", "ecryptfs",
-    "efivarfs", "fdescfs", "fuse.gvfsd-fuse", "fuse.portal", "fusectl", "gfs", "gfs2", "gpfs",
-    "hugetlbfs", "kernfs", "linprocfs", "linsysfs", "lustre", "lustre_lite", "mfs", "mqueue",
-    "ncpfs", "nfsd", "nsfs", "nullfs", "ocfs2", "overlay", "proc", "procfs",
-    "pstore", "ptyfs", "ramfs", "rootfs", "rpc_pipefs", "securityfs", "selinuxfs", "sysfs",
-    "tmpfs", "tracefs", "usbfs", "zfs",
+    "adfs",     "afs",         "auto",       "autofs",     "autofs4",         "binfmt_misc", "bpf",
+    "cgroup",   "cgroup2",     "configfs",   "cxfs",       "debugfs",         "devfs",       "devpts",
+    "devtmpfs", "ecryptfs",    "efivarfs",   "fdescfs",    "fuse.gvfsd-fuse", "fuse.portal", "fusectl",
+    "gfs",      "gfs2",        "gpfs",       "hugetlbfs",  "kernfs",          "linprocfs",   "linsysfs",
+    "lustre",   "lustre_lite", "mfs",        "mqueue",     "ncpfs",           "nfsd",        "nsfs",
+    "nullfs",   "ocfs2",       "overlay",    "proc",       "procfs",          "pstore",      "ptyfs",
+    "ramfs",    "rootfs",      "rpc_pipefs", "securityfs", "selinuxfs",       "sysfs",       "tmpfs",
+    "tracefs",  "usbfs",       "zfs",
 };
 
 // Top-level system folders (FHS) and the usual places of system mounts.
 constexpr std::string_view kSystemMountPoints[] = {
-    "/", "/bin", "/boot", "/compat/linux/proc", "/compat/linux/sys", "/dev", "/etc", "/home",
-    "/lib", "/lib32", "/lib64", "/libx32", "/libexec", "/live/cow", "/live/image", "/media",
-    "/mnt", "/opt", "/proc", "/rescue", "/root", "/run", "/run/lock", "/sbin",
-    "/snap", "/srv", "/sys", "/tmp", "/usr", "/usr/X11R6", "/usr/local", "/usr/obj",
-    "/usr/ports", "/usr/src", "/usr/xobj", "/var", "/var/crash", "/var/local", "/var/lock", "/var/log",
-    "/var/log/audit", "/var/mail", "/var/run", "/var/spool", "/var/spool/cups", "/var/tmp",
+    "/",
+    "/bin",
+    "/boot",
+    "/compat/linux/proc",
+    "/compat/linux/sys",
+    "/dev",
+    "/etc",
+    "/home",
+    "/lib",
+    "/lib32",
+    "/lib64",
+    "/libx32",
+    "/libexec",
+    "/live/cow",
+    "/live/image",
+    "/media",
+    "/mnt",
+    "/opt",
+    "/proc",
+    "/rescue",
+    "/root",
+    "/run",
+    "/run/lock",
+    "/sbin",
+    "/snap",
+    "/srv",
+    "/sys",
+    "/tmp",
+    "/usr",
+    "/usr/X11R6",
+    "/usr/local",
+    "/usr/obj",
+    "/usr/ports",
+    "/usr/src",
+    "/usr/xobj",
+    "/var",
+    "/var/crash",
+    "/var/local",
+    "/var/lock",
+    "/var/log",
+    "/var/log/audit",
+    "/var/mail",
+    "/var/run",
+    "/var/spool",
+    "/var/spool/cups",
+    "/var/tmp",
 };
 
 constexpr std::string_view kSystemDevices[] = {
@@ -61,9 +102,9 @@ constexpr std::string_view kSystemDevices[] = {
 };
 
 constexpr std::string_view kNetworkFileSystemTypes[] = {
-    "nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs",
-    "afs", "ceph", "glusterfs", "fuse.glusterfs", "fuse.sshfs", "sshfs",
-    "fuse.curlftpfs", "fuse.davfs2", "davfs", "fuse.rclone", "fuse.s3fs",
+    "nfs",   "nfs4",        "cifs",           "smb3",       "smbfs", "ncpfs",          "afs",
+    "ceph",  "glusterfs",   "fuse.glusterfs", "fuse.sshfs", "sshfs", "fuse.curlftpfs", "fuse.davfs2",
+    "davfs", "fuse.rclone", "fuse.s3fs",
 };
 
 template <std::size_t N>
@@ -146,7 +187,8 @@ std::vector<std::string_view> SplitLines(std::string_view text)
 
 std::optional<int> ParseNumber(std::string_view text)
 {
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
     int value = 0;
     for (const char c : text)
@@ -200,7 +242,8 @@ std::string DesktopOptions(std::string_view options)
 // The kernel keeps no x-gvfs-* options in its table. The administrator writes
 // them into the file-system table (by mount point); mount(8) records those it
 // was given in its user table ("ID=27 SRC=... TARGET=... OPTS=x-gvfs-show").
-struct TDesktopOptions {
+struct TDesktopOptions
+{
     std::unordered_map<std::string, std::string> ByMountPoint;
     std::unordered_map<int, std::string> ByMountId;
 
@@ -233,7 +276,8 @@ struct TDesktopOptions {
 
     void ApplyTo(TMountEntry& entry) const
     {
-        if (const auto found = ByMountPoint.find(entry.MountPoint); found != ByMountPoint.end() && !found->second.empty())
+        if (const auto found = ByMountPoint.find(entry.MountPoint);
+            found != ByMountPoint.end() && !found->second.empty())
             entry.Options += "," + found->second;
         if (const auto found = ByMountId.find(entry.MountId); found != ByMountId.end() && !found->second.empty())
             entry.Options += "," + found->second;
@@ -251,7 +295,7 @@ private:
 // The user's entry in the password database (thread-safe lookup).
 std::optional<std::pair<std::string, std::string>> PasswordEntry()
 {
-    passwd entry {};
+    passwd entry{};
     passwd* result = nullptr;
     std::vector<char> buffer(16384);
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &result) != 0 || result == nullptr)
@@ -291,14 +335,15 @@ bool IsShownByLocation(const TMountEntry& entry)
 {
     const std::string& path = entry.MountPoint;
     const std::string user = UserName();
-    const bool inRuntimeMedia = ::getuid() == 0 ? IsBelow(path, "/run/media")
-                                                : !user.empty() && IsBelow(path, "/run/media/" + user);
+    const bool inRuntimeMedia =
+        ::getuid() == 0 ? IsBelow(path, "/run/media") : !user.empty() && IsBelow(path, "/run/media/" + user);
     if (inRuntimeMedia || IsBelow(path, "/media")) {
         // Media mounted for another user are in a folder this user cannot enter.
         const std::string parent = path.substr(0, path.rfind('/'));
         if (IsBelow(parent, "/media") && IsRefused(parent))
             return false;
-        struct stat status {};
+        struct stat status
+        {};
         if (!entry.Device.empty() && entry.Device.front() == '/' && ::stat(entry.Device.c_str(), &status) == 0 &&
             S_ISBLK(status.st_mode) && IsRefused(path))
             return false;
@@ -407,7 +452,8 @@ void NameVolume(TMountEntry& entry, const std::unordered_map<std::string, std::s
 }
 
 // What Current() read last, and how to tell that it is out of date.
-class TCurrentTable {
+class TCurrentTable
+{
 public:
     std::shared_ptr<const TMountTable> Get()
     {
@@ -438,7 +484,8 @@ public:
     }
 
 private:
-    struct TFileStamp {
+    struct TFileStamp
+    {
         dev_t Device;
         ino_t Inode;
         off_t Size;
@@ -449,7 +496,8 @@ private:
 
     static std::optional<TFileStamp> StampOf(const std::string& path)
     {
-        struct stat status {};
+        struct stat status
+        {};
         if (::stat(path.c_str(), &status) != 0)
             return std::nullopt;
         return TFileStamp{status.st_dev, status.st_ino, status.st_size, status.st_ctim.tv_sec, status.st_ctim.tv_nsec};
@@ -539,8 +587,9 @@ TMountTable TMountTable::Parse(std::string_view mountInfo, std::string_view file
         if (!entry)
             continue;
         desktopOptions.ApplyTo(*entry);
-        entry->IsSystemInternal = IsSystemMountPoint(entry->MountPoint) || IsSystemFileSystemType(entry->FileSystemType) ||
-                                  IsSystemDevice(entry->Device) || entry->Root != "/";
+        entry->IsSystemInternal = IsSystemMountPoint(entry->MountPoint) ||
+                                  IsSystemFileSystemType(entry->FileSystemType) || IsSystemDevice(entry->Device) ||
+                                  entry->Root != "/";
         entry->IsNetwork = IsNetwork(*entry);
         entry->IsUserVisible = entry->MountPoint == "/" || IsUserVisible(*entry);
         if (entry->IsUserVisible || entry->IsNetwork) {
@@ -594,7 +643,8 @@ const TMountEntry* TMountTable::MountOf(std::string_view path) const
 {
     const TMountEntry* best = nullptr;
     for (const TMountEntry& entry : entries_) {
-        if (IsAtOrBelow(path, entry.MountPoint) && (best == nullptr || entry.MountPoint.size() >= best->MountPoint.size()))
+        if (IsAtOrBelow(path, entry.MountPoint) &&
+            (best == nullptr || entry.MountPoint.size() >= best->MountPoint.size()))
             best = &entry;
     }
     return best;
@@ -617,8 +667,8 @@ bool TMountTable::IsSystemFileSystemType(std::string_view type)
 
 bool TMountTable::IsSystemMountPoint(std::string_view mountPoint)
 {
-    return IsOneOf(mountPoint, kSystemMountPoints) || HasPrefix(mountPoint, "/dev/") || HasPrefix(mountPoint, "/proc/") ||
-           HasPrefix(mountPoint, "/sys/") || mountPoint.ends_with("/.gvfs");
+    return IsOneOf(mountPoint, kSystemMountPoints) || HasPrefix(mountPoint, "/dev/") ||
+           HasPrefix(mountPoint, "/proc/") || HasPrefix(mountPoint, "/sys/") || mountPoint.ends_with("/.gvfs");
 }
 
 bool TMountTable::IsSystemDevice(std::string_view device)
@@ -653,7 +703,8 @@ std::string TMountTable::UnescapeField(std::string_view field)
 
 std::optional<TVolumeSpace> QueryVolumeSpace(const std::string& mountPoint)
 {
-    struct statvfs status {};
+    struct statvfs status
+    {};
     if (::statvfs(mountPoint.c_str(), &status) != 0)
         return std::nullopt;
     const std::uint64_t unit = status.f_frsize != 0 ? status.f_frsize : status.f_bsize;

@@ -11,16 +11,18 @@
 // One line of the kernel's mount table (/proc/self/mountinfo), with what the
 // computer and network folders need to know about it. Paths are the native
 // bytes with the table's octal escapes (\040 ...) decoded.
-struct TMountEntry {
+struct TMountEntry
+{
     int MountId = 0;
     int ParentId = 0;
     std::string MountPoint;
-    std::string Root;            // the part of the file system mounted here; "/" unless a bind mount
-    std::string Device;          // the mount source, e.g. /dev/sdb1 or server:/export
+    std::string Root;    // the part of the file system mounted here; "/" unless a bind mount
+    std::string Device;  // the mount source, e.g. /dev/sdb1 or server:/export
     std::string FileSystemType;
-    std::string Options;         // per-mount options, then the super-block options, comma separated
-    std::string Label;           // file-system label from /dev/disk/by-label, "" when none
-    std::string DisplayName;     // of volumes and network mounts: "Dateisystem" for "/", else x-gvfs-name, label or last name
+    std::string Options;  // per-mount options, then the super-block options, comma separated
+    std::string Label;    // file-system label from /dev/disk/by-label, "" when none
+    // of volumes and network mounts: "Dateisystem" for "/", else x-gvfs-name, label or last name
+    std::string DisplayName;
     bool IsSystemInternal = false;
     bool IsUserVisible = false;  // shown as a volume of the computer folder
     bool IsNetwork = false;      // a network file system (nfs, cifs, sshfs ...)
@@ -29,7 +31,8 @@ struct TMountEntry {
 };
 
 // Size and free space of a mounted file system, in bytes.
-struct TVolumeSpace {
+struct TVolumeSpace
+{
     std::uint64_t TotalBytes = 0;
     std::uint64_t FreeBytes = 0;  // available to an unprivileged user
 };
@@ -47,7 +50,8 @@ struct TVolumeSpace {
 // nfs, cifs, sshfs and their kin, and 9p only over tcp or rdma (otherwise it is
 // a virtual machine's shared host folder).
 // Cheap to copy; compare two readings with ==.
-class TMountTable {
+class TMountTable
+{
 public:
     // The file read by Read(): the path given to SetMountInfoPath, else the
     // environment variable PARZELLO_MOUNTINFO, else /proc/self/mountinfo.

@@ -11,7 +11,7 @@ struct TGFreeDeleter
     void operator()(gchar* text) const { g_free(text); }
 };
 
-} // namespace
+}  // namespace
 
 std::string FileUriFromPath(const std::string& absolutePath)
 {

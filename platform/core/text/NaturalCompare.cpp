@@ -18,7 +18,10 @@ namespace {
 // Keys of stray bytes start above the last code point.
 constexpr char32_t kStrayByteBase = 0x110000;
 
-bool IsDigit(unsigned char byte) { return byte >= '0' && byte <= '9'; }
+bool IsDigit(unsigned char byte)
+{
+    return byte >= '0' && byte <= '9';
+}
 
 char32_t FoldAscii(unsigned char byte)
 {

@@ -55,7 +55,9 @@ struct TRestore
 }  // namespace
 
 TPzShellList::TPzShellList(QWidget* parent)
-    : TListView(parent), browser_(std::make_unique<TShellNavigator>()), notifier_(new TPzShellChangeNotifier(this))
+    : TListView(parent)
+    , browser_(std::make_unique<TShellNavigator>())
+    , notifier_(new TPzShellChangeNotifier(this))
 {
     browser_->SetShowErrorMessages(false);
     largeImages_.SetSize(si_large);
@@ -359,7 +361,7 @@ void TPzShellList::CreateColumns()
                 width = savedWidths_[position];
             const Qt::Alignment alignment = layout.Alignment == LVCFMT_RIGHT    ? Qt::AlignRight
                                             : layout.Alignment == LVCFMT_CENTER ? Qt::AlignHCenter
-                                                                                 : Qt::AlignLeft;
+                                                                                : Qt::AlignLeft;
             columnMap_[position] = detail;
             columns.push_back({title, width, alignment});
         }
@@ -538,8 +540,8 @@ void TPzShellList::DoChange(TListItem* item, TItemChange change)
             selectedNames_->clear();
         busy_ = false;
         const TPzShellListItem* data = ShellItemOf(item);
-        if (link_ && item && change != ctText && IsSelected(item) && data && !data->IsParentEntry && !loading_
-            && SelCount() == 1) {
+        if (link_ && item && change != ctText && IsSelected(item) && data && !data->IsParentEntry && !loading_ &&
+            SelCount() == 1) {
             const TItemIdListPtr folder = CloneIDList(FolderIdList());
             link_->ChangeFolderAndSelect(this, folder.get(), data->ItemId.get());
         }
@@ -745,7 +747,8 @@ bool TPzShellList::ExecuteCommand(const QString& verb)
                 FullRefresh();
                 return true;
             }
-            struct stat info {};
+            struct stat info
+            {};
             if (!target.empty() && ::stat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
                 browser_->SetFolderPath(target);
                 NotifyLinkFolder();

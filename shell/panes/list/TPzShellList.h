@@ -46,7 +46,9 @@ enum TPzBackgroundImageStyle { bisLeftTop, bisRightBottom, bisTiled };
 // With Thumbnails on, entries show pictures of their items instead of icons:
 // a framed large icon at once, replaced by the picture the thumbnail pool
 // extracts in the background.
-class TPzShellList : public TListView, public IPzShellControl, public IThumbnailViewer,
+class TPzShellList : public TListView,
+                     public IPzShellControl,
+                     public IThumbnailViewer,
                      public TPzShellOptionProperties<TPzShellList>
 {
     Q_OBJECT
@@ -145,7 +147,8 @@ public:
         OnBeforeShellDrop;
     std::function<void(TPzShellList& sender, int itemIndex, const QString& path, int checkState)> OnCheckStateChanged;
     // May change the text comparison's result (sender, a, b, column, result).
-    std::function<void(TPzShellList& sender, const TListItem& a, const TListItem& b, int column, int& result)> OnCompare;
+    std::function<void(TPzShellList& sender, const TListItem& a, const TListItem& b, int column, int& result)>
+        OnCompare;
     std::function<void(TPzShellList& sender)> OnMouseEnter;
     std::function<void(TPzShellList& sender)> OnMouseLeave;
     void SetOnContextMenuSelect(std::function<void(const QString& command, bool& execute)> handler);

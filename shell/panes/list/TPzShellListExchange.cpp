@@ -272,7 +272,8 @@ void TPzShellList::dragMoveEvent(QDragMoveEvent* event)
         if (item) {
             itemDropTarget_ = GetDropTargetFor(item);
             std::uint32_t enterEffect = effect;
-            if (itemDropTarget_ && itemDropTarget_->DragEnter(*dragData_, lastKeyState_, screen, enterEffect).Succeeded())
+            if (itemDropTarget_ &&
+                itemDropTarget_->DragEnter(*dragData_, lastKeyState_, screen, enterEffect).Succeeded())
                 SetDropHighlighted(item, true);
             else
                 dropItem_ = nullptr, itemDropTarget_.reset();
@@ -361,7 +362,8 @@ void TPzShellList::dropEvent(QDropEvent* event)
     if (succeeded && executeDrop) {
         if (effect == DROPEFFECT_NONE && !files.IsEmpty()) {
             // Some sources report a finished move as no effect: the first file is gone.
-            struct stat info {};
+            struct stat info
+            {};
             if (::lstat(files.GetBytes(0).c_str(), &info) != 0)
                 effect = DROPEFFECT_MOVE;
         }

@@ -17,7 +17,7 @@ namespace {
 
 const QColor kThumbnailFrameColour(0xC0, 0xC0, 0xC0);
 
-} // namespace
+}  // namespace
 
 void TPzShellList::SetViewStyle(TViewStyle style)
 {
@@ -84,8 +84,8 @@ bool TPzShellList::ThumbnailMode() const
 
 bool TPzShellList::ThumbnailShown(const TListItem& item) const
 {
-    return item.ImageIndex >= 0 && std::size_t(item.ImageIndex) < thumbnailShown_.size()
-           && thumbnailShown_[std::size_t(item.ImageIndex)];
+    return item.ImageIndex >= 0 && std::size_t(item.ImageIndex) < thumbnailShown_.size() &&
+           thumbnailShown_[std::size_t(item.ImageIndex)];
 }
 
 void TPzShellList::CancelThumbnails()

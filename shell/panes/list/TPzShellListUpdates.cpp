@@ -31,8 +31,8 @@ bool IsAtOrAbove(const std::string& path, std::string folder)
         folder.pop_back();
     if (path.empty() || folder.empty())
         return false;
-    return folder == path || (folder.size() > path.size() && folder.compare(0, path.size(), path) == 0
-                              && (path.back() == '/' || folder[path.size()] == '/'));
+    return folder == path || (folder.size() > path.size() && folder.compare(0, path.size(), path) == 0 &&
+                              (path.back() == '/' || folder[path.size()] == '/'));
 }
 
 }  // namespace
@@ -72,9 +72,7 @@ void TPzShellList::NotifierHook(int event, const TItemIdList* item1)
         }
         RestartUpdateTimer();
         return;
-    default:
-        RestartUpdateTimer();
-        return;
+    default: RestartUpdateTimer(); return;
     }
 }
 
@@ -91,7 +89,8 @@ void TPzShellList::UpdateTimerStep()
     std::string withoutSlash = path;
     while (withoutSlash.size() > 1 && withoutSlash.back() == '/')
         withoutSlash.pop_back();
-    struct stat info {};
+    struct stat info
+    {};
     const bool isDirectory = !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     const bool isFile = !withoutSlash.empty() && ::stat(withoutSlash.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
     if (SpecialFolder() != SF_FILESYSTEMFOLDER || path.empty() || isDirectory || isFile)
@@ -225,8 +224,7 @@ void TPzShellList::DoKeyDown(QKeyEvent& event, bool& handled)
             handled = true;
         }
         return;
-    default:
-        return;
+    default: return;
     }
 }
 
@@ -344,7 +342,8 @@ bool TPzShellList::DoEdited(TListItem& item, QString& text)
     item.Caption = newName;
     ReportOperation(opRename, oldPaths, GetItemPath(&item));
     if (ViewStyle() == vsIcon)
-        QMetaObject::invokeMethod(this, [this] { FullRefresh(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { FullRefresh(); }, Qt::QueuedConnection);
     return true;
 }
 
@@ -408,16 +407,12 @@ void TPzShellList::paintEvent(QPaintEvent* event)
         QPainter painter(viewport());
         const QRect area = viewport()->rect();
         switch (backgroundImageStyle_) {
-        case bisLeftTop:
-            painter.drawPixmap(0, 0, backgroundImage_);
-            break;
+        case bisLeftTop: painter.drawPixmap(0, 0, backgroundImage_); break;
         case bisRightBottom:
-            painter.drawPixmap(area.right() + 1 - backgroundImage_.width(), area.bottom() + 1 - backgroundImage_.height(),
-                               backgroundImage_);
+            painter.drawPixmap(area.right() + 1 - backgroundImage_.width(),
+                               area.bottom() + 1 - backgroundImage_.height(), backgroundImage_);
             break;
-        case bisTiled:
-            painter.drawTiledPixmap(area, backgroundImage_);
-            break;
+        case bisTiled: painter.drawTiledPixmap(area, backgroundImage_); break;
         }
     }
     TListView::paintEvent(event);

@@ -16,7 +16,7 @@ TThumbnailWorkItem::TExtraction CurrentExtraction()
     return replacedExtraction ? replacedExtraction : TThumbnailWorkItem::TExtraction(ExtractItemThumbnail);
 }
 
-} // namespace
+}  // namespace
 
 QImage ExtractItemThumbnail(const TItemIdList* absolute, int width, int height)
 {
@@ -29,7 +29,11 @@ QImage ExtractItemThumbnail(const TItemIdList* absolute, int width, int height)
 
 TThumbnailWorkItem::TThumbnailWorkItem(TItemIdListPtr absolute, const void* owner, int imageIndex,
                                        IThumbnailViewer* viewer, int height, int width)
-    : width_(width), height_(height), itemId_(std::move(absolute)), viewer_(viewer), imageIndex_(imageIndex)
+    : width_(width)
+    , height_(height)
+    , itemId_(std::move(absolute))
+    , viewer_(viewer)
+    , imageIndex_(imageIndex)
 {
     SetOwner(owner);
     SetCompletionMethod([this] { Deliver(); });

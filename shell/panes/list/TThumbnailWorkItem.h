@@ -20,8 +20,8 @@ public:
     using TExtraction = std::function<QImage(const TItemIdList* absolute, int width, int height)>;
 
     // `owner` is what CancelWork withdraws the item by (the list); the item id is taken over.
-    TThumbnailWorkItem(TItemIdListPtr absolute, const void* owner, int imageIndex, IThumbnailViewer* viewer,
-                       int height, int width);
+    TThumbnailWorkItem(TItemIdListPtr absolute, const void* owner, int imageIndex, IThumbnailViewer* viewer, int height,
+                       int width);
 
     void Execute() override;
 

@@ -38,7 +38,8 @@ std::string_view ItemBytes(const TItemIdList* item)
 
 }  // namespace
 
-TPzShellTree::TPzShellTree(QWidget* parent) : TTreeView(parent)
+TPzShellTree::TPzShellTree(QWidget* parent)
+    : TTreeView(parent)
 {
     browser_.SetShowErrorMessages(false);
     browser_.SetFileSystemOnly(false);
@@ -379,8 +380,8 @@ TTreeNode* TPzShellTree::AddFolderNode(TTreeNode* parent)
         return nullptr;
     TTreeNode* node = Nodes().Add(parent, browser_.GetDisplayName());
     node->SetData(std::make_unique<TPzShellTreeItem>(browser_.GetObjectIDList(),
-                                                      CloneIDList(browser_.GetAbsoluteIDList()),
-                                                      browser_.FolderInterface(), browser_.IsFolder()));
+                                                     CloneIDList(browser_.GetAbsoluteIDList()),
+                                                     browser_.FolderInterface(), browser_.IsFolder()));
     if (IsNodeVisible(node))
         UpdateNodeAttributes(node, true);
     if (OnAddFolder) {
@@ -565,9 +566,7 @@ bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
         SetSelected(found);
         MakeVisible(found);
         break;
-    case lmRefresh:
-        RefreshNode(found, !rootedAtFolder_.isEmpty(), true);
-        break;
+    case lmRefresh: RefreshNode(found, !rootedAtFolder_.isEmpty(), true); break;
     case lmRefreshParent:
         if (found->Parent())
             RefreshNode(found->Parent(), false, true);
@@ -752,19 +751,13 @@ void TPzShellTree::HandleShellChange(TNotificationEvent event, const TItemIdList
     switch (event) {
     case neFileDelete:
     case neDriveRemove:
-    case neFolderDelete:
-        LocateNode(item1, lmDelete);
-        break;
-    case neFolderUpdate:
-        LocateNode(item1, lmRefresh);
-        break;
+    case neFolderDelete: LocateNode(item1, lmDelete); break;
+    case neFolderUpdate: LocateNode(item1, lmRefresh); break;
     case neFolderRename:
         LocateNode(item1, lmRefreshParent);
         LocateNode(item2, lmRefreshParent);
         break;
-    default:
-        LocateNode(item1, lmRefreshParent);
-        break;
+    default: LocateNode(item1, lmRefreshParent); break;
     }
 }
 

@@ -30,8 +30,7 @@ class TPzShellTreeItem;
 //
 // Between construction and Loaded() the tree is loading: SelectedFolder and
 // SpecialFolder are kept as pending values, which Loaded() applies.
-class TPzShellTree : public TTreeView, public IPzShellControl,
-                     public TPzShellOptionProperties<TPzShellTree>
+class TPzShellTree : public TTreeView, public IPzShellControl, public TPzShellOptionProperties<TPzShellTree>
 {
     Q_OBJECT
 

@@ -423,8 +423,10 @@ void TPzShellTree::dragMoveEvent(QDragMoveEvent* event)
                 const TItemIdList* items[] = {node->Parent() ? item->Relative() : nullptr};
                 std::shared_ptr<IUIObject> object;
                 const bool root = !node->Parent();
-                if (folder->GetUIObjectOf(nullptr, root ? std::span<const TItemIdList* const>() : std::span(items),
-                                          TUIObjectKind::DropTarget, object).Succeeded())
+                if (folder
+                        ->GetUIObjectOf(nullptr, root ? std::span<const TItemIdList* const>() : std::span(items),
+                                        TUIObjectKind::DropTarget, object)
+                        .Succeeded())
                     dropTarget_ = std::dynamic_pointer_cast<IDropTarget>(object);
             }
             if (dropTarget_) {
@@ -484,7 +486,8 @@ void TPzShellTree::dropEvent(QDropEvent* event)
     ClearDropState();
     QCoreApplication::processEvents();
     if (effect == 0 && !files.IsEmpty()) {
-        struct stat st {};
+        struct stat st
+        {};
         if (::lstat(files.GetBytes(0).c_str(), &st) != 0)
             effect = 2;  // the source is gone: it was moved
     }

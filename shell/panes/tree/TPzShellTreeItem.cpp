@@ -2,10 +2,10 @@
 
 TPzShellTreeItem::TPzShellTreeItem(TItemIdListPtr relative, TItemIdListPtr absolute, IShellFolderPtr parentFolder,
                                    bool isFolder)
-    : relative_(std::move(relative)),
-      absolute_(std::move(absolute)),
-      parentFolder_(std::move(parentFolder)),
-      isFolder_(isFolder)
+    : relative_(std::move(relative))
+    , absolute_(std::move(absolute))
+    , parentFolder_(std::move(parentFolder))
+    , isFolder_(isFolder)
 {
 }
 
