@@ -1,11 +1,10 @@
 #include "platform/core/files/TFolderSizeWalker.h"
 #include "tests/platform/NotifyTestSupport.h"
+#include "tests/support/TTmpfsMount.h"
 
 #include <QProcess>
 
 #include <gtest/gtest.h>
-
-#include <sys/mount.h>
 
 namespace {
 
@@ -37,29 +36,6 @@ std::uint64_t DuBytesOfNonFolders(const std::string& folder)
     return bytes;
 }
 
-// A small tmpfs on a folder, taken away again at the end.
-class TMountedFolder
-{
-public:
-    explicit TMountedFolder(std::string path)
-        : path_(std::move(path))
-    {
-        mounted_ = ::mount("parzello-test", path_.c_str(), "tmpfs", 0, "size=1m") == 0;
-    }
-    ~TMountedFolder()
-    {
-        if (mounted_)
-            ::umount2(path_.c_str(), MNT_DETACH);
-    }
-    TMountedFolder(const TMountedFolder&) = delete;
-    TMountedFolder& operator=(const TMountedFolder&) = delete;
-    bool IsMounted() const { return mounted_; }
-
-private:
-    std::string path_;
-    bool mounted_ = false;
-};
-
 }  // namespace
 
 TEST(FolderSizeWalker, CountsAsDuDoesOnOneFileSystemWithoutFollowingLinks)
@@ -78,8 +54,9 @@ TEST(FolderSizeWalker, CountsAsDuDoesOnOneFileSystemWithoutFollowingLinks)
     ASSERT_EQ(::symlink(root.Path().c_str(), (root / "sub/loop").c_str()), 0);
     ASSERT_EQ(::symlink("gone", (root / "broken").c_str()), 0);
     ASSERT_EQ(::mkfifo((root / "fifo").c_str(), 0600), 0);
-    const TMountedFolder mounted(root / "mnt");
-    ASSERT_TRUE(mounted.IsMounted()) << "tests run as root";
+    const TTmpfsMount mounted(root / "mnt", "size=1m");
+    if (!mounted.IsMounted())
+        GTEST_SKIP() << mounted.SkipReason();
     ASSERT_TRUE(MakeFolder(root / "mnt/deeper"));
     ASSERT_TRUE(WriteFile(root / "mnt/deeper/other", std::string(700, 'm')));
 
