@@ -4,7 +4,6 @@
 #include "app/TAboutBox.h"
 #include "app/TEngineWorker.h"
 #include "app/TModalInputGuard.h"
-#include "engine/pieces/StalePieces.h"
 #include "engine/join/TJoinRequest.h"
 #include "engine/split/TSplitOperation.h"
 #include "framework/MessageBox.h"
@@ -263,19 +262,9 @@ void TMainForm::SplitFile(const std::string& sourcePath)
         ShowMessageBox(request);
         return;
     }
-    std::int64_t pieceCount = 0;
     RunEngineWork(
         TProgressWindow::TKind::Split, sourcePath, [this] { ui_->PzShellList1->RefreshList(); },
-        [&](const TEngineHost& host) { pieceCount = TSplitOperation(host).SplitFile(sourcePath, pieceSize); });
-    // Only a completed split knows its series; pieces after it are left from
-    // an earlier one and would be joined into it.
-    if (pieceCount == 0)
-        return;
-    const std::vector<std::string> removed = RemoveStalePieces(sourcePath, pieceCount);
-    for (const std::string& name : removed)
-        ui_->Memo1->appendPlainText(QStringLiteral("Alter Teil gelöscht: ") + QString::fromStdString(name));
-    if (!removed.empty())
-        ui_->PzShellList1->RefreshList();
+        [&](const TEngineHost& host) { TSplitOperation(host).SplitFile(sourcePath, pieceSize); });
 }
 
 void TMainForm::CombineFile(const std::string& pickedPath)

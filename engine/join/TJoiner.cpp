@@ -1,17 +1,21 @@
 #include "engine/join/TJoiner.h"
 
-#include "engine/host/EngineMessages.h"
+#include "engine/checksums/ChecksumFile.h"
+#include "engine/core/FileSync.h"
 #include "engine/core/FileTimes.h"
 #include "engine/core/PathParts.h"
 #include "engine/core/TFileDescriptor.h"
-#include "engine/transfer/TFileTransfer.h"
-#include "engine/pieces/TPieceSeries.h"
+#include "engine/core/TTemporaryFile.h"
+#include "engine/host/EngineMessages.h"
 #include "engine/host/TProgressGate.h"
+#include "engine/join/TJoinVerifier.h"
+#include "engine/pieces/TPieceSeries.h"
+#include "engine/transfer/TFileTransfer.h"
 #include "engine/transfer/TWriteBehind.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,46 +27,6 @@ namespace {
 constexpr const char* kJoinCaption = "Zusammenfügen";
 constexpr const char* kJoinDoneCaption = "Zusammenfügen beendet";
 constexpr const char* kJoinStopped = "Zusammenfügen abgebrochen.";
-// Name pattern of the file being written; it never ends in a piece number.
-constexpr const char* kTemporaryNamePattern = ".parzello-join-XXXXXX";
-
-// The file being written under its temporary name; removed unless it was renamed into place.
-class TTemporaryFile
-{
-public:
-    explicit TTemporaryFile(const std::string& folder)
-    {
-        std::string pattern = (folder == "/" ? "" : folder) + "/" + kTemporaryNamePattern;
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        fd_ = TFileDescriptor(::mkostemp(name.data(), O_CLOEXEC));
-        if (fd_.IsOpen())
-            path_ = name.data();
-    }
-    ~TTemporaryFile()
-    {
-        fd_.Close();
-        if (!path_.empty())
-            ::unlink(path_.c_str());
-    }
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-
-    bool IsOpen() const { return fd_.IsOpen(); }
-    int Fd() const { return fd_.Get(); }
-    bool Close() { return fd_.Close(); }
-    bool RenameTo(const std::string& target)
-    {
-        if (::rename(path_.c_str(), target.c_str()) != 0)
-            return false;
-        path_.clear();
-        return true;
-    }
-
-private:
-    TFileDescriptor fd_;
-    std::string path_;
-};
 
 bool IsDirectory(const std::string& path)
 {
@@ -87,12 +51,6 @@ bool HasRoomFor(const std::string& folder, std::uint64_t bytes)
     // The superuser may also fill the blocks the file system keeps back for it.
     const std::uint64_t blocks = ::geteuid() == 0 ? space.f_bfree : space.f_bavail;
     return blocks >= (bytes + space.f_frsize - 1) / space.f_frsize;
-}
-
-bool SyncFolder(const std::string& folder)
-{
-    const TFileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return fd.IsOpen() && ::fsync(fd.Get()) == 0;
 }
 
 TFileDescriptor OpenPiece(const std::string& name)
@@ -129,15 +87,25 @@ void TJoiner::JoinFile(const std::string& basePath)
         ShowError(host_, "Die Datei " + basePath + " kann nicht erstellt werden, weil ein Ordner so heißt.");
         return;
     }
-    const TPieceSeries series = TPieceSeries::Find(basePath);
+    // A checksum file of ours gives the series' shape and the digests the join is proven against.
+    const TChecksumFileRead checksums = ReadChecksumFile(basePath);
+    if (!checksums.Problem.empty()) {
+        ShowError(host_, checksums.Problem);
+        return;
+    }
+    const TPieceSeries series =
+        checksums.Checksums
+            ? TPieceSeries::Find(basePath, {checksums.Checksums->PieceCount, checksums.Checksums->PieceSize})
+            : TPieceSeries::Find(basePath);
     if (!series.IsComplete()) {
         ShowError(host_, series.Problem());
         return;
     }
     if (!MayWrite(basePath, series))
         return;
-    if (WriteFile(basePath, series))
-        ShowInformation(host_, kJoinDoneCaption, JoinedText(basePath, series.Pieces().size()));
+    if (!WriteFile(basePath, series, checksums.Checksums ? &*checksums.Checksums : nullptr))
+        return;
+    ShowInformation(host_, kJoinDoneCaption, JoinedText(basePath, series.Pieces().size()));
 }
 
 // Whether the rebuilt file may take its name: an existing file there is replaced
@@ -163,10 +131,10 @@ bool TJoiner::MayWrite(const std::string& basePath, const TPieceSeries& series) 
     return true;
 }
 
-bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
+bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series, const TSeriesChecksums* checksums)
 {
     const std::string folder = FolderOfPath(basePath);
-    TTemporaryFile target(folder);
+    TTemporaryFile target(basePath);
     if (!target.IsOpen()) {
         ShowError(host_, "Die Datei " + basePath + " konnte nicht erstellt werden.");
         return false;
@@ -177,6 +145,9 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
     const std::string writeFailed = "Die Datei " + basePath + " konnte nicht geschrieben werden.";
     TFileTransfer transfer(transfer_);
     TWriteBehind writeBehind(target.Fd());
+    std::optional<TJoinVerifier> verifier;
+    if (checksums)
+        verifier.emplace(*checksums, series, basePath, target.Fd());
     const std::uint64_t total = series.TotalSize();
     std::uint64_t done = 0;
     const auto pieceCount = static_cast<std::int64_t>(series.Pieces().size());
@@ -205,7 +176,12 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
             }
             left -= result.Bytes;
             done += result.Bytes;
-            if (!writeBehind.Advance(done)) {
+            if (verifier && !verifier->Advance(done)) {
+                ShowError(host_, verifier->Problem());
+                return false;
+            }
+            // Pages still to be read back stay in the page cache.
+            if (!writeBehind.Advance(verifier ? verifier->Checked() : done)) {
                 ShowError(host_, writeFailed);
                 return false;
             }
@@ -214,6 +190,12 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
                 return false;
             }
         }
+        if (verifier)
+            verifier->EndPiece();
+    }
+    if (verifier && !verifier->Finish()) {
+        ShowError(host_, verifier->Problem());
+        return false;
     }
     if (!writeBehind.Finish()) {
         ShowError(host_, writeFailed);
@@ -231,7 +213,7 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
         LogLine(host_, kJoinStopped);
         return false;
     }
-    if (!target.RenameTo(basePath)) {
+    if (!target.RenameIntoPlace()) {
         ShowError(host_, "Die Datei " + basePath + " konnte nicht erstellt werden.");
         return false;
     }
@@ -239,5 +221,7 @@ bool TJoiner::WriteFile(const std::string& basePath, const TPieceSeries& series)
         ShowError(host_, writeFailed);
         return false;
     }
+    if (verifier)
+        LogLine(host_, verifier->Passed());
     return true;
 }

@@ -5,11 +5,15 @@
 #include <string>
 
 class TPieceSeries;
+struct TSeriesChecksums;
 
 // Rebuilds a split file from its pieces. The series is checked completely before
-// anything is written; the file is written under a temporary name beside its
-// final place, flushed to disk and renamed into place only when complete, so a
-// failure or a stop leaves the pieces and any earlier file of that name as they were.
+// anything is written: by the shape its checksum file gives where there is one
+// of ours, else by the pieces' sizes. The file is written under a temporary
+// name beside its final place, each piece proven against its checksum while it
+// is copied and the whole file before the rename, flushed to disk and renamed
+// into place only when complete, so a failure, a damaged piece or a stop leaves
+// the pieces and any earlier file of that name as they were.
 class TJoiner
 {
 public:
@@ -20,7 +24,7 @@ public:
 
 private:
     bool MayWrite(const std::string& basePath, const TPieceSeries& series) const;
-    bool WriteFile(const std::string& basePath, const TPieceSeries& series);
+    bool WriteFile(const std::string& basePath, const TPieceSeries& series, const TSeriesChecksums* checksums);
 
     TEngineHost host_;
     TTransferSettings transfer_;

@@ -51,6 +51,14 @@ TPieceSeries TPieceSeries::Find(const std::string& basePath)
     return series;
 }
 
+TPieceSeries TPieceSeries::Find(const std::string& basePath, const TSeriesShape& shape)
+{
+    TPieceSeries series;
+    if (series.ReadPieces(basePath, shape.PieceCount))
+        series.CheckShape(shape);
+    return series;
+}
+
 std::uint64_t TPieceSeries::TotalSize() const
 {
     std::uint64_t total = 0;
@@ -123,6 +131,17 @@ bool TPieceSeries::ReadPieces(const std::string& basePath, std::int64_t count)
         pieces_.push_back(std::move(piece));
     }
     return true;
+}
+
+void TPieceSeries::CheckShape(const TSeriesShape& shape)
+{
+    for (const TPiece& piece : pieces_) {
+        const bool isLast = piece.Number == shape.PieceCount;
+        if (isLast ? piece.Size >= shape.PieceSize : piece.Size != shape.PieceSize) {
+            problem_ = "Der Teil " + piece.Name + " ist beschädigt: seine Größe stimmt nicht.";
+            return;
+        }
+    }
 }
 
 void TPieceSeries::CheckSizes(const std::string& basePath)

@@ -19,6 +19,13 @@ struct TPiece
     TFileTimes Times;
 };
 
+// What a series' checksum file says of it.
+struct TSeriesShape
+{
+    std::int64_t PieceCount = 0;
+    std::uint64_t PieceSize = 0;
+};
+
 // The pieces that lie beside a file, found by their names, and whether they form
 // one complete series: piece 1 exists and the numbers run from 1 without gaps;
 // every piece but the last has the size of piece 1; the last is shorter, or is
@@ -27,6 +34,10 @@ class TPieceSeries
 {
 public:
     static TPieceSeries Find(const std::string& basePath);
+    // The series of a known shape: pieces 1 to PieceCount, each but the last of
+    // PieceSize bytes and the last shorter. Pieces numbered after them belong
+    // to no series of this shape and are left out.
+    static TPieceSeries Find(const std::string& basePath, const TSeriesShape& shape);
 
     bool IsComplete() const { return problem_.empty(); }
     // Why the series cannot be joined, as a message for the user; empty when it can.
@@ -38,6 +49,7 @@ private:
     bool Collect(const std::string& basePath);
     bool ReadPieces(const std::string& basePath, std::int64_t count);
     void CheckSizes(const std::string& basePath);
+    void CheckShape(const TSeriesShape& shape);
 
     std::vector<TPiece> pieces_;
     std::string problem_;

@@ -1,5 +1,7 @@
 #include "engine/transfer/TWriteBehind.h"
 
+#include "engine/core/FileSync.h"
+
 #include <cerrno>
 #include <system_error>
 
@@ -11,13 +13,6 @@ namespace {
 // Bytes written before the helper flushes again.
 // measured, 512 MiB join on ext4: 16, 32 and 64 MiB alike; the smallest leaves least to the last fsync
 constexpr std::uint64_t kFlushStep = 16 * 1024 * 1024;
-
-// Errors by which the kernel says it cannot do this for the file at all; any
-// other error is a failed write-back.
-bool MeansUnsupported(int error)
-{
-    return error == EINVAL || error == ESPIPE || error == ENOSYS || error == EOPNOTSUPP || error == EROFS;
-}
 
 }  // namespace
 
@@ -36,7 +31,7 @@ bool TWriteBehind::Advance(std::uint64_t written)
     while (startEnabled_ && written - started_ >= kWriteBehindWindow) {
         if (::sync_file_range(fd_, static_cast<off64_t>(started_), static_cast<off64_t>(kWriteBehindWindow),
                               SYNC_FILE_RANGE_WRITE) != 0) {
-            if (!MeansUnsupported(errno))
+            if (!MeansSyncUnsupported(errno))
                 return false;
             startEnabled_ = false;  // the helper's flushes do it all
         }
@@ -91,7 +86,7 @@ void TWriteBehind::FlushLoop()
         lock.lock();
         if (!flushed) {
             // Where flushing is not supported the caller's fsync says so itself.
-            failed_ = !MeansUnsupported(error);
+            failed_ = !MeansSyncUnsupported(error);
             return;
         }
         durable_ = target;

@@ -399,7 +399,7 @@ TEST_F(MainPanes, ALongJoinCountsItsPiecesAndEscLeavesTheTargetAsItWas)
     EXPECT_EQ(LogLines(), QStringList{QStringLiteral("Zusammenfügen abgebrochen.")});
     EXPECT_EQ(ReadAll(Work() + "/film.bin"), "older");
     for (const auto& entry : fs::directory_iterator(Work()))
-        EXPECT_EQ(entry.path().filename().string().find(".parzello-join-"), std::string::npos);
+        EXPECT_EQ(entry.path().filename().string().find(".parzello-"), std::string::npos);
 }
 
 // Esc on the busy window stops the split instead of ending the program;

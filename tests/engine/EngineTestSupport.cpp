@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -176,4 +178,63 @@ std::size_t CachedPages(const std::string& path)
     ::munmap(map, length);
     return static_cast<std::size_t>(
         std::count_if(resident.begin(), resident.end(), [](unsigned char r) { return r & 1; }));
+}
+
+int RunCommandIn(const std::string& folder, const std::vector<std::string>& argv, std::string* output)
+{
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (::chdir(folder.c_str()) != 0 || ::dup2(pipeFds[1], STDOUT_FILENO) < 0 || ::dup2(quiet, STDERR_FILENO) < 0)
+            ::_exit(127);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    std::string read;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeFds[0], buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno != EINTR)
+            break;
+        if (got > 0)
+            read.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
+        return -1;
+    if (output)
+        *output = read;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunInChild(const std::function<void()>& work)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
+        ADD_FAILURE() << "cannot run the child process";
+    return status;
+}
+
+bool HasTemporaryFileOf(const std::string& folder, const std::string& name)
+{
+    const std::string prefix = "." + name + ".parzello-";
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string entryName = entry.path().filename().string();
+        if (entryName.size() == prefix.size() + 6 && entryName.rfind(prefix, 0) == 0)
+            return true;
+    }
+    return false;
 }

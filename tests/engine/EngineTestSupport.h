@@ -52,6 +52,18 @@ void RunWithoutKernelCopy(int error, const std::function<void()>& work);
 // How many of a file's pages are in the page cache.
 std::size_t CachedPages(const std::string& path);
 
+// Runs a program (looked up in PATH) in a folder and waits for it; its
+// standard output goes to *output when given, its errors nowhere. Returns the exit status, -1 when
+// it could not be run or was killed.
+int RunCommandIn(const std::string& folder, const std::vector<std::string>& argv, std::string* output = nullptr);
+
+// Runs work in a child process, which ends when work returns or when work
+// kills it, as a crash or a power loss would. Returns the child's wait status.
+int RunInChild(const std::function<void()>& work);
+
+// Whether a folder holds a hidden file of the program's own, ".<name>.parzello-XXXXXX".
+bool HasTemporaryFileOf(const std::string& folder, const std::string& name);
+
 struct TShownBox
 {
     TBoxIcon Icon;

@@ -26,7 +26,7 @@ void WritePieces(const std::string& base, const std::vector<std::string>& conten
 bool HasTemporaryFile(const TTempDir& dir)
 {
     for (const std::string& name : dir.Names())
-        if (name.rfind(".parzello-join-", 0) == 0)
+        if (name.front() == '.' && name.find(".parzello-") != std::string::npos)
             return true;
     return false;
 }
@@ -404,6 +404,8 @@ TEST(Joiner, AStoppedJoinRemovesItsFileAndSaysNothing)
         std::vector<std::uint64_t> seen;
         recorder.OnProgress = [&](std::uint64_t done, std::uint64_t total) {
             EXPECT_EQ(total, 8000u);
+            // The file being written carries its target's name.
+            EXPECT_TRUE(HasTemporaryFileOf(dir.Path(), "a"));
             seen.push_back(done);
             return done < stopAt;
         };

@@ -1,12 +1,17 @@
 #include "EngineTestSupport.h"
 
-#include "engine/pieces/PieceNaming.h"
+#include "engine/join/TJoinRequest.h"
 #include "engine/join/TJoiner.h"
+#include "engine/pieces/PieceNaming.h"
 #include "engine/split/TSplitOperation.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <memory>
+
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -284,14 +289,13 @@ TEST(Split, NoPieceCanBeCreatedInAnImmutableFolder)
     EXPECT_EQ(recorder.Refreshes, 1);
 }
 
-// The split stops at the piece it cannot create: no further block is read and
-// no completion is reported; the pieces before it are complete and keep their times.
+// The split stops at the piece it cannot create: no further block is read, no
+// completion is reported, and the pieces before it go with it.
 TEST(Split, ALaterPieceThatCannotBeCreatedEndsTheSplit)
 {
     const TTempDir dir;
     const std::string source = dir / "a";
     WriteFileBytes(source, "0123456789abc");
-    SetFileTimes(source, 1000000000, 1200000000);
     ASSERT_EQ(::mkdir((dir / "a.0003").c_str(), 0755), 0);
     TRecordingHost recorder;
     TSplitOperation(recorder.Host()).SplitFile(source, 4);
@@ -299,10 +303,75 @@ TEST(Split, ALaterPieceThatCannotBeCreatedEndsTheSplit)
         "LOG " + dir / "a.0001", "LOG " + dir / "a.0003",
         "BOX Fehler: Die Datei " + dir / "a.0003" + " konnte nicht erstellt werden.", "REFRESH"};
     EXPECT_EQ(recorder.Events, expected);
-    EXPECT_EQ(ReadFileBytes(dir / "a.0001"), "0123");
-    EXPECT_EQ(ReadFileBytes(dir / "a.0002"), "4567");
-    EXPECT_EQ(StatOf(dir / "a.0002").st_mtime, 1200000000);
-    EXPECT_FALSE(PathExists(dir / "a.0004"));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a", "a.0003"}));
+}
+
+// However the split fails after its first piece, it takes back every piece it
+// wrote, replaced ones included, and leaves the source and older pieces after
+// the ones it reached as they were: no part of it can be joined.
+TEST(Split, AFailureAtPieceTwoTakesBackEveryPieceItWrote)
+{
+    for (const auto method : {TTransferSettings::TMethod::Buffer, TTransferSettings::TMethod::KernelCopy}) {
+        const TTempDir dir;
+        const std::string source = dir / "a";
+        const std::string bytes = PatternBytes(50000);
+        WriteFileBytes(source, bytes);
+        WriteFileBytes(dir / "a.0001", "older 1");
+        WriteFileBytes(dir / "a.0002", "older 2");
+        WriteFileBytes(dir / "a.0009", "older 9");
+        TRecordingHost recorder;
+        // A disk that fills up while piece 2 is half written.
+        std::unique_ptr<TFileSizeLimit> full;
+        recorder.OnReport = [&](const TProgressReport& report) {
+            if (report.Piece == 2 && !full)
+                full = std::make_unique<TFileSizeLimit>(5000);
+            return true;
+        };
+        EXPECT_EQ(TSplitOperation(recorder.Host(), {method, 4000}).SplitFile(source, 10000), 0);
+        full.reset();
+        const std::vector<std::string> expected = {
+            "LOG " + dir / "a.0001", "BOX Fehler: Die Datei " + dir / "a.0002" + " konnte nicht geschrieben werden.",
+            "REFRESH"};
+        EXPECT_EQ(recorder.Events, expected);
+        EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a", "a.0009"}));
+        EXPECT_EQ(ReadFileBytes(source), bytes);
+    }
+}
+
+// Piece 1 gets its name last, once everything else is on disk: a split killed
+// at a piece boundary, or after its last report before the end, leaves no
+// piece 1 (an old one went before the first byte was written), so a join from
+// any piece refuses, and the file it was writing says whose it is.
+TEST(Split, AKilledSplitLeavesNothingThatJoins)
+{
+    for (const bool atTheEnd : {false, true}) {
+        SCOPED_TRACE(atTheEnd ? "killed at the end" : "killed at piece 3");
+        const TTempDir dir;
+        const std::string source = dir / "film.avi";
+        WriteFileBytes(source, PatternBytes(55000));
+        TRecordingHost earlier;
+        ASSERT_EQ(TSplitOperation(earlier.Host()).SplitFile(source, 10000), 6);
+        const int status = RunInChild([&] {
+            TRecordingHost recorder;
+            recorder.OnReport = [&](const TProgressReport& report) {
+                if (atTheEnd ? report.Done == report.Total : report.Piece == 3)
+                    ::raise(SIGKILL);
+                return true;
+            };
+            TSplitOperation(recorder.Host(), {TTransferSettings::TMethod::Buffer, 4096}).SplitFile(source, 20000);
+        });
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        EXPECT_FALSE(PathExists(dir / "film.avi.0001"));
+        EXPECT_TRUE(HasTemporaryFileOf(dir.Path(), "film.avi.0001"));
+        ASSERT_EQ(::rename(source.c_str(), (dir / "original").c_str()), 0);
+        for (const char* picked : {"film.avi.0002", "film.avi.0003"}) {
+            TRecordingHost joiner;
+            TJoinRequest(joiner.Host()).CombineFile(dir / picked);
+            ASSERT_EQ(joiner.Boxes.size(), 1u);
+            EXPECT_EQ(joiner.Boxes[0].Text, "Der Teil " + dir / "film.avi.0001" + " fehlt.");
+            EXPECT_FALSE(PathExists(source));
+        }
+    }
 }
 
 TEST(Split, AFailedWriteIsReportedAndTheUnfinishedPieceRemoved)
@@ -322,8 +391,7 @@ TEST(Split, AFailedWriteIsReportedAndTheUnfinishedPieceRemoved)
             "LOG " + dir / "a.0001", "BOX Fehler: Die Datei " + dir / "a.0001" + " konnte nicht geschrieben werden.",
             "REFRESH"};
         EXPECT_EQ(recorder.Events, expected);
-        EXPECT_FALSE(PathExists(dir / "a.0001"));
-        EXPECT_FALSE(PathExists(dir / "a.0002"));
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"a"});
         EXPECT_EQ(ReadFileBytes(source), bytes);
     }
 }

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "engine/core/TFileDescriptor.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Finished files that may wait for their flush; bounds the open descriptors far
+// below the process's limit while leaving the disk a long queue.
+constexpr std::size_t kMaxWaitingFiles = 64;
+// Helpers that flush at the same time. One fdatasync waits for the disk's own
+// cache flush, and flushes that wait together share one.
+// measured, 512 MiB split into 360 pieces on ext4: 1 helper 1.9 s, 4 helpers 0.9 s, 8 no faster
+constexpr std::size_t kFlushHelpers = 4;
+
+// Makes finished files durable while the work goes on. Each file handed over
+// is given to write-back at once; helper threads then flush it (fdatasync),
+// drop its pages from the page cache, so that writing many files does not push
+// everything else out of memory, and close it.
+class TFileFlusher
+{
+public:
+    TFileFlusher() = default;
+    ~TFileFlusher();
+    TFileFlusher(const TFileFlusher&) = delete;
+    TFileFlusher& operator=(const TFileFlusher&) = delete;
+
+    // Takes a finished file; `name` is what a failure is reported by. Waits
+    // while kMaxWaitingFiles wait already. False once a flush has failed.
+    [[nodiscard]] bool Hand(TFileDescriptor fd, std::string name);
+
+    // Waits until every file handed over is flushed and closed; false when one failed.
+    [[nodiscard]] bool Finish();
+
+    // The first file whose flush or close failed; empty while none did.
+    std::string FailedName();
+
+    // Closes the files still waiting without flushing them (they are about to
+    // be removed) and waits for the flushes under way.
+    void Abandon();
+
+private:
+    struct TEntry
+    {
+        TFileDescriptor Fd;
+        std::string Name;
+    };
+
+    void Help();
+    void Settle(const TEntry& entry, bool flushed);
+    void StopHelpers(std::unique_lock<std::mutex>& lock);
+    static bool Flush(TEntry& entry);
+
+    std::mutex mutex_;
+    std::condition_variable wake_;     // work or the end, for the helpers
+    std::condition_variable settled_;  // a flush has ended, for Hand and Finish
+    std::deque<TEntry> waiting_;
+    std::size_t busy_ = 0;  // files being flushed now
+    std::size_t idle_ = 0;  // helpers waiting for work
+    bool stopping_ = false;
+    std::string failedName_;
+    std::vector<std::thread> helpers_;  // started as files arrive; a single piece needs one
+};
