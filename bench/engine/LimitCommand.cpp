@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,8 +19,8 @@
 #include "bench/support/QuietHost.h"
 #include "bench/support/TPinnedFile.h"
 #include "bench/support/TScratchFolder.h"
-#include "engine/pieces/PieceNaming.h"
 #include "engine/core/TFileDescriptor.h"
+#include "engine/pieces/PieceNaming.h"
 #include "engine/split/TSplitOperation.h"
 
 namespace {
@@ -44,10 +45,13 @@ struct TLimitSetup
     std::string Source;
     std::string JoinFolder;
     std::string JoinBase;
+    std::string PeerChecksums;  // sha256sum's list of the join's pieces
     std::vector<std::string> JoinPieces;
     std::uint64_t PieceSize = 0;
     std::uint64_t PieceCount = 0;  // what our split writes, an empty last piece included
     TTransferSettings Transfer;
+    long PeakSplitKiB = 0;  // the most memory one of our runs held
+    long PeakJoinKiB = 0;
 };
 
 void Require(bool condition, const std::string& what)
@@ -73,7 +77,7 @@ void RunRounds(int rounds, const char* title, std::vector<TSide>& sides, const s
     cleanUp();
 }
 
-TRunTime TimeOurs(const TLimitSetup& setup, std::vector<std::string> argv, const std::string& what)
+TRunTime TimeOurs(const TLimitSetup& setup, std::vector<std::string> argv, const std::string& what, long& peakKiB)
 {
     argv.insert(argv.begin(), setup.Self);
     if (setup.Transfer.TransferSize != 0) {
@@ -81,7 +85,9 @@ TRunTime TimeOurs(const TLimitSetup& setup, std::vector<std::string> argv, const
         argv.push_back(std::to_string(setup.Transfer.TransferSize));
     }
     int status = 0;
-    const TRunTime time = MeasureRun([&] { status = RunProgram(argv, setup.OutputFile); });
+    long peak = 0;
+    const TRunTime time = MeasureRun([&] { status = RunProgram(argv, setup.OutputFile, &peak); });
+    peakKiB = std::max(peakKiB, peak);
     std::ifstream in(setup.OutputFile);
     bool finished = false;
     bool troubled = status != 0;
@@ -102,6 +108,22 @@ TRunTime TimePeer(const std::vector<std::string>& argv, const std::string& outpu
     return time;
 }
 
+// A peer made of coreutils commands, as a user would type it: `script` runs in
+// sh with the arguments as $1, $2, ...
+TRunTime TimeShell(const std::string& script, const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv = {"sh", "-c", script, "sh"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return TimePeer(argv);
+}
+
+// coreutils' split into pieces named as ours, then `more` (a command line that may use $1, the source).
+TRunTime TimeCoreutilsSplit(const TLimitSetup& setup, const std::string& more = {})
+{
+    return TimeShell("split -b \"$2\" -a 4 --numeric-suffixes=1 \"$1\" \"$1.\"" + more,
+                     {setup.Source, std::to_string(setup.PieceSize)});
+}
+
 // The least any split does: the bytes copied once by cp, and the pieces' names made.
 TRunTime TimeFloor(const TLimitSetup& setup)
 {
@@ -115,21 +137,18 @@ TRunTime TimeFloor(const TLimitSetup& setup)
     });
 }
 
-TRunTime TimeCat(const TLimitSetup& setup, bool flush)
+// cat of the pieces into a file, first checked by sha256sum, then flushed, as asked.
+TRunTime TimeCat(const TLimitSetup& setup, bool check, bool flush)
 {
-    const std::string target = setup.JoinFolder + "/cat.out";
-    std::vector<std::string> argv = {"cat"};
-    argv.insert(argv.end(), setup.JoinPieces.begin(), setup.JoinPieces.end());
-    return MeasureRun([&] {
-        TimePeer(argv, target);
-        if (!flush)
-            return;
-        TFileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC));
-        Require(fd.IsOpen() && ::fsync(fd.Get()) == 0 && fd.Close(), "cannot flush cat's result");
-    });
+    std::vector<std::string> args = {setup.JoinFolder + "/cat.out", setup.PeerChecksums};
+    args.insert(args.end(), setup.JoinPieces.begin(), setup.JoinPieces.end());
+    return TimeShell(std::string("out=$1 list=$2; shift 2; ") + (check ? "sha256sum -c --quiet \"$list\" && " : "") +
+                         "cat \"$@\" > \"$out\"" + (flush ? " && sync \"$out\"" : ""),
+                     args);
 }
 
-// The join's pieces: our split of a second name for the source, which then goes.
+// The join's pieces: our split of a second name for the source, which then goes,
+// and sha256sum's own list of them for the peer that checks.
 void MakeJoinPieces(TLimitSetup& setup)
 {
     std::filesystem::create_hard_link(setup.Source, setup.JoinBase);
@@ -137,8 +156,12 @@ void MakeJoinPieces(TLimitSetup& setup)
     TSplitOperation(MakeQuietHost(report)).SplitFile(setup.JoinBase, static_cast<std::int64_t>(setup.PieceSize));
     RequireSuccess(report, "the split that makes the join's pieces");
     std::filesystem::remove(setup.JoinBase);
-    for (std::uint64_t number = 1; number <= setup.PieceCount; ++number)
+    std::vector<std::string> argv = {"sha256sum"};
+    for (std::uint64_t number = 1; number <= setup.PieceCount; ++number) {
         setup.JoinPieces.push_back(PieceFileName(setup.JoinBase, static_cast<std::int64_t>(number)));
+        argv.push_back(setup.JoinPieces.back());
+    }
+    TimePeer(argv, setup.PeerChecksums);
 }
 
 double Ratio(const std::vector<TSide>& sides, std::size_t ours, std::size_t peer)
@@ -175,6 +198,7 @@ int RunLimitCommand(const std::vector<std::string>& args)
         setup.JoinFolder = scratch.Path() + "/join";
         setup.Source = setup.SplitFolder + "/source.bin";
         setup.JoinBase = setup.JoinFolder + "/data.bin";
+        setup.PeerChecksums = scratch.Path() + "/peer.sha256";
         setup.PieceSize = options->PieceSize;
         setup.PieceCount = options->FileSize / options->PieceSize + 1;
         setup.Transfer = options->Transfer;
@@ -184,18 +208,19 @@ int RunLimitCommand(const std::vector<std::string>& args)
         std::cout << "file " << options->FileSize << " bytes in " << setup.PieceCount << " pieces, " << options->Rounds
                   << " rounds, in " << scratch.Path() << "; load " << LoadAverages() << std::endl;
 
+        // Ours writes checksums and flushes every piece and its folder.
         std::vector<TSide> split = {
             {"ours",
              [&] {
-                 return TimeOurs(setup, {"split", setup.Source, std::to_string(setup.PieceSize)}, "our split");
+                 return TimeOurs(setup, {"split", setup.Source, std::to_string(setup.PieceSize)}, "our split",
+                                 setup.PeakSplitKiB);
              },
              {}},
-            {"coreutils",
-             [&] {
-                 return TimePeer({"split", "-b", std::to_string(setup.PieceSize), "-a", "4", "--numeric-suffixes=1",
-                                  setup.Source, setup.Source + "."});
-             },
+            {"split+sha256sum+sync",
+             [&] { return TimeCoreutilsSplit(setup, " && sha256sum \"$1\".[0-9]* > \"$1.sha256\" && sync"); },
              {}},
+            {"split+sync", [&] { return TimeCoreutilsSplit(setup, " && sync"); }, {}},
+            {"split", [&] { return TimeCoreutilsSplit(setup); }, {}},
             {"floor", [&] { return TimeFloor(setup); }, {}}};
         {
             // The source stays in the page cache, so every side starts from the same warm file.
@@ -208,13 +233,16 @@ int RunLimitCommand(const std::vector<std::string>& args)
 
         MakeJoinPieces(setup);
         std::filesystem::remove(setup.Source);
-        std::vector<TSide> join = {{"ours",
-                                    [&] {
-                                        return TimeOurs(setup, {"join", setup.JoinPieces.front(), "--no"}, "our join");
-                                    },
-                                    {}},
-                                   {"cat+sync", [&] { return TimeCat(setup, true); }, {}},
-                                   {"cat", [&] { return TimeCat(setup, false); }, {}}};
+        // Ours checks every piece and the whole file against the checksum file and flushes the result.
+        std::vector<TSide> join = {
+            {"ours",
+             [&] {
+                 return TimeOurs(setup, {"join", setup.JoinPieces.front(), "--no"}, "our join", setup.PeakJoinKiB);
+             },
+             {}},
+            {"sha256sum+cat+sync", [&] { return TimeCat(setup, true, true); }, {}},
+            {"cat+sync", [&] { return TimeCat(setup, false, true); }, {}},
+            {"cat", [&] { return TimeCat(setup, false, false); }, {}}};
         {
             std::vector<std::unique_ptr<TPinnedFile>> pins;
             for (const std::string& piece : setup.JoinPieces)
@@ -229,10 +257,15 @@ int RunLimitCommand(const std::vector<std::string>& args)
         std::cout << "load after: " << LoadAverages() << std::endl;
         PrintMedians(split);
         PrintMedians(join);
-        std::printf("RATIO split_vs_coreutils %.3f\n", Ratio(split, 0, 1));
-        std::printf("RATIO split_vs_floor %.3f\n", Ratio(split, 0, 2));
-        std::printf("RATIO join_vs_cat_sync %.3f\n", Ratio(join, 0, 1));
-        std::printf("RATIO join_vs_cat %.3f\n", Ratio(join, 0, 2));
+        std::printf("PEAK_MEMORY split %.1f MiB, join %.1f MiB\n", double(setup.PeakSplitKiB) / 1024,
+                    double(setup.PeakJoinKiB) / 1024);
+        std::printf("RATIO split_vs_coreutils %.3f\n", Ratio(split, 0, 3));
+        std::printf("RATIO split_vs_floor %.3f\n", Ratio(split, 0, 4));
+        std::printf("RATIO join_vs_cat %.3f\n", Ratio(join, 0, 3));
+        std::printf("RATIO split_vs_split_sha256sum_sync %.3f\n", Ratio(split, 0, 1));
+        std::printf("RATIO split_vs_split_sync %.3f\n", Ratio(split, 0, 2));
+        std::printf("RATIO join_vs_sha256sum_cat_sync %.3f\n", Ratio(join, 0, 1));
+        std::printf("RATIO join_vs_cat_sync %.3f\n", Ratio(join, 0, 2));
         std::fflush(stdout);
         return 0;
     } catch (const std::exception& error) {

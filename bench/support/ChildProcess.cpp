@@ -3,12 +3,13 @@
 #include "bench/support/BenchTiming.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPath)
+int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPath, long* peakKiB)
 {
     if (argv.empty())
         return -1;
@@ -34,10 +35,13 @@ int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPa
     }
 
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0) {
         if (errno != EINTR)
             return -1;
     }
+    if (peakKiB)
+        *peakKiB = usage.ru_maxrss;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

@@ -5,9 +5,10 @@
 
 // Runs a program (looked up in PATH) with the given arguments and waits for it.
 // When stdoutPath is not empty the child's standard output goes to that file,
-// created or emptied first. Returns the exit status, or -1 when the program
+// created or emptied first; *peakKiB, when given, receives the child's peak
+// resident memory in KiB. Returns the exit status, or -1 when the program
 // could not be started or ended by a signal.
-int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPath = {});
+int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPath = {}, long* peakKiB = nullptr);
 
 // Elapsed seconds of one run of a program, spawn to exit, with its standard
 // output thrown away; -1 when it could not be started.
