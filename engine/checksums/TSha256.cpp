@@ -1,5 +1,7 @@
 #include "engine/checksums/TSha256.h"
 
+#include "engine/core/IntegerConversion.h"
+
 #include <openssl/evp.h>
 
 void TSha256::TFree::operator()(evp_md_ctx_st* context) const
@@ -45,29 +47,14 @@ std::string HexDigest(const TSha256Digest& digest)
     return text;
 }
 
-namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
-
 std::optional<TSha256Digest> ParseHexDigest(std::string_view text)
 {
     TSha256Digest digest{};
     if (text.size() != digest.size() * 2)
         return std::nullopt;
     for (std::size_t i = 0; i < digest.size(); ++i) {
-        const int high = HexValue(text[2 * i]);
-        const int low = HexValue(text[2 * i + 1]);
+        const int high = HexDigitValue(text[2 * i]);
+        const int low = HexDigitValue(text[2 * i + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         digest[i] = static_cast<unsigned char>(high * 16 + low);

@@ -4,15 +4,9 @@ namespace {
 
 int DigitValue(char c, bool hexadecimal)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (!hexadecimal)
-        return -1;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    if (hexadecimal)
+        return HexDigitValue(c);
+    return c >= '0' && c <= '9' ? c - '0' : -1;
 }
 
 bool IsX(char c)
@@ -21,6 +15,17 @@ bool IsX(char c)
 }
 
 }  // namespace
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 std::optional<std::int32_t> TryStrToInt(std::string_view text)
 {

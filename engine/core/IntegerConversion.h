@@ -10,3 +10,6 @@
 // 32 bits, taken as a 32-bit pattern ("$FFFFFFFF" is -1). Nothing may follow the
 // number. Returns nothing when the text is not such a number.
 std::optional<std::int32_t> TryStrToInt(std::string_view text);
+
+// The value of a hexadecimal digit in either case; -1 for any other character.
+int HexDigitValue(char c);

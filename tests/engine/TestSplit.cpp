@@ -306,35 +306,43 @@ TEST(Split, ALaterPieceThatCannotBeCreatedEndsTheSplit)
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a", "a.0003"}));
 }
 
-// However the split fails after its first piece, it takes back every piece it
-// wrote, replaced ones included, and leaves the source and older pieces after
-// the ones it reached as they were: no part of it can be joined.
-TEST(Split, AFailureAtPieceTwoTakesBackEveryPieceItWrote)
+// A write that fails (a full disk) at piece 1 or, half way, at piece 2 takes
+// back every piece the split wrote, replaced ones included, and leaves the
+// source and older pieces after the ones it reached as they were: no part of
+// it can be joined.
+TEST(Split, AFailedWriteTakesBackEveryPieceItWrote)
 {
     for (const auto method : {TTransferSettings::TMethod::Buffer, TTransferSettings::TMethod::KernelCopy}) {
-        const TTempDir dir;
-        const std::string source = dir / "a";
-        const std::string bytes = PatternBytes(50000);
-        WriteFileBytes(source, bytes);
-        WriteFileBytes(dir / "a.0001", "older 1");
-        WriteFileBytes(dir / "a.0002", "older 2");
-        WriteFileBytes(dir / "a.0009", "older 9");
-        TRecordingHost recorder;
-        // A disk that fills up while piece 2 is half written.
-        std::unique_ptr<TFileSizeLimit> full;
-        recorder.OnReport = [&](const TProgressReport& report) {
-            if (report.Piece == 2 && !full)
+        for (const std::int64_t failing : {1, 2}) {
+            SCOPED_TRACE("piece " + std::to_string(failing));
+            const TTempDir dir;
+            const std::string source = dir / "a";
+            const std::string bytes = PatternBytes(50000);
+            WriteFileBytes(source, bytes);
+            WriteFileBytes(dir / "a.0001", "older 1");
+            WriteFileBytes(dir / "a.0002", "older 2");
+            WriteFileBytes(dir / "a.0009", "older 9");
+            TRecordingHost recorder;
+            std::unique_ptr<TFileSizeLimit> full;
+            recorder.OnReport = [&](const TProgressReport& report) {
+                if (report.Piece == 2 && !full)
+                    full = std::make_unique<TFileSizeLimit>(5000);
+                return true;
+            };
+            if (failing == 1)
                 full = std::make_unique<TFileSizeLimit>(5000);
-            return true;
-        };
-        EXPECT_EQ(TSplitOperation(recorder.Host(), {method, 4000}).SplitFile(source, 10000), 0);
-        full.reset();
-        const std::vector<std::string> expected = {
-            "LOG " + dir / "a.0001", "BOX Fehler: Die Datei " + dir / "a.0002" + " konnte nicht geschrieben werden.",
-            "REFRESH"};
-        EXPECT_EQ(recorder.Events, expected);
-        EXPECT_EQ(dir.Names(), (std::vector<std::string>{"a", "a.0009"}));
-        EXPECT_EQ(ReadFileBytes(source), bytes);
+            EXPECT_EQ(TSplitOperation(recorder.Host(), {method, 4000}).SplitFile(source, 10000), 0);
+            full.reset();
+            const std::vector<std::string> expected = {"LOG " + dir / "a.0001",
+                                                       "BOX Fehler: Die Datei " + PieceFileName(source, failing) +
+                                                           " konnte nicht geschrieben werden.",
+                                                       "REFRESH"};
+            EXPECT_EQ(recorder.Events, expected);
+            const std::vector<std::string> left = failing == 1 ? std::vector<std::string>{"a", "a.0002", "a.0009"}
+                                                               : std::vector<std::string>{"a", "a.0009"};
+            EXPECT_EQ(dir.Names(), left);
+            EXPECT_EQ(ReadFileBytes(source), bytes);
+        }
     }
 }
 
@@ -371,28 +379,6 @@ TEST(Split, AKilledSplitLeavesNothingThatJoins)
             EXPECT_EQ(joiner.Boxes[0].Text, "Der Teil " + dir / "film.avi.0001" + " fehlt.");
             EXPECT_FALSE(PathExists(source));
         }
-    }
-}
-
-TEST(Split, AFailedWriteIsReportedAndTheUnfinishedPieceRemoved)
-{
-    for (const auto method : {TTransferSettings::TMethod::Buffer, TTransferSettings::TMethod::KernelCopy}) {
-        const TTempDir dir;
-        const std::string source = dir / "a";
-        const std::string bytes = PatternBytes(200000);
-        WriteFileBytes(source, bytes);
-        WriteFileBytes(dir / "a.0001", "an older piece");
-        TRecordingHost recorder;
-        {
-            const TFileSizeLimit limit(70000);
-            TSplitOperation(recorder.Host(), {method, 0}).SplitFile(source, 100000);
-        }
-        const std::vector<std::string> expected = {
-            "LOG " + dir / "a.0001", "BOX Fehler: Die Datei " + dir / "a.0001" + " konnte nicht geschrieben werden.",
-            "REFRESH"};
-        EXPECT_EQ(recorder.Events, expected);
-        EXPECT_EQ(dir.Names(), std::vector<std::string>{"a"});
-        EXPECT_EQ(ReadFileBytes(source), bytes);
     }
 }
 
