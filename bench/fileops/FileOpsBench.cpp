@@ -83,7 +83,8 @@ TRunTime RunPeer(const std::string& source, const std::string& target)
 
 void Clean(const std::string& target)
 {
-    RemoveTree(target + "/tree");
+    if (RemoveTree(target + "/tree") != 0)
+        throw std::runtime_error("cannot clean " + target);
     ::sync();
 }
 

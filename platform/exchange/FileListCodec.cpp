@@ -16,7 +16,8 @@ std::string_view AsView(const QByteArray& bytes)
 }
 
 // The meaningful lines of a payload: split at "\n" (a CR before it goes too),
-// without trailing NUL bytes, empty lines and comments.
+// without trailing NUL bytes, empty lines and comments. A NUL inside a line
+// stays, for LocalPathOfUri to refuse the line.
 std::vector<std::string_view> PayloadLines(std::string_view text)
 {
     while (!text.empty() && text.back() == '\0')
@@ -32,6 +33,32 @@ std::vector<std::string_view> PayloadLines(std::string_view text)
             lines.push_back(line);
     }
     return lines;
+}
+
+// "%2F" would make one name of the URI two components of the path.
+bool HasEscapedSlash(std::string_view text)
+{
+    for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 1)) {
+        if (text.substr(at + 1, 1) == "2" && (text.substr(at + 2, 1) == "F" || text.substr(at + 2, 1) == "f"))
+            return true;
+    }
+    return false;
+}
+
+// Absolute and without "." or ".." components: the path names the item the
+// URI shows, and its last component is that item's name.
+bool IsPlainAbsolutePath(std::string_view path)
+{
+    if (path.empty() || path.front() != '/')
+        return false;
+    while (!path.empty()) {
+        path.remove_prefix(1);
+        const std::string_view part = path.substr(0, path.find('/'));
+        if (part == "." || part == "..")
+            return false;
+        path.remove_prefix(part.size());
+    }
+    return true;
 }
 
 std::vector<std::string> LocalPaths(const std::vector<std::string_view>& uris, std::size_t first)
@@ -75,7 +102,8 @@ std::optional<TFileList> NonEmpty(std::optional<TFileList> list)
 
 std::optional<std::string> LocalPathOfUri(std::string_view uri)
 {
-    if (uri.substr(0, kFileScheme.size()) != kFileScheme)
+    // Every system call would stop at an inner NUL while a dialog shows what follows it.
+    if (uri.find('\0') != std::string_view::npos || uri.substr(0, kFileScheme.size()) != kFileScheme)
         return std::nullopt;
     std::string_view rest = uri.substr(kFileScheme.size());
     const std::size_t slash = rest.find('/');
@@ -87,7 +115,12 @@ std::optional<std::string> LocalPathOfUri(std::string_view uri)
     rest = rest.substr(slash);
     // A query or fragment names no part of a file; "#" in a name is always escaped.
     rest = rest.substr(0, rest.find_first_of("?#"));
-    return PercentDecode(rest);
+    if (HasEscapedSlash(rest))
+        return std::nullopt;
+    std::optional<std::string> path = PercentDecode(rest);  // refuses an escaped NUL
+    if (!path || !IsPlainAbsolutePath(*path))
+        return std::nullopt;
+    return path;
 }
 
 std::vector<std::string> UriListPaths(const QByteArray& payload)

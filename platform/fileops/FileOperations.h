@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
 class QWidget;
 
 // One file operation over a whole list of files and folders, as a file manager
@@ -33,6 +35,7 @@ struct TFileOperationResult
     bool Completed = false;  // everything asked for was done (items the user chose to skip count as done)
     bool Cancelled = false;  // the user declined or stopped it (Error is then ECANCELED)
     int Error = 0;           // errno of the first failure (also left as the last error; 0 on success)
+    QString Message;         // the German text of that failure, as the error box shows it
     // The new paths, in the order of Sources: the copies, moved items or
     // links; for Trash the items' places in the trash; for Restore the
     // original paths. Skipped items have none.

@@ -132,15 +132,26 @@ void TFileOperation::Fail(int error, const std::string& path, const QString& mes
         Cancel();
         return;
     }
+    Report(error, (message.isEmpty() ? FailureText(request_.Kind, path) : message) + QStringLiteral("\n\n") +
+                      QString::fromLocal8Bit(GetSystemErrorText(error)));
+}
+
+void TFileOperation::Refuse(const QString& message)
+{
+    Report(EINVAL, message);
+}
+
+void TFileOperation::Report(int error, const QString& text)
+{
     result_.Error = error;
+    result_.Message = text;
     if (request_.Owner == nullptr)
         return;
     TMessageRequest box;
     box.Owner = request_.Owner;
     box.Caption = QStringLiteral("Fehler");
     box.Icon = TMessageIcon::Error;
-    box.Text = (message.isEmpty() ? FailureText(request_.Kind, path) : message) + QStringLiteral("\n\n") +
-               QString::fromLocal8Bit(GetSystemErrorText(error));
+    box.Text = text;
     ShowMessageBox(box);
 }
 
@@ -222,7 +233,10 @@ bool TFileOperation::TransferOne(const std::string& source, bool move)
     case TTransferOutcome::Skipped: return true;
     case TTransferOutcome::Stopped: break;
     }
-    Fail(transfer.Error(), transfer.FailedPath().empty() ? source : transfer.FailedPath());
+    if (!transfer.Message().isEmpty())
+        Refuse(transfer.Message());
+    else
+        Fail(transfer.Error(), transfer.FailedPath().empty() ? source : transfer.FailedPath());
     return false;
 }
 
@@ -250,6 +264,10 @@ bool TFileOperation::LinkOne(const std::string& source)
     {};
     const bool exists = !target.empty() && ::lstat(target.c_str(), &existing) == 0;
     if (exists) {
+        if (const std::optional<QString> refusal = TItemTransfer::ReplaceRefusal(source, target)) {
+            Refuse(*refusal);
+            return false;
+        }
         const TConflictChoice choice = conflicts_.Ask(source, target);
         if (choice == TConflictChoice::Cancel) {
             Cancel();
@@ -437,6 +455,9 @@ bool TFileOperation::RestoreOne(const std::string& trashedPath)
     case TTransferOutcome::Skipped: return true;
     case TTransferOutcome::Stopped: break;
     }
-    Fail(transfer.Error(), transfer.FailedPath().empty() ? trashedPath : transfer.FailedPath());
+    if (!transfer.Message().isEmpty())
+        Refuse(transfer.Message());
+    else
+        Fail(transfer.Error(), transfer.FailedPath().empty() ? trashedPath : transfer.FailedPath());
     return false;
 }

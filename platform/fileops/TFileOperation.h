@@ -40,7 +40,11 @@ private:
     bool CheckTargetFolder();
     bool ConfirmRemoval(bool forGood);
     bool AskDeleteInstead(const std::string& source);
+    // A failure: the message (or the standard one for `path`) and the system's text for `error`.
     void Fail(int error, const std::string& path, const QString& message = {});
+    // A request that would lose data, refused with `message` alone.
+    void Refuse(const QString& message);
+    void Report(int error, const QString& text);
     void Cancel();
     // Counts one finished item; false (and cancelled) when the user stopped the work.
     bool Advance();

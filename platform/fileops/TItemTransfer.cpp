@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include <QFile>
+
 #include "platform/core/files/FileTreeOps.h"
 #include "platform/notify/ShellChangeNotify.h"
 #include "platform/dialogs/TConflictPrompt.h"
@@ -57,6 +59,11 @@ int ListNames(const std::string& folder, std::vector<std::string>& names)
     return errno;
 }
 
+QString Quoted(const std::string& path)
+{
+    return QStringLiteral("„") + QFile::decodeName(QByteArray::fromStdString(path)) + QStringLiteral("“");
+}
+
 }  // namespace
 
 TTransferOutcome TItemTransfer::Stop(int error, const std::string& path)
@@ -64,6 +71,28 @@ TTransferOutcome TItemTransfer::Stop(int error, const std::string& path)
     error_ = error;
     failedPath_ = path;
     return TTransferOutcome::Stopped;
+}
+
+TTransferOutcome TItemTransfer::Refuse(const std::string& path, const QString& message)
+{
+    message_ = message;
+    return Stop(EINVAL, path);
+}
+
+std::optional<QString> TItemTransfer::ReplaceRefusal(const std::string& source, const std::string& target)
+{
+    switch (RelationOf(source, target)) {
+    case TItemRelation::Distinct: return std::nullopt;
+    case TItemRelation::SameFile:
+        return QStringLiteral("%1 und %2 sind dieselbe Datei.").arg(Quoted(source), Quoted(target));
+    case TItemRelation::TargetHoldsSource:
+        return QStringLiteral("%1 kann nicht durch %2 ersetzt werden, weil es %2 enthält.")
+            .arg(Quoted(target), Quoted(source));
+    case TItemRelation::SourceHoldsTarget:
+        return QStringLiteral("%1 kann nicht durch %2 ersetzt werden, weil %2 es enthält.")
+            .arg(Quoted(target), Quoted(source));
+    }
+    return std::nullopt;
 }
 
 TTransferOutcome TItemTransfer::Transfer(const std::string& source, const std::string& target, bool move)
@@ -75,9 +104,9 @@ TTransferOutcome TItemTransfer::Transfer(const std::string& source, const std::s
     struct stat to
     {};
     const bool exists = ::lstat(target.c_str(), &to) == 0;
-    if (exists && from.st_dev == to.st_dev && from.st_ino == to.st_ino)
-        return TTransferOutcome::Skipped;  // one item under two names: nothing to do
     if (exists) {
+        if (const std::optional<QString> refusal = ReplaceRefusal(source, target))
+            return Refuse(target, *refusal);
         switch (conflicts_.Ask(source, target)) {
         case TConflictChoice::Cancel: progress_.Cancel(); return Stop(ECANCELED, target);
         case TConflictChoice::Skip: progress_.Step(1); return TTransferOutcome::Skipped;
@@ -85,9 +114,6 @@ TTransferOutcome TItemTransfer::Transfer(const std::string& source, const std::s
         }
         if (IsFolderMode(from.st_mode) && IsFolderMode(to.st_mode))
             return Merge(source, target, move);
-        // Replacing a folder that holds the source would delete the source.
-        if (IsFolderMode(to.st_mode) && IsSameOrInside(AbsolutePath(source), AbsolutePath(target)))
-            return Stop(EINVAL, target);
     }
     if (move) {
         bool crossesVolumes = false;

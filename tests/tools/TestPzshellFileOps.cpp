@@ -72,4 +72,21 @@ TEST_F(PzshellFileOpsTest, ConflictsAreAnsweredOnTheTerminal)
     EXPECT_EQ(Read(Path("dst/a")), "old");
 }
 
+TEST_F(PzshellFileOpsTest, ALinkMovedOntoItsOwnFileIsRefusedByName)
+{
+    ASSERT_EQ(::mkdir(Path("x").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(Path("y").c_str(), 0755), 0);
+    Write(Path("y/f"), "data");
+    ASSERT_EQ(::symlink("../y/f", Path("x/f").c_str()), 0);
+
+    // "1" would be "Ersetzen", were anything asked.
+    for (const char* command : {"move ", "copy "}) {
+        EXPECT_EQ(Run(command + Path("x/f") + " " + Path("y") + " 2>&1", "1\\n"), 1);
+        EXPECT_NE(Output().find("„" + Path("x/f") + "“ und „" + Path("y/f") + "“ sind dieselbe Datei."),
+                  std::string::npos)
+            << Output();
+        EXPECT_EQ(Read(Path("y/f")), "data");
+    }
+}
+
 }  // namespace

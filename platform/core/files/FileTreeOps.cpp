@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -89,7 +90,59 @@ void Measure(int parentFd, const char* name, TTreeSize& size)
     }
 }
 
+bool SameIdentity(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// True when the folder `folder` (its lstat) is `path` or one of the folders
+// above it, as the kernel resolves them.
+bool IsAncestorOrSelf(const struct stat& folder, const std::string& path)
+{
+    struct stat status
+    {};
+    if (::lstat(path.c_str(), &status) == 0 && SameIdentity(status, folder))
+        return true;
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(DirName(AbsolutePath(path)).c_str(), nullptr),
+                                                     &std::free);
+    if (!real)
+        return false;
+    // The resolved path holds no links, so its text names each real ancestor.
+    std::string ancestor = real.get();
+    for (;;) {
+        if (::stat(ancestor.c_str(), &status) == 0 && SameIdentity(status, folder))
+            return true;
+        if (ancestor == "/")
+            return false;
+        ancestor = DirName(ancestor);
+    }
+}
+
 }  // namespace
+
+TItemRelation RelationOf(const std::string& source, const std::string& target)
+{
+    struct stat sourceEntry
+    {};
+    struct stat targetEntry
+    {};
+    if (::lstat(source.c_str(), &sourceEntry) != 0 || ::lstat(target.c_str(), &targetEntry) != 0)
+        return TItemRelation::Distinct;
+    if (SameIdentity(sourceEntry, targetEntry))
+        return TItemRelation::SameFile;
+    struct stat sourceFile
+    {};
+    struct stat targetFile
+    {};
+    if (!S_ISLNK(targetEntry.st_mode) && ::stat(source.c_str(), &sourceFile) == 0 &&
+        ::stat(target.c_str(), &targetFile) == 0 && SameIdentity(sourceFile, targetFile))
+        return TItemRelation::SameFile;
+    if (S_ISDIR(targetEntry.st_mode) && IsAncestorOrSelf(targetEntry, source))
+        return TItemRelation::TargetHoldsSource;
+    if (S_ISDIR(sourceEntry.st_mode) && IsAncestorOrSelf(sourceEntry, target))
+        return TItemRelation::SourceHoldsTarget;
+    return TItemRelation::Distinct;
+}
 
 std::string BaseName(std::string_view path)
 {
@@ -221,8 +274,9 @@ std::string TemporarySiblingName(const std::string& path)
 
 TTemporaryItem::~TTemporaryItem()
 {
+    // What cannot be deleted is left under its hidden name; nothing more can be done here.
     if (!path_.empty())
-        RemoveTree(path_);
+        static_cast<void>(RemoveTree(path_));
 }
 
 int RenameNoReplace(const std::string& from, const std::string& to)
@@ -247,16 +301,23 @@ int RenameReplacing(const std::string& from, const std::string& to)
         return errno;
     if (::lstat(to.c_str(), &toStatus) != 0)
         return RenameNoReplace(from, to);
+    if (RelationOf(from, to) != TItemRelation::Distinct)
+        return EINVAL;
     if (!S_ISDIR(fromStatus.st_mode) && !S_ISDIR(toStatus.st_mode))
         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
-        RemoveTree(from);
-        return 0;
-    }
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0)
+        return RemoveTree(from);
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
-    // Without the exchange: the new item is complete, the old one goes first.
-    if (const int error = RemoveTree(to))
+    // No exchange here: the old item steps aside and goes only once the new
+    // one has taken its place.
+    const std::string aside = TemporarySiblingName(to);
+    if (const int error = RenameNoReplace(to, aside))
         return error;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    if (const int error = RenameNoReplace(from, to)) {
+        if (RenameNoReplace(aside, to) != 0)
+            return EIO;  // the old item stays under its temporary name
+        return error;
+    }
+    return RemoveTree(aside);
 }

@@ -20,26 +20,46 @@ std::string AbsolutePath(std::string_view path);
 // True when `path` is `folder` or lies below it (by text, both absolute).
 bool IsSameOrInside(std::string_view path, std::string_view folder);
 
+// How an item that would take the place of an existing one relates to it.
+enum class TItemRelation {
+    Distinct,           // two items: replacing loses only the old one
+    SameFile,           // one file under two names (the same entry, hard links, or
+                        // a symbolic link and the file it leads to): replacing would
+                        // leave a link to itself or no file at all
+    TargetHoldsSource,  // the existing folder holds the new item
+    SourceHoldsTarget,  // the new item is a folder that holds the existing one
+};
+// Compares by identity (device and inode), through lstat and stat, and
+// resolves the folders above both paths, so that linked folders and bind
+// mounts cannot hide one item behind another name. A symbolic link as
+// `target` that leads to `source` is Distinct: replacing it loses nothing.
+TItemRelation RelationOf(const std::string& source, const std::string& target);
+
 // lstat existence: a broken symbolic link exists.
 bool EntryExists(const std::string& path);
 
 // Deletes a file, a symbolic link or a whole folder tree without following
 // links; 0 or the errno of the first failure (it goes on with the rest, so
 // as much as possible is gone).
-int RemoveTree(const std::string& path);
+[[nodiscard]] int RemoveTree(const std::string& path);
 
 // Renames without replacing anything (EEXIST when `to` exists); 0 or errno.
-int RenameNoReplace(const std::string& from, const std::string& to);
+[[nodiscard]] int RenameNoReplace(const std::string& from, const std::string& to);
 
 // Puts `from` in the place of the existing `to`: a file replaces a file by
 // rename, atomically; where a folder is involved the two swap places
 // atomically (RENAME_EXCHANGE) and the old item, now at `from`, is deleted.
-// 0 or errno.
-int RenameReplacing(const std::string& from, const std::string& to);
+// Where the file system cannot exchange, the old item is renamed aside
+// first and deleted only once the new one stands in its place.
+// Refused (EINVAL, nothing changed) unless RelationOf(from, to) is Distinct:
+// no tree that holds the other item is ever removed.
+// 0 or errno; an errno after the swap means the new item is in place and
+// the old one could not be deleted wholly (its rest lies at `from`).
+[[nodiscard]] int RenameReplacing(const std::string& from, const std::string& to);
 
 // Creates `path` and any missing parent folders (mode 0777 less umask);
 // 0 or errno.
-int MakeDirectories(const std::string& path);
+[[nodiscard]] int MakeDirectories(const std::string& path);
 
 // Bytes and entries below a path (the entry itself counted), without
 // following links.
