@@ -32,7 +32,10 @@ struct TFileOperationRequest
 
 struct TFileOperationResult
 {
-    bool Completed = false;  // everything asked for was done (items the user chose to skip count as done)
+    // Everything asked for was done. A conflict the user chose to skip counts
+    // as done; an item of Trash or Delete the user chose to keep does not
+    // (it is in Kept, and Error stays 0).
+    bool Completed = false;
     bool Cancelled = false;  // the user declined or stopped it (Error is then ECANCELED)
     int Error = 0;           // errno of the first failure (also left as the last error; 0 on success)
     QString Message;         // the German text of that failure, as the error box shows it
@@ -40,6 +43,8 @@ struct TFileOperationResult
     // links; for Trash the items' places in the trash; for Restore the
     // original paths. Skipped items have none.
     std::vector<std::string> Created;
+    // Trash and Delete: the sources left where they were ("Überspringen").
+    std::vector<std::string> Kept;
 };
 
 // Runs the whole list on the calling thread and stops at the first failure

@@ -121,7 +121,7 @@ TFileOperationResult TFileOperation::Run()
     case TFileOperationKind::Delete: RunDelete(); break;
     case TFileOperationKind::Restore: RunRestore(); break;
     }
-    result_.Completed = !Stopped();
+    result_.Completed = !Stopped() && result_.Kept.empty();
     SetLastError(result_.Error);
     return result_;
 }
@@ -365,8 +365,12 @@ bool TFileOperation::TrashOne(const std::string& source)
     int error = 0;
     const std::optional<TTrashDirectory> trash = TTrashMover::TrashFor(source, error);
     if (!trash) {
-        if (!AskDeleteInstead(source))
-            return !Stopped() && Advance();
+        if (!AskDeleteInstead(source)) {
+            if (Stopped())
+                return false;
+            result_.Kept.push_back(source);
+            return Advance();
+        }
         return DeleteOne(source);
     }
     const long event = DeleteEventOf(source);

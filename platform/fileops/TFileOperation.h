@@ -11,7 +11,8 @@
 
 // One run of RunFileOperation: works through the request's list item by
 // item and stops at the first failure or cancel (what is done stays done;
-// nothing half-done remains). Skipped items count as done: the user chose.
+// nothing half-done remains). Skipped conflicts count as done: the user
+// chose; an item the user keeps instead of deleting it does not.
 //
 // Names in the target folder when it is the source's own folder:
 // a copy is "Kopie von NAME", then "Kopie (2) von NAME", "Kopie (3) von

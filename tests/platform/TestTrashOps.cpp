@@ -137,7 +137,11 @@ TEST_F(TrashOpsTest, ItemsOnAFileSystemWithoutTrashAreDeletedOnlyWhenTheUserAgre
     const TFileOperationResult result =
         Run(TFileOperationKind::Trash, {folder + "/a", folder + "/b"}, {}, nullptr, false);
 
-    EXPECT_TRUE(result.Completed);
+    // What stays is not done: the lists must not drop its entry.
+    EXPECT_FALSE(result.Completed);
+    EXPECT_FALSE(result.Cancelled);
+    EXPECT_EQ(result.Error, 0);
+    EXPECT_EQ(result.Kept, std::vector<std::string>{folder + "/a"});
     ASSERT_EQ(answers.Requests().size(), 2u);
     EXPECT_EQ(answers.Requests()[0].Buttons, (QStringList{"Endgültig löschen", "Überspringen", "Abbrechen"}));
     EXPECT_TRUE(Exists(folder + "/a"));
