@@ -758,8 +758,7 @@ bool TPzShellList::ExecuteCommand(const QString& verb)
             result = browser_->InvokeCommand(upper == QLatin1String("DEFAULT") ? QString() : verb);
         }
     } else {
-        for (const QString& name : SelectedNames())
-            browser_->MultiObjects().Add(name);
+        browser_->SetCommandObjects(SelectedItemIds());
         result = browser_->InvokeCommand(upper == QLatin1String("DEFAULT") ? QString() : verb);
     }
     if (result) {
@@ -788,6 +787,17 @@ TFileNames TPzShellList::SelectedPaths()
         paths.Add(folder.empty() ? browser_->ObjectNameBytes() : JoinPath(folder, browser_->ObjectNameBytes()));
     }
     return paths;
+}
+
+std::vector<const TItemIdList*> TPzShellList::SelectedItemIds() const
+{
+    std::vector<const TItemIdList*> ids;
+    for (TListItem* item : SelectedItems()) {
+        const TPzShellListItem* data = ShellItemOf(item);
+        if (data && !data->IsParentEntry && data->ItemId)
+            ids.push_back(data->ItemId.get());
+    }
+    return ids;
 }
 
 void TPzShellList::MarkSelectedCut()
