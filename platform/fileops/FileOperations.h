@@ -33,7 +33,8 @@ struct TFileOperationRequest
 struct TFileOperationResult
 {
     // Everything asked for was done. A conflict the user chose to skip counts
-    // as done; an item of Trash or Delete the user chose to keep does not
+    // as done; an item the user chose to keep instead of trashing, deleting
+    // or restoring it to a doubtful place does not
     // (it is in Kept, and Error stays 0).
     bool Completed = false;
     bool Cancelled = false;  // the user declined or stopped it (Error is then ECANCELED)
@@ -43,7 +44,7 @@ struct TFileOperationResult
     // links; for Trash the items' places in the trash; for Restore the
     // original paths. Skipped items have none.
     std::vector<std::string> Created;
-    // Trash and Delete: the sources left where they were ("Überspringen").
+    // Trash, Delete and Restore: the sources left where they were ("Überspringen").
     std::vector<std::string> Kept;
 };
 

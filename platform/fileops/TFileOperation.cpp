@@ -418,6 +418,28 @@ bool TFileOperation::DeleteOne(const std::string& source)
     return Advance();
 }
 
+bool TFileOperation::ConfirmRestoreOutsideVolume(const TTrashEntry& entry)
+{
+    // A volume's trash names places on its volume; an absolute path elsewhere
+    // may come from whoever wrote the volume, so the user decides.
+    if (entry.Trash.IsHomeTrash || entry.Trash.TopDir.empty() || IsSameOrInside(entry.OriginalPath, entry.Trash.TopDir))
+        return true;
+    TMessageRequest box;
+    box.Owner = request_.Owner;
+    box.Icon = TMessageIcon::Warning;
+    box.Caption = QStringLiteral("Wiederherstellen");
+    box.Text = QStringLiteral("%1 liegt im Papierkorb des Datenträgers %2, soll aber nach %3 außerhalb davon "
+                              "wiederhergestellt werden.\n\nMöchten Sie es trotzdem dort wiederherstellen?")
+                   .arg(Quoted(entry.Name), Quoted(entry.Trash.TopDir), Quoted(entry.OriginalPath));
+    box.Buttons = {QStringLiteral("Wiederherstellen"), QStringLiteral("Überspringen"), QStringLiteral("Abbrechen")};
+    box.DefaultButton = 1;
+    box.EscapeButton = 2;
+    const int button = ShowMessageBox(box).Button;
+    if (button != 0 && button != 1)
+        Cancel();
+    return button == 0;
+}
+
 void TFileOperation::RunRestore()
 {
     progress_.SetTotal(request_.Sources.size());
@@ -440,6 +462,12 @@ bool TFileOperation::RestoreOne(const std::string& trashedPath)
         Fail(ENOENT, trashedPath,
              QStringLiteral("Der ursprüngliche Ort von %1 ist unbekannt.").arg(Quoted(entry->Name)));
         return false;
+    }
+    if (!ConfirmRestoreOutsideVolume(*entry)) {
+        if (Stopped())
+            return false;
+        result_.Kept.push_back(trashedPath);
+        return Advance();
     }
     const std::string folder = DirName(entry->OriginalPath);
     const bool folderExisted = EntryExists(folder);

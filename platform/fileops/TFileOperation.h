@@ -8,6 +8,7 @@
 #include "platform/fileops/FileOperations.h"
 #include "platform/dialogs/TConflictPrompt.h"
 #include "platform/dialogs/TOperationProgress.h"
+#include "platform/trash/TTrash.h"
 
 // One run of RunFileOperation: works through the request's list item by
 // item and stops at the first failure or cancel (what is done stays done;
@@ -41,6 +42,8 @@ private:
     bool CheckTargetFolder();
     bool ConfirmRemoval(bool forGood);
     bool AskDeleteInstead(const std::string& source);
+    // True to restore an entry of a volume's trash to a place outside that volume.
+    bool ConfirmRestoreOutsideVolume(const TTrashEntry& entry);
     // A failure: the message (or the standard one for `path`) and the system's text for `error`.
     void Fail(int error, const std::string& path, const QString& message = {});
     // A request that would lose data, refused with `message` alone.

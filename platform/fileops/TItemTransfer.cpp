@@ -178,7 +178,7 @@ TTransferOutcome TItemTransfer::CopyInto(const std::string& source, const std::s
         progress_.AddToTotal(MeasureTree(source).Bytes);
     TTemporaryItem temporary(TemporarySiblingName(target));
     TCopyJob job(progress_);
-    job.SetSyncData(move);
+    job.SetForMove(move);
     if (const int error = job.Copy(source, temporary.Path())) {
         // The user knows the copy by its final name, not the temporary one.
         std::string failed = job.FailedPath();
@@ -198,10 +198,18 @@ TTransferOutcome TItemTransfer::CopyInto(const std::string& source, const std::s
         SHChangeNotify(DeleteEvent(to.st_mode), target);
     SHChangeNotify(CreateEvent(from.st_mode), target);
     if (move) {
-        // The copy is complete and on the disk: only now does the source go.
-        if (const int error = RemoveTree(source))
-            return Stop(error, source);
-        SHChangeNotify(DeleteEvent(from.st_mode), source);
+        // Only once the copy stands on the disk under its name does the source
+        // go, and of it only what was copied.
+        if (const int error = FlushFolder(DirName(target)))
+            return Stop(error, target);
+        bool whole = false;
+        const int error = job.RemoveCopiedSources(whole);
+        if (whole)
+            SHChangeNotify(DeleteEvent(from.st_mode), source);
+        else
+            SHChangeNotify(SHCNE_UPDATEDIR, IsFolderMode(from.st_mode) ? source : DirName(source));
+        if (error != 0)
+            return Stop(error, job.FailedPath().empty() ? source : job.FailedPath());
     }
     return TTransferOutcome::Done;
 }

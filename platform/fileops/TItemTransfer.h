@@ -27,8 +27,9 @@ enum class TTransferOutcome {
 // - a copy is made under a hidden temporary name beside the target and
 //   renamed when complete, so a cancelled or failed copy leaves nothing;
 // - a move renames within a file system; across file systems it copies
-//   (flushed to the disk), and deletes the source only after its copy
-//   stands complete at the target;
+//   (files and folders flushed to the disk), and only after its copy stands
+//   complete under its name at the target deletes, of the source, what it
+//   copied: what was created or changed in the source meanwhile stays;
 // - every change is reported with SHChangeNotify.
 class TItemTransfer
 {

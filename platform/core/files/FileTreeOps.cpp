@@ -230,6 +230,17 @@ int RemoveTree(const std::string& path)
     return error;
 }
 
+int FlushFolder(const std::string& path)
+{
+    const TFileHandle folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.IsValid())
+        return errno;
+    if (::fsync(folder.Get()) == 0)
+        return 0;
+    // Some FUSE and network file systems flush no folders; nothing more can be done there.
+    return errno == EINVAL || errno == ENOTSUP || errno == ENOSYS ? 0 : errno;
+}
+
 int MakeDirectories(const std::string& path)
 {
     if (::mkdir(path.c_str(), 0777) == 0)
@@ -283,9 +294,26 @@ int RenameNoReplace(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
-    // File systems that know no rename flags get a checked plain rename.
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
+    // File systems that know no rename flags (some FUSE ones): a second name
+    // made by link() cannot replace anything, so a file moves by link and
+    // unlink; a folder, which has no second names, by a checked plain rename.
+    struct stat status
+    {};
+    if (::lstat(from.c_str(), &status) != 0)
+        return errno;
+    if (!S_ISDIR(status.st_mode)) {
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            if (::unlink(from.c_str()) == 0)
+                return 0;
+            const int error = errno;
+            static_cast<void>(::unlink(to.c_str()));
+            return error;
+        }
+        if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP && errno != EMLINK)
+            return errno;
+    }
     if (EntryExists(to))
         return EEXIST;
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;

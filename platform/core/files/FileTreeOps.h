@@ -57,6 +57,10 @@ bool EntryExists(const std::string& path);
 // the old one could not be deleted wholly (its rest lies at `from`).
 [[nodiscard]] int RenameReplacing(const std::string& from, const std::string& to);
 
+// Flushes a folder's entries (names made, renamed or deleted in it) to the
+// disk; 0 also where the file system cannot flush folders, else errno.
+[[nodiscard]] int FlushFolder(const std::string& path);
+
 // Creates `path` and any missing parent folders (mode 0777 less umask);
 // 0 or errno.
 [[nodiscard]] int MakeDirectories(const std::string& path);
