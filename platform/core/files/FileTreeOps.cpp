@@ -14,6 +14,8 @@
 
 #include "platform/core/system/TFileHandle.h"
 
+#include <QString>
+
 namespace {
 
 struct TDirCloser
@@ -116,6 +118,35 @@ bool IsAncestorOrSelf(const struct stat& folder, const std::string& path)
             return false;
         ancestor = DirName(ancestor);
     }
+}
+
+// True when `to` is another spelling of `from` in the same folder: the two
+// names differ only in case, both find an item that looks the same, and the
+// folder holds no entry of exactly the new name (as on FAT). Inode numbers
+// cannot tell: FUSE file systems give each spelling its own.
+bool IsOtherSpelling(const std::string& from, const std::string& to)
+{
+    const std::string name = BaseName(to);
+    const std::string oldName = BaseName(from);
+    if (DirName(from) != DirName(to) || oldName == name ||
+        QString::fromUtf8(oldName).compare(QString::fromUtf8(name), Qt::CaseInsensitive) != 0)
+        return false;
+    struct stat fromStatus
+    {};
+    struct stat toStatus
+    {};
+    if (::lstat(from.c_str(), &fromStatus) != 0 || ::lstat(to.c_str(), &toStatus) != 0 ||
+        fromStatus.st_mode != toStatus.st_mode || fromStatus.st_size != toStatus.st_size ||
+        fromStatus.st_mtim.tv_sec != toStatus.st_mtim.tv_sec || fromStatus.st_mtim.tv_nsec != toStatus.st_mtim.tv_nsec)
+        return false;
+    TDirPtr stream(::opendir(DirName(to).c_str()));
+    if (!stream)
+        return false;
+    while (const dirent* entry = ::readdir(stream.get())) {
+        if (name == entry->d_name)
+            return false;  // an item of its own under exactly that name
+    }
+    return true;
 }
 
 }  // namespace
@@ -290,7 +321,10 @@ TTemporaryItem::~TTemporaryItem()
         static_cast<void>(RemoveTree(path_));
 }
 
-int RenameNoReplace(const std::string& from, const std::string& to)
+namespace {
+
+// One rename without replacing, with the fallbacks where the flag is missing.
+int RenameNoReplaceOnce(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;
@@ -317,6 +351,26 @@ int RenameNoReplace(const std::string& from, const std::string& to)
     if (EntryExists(to))
         return EEXIST;
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+int RenameNoReplace(const std::string& from, const std::string& to)
+{
+    const int error = RenameNoReplaceOnce(from, to);
+    if (error != EEXIST || !IsOtherSpelling(from, to))
+        return error;
+    // A case-insensitive file system finds `from` under the new spelling:
+    // the rename goes by a temporary name.
+    const std::string temporary = TemporarySiblingName(from);
+    if (const int aside = RenameNoReplaceOnce(from, temporary))
+        return aside;
+    if (const int renamed = RenameNoReplaceOnce(temporary, to)) {
+        if (RenameNoReplaceOnce(temporary, from) != 0)
+            return EIO;  // the item stays under its temporary name
+        return renamed;
+    }
+    return 0;
 }
 
 int RenameReplacing(const std::string& from, const std::string& to)
