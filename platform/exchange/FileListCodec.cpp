@@ -9,6 +9,9 @@ namespace {
 
 constexpr std::string_view kFileScheme = "file://";
 constexpr std::string_view kNautilusMarker = "x-special/nautilus-clipboard";
+// A file list as plain text longer than this (some 60 000 long paths) is
+// taken for text: a list cut short would paste only part of the files.
+constexpr std::size_t kMaxPlainTextListBytes = 16 << 20;
 
 std::string_view AsView(const QByteArray& bytes)
 {
@@ -82,13 +85,21 @@ std::optional<TFileList> ReadGnomeLines(const std::vector<std::string_view>& lin
     return list;
 }
 
+// Plain text is read on every context menu and may be anything the user
+// copied: only its first line is looked at until it proves to be a file list.
 std::optional<TFileList> ReadNautilusText(const QByteArray& text)
 {
-    std::vector<std::string_view> lines = PayloadLines(AsView(text));
-    if (lines.empty() || lines[0] != kNautilusMarker)
+    std::string_view rest = AsView(text);
+    const std::size_t end = rest.find('\n');
+    std::string_view first = rest.substr(0, end);
+    if (!first.empty() && first.back() == '\r')
+        first.remove_suffix(1);
+    if (first != kNautilusMarker || end == std::string_view::npos)
         return std::nullopt;
-    lines.erase(lines.begin());
-    return ReadGnomeLines(lines);
+    rest.remove_prefix(end + 1);
+    if (rest.size() > kMaxPlainTextListBytes)
+        return std::nullopt;
+    return ReadGnomeLines(PayloadLines(rest));
 }
 
 std::optional<TFileList> NonEmpty(std::optional<TFileList> list)

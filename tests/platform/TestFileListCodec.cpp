@@ -109,9 +109,14 @@ TEST(FileListCodec, ReadsWhatGnomeAndNautilusWrite)
     EXPECT_TRUE(list->Cut);
     EXPECT_EQ(list->Paths, (std::vector<std::string>{"/home/u/x", "/home/u/y"}));
 
-    // Plain text without the marker is just text.
+    // Plain text without the marker is just text, however long; a list
+    // too long to be read whole is no list.
     TForeignMimeData text;
     text.Put("text/plain", Bytes("/home/u/x\n"));
+    EXPECT_FALSE(ReadFileList(text));
+    text.Put("text/plain", QByteArray(64 << 20, '\n'));
+    EXPECT_FALSE(ReadFileList(text));
+    text.Put("text/plain", "x-special/nautilus-clipboard\r\ncopy\n" + QByteArray(17 << 20, '\n') + "file:///a\n");
     EXPECT_FALSE(ReadFileList(text));
 }
 
