@@ -89,4 +89,25 @@ TEST_F(PzshellFileOpsTest, ALinkMovedOntoItsOwnFileIsRefusedByName)
     }
 }
 
+TEST_F(PzshellFileOpsTest, TrashingWithoutRenameFlagsNeverReplaces)
+{
+    if (RunProgram({"sh", "-c", "command -v strace"}, outputPath_) != 0)
+        GTEST_SKIP() << "strace is missing (package strace)";
+    const std::string trash = Path("home/.local/share/Trash");
+    ASSERT_EQ(RunProgram({"mkdir", "-p", "-m", "700", trash, trash + "/files", trash + "/info"}, outputPath_), 0);
+    Write(trash + "/files/a", "old");  // an entry that lost its info file
+    Write(Path("a"), "new");
+
+    // Every renameat2 fails as on a file system that knows no rename flags.
+    const std::string command =
+        "HOME=" + Path("home") + " XDG_DATA_HOME=" + Path("home/.local/share") +
+        " ASAN_OPTIONS=detect_leaks=0 strace -f -o /dev/null -e inject=renameat2:error=EINVAL " + PZSHELL_PATH +
+        " invoke -y delete " + Path("a");
+    ASSERT_EQ(RunProgram({"sh", "-c", command}, outputPath_), 0) << Output();
+    EXPECT_EQ(Read(trash + "/files/a"), "old");
+    EXPECT_EQ(Read(trash + "/files/a.2"), "new");
+    EXPECT_NE(Read(trash + "/info/a.2.trashinfo").find("Path=" + Path("a")), std::string::npos);
+    EXPECT_FALSE(::access(Path("a").c_str(), F_OK) == 0);
+}
+
 }  // namespace
