@@ -154,36 +154,6 @@ TEST_F(TrashOpsTest, ItemsOnAFileSystemWithoutTrashAreDeletedOnlyWhenTheUserAgre
     ::rmdir(folder.c_str());
 }
 
-TEST_F(TrashOpsTest, VolumeTrashGetsRelativePaths)
-{
-    // The home trash on another file system, and the test folder a volume of its own.
-    std::string otherHome = "/dev/shm/parzello-home-XXXXXX";
-    struct stat tmpStatus
-    {};
-    struct stat shmStatus
-    {};
-    if (::stat(root_.Path().c_str(), &tmpStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0 ||
-        tmpStatus.st_dev == shmStatus.st_dev || ::mkdtemp(otherHome.data()) == nullptr)
-        GTEST_SKIP() << "no second file system for the home trash";
-    TEnvironmentGuard data("XDG_DATA_HOME", otherHome);
-    const std::string mountInfo = Path("mountinfo");
-    WriteTextFile(mountInfo, "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
-                             "2 1 254:1 / " +
-                                 root_.Path() + " rw - ext4 /dev/vdb rw\n");
-    TMountTable::SetMountInfoPath(mountInfo);
-    ASSERT_TRUE(MakeFolder(Path("sub")));
-    ASSERT_TRUE(WriteFile(Path("sub/x y"), "x"));
-
-    const TFileOperationResult result = Run(TFileOperationKind::Trash, {Path("sub/x y")}, {}, nullptr, false);
-    TMountTable::SetMountInfoPath({});
-
-    ASSERT_TRUE(result.Completed) << result.Error;
-    const std::string trash = Path(".Trash-" + std::to_string(::getuid()));
-    EXPECT_EQ(result.Created, std::vector<std::string>{trash + "/files/x y"});
-    EXPECT_TRUE(ReadAll(trash + "/info/x y.trashinfo").starts_with("[Trash Info]\nPath=sub/x%20y\n"));
-    ::rmdir(otherHome.c_str());
-}
-
 // The test folder as a volume of its own, its home trash on another file system.
 class VolumeTrashOpsTest : public TrashOpsTest
 {
@@ -219,6 +189,18 @@ protected:
     std::string otherHome_ = "/dev/shm/parzello-home-XXXXXX";
     std::optional<TEnvironmentGuard> data_;
 };
+
+TEST_F(VolumeTrashOpsTest, VolumeTrashGetsRelativePaths)
+{
+    ASSERT_TRUE(MakeFolder(Path("sub")));
+    ASSERT_TRUE(WriteFile(Path("sub/x y"), "x"));
+
+    const TFileOperationResult result = Run(TFileOperationKind::Trash, {Path("sub/x y")}, {}, nullptr, false);
+
+    ASSERT_TRUE(result.Completed) << result.Error;
+    EXPECT_EQ(result.Created, std::vector<std::string>{OwnTrash() + "/files/x y"});
+    EXPECT_TRUE(ReadAll(OwnTrash() + "/info/x y.trashinfo").starts_with("[Trash Info]\nPath=sub/x%20y\n"));
+}
 
 TEST_F(VolumeTrashOpsTest, TrashesOfOthersOrOpenToOthersAreNotUsed)
 {
