@@ -151,9 +151,9 @@ TEST(DesktopIntegration, TheDebianPackageInstallsIntoAnEmptyRootAndTheProgramSta
     EXPECT_TRUE(depended.contains(QStringLiteral("qt6-wayland"))) << depends.Output.toStdString();
     // The manual pages read without a warning of man's formatter.
     for (const char* page : {"usr/share/man/man1/parzello.1.gz", "usr/share/man/de/man1/parzello.1.gz"}) {
-        const TToolRun shown = RunTool(QStringLiteral("sh"),
-                                       {QStringLiteral("-c"), QStringLiteral("zcat \"$0\" | groff -k -man -Tutf8 -ww -z"),
-                                        QDir(root).filePath(QLatin1String(page))});
+        const TToolRun shown = RunTool(
+            QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("zcat \"$0\" | groff -k -man -Tutf8 -ww -z"),
+                                   QDir(root).filePath(QLatin1String(page))});
         EXPECT_EQ(shown.ExitCode, 0) << page;
         EXPECT_TRUE(shown.Output.isEmpty()) << page << ": " << shown.Output.toStdString();
     }
