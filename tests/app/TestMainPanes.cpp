@@ -351,6 +351,15 @@ TEST_F(MainPanes, SizePresetsAndEqualPiecesSetTheSizeAndItsUnits)
     EXPECT_EQ(button->accessibleName(), QStringLiteral("Größe wählen"));
     EXPECT_EQ(units->text(), QStringLiteral("= 1,39 MiB"));
     ASSERT_NE(button->menu(), nullptr);
+    // A click opens the menu under the button.
+    bool opened = false;
+    QTimer::singleShot(0, button, [&] {
+        QMenu* shown = button->menu();
+        opened = shown->isVisible() && shown->geometry().top() >= button->mapToGlobal(QPoint(0, 0)).y();
+        shown->close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(opened);
     QList<QAction*> entries = button->menu()->actions();
     ASSERT_EQ(entries.size(), 9);
     EXPECT_TRUE(entries[7]->isSeparator());
