@@ -31,14 +31,19 @@ std::string PresetKeys()
 
 }  // namespace
 
-TStartOptions::TStartOptions(const std::vector<std::string>& arguments)
+TStartOptions::TStartOptions()
     : pieceSize_(kDefaultPieceSize)
+{
+}
+
+TStartOptions::TStartOptions(const std::vector<std::string>& arguments)
+    : TStartOptions()
 {
     Read(arguments);
 }
 
 TStartOptions::TStartOptions(const QStringList& arguments)
-    : pieceSize_(kDefaultPieceSize)
+    : TStartOptions()
 {
     std::vector<std::string> bytes;
     for (const QString& argument : arguments)
@@ -48,7 +53,10 @@ TStartOptions::TStartOptions(const QStringList& arguments)
 
 TStartOptions TStartOptions::FromMain(int argc, char* argv[])
 {
-    return TStartOptions(std::vector<std::string>(argv, argv + argc));
+    TStartOptions options;
+    options.leavesQtOptions_ = true;
+    options.Read(std::vector<std::string>(argv, argv + argc));
+    return options;
 }
 
 void TStartOptions::Refuse(const std::string& problem)
@@ -64,6 +72,7 @@ void TStartOptions::Read(const std::vector<std::string>& arguments)
     bool help = false, version = false, split = false, join = false;
     std::optional<std::string> size, preset;
     bool optionsEnd = false;
+    std::string qtOption;  // the first single-dash option left to Qt
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnd || argument.size() < 2 || argument[0] != '-') {
@@ -83,7 +92,10 @@ void TStartOptions::Read(const std::vector<std::string>& arguments)
             continue;
         }
         if (argument.rfind("--", 0) != 0) {
-            Refuse("unbekannte Option „" + argument + "“");
+            if (leavesQtOptions_ && qtOption.empty())
+                qtOption = argument;
+            else if (!leavesQtOptions_)
+                Refuse("unbekannte Option „" + argument + "“");
             continue;
         }
         // "--name value" or "--name=value"; a unique beginning of a name stands for it.
@@ -159,6 +171,8 @@ void TStartOptions::Read(const std::vector<std::string>& arguments)
         Refuse("„--replace“ gilt nur mit „--join“");
     else if ((split || join) && !names.empty())
         Refuse("überzähliges Argument „" + names.front() + "“");
+    else if ((split || join) && !qtOption.empty())
+        Refuse("unbekannte Option „" + qtOption + "“");
     else if ((split || join) && quitWhenShown_)
         Refuse("„--quit-when-shown“ gilt nur für das Fenster");
     if (action_ == TAction::UsageError)

@@ -21,6 +21,9 @@ public:
     // Reads the arguments, the program's name first; paths stay the bytes given.
     explicit TStartOptions(const std::vector<std::string>& arguments);
     explicit TStartOptions(const QStringList& arguments);
+    // The line as main gets it, before Qt has taken out its own options
+    // (-platform, -style, ...): single-dash options it does not know are left
+    // to Qt when the window opens, and read again from what Qt leaves.
     static TStartOptions FromMain(int argc, char* argv[]);
 
     TAction Action() const { return action_; }
@@ -47,6 +50,7 @@ public:
     static std::string VersionText();
 
 private:
+    TStartOptions();
     void Read(const std::vector<std::string>& arguments);
     void Refuse(const std::string& problem);
 
@@ -57,4 +61,5 @@ private:
     std::string workPath_;
     std::int64_t pieceSize_;
     bool replace_ = false;
+    bool leavesQtOptions_ = false;  // FromMain: unknown single-dash options may be Qt's
 };

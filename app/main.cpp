@@ -11,10 +11,14 @@ int main(int argc, char* argv[])
 {
     // Read before the window system is touched: the answers to --help and
     // --version and the work without a window need no display.
-    const TStartOptions options = TStartOptions::FromMain(argc, argv);
+    TStartOptions options = TStartOptions::FromMain(argc, argv);
     if (options.Action() != TStartOptions::TAction::Window)
         return TCommandLineRun::Run(options);
     QApplication application(argc, argv);
+    // Qt has taken its own options (-platform, -style, ...) out of the line by now.
+    options = TStartOptions(QApplication::arguments());
+    if (options.Action() != TStartOptions::TAction::Window)
+        return TCommandLineRun::Run(options);
     QApplication::setApplicationVersion(QStringLiteral(PARZELLO_VERSION));
     try {
         TProgram program;

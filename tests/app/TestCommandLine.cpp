@@ -85,6 +85,9 @@ TEST(CommandLine, AnswersWithoutADisplay)
     const TRun help = RunParzello({"--help"}, folder.path());
     EXPECT_EQ(help.Status, 0);
     EXPECT_EQ(help.Output.toStdString(), TStartOptions::HelpText());
+    // Qt's own options still reach Qt when the window opens.
+    const TRun window = RunParzello({"-platform", "offscreen", "--quit-when-shown"}, folder.path());
+    EXPECT_EQ(window.Status, 0) << window.Errors.toStdString();
     const TRun wrong = RunParzello({"--split", folder.path(), "--size", "viel"}, folder.path());
     EXPECT_EQ(wrong.Status, 2);
     EXPECT_TRUE(wrong.Errors.contains(QStringLiteral("ungültige Größe „viel“"))) << wrong.Errors.toStdString();
