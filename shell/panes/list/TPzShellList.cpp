@@ -789,17 +789,6 @@ TFileNames TPzShellList::SelectedPaths()
     return paths;
 }
 
-std::vector<const TItemIdList*> TPzShellList::SelectedItemIds() const
-{
-    std::vector<const TItemIdList*> ids;
-    for (TListItem* item : SelectedItems()) {
-        const TPzShellListItem* data = ShellItemOf(item);
-        if (data && !data->IsParentEntry && data->ItemId)
-            ids.push_back(data->ItemId.get());
-    }
-    return ids;
-}
-
 void TPzShellList::MarkSelectedCut()
 {
     for (TListItem* item : SelectedItems())

@@ -53,6 +53,17 @@ IDropTargetPtr FolderDropTarget(const IShellFolderPtr& folder, QWidget* owner,
 
 // --- Context menus ------------------------------------------------------------------------------------
 
+std::vector<const TItemIdList*> TPzShellList::SelectedItemIds() const
+{
+    std::vector<const TItemIdList*> ids;
+    for (TListItem* item : SelectedItems()) {
+        const TPzShellListItem* data = ShellItemOf(item);
+        if (data && !data->IsParentEntry && data->ItemId)
+            ids.push_back(data->ItemId.get());
+    }
+    return ids;
+}
+
 void TPzShellList::DoContextMenu(const QPoint& screenPoint, bool fromKeyboard)
 {
     TListItem* item = nullptr;
