@@ -17,8 +17,10 @@ TQuitOnFirstPaint::TQuitOnFirstPaint(QWidget* window, const QString& startFile)
     const TStartFile file = startFile.isEmpty() ? TStartFile() : TStartFile::Check(startFile);
     if (!file.Path().isEmpty()) {
         const QFileInfo info(file.Path());
-        folder_ = QDir::cleanPath(info.absolutePath());
-        name_ = info.fileName();
+        // A folder is opened itself, a file shown selected in its folder.
+        folder_ = QDir::cleanPath(file.IsFolder() ? info.absoluteFilePath() : info.absolutePath());
+        if (!file.IsFolder())
+            name_ = info.fileName();
         // The list paints its own page; the window's filter does not see that.
         QCoreApplication::instance()->installEventFilter(this);
     } else {
@@ -42,5 +44,5 @@ bool TQuitOnFirstPaint::ShowsStartFile(QObject* painted) const
     const auto* page = qobject_cast<QWidget*>(painted);
     auto* list = page != nullptr ? qobject_cast<TPzShellList*>(page->parentWidget()) : nullptr;
     return list != nullptr && page == list->viewport() && list->window() == window_ && list->isVisible() &&
-           QDir::cleanPath(list->Path()) == folder_ && list->SelectedNames() == QStringList{name_};
+           QDir::cleanPath(list->Path()) == folder_ && (name_.isEmpty() || list->SelectedNames() == QStringList{name_});
 }

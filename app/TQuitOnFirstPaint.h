@@ -9,7 +9,8 @@ class QWidget;
 // showing what the run was asked to show, so that a start can be timed from
 // outside: without a start file at its first paint; with one, at the first
 // paint of a file list of the window that shows the file's folder with the
-// file selected (a start file that names no file counts as none).
+// file selected, or the folder itself when a folder was named (an argument
+// that names neither counts as none).
 class TQuitOnFirstPaint : public QObject
 {
     Q_OBJECT
@@ -22,10 +23,10 @@ protected:
 
 private:
     // True when `painted` is the page of a shown file list of the window that
-    // lists the start file's folder with the file selected.
+    // lists the start file's folder with the file selected (or the folder).
     bool ShowsStartFile(QObject* painted) const;
 
     QWidget* window_;
     QString folder_;  // the start file's folder, clean; empty without a start file
-    QString name_;
+    QString name_;    // the start file's name; empty for a folder
 };
