@@ -283,6 +283,8 @@ int main(int argc, char* argv[])
     TSlowRun slowModel;
     int slowListings = 0;
     if (slowFolder.IsMounted()) {
+        // Lookups of the names beside a held listing would wait in the kernel, which a network mount's do not.
+        slowFolder.LookUpNames();
         slowFolder.SetDelay(std::chrono::milliseconds(slowMs));
         const int before = slowFolder.Listings();
         slowPanes = WatchFrames(

@@ -270,6 +270,7 @@ std::string TListingFuse::NameOf(int index)
 
 TListingFuse::TListingFuse(const std::string& folder, int files)
     : root_(folder + "/listing")
+    , files_(files)
 {
     if (::access("/dev/fuse", R_OK | W_OK) != 0) {
         skipReason_ = "no /dev/fuse here: the FUSE file system of the tests cannot be mounted";
@@ -382,6 +383,14 @@ bool TListingFuse::WaitUntilHeld(std::chrono::milliseconds timeout) const
         std::this_thread::sleep_for(kHeldPollStep);
     }
     return shared_ != nullptr;
+}
+
+void TListingFuse::LookUpNames() const
+{
+    struct stat attributes
+    {};
+    for (int i = 0; mounted_ && i < files_; ++i)
+        ::stat((root_ + "/" + NameOf(i)).c_str(), &attributes);
 }
 
 int TListingFuse::Listings() const

@@ -19,8 +19,9 @@
 // The kernel asks for a folder in readdir calls of at most the caller's
 // buffer (32 KiB from glibc's readdir, about 700 entries here), so a
 // listing of more entries takes several calls. While a call is held, the
-// kernel keeps lookups of names in the folder (a stat of a file not looked
-// up before) waiting behind it; the root's own attributes still answer.
+// kernel keeps lookups of names in the folder waiting behind it (libfuse 3.14
+// does not ask it for parallel directory operations); names looked up before
+// (LookUpNames) answer from its cache, and so do the root's own attributes.
 class TListingFuse
 {
 public:
@@ -47,6 +48,9 @@ public:
     // Waits until some readdir call is held by the delay: the listing has
     // begun and is stuck. False when none is within the timeout.
     [[nodiscard]] bool WaitUntilHeld(std::chrono::milliseconds timeout) const;
+    // Looks every name up once, so that for a minute the kernel answers
+    // lookups of them from its cache, also beside a held listing.
+    void LookUpNames() const;
     // Listings of the root begun since the mount (readdir calls from its
     // first entry).
     int Listings() const;
@@ -58,6 +62,7 @@ private:
     void Wake() const;
 
     std::string root_;
+    int files_ = 0;
     bool mounted_ = false;
     std::string skipReason_;
     TShared* shared_ = nullptr;  // a shared mapping, unmapped by the destructor

@@ -46,7 +46,7 @@ TListing List(const std::string& folder)
 }  // namespace
 
 // A whole listing, one failing midway with EIO, and one held by the delay
-// while the rest of the mount answers, until the test releases it.
+// while the root and names looked up before answer, until the test releases it.
 TEST(ListingFuse, ListsFailsMidwayAndWaitsUntilReleased)
 {
     char pattern[] = "/tmp/parzello-fuse-XXXXXX";
@@ -71,6 +71,7 @@ TEST(ListingFuse, ListsFailsMidwayAndWaitsUntilReleased)
         EXPECT_LT(failed.Names.size(), size_t(kFiles));
         fuse.SetFailing(false);
 
+        fuse.LookUpNames();
         fuse.SetDelay(std::chrono::minutes(1));
         auto slow = std::async(std::launch::async, [&] { return List(fuse.Root()); });
         // Released before the listing is waited for, whatever fails below.
@@ -84,6 +85,8 @@ TEST(ListingFuse, ListsFailsMidwayAndWaitsUntilReleased)
         {};
         EXPECT_EQ(::stat(fuse.Root().c_str(), &attributes), 0);
         EXPECT_TRUE(S_ISDIR(attributes.st_mode));
+        EXPECT_EQ(::stat((fuse.Root() + "/" + TListingFuse::NameOf(7)).c_str(), &attributes), 0);
+        EXPECT_TRUE(S_ISREG(attributes.st_mode));
         EXPECT_EQ(slow.wait_for(std::chrono::seconds(0)), std::future_status::timeout);
         fuse.Release();
         ASSERT_EQ(slow.wait_for(kWait), std::future_status::ready);
