@@ -86,7 +86,7 @@ private:
     void SetUpPanes();
     void SetAccessibleNames();
     // The double-click procedure shared by both tabs.
-    void ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMainForm::*operation)(const std::string&));
+    void ActivateEntry(TPzShellList& list, void (TMainForm::*operation)(const std::string&));
     void ListKeyPress(TPzShellList& list, QChar& key, void (TMainForm::*activate)());
     // The piece size SizeEd's text gives; 0 when it is no whole number of at least 1.
     std::int64_t PieceSize() const;
