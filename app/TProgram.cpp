@@ -81,7 +81,7 @@ TProgram::~TProgram()
 int TProgram::Run(const TStartOptions& options)
 {
     if (options.QuitWhenShown())
-        new TQuitOnFirstPaint(mainForm_.get());
+        new TQuitOnFirstPaint(mainForm_.get(), options.File());
     mainForm_->show();
     if (!options.File().isEmpty()) {
         // Once the loop runs, so that a message about the name stands over the shown window.
@@ -102,5 +102,8 @@ void TProgram::OpenStartFile(const QString& argument)
         ShowMessageBox(request);
         return;
     }
-    mainForm_->ShowStartFile(file.Path());
+    if (file.IsFolder())
+        mainForm_->ShowStartFolder(file.Path());
+    else
+        mainForm_->ShowStartFile(file.Path());
 }
