@@ -175,8 +175,10 @@ void TListViewModel::Remove(const std::vector<TListItem*>& items)
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     const std::size_t first = std::size_t(rows.front());
-    // Inside an update bracket the removal is part of its one reset.
-    EnsureReset();
+    // Inside an update bracket the removal of shown rows is part of its one
+    // reset; rows appended in the bracket were never announced.
+    if (rows.front() < shown_)
+        EnsureReset();
     if (resetting_) {
         // Nothing is announced during a reset: one pass moves every row once.
         for (const int row : rows)

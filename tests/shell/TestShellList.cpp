@@ -6,6 +6,7 @@
 #include "shell/notifier/TPzShellChangeNotifier.h"
 #include "shell/panes/TPzPaneNotice.h"
 #include "tests/support/TFolderListings.h"
+#include "tests/support/TListingFuse.h"
 #include "tests/support/ShownText.h"
 #include "tests/support/TSyscallFault.h"
 
@@ -224,6 +225,26 @@ TEST_F(ShellList, AFailedListingKeepsTheEntriesAndSaysWhy)
     List().RefreshContents();
     EXPECT_EQ(List().Count(), 8);
     EXPECT_EQ(List().Notice().Shown(), QString());
+}
+
+// The same on a file system whose listing fails midway (a FUSE file system
+// answering EIO to the second read of every listing).
+TEST_F(ShellList, AFolderOnAFailingFileSystemKeepsItsEntries)
+{
+    TListingFuse fuse(Work(), 2000);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
+    List().SetPath(QString::fromStdString(fuse.Root()));
+    ASSERT_EQ(List().Count(), 2000);
+    fuse.SetFailing(true);
+    QTest::keyClick(&List(), Qt::Key_F5);
+    EXPECT_EQ(List().Count(), 2000);
+    EXPECT_TRUE(List().Notice().Shown().startsWith(Q("Der Ordner konnte nicht vollständig gelesen werden: ")));
+    fuse.SetFailing(false);
+    List().FullRefresh();
+    EXPECT_EQ(List().Count(), 2000);
+    EXPECT_EQ(List().Notice().Shown(), QString());
+    List().SetPath(QString::fromStdString(Work()));
 }
 
 // A selection in one list selects the same entry in the linked list, which
