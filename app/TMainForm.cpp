@@ -153,7 +153,7 @@ void TMainForm::AskEqualPieces()
     request.Owner = this;
     request.Caption = QStringLiteral("In gleiche Teile");
     request.Icon = TMessageIcon::Error;
-    const std::string path = SelectedFilePath(*ui_->PzShellList1, *ui_->PzShellTree1);
+    const std::string path = SelectedFilePath(*ui_->PzShellList1);
     struct stat status
     {};
     if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
@@ -288,12 +288,12 @@ void TMainForm::EndeprgBtnClick()
 
 void TMainForm::PzShellList1DblClick()
 {
-    ActivateEntry(*ui_->PzShellList1, *ui_->PzShellTree1, &TMainForm::SplitFile);
+    ActivateEntry(*ui_->PzShellList1, &TMainForm::SplitFile);
 }
 
 void TMainForm::PzShellList2DblClick()
 {
-    ActivateEntry(*ui_->PzShellList2, *ui_->PzShellTree2, &TMainForm::CombineFile);
+    ActivateEntry(*ui_->PzShellList2, &TMainForm::CombineFile);
 }
 
 void TMainForm::PzShellList1KeyPress(QChar& key)
@@ -314,7 +314,7 @@ void TMainForm::ListKeyPress(TPzShellList& list, QChar& key, void (TMainForm::*a
     key = QChar();
 }
 
-void TMainForm::ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMainForm::*operation)(const std::string&))
+void TMainForm::ActivateEntry(TPzShellList& list, void (TMainForm::*operation)(const std::string&))
 {
     if (list.SelCount() == 0)
         return;
@@ -327,10 +327,22 @@ void TMainForm::ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMai
         list.ExecuteCommand(QStringLiteral("default"));
         return;
     }
-    (this->*operation)(SelectedFilePath(list, tree));
+    const std::string path = SelectedFilePath(list);
+    if (path.empty()) {
+        TMessageRequest request;
+        request.Owner = this;
+        request.Caption = kErrorCaption;
+        request.Text = QStringLiteral("\u201E%1\u201C liegt in keinem Ordner auf dem Datenträger und kann hier weder "
+                                      "geteilt noch zusammengefügt werden.")
+                           .arg(browser.GetDisplayName());
+        request.Icon = TMessageIcon::Error;
+        ShowMessageBox(request);
+        return;
+    }
+    (this->*operation)(path);
 }
 
-std::string TMainForm::SelectedFilePath(TPzShellList& list, TPzShellTree& tree)
+std::string TMainForm::SelectedFilePath(TPzShellList& list)
 {
     if (list.SelCount() == 0)
         return {};
@@ -342,12 +354,16 @@ std::string TMainForm::SelectedFilePath(TPzShellList& list, TPzShellTree& tree)
     if (browser.IsFolder())
         return {};
     // The path is built from the file names' own bytes, so that no name is lost
-    // to a conversion.
-    std::string folder = tree.GetNodePath(tree.Selected());
-    if (folder.empty())
-        folder = GetSpecialFolderPath(tree.SpecialFolder() == SF_DESKTOP ? SF_DESKTOPDIRECTORY : tree.SpecialFolder());
+    // to a conversion. The entry is the list's: so is its folder, whatever the tree shows.
+    std::string folder = browser.FolderPath();
+    if (folder.empty() && list.SpecialFolder() == SF_DESKTOP)
+        folder = GetSpecialFolderPath(SF_DESKTOPDIRECTORY);
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
+    // An entry of a folder that is none on disk (the trash) has no path: its
+    // bare name would be taken relative to the working directory.
+    if (folder.empty() || folder.front() != '/')
+        return {};
     return folder + browser.ObjectNameBytes();
 }
 

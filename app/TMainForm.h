@@ -92,10 +92,11 @@ private:
     void ShowSizeUnits();
     // "In gleiche Teile…": asks for a number of pieces of the selected file and sets its size.
     void AskEqualPieces();
-    // The path of the file selected in the list, as its bytes; empty for none or a folder.
-    std::string SelectedFilePath(TPzShellList& list, TPzShellTree& tree);
+    // The path of the file selected in the list, as its bytes; empty for none, a folder, or an
+    // entry in no folder on disk (the trash).
+    std::string SelectedFilePath(TPzShellList& list);
     // The double-click procedure shared by both tabs.
-    void ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMainForm::*operation)(const std::string&));
+    void ActivateEntry(TPzShellList& list, void (TMainForm::*operation)(const std::string&));
     void ListKeyPress(TPzShellList& list, QChar& key, void (TMainForm::*activate)());
     // The piece size SizeEd's text gives; 0 when it is no whole number of at least 1.
     std::int64_t PieceSize() const;

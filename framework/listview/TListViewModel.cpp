@@ -175,6 +175,19 @@ void TListViewModel::Remove(const std::vector<TListItem*>& items)
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     const std::size_t first = std::size_t(rows.front());
+    // Inside an update bracket the removal of shown rows is part of its one
+    // reset; rows appended in the bracket were never announced.
+    if (rows.front() < shown_)
+        EnsureReset();
+    if (resetting_) {
+        // Nothing is announced during a reset: one pass moves every row once.
+        for (const int row : rows)
+            items_[std::size_t(row)]->row_ = -1;
+        std::erase_if(items_, [](const std::unique_ptr<TListItem>& item) { return item->row_ < 0; });
+        shown_ = 0;
+        Renumber(first);
+        return;
+    }
     // From the back, so the rows of the runs still to come stay valid.
     std::size_t end = rows.size();
     while (end > 0) {

@@ -29,6 +29,7 @@ bool TDirectoryEnum::Open()
 void TDirectoryEnum::Reset()
 {
     leadingIndex_ = 0;
+    error_ = 0;
     if (directory_)
         rewinddir(directory_.get());
 }
@@ -45,8 +46,10 @@ bool TDirectoryEnum::Next(TItemIdListPtr& item)
         errno = 0;
         const dirent* entry = readdir(directory_.get());
         if (!entry) {
-            if (errno != 0)
+            if (errno != 0) {
+                error_ = errno;
                 SetLastError(errno);
+            }
             return false;
         }
         const char* name = entry->d_name;

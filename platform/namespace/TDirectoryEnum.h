@@ -25,6 +25,7 @@ public:
 
     bool Next(TItemIdListPtr& item) override;
     void Reset() override;
+    int Error() const override { return error_; }
 
 private:
     struct TDirCloser
@@ -39,5 +40,6 @@ private:
     std::shared_ptr<const THiddenList> hidden_;
     std::vector<TItemIdListPtr> leading_;
     std::size_t leadingIndex_ = 0;
+    int error_ = 0;
     std::unique_ptr<DIR, TDirCloser> directory_;
 };

@@ -21,6 +21,7 @@ public:
         return true;
     }
     void Reset() override { index_ = 0; }
+    int Error() const override { return 0; }
 
 private:
     std::vector<TItemIdListPtr> items_;

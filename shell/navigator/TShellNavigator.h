@@ -118,10 +118,19 @@ public:
     const IShellFolderPtr& FolderInterface() const { return folder_; }
 
     // Moves to the next object of the folder that passes the rules; false at
-    // the end, after which the next call starts over.
+    // the end or after a failure (see EnumerationError), after which the next
+    // call starts over.
     bool Next();
     // Ends a running enumeration.
-    void ResetEnumeration() { enumerator_.reset(); }
+    void ResetEnumeration()
+    {
+        enumerator_.reset();
+        enumerationError_ = 0;
+    }
+    // The errno value of the failure that ended the last enumeration early (the
+    // folder could not be opened or a read failed midway); 0 when it ran to its
+    // end. After a failure the objects seen are only part of the folder.
+    int EnumerationError() const { return enumerationError_; }
 
     // --- Queries about the current object ----------------------------------
     QString GetDisplayName() const;
@@ -202,6 +211,7 @@ private:
     mutable TItemIdListPtr absoluteCache_;
     std::unique_ptr<IEnumIDList> enumerator_;
     bool enumeratingNetwork_ = false;
+    int enumerationError_ = 0;
     bool fileSystemOnly_ = false;
     TFileNames multiObjects_;
     std::vector<TItemIdListPtr> commandObjects_;

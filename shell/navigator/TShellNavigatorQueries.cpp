@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QWidget>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -105,9 +106,13 @@ bool TShellNavigator::Next()
     if (!folder_)
         return false;
     if (!enumerator_) {
+        enumerationError_ = 0;
         std::unique_ptr<IEnumIDList> enumerator;
-        if (folder_->EnumObjects(kEnumerateEverything, enumerator).Failed() || !enumerator)
+        const TShellResult opened = folder_->EnumObjects(kEnumerateEverything, enumerator);
+        if (opened.Failed() || !enumerator) {
+            enumerationError_ = opened.Error() != 0 ? opened.Error() : EIO;
             return false;
+        }
         enumerator_ = std::move(enumerator);
         enumeratingNetwork_ = fileSystemOnly_ && IsSpecialFolderIDList(folderList_.get(), SF_NETWORK);
     }
@@ -119,6 +124,7 @@ bool TShellNavigator::Next()
         if (PassesFilter())
             return true;
     }
+    enumerationError_ = enumerator_->Error();
     enumerator_.reset();
     return false;
 }

@@ -265,6 +265,25 @@ TEST_F(MainPanes, StartsOnTheComputerSplitsByDoubleClickAndJoinsFromTheJoinTab)
     EXPECT_EQ(messages[0].Caption, QStringLiteral("Zusammenfügen beendet"));
 }
 
+// A file in the trash lies in no folder on disk: activating it is refused by
+// name, and nothing is written, neither in the trash nor in the working directory.
+TEST_F(MainPanes, AnEntryInTheTrashIsRefusedByName)
+{
+    const std::string trash = Home() + "/.local/share/Trash";
+    fs::create_directories(trash + "/files");
+    fs::create_directories(trash + "/info");
+    WriteBytes(trash + "/files/alt.txt", "inhalt");
+    WriteBytes(trash + "/info/alt.txt.trashinfo",
+               "[Trash Info]\nPath=" + Work() + "/alt.txt\nDeletionDate=2026-01-01T00:00:00\n");
+    List(1)->SetSpecialFolder(SF_BITBUCKET);
+    ASSERT_NE(ClickEntry(List(1), QStringLiteral("alt.txt"), true), nullptr);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].Text.startsWith(QStringLiteral("\u201Ealt.txt\u201C liegt in keinem Ordner")))
+        << messages[0].Text.toStdString();
+    EXPECT_FALSE(fs::exists(fs::current_path() / "alt.txt.0001"));
+    EXPECT_FALSE(fs::exists(trash + "/files/alt.txt.0001"));
+}
+
 TEST_F(MainPanes, EnterSplitsAfterTheDefaultCommandButABadPieceSizeWritesNothing)
 {
     WriteBytes(Work() + "/daten.txt", std::string(3000, 'x'));

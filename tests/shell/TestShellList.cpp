@@ -1,14 +1,23 @@
 #include "tests/shell/ShellListFixture.h"
 
+#include "platform/core/system/LastError.h"
 #include "platform/exchange/FileClipboard.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
+#include "shell/panes/TPzPaneNotice.h"
+#include "tests/support/TFolderListings.h"
+#include "tests/support/TListingFuse.h"
+#include "tests/support/ShownText.h"
+#include "tests/support/TSyscallFault.h"
 
 #include <QAccessible>
 #include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QToolTip>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -172,6 +181,207 @@ TEST_F(ShellList, RefillKeepsTheSelectionByName)
     List().FullRefresh();
     EXPECT_EQ(List().SelCount(), 0);
     EXPECT_EQ(List().TopItem(), List().Item(0));
+}
+
+// A listing that fails midway (the kernel answers EIO to a directory read) is
+// no list of the folder: a refill keeps the entries, an update keeps the ones it
+// did not see, and the list says why until a listing reaches its end.
+TEST_F(ShellList, AFailedListingKeepsTheEntriesAndSaysWhy)
+{
+    const QString failure = Q("Der Ordner konnte nicht vollständig gelesen werden: ") +
+                            QString::fromLocal8Bit(GetSystemErrorText(EIO)) + Q(".");
+    // Names long enough that one directory read cannot hold them all.
+    const auto name = [](int i) { return "eine-datei-mit-einem-recht-langen-namen-nummer-" + std::to_string(i); };
+    for (int i = 0; i < 1500; ++i)
+        WriteFile(Work() + "/" + name(i));
+    List().SetAutomaticRefresh(false);
+    List().FullRefresh();
+    ASSERT_EQ(List().Count(), 1500);
+    std::filesystem::remove(Work() + "/" + name(7));
+    {
+        TSyscallFault fault("getdents64", "EIO", 2);
+        if (!fault.IsAttached())
+            GTEST_SKIP() << fault.SkipReason();
+        QTest::keyClick(&List(), Qt::Key_F5);
+    }
+    EXPECT_EQ(List().Count(), 1500);
+    EXPECT_EQ(List().Notice().Shown(), failure);
+    List().FullRefresh();
+    EXPECT_EQ(List().Count(), 1499);
+    EXPECT_EQ(List().Notice().Shown(), QString());
+
+    // An update of a small folder whose read fails after the last name.
+    for (int i = 10; i < 1500; ++i)
+        std::filesystem::remove(Work() + "/" + name(i));
+    List().FullRefresh();
+    ASSERT_EQ(List().Count(), 9);
+    std::filesystem::remove(Work() + "/" + name(0));
+    {
+        const TSyscallFault fault("getdents64", "EIO", 2);
+        List().RefreshContents();
+    }
+    EXPECT_EQ(List().Count(), 9);
+    EXPECT_EQ(List().Notice().Shown(), failure);
+    List().RefreshContents();
+    EXPECT_EQ(List().Count(), 8);
+    EXPECT_EQ(List().Notice().Shown(), QString());
+}
+
+// The same on a file system whose listing fails midway (a FUSE file system
+// answering EIO to the second read of every listing).
+TEST_F(ShellList, AFolderOnAFailingFileSystemKeepsItsEntries)
+{
+    TListingFuse fuse(Work(), 2000);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
+    List().SetPath(QString::fromStdString(fuse.Root()));
+    ASSERT_EQ(List().Count(), 2000);
+    fuse.SetFailing(true);
+    QTest::keyClick(&List(), Qt::Key_F5);
+    EXPECT_EQ(List().Count(), 2000);
+    EXPECT_TRUE(List().Notice().Shown().startsWith(Q("Der Ordner konnte nicht vollständig gelesen werden: ")));
+    fuse.SetFailing(false);
+    List().FullRefresh();
+    EXPECT_EQ(List().Count(), 2000);
+    EXPECT_EQ(List().Notice().Shown(), QString());
+    List().SetPath(QString::fromStdString(Work()));
+}
+
+// A selection in one list selects the same entry in the linked list, which
+// shows that folder already and lists it no more (arrow keys included).
+TEST_F(ShellList, ASelectionReachesTheLinkedListWithoutAListing)
+{
+    for (int i = 0; i < 20; ++i)
+        WriteFile(Work() + "/datei" + std::to_string(i));
+    MakeSample();
+    TPzShellList other;
+    other.SetShellLink(&Link());
+    other.Loaded();
+    List().NotifyLinkFolder();
+    ASSERT_EQ(other.Count(), List().Count());
+    int refills = 0;
+    other.OnPopulated = [&](TPzShellList&) { ++refills; };
+    List().OnPopulated = other.OnPopulated;
+    TFolderListings listings(Work());
+
+    SelectOnly(Q("a.txt"));
+    ASSERT_EQ(other.SelCount(), 1);
+    EXPECT_EQ(other.Selected()->Caption, Q("a.txt"));
+    for (int key = 0; key < 5; ++key) {
+        QTest::keyClick(&List(), Qt::Key_Down);
+        ASSERT_EQ(other.SelCount(), 1);
+        EXPECT_EQ(other.Selected()->Caption, List().Selected()->Caption);
+    }
+    EXPECT_NE(List().Selected()->Caption, Q("a.txt"));
+    EXPECT_EQ(listings.Count(), 0);
+    EXPECT_EQ(refills, 0);
+}
+
+// A linked list on a tab not shown takes the folder (and the entry selected
+// meanwhile) when it is shown, and lists it only then.
+TEST_F(ShellList, AHiddenListTakesTheFolderWhenShown)
+{
+    MakeSample();
+    MakeDirectory(Work() + "/sub/tiefer");
+    WriteFile(Work() + "/sub/c.txt");
+    QWidget window;
+    auto* other = new TPzShellList(&window);
+    other->SetShellLink(&Link());
+    other->Loaded();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    other->hide();
+    TFolderListings listings(Work() + "/sub");
+
+    List().SetPath(QString::fromStdString(Work() + "/sub"));
+    EXPECT_EQ(listings.Count(), 1);
+    EXPECT_EQ(other->Path(), List().Path());
+    EXPECT_EQ(other->Count(), 0);
+    SelectOnly(Q("c.txt"));
+    EXPECT_EQ(listings.Count(), 0);
+    other->show();
+    EXPECT_EQ(listings.Count(), 1);
+    EXPECT_EQ(other->Count(), 2);
+    ASSERT_NE(other->Selected(), nullptr);
+    EXPECT_EQ(other->Selected()->Caption, Q("c.txt"));
+}
+
+// A link to a folder is listed as a folder; deleted outside, it leaves.
+TEST_F(ShellList, ADeletedLinkToAFolderLeavesTheList)
+{
+    MakeSample();
+    std::filesystem::create_directory_symlink(Work() + "/sub", Work() + "/verweis");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ItemNamed(Q("verweis")) != nullptr; }));
+    std::filesystem::remove(Work() + "/verweis");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ItemNamed(Q("verweis")) == nullptr; }));
+    EXPECT_NE(ItemNamed(Q("sub")), nullptr);
+}
+
+// Deletes from outside leave in one update whatever their number (every fourth
+// of 20000 entries), with no listing, and the selection stays where it was.
+TEST_F(ShellList, ManyDeletesFromOutsideAreOneUpdate)
+{
+    const auto name = [](int i) { return QString::asprintf("f%05d", i); };
+    // Made before the list watches them, so no notification of theirs is pending.
+    const std::string folder = Work() + "/viele";
+    MakeDirectory(folder);
+    for (int i = 0; i < 20000; ++i)
+        WriteFile(folder + "/" + name(i).toStdString());
+    List().SetPath(QString::fromStdString(folder));
+    ASSERT_EQ(List().Count(), 20000);
+    SelectOnly(name(2));
+    int refills = 0;
+    List().OnPopulated = [&](TPzShellList&) { ++refills; };
+    QSignalSpy removals(&List().Model(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy resets(&List().Model(), &QAbstractItemModel::modelReset);
+    TFolderListings listings(folder);
+    for (int i = 0; i < 20000; i += 4)
+        std::filesystem::remove(folder + "/" + name(i).toStdString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return List().Count() == 15000; }, 20000));
+    EXPECT_EQ(removals.size() + resets.size(), 1);
+    EXPECT_EQ(listings.Count(), 0);
+    EXPECT_EQ(refills, 0);
+    ASSERT_EQ(List().SelCount(), 1);
+    EXPECT_EQ(List().Selected()->Caption, name(2));
+    EXPECT_EQ(List().ItemFocused(), List().Selected());
+}
+
+// A refill selects the names that are still there again, without a listing
+// for each one that went.
+TEST_F(ShellList, ReselectingAfterARefillListsNothingMore)
+{
+    MakeSample();
+    List().SetAutomaticRefresh(false);
+    for (const char* name : {"sub", "a.txt", "b.txt"})
+        List().SetItemSelected(ItemNamed(Q(name)), true);
+    std::filesystem::remove(Work() + "/sub");
+    std::filesystem::remove(Work() + "/b.txt");
+    TFolderListings listings(Work());
+    List().FullRefresh();
+    EXPECT_EQ(listings.Count(), 1);
+    EXPECT_EQ(List().SelectedNames(), QStringList{Q("a.txt")});
+}
+
+// The info tip names the type from the file's extension, which may read as markup.
+TEST_F(ShellList, TheInfoTipShowsItsLinesAsWritten)
+{
+    WriteFile(Work() + "/bild.<b>fett", 2000);
+    List().FullRefresh();
+    TListItem* item = ItemNamed(Q("bild.<b>fett"));
+    ASSERT_NE(item, nullptr);
+    const QPoint point = List().DisplayRect(item, drLabel).center();
+    QHelpEvent help(QEvent::ToolTip, point, List().viewport()->mapToGlobal(point));
+    QApplication::sendEvent(List().viewport(), &help);
+    const QLabel* label = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QTipLabel") && widget->isVisible())
+            label = qobject_cast<QLabel*>(widget);
+    ASSERT_NE(label, nullptr);
+    List().Browser().SetObjectName(Q("bild.<b>fett"));
+    const QString tip = List().Browser().GetInfoTip(true);
+    EXPECT_TRUE(tip.startsWith(Q("Typ: <B>FETT-Datei\nGröße: "))) << tip.toStdString();
+    EXPECT_EQ(ShownText(*label), tip);
+    QToolTip::hideText();
 }
 
 TEST_F(ShellList, FileSystemChangesUpdateTheEntries)

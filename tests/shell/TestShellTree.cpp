@@ -3,9 +3,12 @@
 #include "framework/MessageBox.h"
 #include "platform/core/system/TMountTable.h"
 #include "shell/link/TPzShellLink.h"
+#include "platform/core/system/LastError.h"
 #include "shell/navigator/ShellIDLists.h"
+#include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTree.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
+#include "tests/support/TSyscallFault.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -195,6 +198,34 @@ TEST_F(ShellTreeTest, FoldersDeletedOrRenamedOutsideLeaveTheTree)
     ASSERT_EQ(std::rename((Work() + "/alt").c_str(), (Work() + "/neu").c_str()), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Child(work, "alt") == nullptr && Child(work, "neu") != nullptr; }));
     EXPECT_EQ(messages, 0);
+}
+
+// A refresh whose listing fails (every directory read after the first answers
+// EIO) keeps the children it did not see and names the folder it could not read.
+TEST_F(ShellTreeTest, AFailedListingKeepsTheChildrenAndSaysWhich)
+{
+    MakeDirectory(Work() + "/bleibt");
+    MakeDirectory(Work() + "/weg");
+    TPzShellTree& tree = Start();
+    tree.SetAutomaticRefresh(false);
+    TTreeNode* work = ShowFolder(Work());
+    tree.Expand(work);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(work, "weg") && Child(work, "weg")->ImageIndex() >= 0; }));
+    ASSERT_EQ(std::remove((Work() + "/weg").c_str()), 0);
+    {
+        TSyscallFault fault("getdents64", "EIO", 2);
+        if (!fault.IsAttached())
+            GTEST_SKIP() << fault.SkipReason();
+        tree.RefreshContents();
+    }
+    EXPECT_NE(Child(work, "weg"), nullptr);
+    EXPECT_EQ(tree.Notice().Shown(),
+              QString::fromStdString("Der Ordner \u201E" + Work() + "\u201C konnte nicht vollständig gelesen werden: " +
+                                     GetSystemErrorText(EIO) + "."));
+    tree.RefreshContents();
+    EXPECT_EQ(Child(work, "weg"), nullptr);
+    EXPECT_NE(Child(work, "bleibt"), nullptr);
+    EXPECT_EQ(tree.Notice().Shown(), QString());
 }
 
 TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)

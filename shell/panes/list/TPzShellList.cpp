@@ -11,6 +11,7 @@
 #include "shell/navigator/StandardFolderLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
+#include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/PaneClipboard.h"
 #include "shell/selection/TPzSelectionList.h"
 #include "shell/threads/TWorkerPools.h"
@@ -58,6 +59,7 @@ TPzShellList::TPzShellList(QWidget* parent)
     : TListView(parent)
     , browser_(std::make_unique<TShellNavigator>())
     , notifier_(new TPzShellChangeNotifier(this))
+    , notice_(new TPzPaneNotice(*this))
 {
     browser_->SetShowErrorMessages(false);
     largeImages_.SetSize(si_large);
@@ -72,6 +74,9 @@ TPzShellList::TPzShellList(QWidget* parent)
     updateTimer_.setSingleShot(true);
     updateTimer_.setInterval(kUpdateDelayMs);
     connect(&updateTimer_, &QTimer::timeout, this, &TPzShellList::UpdateTimerStep);
+    goneTimer_.setSingleShot(true);
+    goneTimer_.setInterval(kDeleteBatchMs);
+    connect(&goneTimer_, &QTimer::timeout, this, &TPzShellList::RemoveGoneEntries);
 
     notifier_->SetEnabled(false);
     notifier_->SetRecursive(false);
@@ -265,22 +270,54 @@ void TPzShellList::FullRefresh()
         filling_ = false;
         notifier_->SetEnabled(automaticRefresh_);
     }};
+    // A refill of the folder shown is listed before the entries go: a listing
+    // that fails keeps them, since what it missed need not be gone.
+    const TItemIdListPtr folder = browser_->GetFolderIDList();
+    std::vector<TItemIdListPtr> listed;
+    const bool refill = Count() > 0 && folderIdList_ && IDListsEqual(folderIdList_.get(), folder.get());
+    if (refill) {
+        browser_->ResetEnumeration();
+        while (browser_->Next())
+            if (PassesListingRule())
+                listed.push_back(browser_->GetObjectIDList());
+        if (const int error = browser_->EnumerationError()) {
+            notice_->ShowListingFailure(error);
+            return;
+        }
+    }
+    int error = 0;
     {
         const TUpdateGuard update(*this);
         ClearEntries();
-        folderIdList_.reset();
+        folderIdList_ = CloneIDList(folder.get());
         ClearThumbnails();
         CreateColumns();
-        browser_->ResetEnumeration();
-        while (browser_->Next())
-            AddBrowserItem(details_);
+        if (refill) {
+            for (const TItemIdListPtr& item : listed) {
+                browser_->SetObjectIDList(item.get());
+                AddBrowserItem(details_);
+            }
+        } else {
+            browser_->ResetEnumeration();
+            while (browser_->Next())
+                AddBrowserItem(details_);
+            error = browser_->EnumerationError();
+        }
         if (showParentFolder_)
             AddParentEntry(QString());
         SortItems();
         UpdateSortArrows();
     }
+    // A new folder that fails midway shows what was read, and says so.
+    if (error != 0)
+        notice_->ShowListingFailure(error);
+    else
+        notice_->Withdraw();
     selectedNames_.reset();
     SetSelectedNames(names);
+    fillPending_ = false;
+    if (const TItemIdListPtr pending = std::move(pendingSelection_))
+        SelectItemById(pending.get());
     if (SelCount() == 0)
         scrollToTop();
     if (OnPopulated)
@@ -521,14 +558,30 @@ void TPzShellList::SetSelectedNames(const QStringList& names)
     busy_ = true;
     const TRestore restore{[this] { busy_ = false; }};
     SetSelected(nullptr);
+    // A file name parses without a listing; a name that does not (gone, or a
+    // display name) is looked for among the entries, never in a new listing.
+    std::vector<QString> unparsed;
     for (const QString& name : names) {
-        try {
-            browser_->SetObjectName(name);
-        } catch (const std::exception&) {
-            continue;  // the folder no longer knows the name
-        }
-        SelectItemById(browser_->ObjectIDList());
+        const QByteArray native = QFile::encodeName(name);
+        TItemIdListPtr item;
+        if (!name.contains(u'/') && native != "." && native != ".." && browser_->FolderInterface())
+            item = PathToIDList(browser_->FolderInterface().get(), native.toStdString());
+        if (TListItem* found = item && IDListCount(item.get()) == 1 ? FindItemById(item.get()) : nullptr)
+            SelectEntry(found);
+        else
+            unparsed.push_back(name);
     }
+    if (!unparsed.empty())
+        for (int row = 0; row < Count(); ++row) {
+            const TPzShellListItem* data = ShellItemOf(Item(row));
+            if (!data || data->IsParentEntry)
+                continue;
+            browser_->SetObjectIDList(data->ItemId.get());
+            const QString name = browser_->ObjectName();
+            if (std::find(unparsed.begin(), unparsed.end(), name.isEmpty() ? browser_->GetDisplayName() : name) !=
+                unparsed.end())
+                SelectEntry(Item(row));
+        }
     selectedNames_.reset();
 }
 
@@ -588,25 +641,35 @@ TListItem* TPzShellList::FindItemById(const TItemIdList* item)
 {
     if (!item)
         return nullptr;
-    if (!indexBuilt_) {
-        index_.clear();
-        index_.reserve(std::size_t(Count()));
-        for (int row = 0; row < Count(); ++row)
-            IndexItem(Item(row));
-        indexBuilt_ = true;
-    }
+    EnsureIndex();
     const auto found = index_.find(ItemKey(item));
     return found == index_.end() ? nullptr : found->second;
 }
 
+void TPzShellList::EnsureIndex()
+{
+    if (indexBuilt_)
+        return;
+    index_.clear();
+    index_.reserve(std::size_t(Count()));
+    for (int row = 0; row < Count(); ++row)
+        IndexItem(Item(row));
+    indexBuilt_ = true;
+}
+
 void TPzShellList::SelectItemById(const TItemIdList* item)
 {
-    TListItem* found = FindItemById(item);
-    if (!found)
-        return;
-    SetItemSelected(found, true);
-    SetItemFocused(found);
-    MakeVisible(found, false);
+    if (fillPending_)
+        pendingSelection_ = CloneIDList(item);
+    else if (TListItem* found = FindItemById(item))
+        SelectEntry(found);
+}
+
+void TPzShellList::SelectEntry(TListItem* item)
+{
+    SetItemSelected(item, true);
+    SetItemFocused(item);
+    MakeVisible(item, false);
 }
 
 void TPzShellList::DeleteEntries(const std::vector<TListItem*>& items)
@@ -621,6 +684,8 @@ void TPzShellList::DeleteEntries(const std::vector<TListItem*>& items)
 
 void TPzShellList::ClearEntries()
 {
+    goneTimer_.stop();
+    goneKeys_.clear();
     index_.clear();
     indexBuilt_ = false;
     dropItem_ = nullptr;
@@ -678,13 +743,42 @@ void TPzShellList::ChangeFolder(const TItemIdList* absolute)
 {
     if (!absolute)
         return;
+    // A hand-over of the link (another pane's selection) to the folder shown
+    // changes the selection only: the notifier keeps the entries current.
+    if (automaticRefresh_ && ShowsFolder(absolute)) {
+        SetSelected(nullptr);
+        return;
+    }
     try {
         browser_->SetFolderIDList(absolute);
         SetSelected(nullptr);
+        // A pane on a tab not shown lists its folder when it is shown.
+        if (!loading_ && !isVisible() && window() != this && window()->isVisible()) {
+            ClearEntries();
+            folderIdList_.reset();
+            fillPending_ = true;
+            pendingSelection_.reset();
+            return;
+        }
         FullRefresh();
     } catch (const std::exception&) {
         ClearEntries();
     }
+}
+
+void TPzShellList::showEvent(QShowEvent* event)
+{
+    TListView::showEvent(event);
+    if (fillPending_)
+        FullRefresh();
+}
+
+bool TPzShellList::ShowsFolder(const TItemIdList* absolute) const
+{
+    if (loading_ || filling_ || !folderIdList_ || !notice_->Shown().isEmpty())
+        return false;
+    const TItemIdListPtr browsed = browser_->GetFolderIDList();
+    return IDListsEqual(folderIdList_.get(), absolute) && IDListsEqual(browsed.get(), absolute);
 }
 
 void TPzShellList::ChangeFolderAndSelect(const TItemIdList* folder, const TItemIdList* item)

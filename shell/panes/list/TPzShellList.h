@@ -30,6 +30,7 @@
 #include <unordered_map>
 
 #include <QMenu>
+class TPzPaneNotice;
 class TPzShellChangeNotifier;
 class TShellNavigator;
 class TWorkerPools;
@@ -58,6 +59,12 @@ public:
     static constexpr int kUpdateDelayMs = 600;
     // Up to this many entries an update compares items; longer lists are rebuilt.
     static constexpr int kIncrementalLimit = 300;
+    // Entries deleted outside within this long of each other leave in one
+    // update (a burst of deletes arrives spread over the notifier's reads).
+    static constexpr int kDeleteBatchMs = 200;
+    // Up to this many separate runs of deleted entries leave as one removal
+    // each (each moves the rows after it); more leave in one reset.
+    static constexpr int kRemovalRunLimit = 16;
     // The column map's size: further columns a folder offers are not shown.
     static constexpr int kMaxColumns = 256;
     // Thumbnails fill a square as large as a desktop file manager's smallest zoom step.
@@ -130,6 +137,8 @@ public:
     QString Version() const;
     TShellNavigator& Browser() const { return *browser_; }
     TPzShellChangeNotifier& Notifier() const { return *notifier_; }
+    // The line over the entries that says why they are incomplete.
+    const TPzPaneNotice& Notice() const { return *notice_; }
     int SortColumn() const { return sortColumn_; }
     bool SortDescending() const { return descending_; }
     // The detail column a report column shows.
@@ -213,6 +222,7 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend class TPzShellOptionProperties<TPzShellList>;
@@ -227,14 +237,21 @@ private:
     void UpdateSortArrows();
     void FillDetails(TListItem& item);
     const TItemIdList* FolderIdList();
+    // Whether the entries are a complete listing of this folder, the browser's.
+    bool ShowsFolder(const TItemIdList* absolute) const;
     std::string FolderPathBytes() const;
     void DeleteEntries(const std::vector<TListItem*>& items);
+    // Selects and focuses the entry and scrolls it into view.
+    void SelectEntry(TListItem* item);
     void ClearEntries();
     void IndexItem(TListItem* item);
+    void EnsureIndex();
     void UnindexItem(const TListItem* item);
     static std::string ItemKey(const TItemIdList* item);
     void NotifierHook(int event, const TItemIdList* item1);
     void RestartUpdateTimer();
+    // Deletes the entries of the deletes reported since the last call.
+    void RemoveGoneEntries();
     void ToggleCheckbox(TListItem* item);
     TFileNames SelectedPaths();
     // The ids of the selected entries but the parent entry, for a command (still owned by the entries).
@@ -257,7 +274,11 @@ private:
     TPzSystemImageList largeImages_;
     std::unique_ptr<TImageList> stateImageList_;
     TPzShellChangeNotifier* notifier_;
+    TPzPaneNotice* notice_;
     QTimer updateTimer_;
+    QTimer goneTimer_;
+    // The index keys of entries reported deleted, waiting for goneTimer_.
+    std::vector<std::string> goneKeys_;
     QPointer<TPzShellLink> link_;
     TPzShellOptions options_{TPzShellOptions::kListDefault};
     bool automaticRefresh_ = true;
@@ -286,6 +307,10 @@ private:
     TItemIdListPtr folderIdList_;
     bool busy_ = false;
     bool filling_ = false;
+    // The folder changed while the pane was not shown: it is listed on show,
+    // and then the entry of pendingSelection_ is selected.
+    bool fillPending_ = false;
+    TItemIdListPtr pendingSelection_;
     bool loading_ = true;
     QString storedPath_;
     bool pathStored_ = false;

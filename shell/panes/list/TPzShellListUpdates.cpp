@@ -3,6 +3,7 @@
 #include "shell/panes/list/TPzShellList.h"
 
 #include "framework/MessageBox.h"
+#include "framework/PlainText.h"
 #include "framework/TCursorGuard.h"
 #include "platform/core/system/LastError.h"
 #include "platform/core/ids/ShellItems.h"
@@ -11,6 +12,7 @@
 #include "shell/navigator/StandardFolderLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
+#include "shell/panes/TPzPaneNotice.h"
 #include "shell/selection/TPzSelectionList.h"
 #include "shell/selection/TPzSelectionStateImageList.h"
 
@@ -20,6 +22,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -41,7 +44,8 @@ bool IsAtOrAbove(const std::string& path, std::string folder)
 
 void TPzShellList::NotifierHook(int event, const TItemIdList* item1)
 {
-    if (busy_)
+    // While a fill waits for the pane to be shown, events tell of the folder before.
+    if (busy_ || fillPending_)
         return;
     switch (TNotificationEvent(event)) {
     case neFileDelete:
@@ -52,8 +56,18 @@ void TPzShellList::NotifierHook(int event, const TItemIdList* item1)
             RestartUpdateTimer();
             return;
         }
-        if (TListItem* found = FindItemById(LastIDListItem(item1)))
-            DeleteEntries({found});
+        // Deletes come in bursts (a folder emptied outside): their entries
+        // leave together, in one update.
+        EnsureIndex();
+        std::string key = ItemKey(LastIDListItem(item1));
+        // A link to a folder is listed as a folder, but its delete is
+        // reported as one of a file; no name is both in one folder.
+        if (!index_.contains(key) && key.size() > 1 && key[0] == char(TItemKind::FileSystem))
+            key[1] = key[1] == 'd' ? 'f' : 'd';
+        if (index_.contains(key)) {
+            goneKeys_.push_back(std::move(key));
+            goneTimer_.start();
+        }
         return;
     }
     case neDriveRemove:
@@ -74,6 +88,57 @@ void TPzShellList::NotifierHook(int event, const TItemIdList* item1)
         return;
     default: RestartUpdateTimer(); return;
     }
+}
+
+void TPzShellList::RemoveGoneEntries()
+{
+    goneTimer_.stop();
+    EnsureIndex();
+    std::vector<TListItem*> gone;
+    gone.reserve(goneKeys_.size());
+    for (const std::string& key : goneKeys_)
+        if (const auto found = index_.find(key); found != index_.end())
+            gone.push_back(found->second);
+    goneKeys_.clear();
+    if (gone.empty())
+        return;
+    std::vector<int> rows;
+    rows.reserve(gone.size());
+    for (const TListItem* item : gone)
+        rows.push_back(item->Index());
+    std::sort(rows.begin(), rows.end());
+    int runs = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        runs += i == 0 || rows[i] > rows[i - 1] + 1;
+    if (runs <= kRemovalRunLimit) {
+        DeleteEntries(gone);
+        return;
+    }
+    // Scattered entries: one reset, after which the selection, the focus and
+    // the first row shown come back.
+    std::vector<TListItem*> selected = SelectedItems();
+    TListItem* focused = ItemFocused();
+    TListItem* top = TopItem();
+    std::sort(gone.begin(), gone.end());
+    const auto isGone = [&](const TListItem* item) { return std::binary_search(gone.begin(), gone.end(), item); };
+    std::erase_if(selected, isGone);
+    if (isGone(focused))
+        focused = nullptr;
+    while (top && isGone(top))
+        top = top->Index() + 1 < Count() ? Item(top->Index() + 1) : nullptr;
+    {
+        const TUpdateGuard update(*this);
+        DeleteEntries(gone);
+    }
+    busy_ = true;
+    for (TListItem* item : selected)
+        SetItemSelected(item, true);
+    if (focused)
+        SetItemFocused(focused);
+    busy_ = false;
+    if (top)
+        scrollTo(Model().index(top->Index(), 0), QAbstractItemView::PositionAtTop);
+    selectedNames_.reset();
 }
 
 void TPzShellList::RestartUpdateTimer()
@@ -101,7 +166,7 @@ void TPzShellList::UpdateTimerStep()
 
 void TPzShellList::RefreshContents()
 {
-    if (loading_ || !isEnabled() || filling_)
+    if (loading_ || !isEnabled() || filling_ || fillPending_)
         return;
     if (Count() > kIncrementalLimit) {
         if (!IsEditing())
@@ -124,6 +189,12 @@ void TPzShellList::RefreshContents()
                 AddBrowserItem(details_);
         }
     }
+    // Only a listing that reached its end tells which entries are gone.
+    if (const int error = browser_->EnumerationError()) {
+        notice_->ShowListingFailure(error);
+        return;
+    }
+    notice_->Withdraw();
     std::vector<TListItem*> gone;
     TFileNames cutPaths;
     const std::string folder = FolderPathBytes();
@@ -293,7 +364,7 @@ bool TPzShellList::viewportEvent(QEvent* event)
         if (tip.isEmpty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), tip, viewport(), bounds);
+            QToolTip::showText(help->globalPos(), PlainToolTip(tip), viewport(), bounds);
         return true;
     }
     return TListView::viewportEvent(event);

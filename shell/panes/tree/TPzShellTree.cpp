@@ -14,6 +14,7 @@
 #include "shell/navigator/ShellPaths.h"
 #include "shell/navigator/StandardFolderLists.h"
 #include "shell/navigator/TShellLibrary.h"
+#include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
 
 #include <QApplication>
@@ -40,6 +41,7 @@ std::string_view ItemBytes(const TItemIdList* item)
 
 TPzShellTree::TPzShellTree(QWidget* parent)
     : TTreeView(parent)
+    , notice_(new TPzPaneNotice(*this))
 {
     browser_.SetShowErrorMessages(false);
     browser_.SetFileSystemOnly(false);
@@ -364,6 +366,7 @@ void TPzShellTree::FillChildren(TTreeNode& node)
             while (browser_.Next())
                 if (ShowFiles() || browser_.IsFolder())
                     AddFolderNode(&node);
+            ListingEnded();
         } catch (const EShellNavigatorError&) {
             // An unreadable folder (a volume without a readable root) has no children.
         }
@@ -634,15 +637,35 @@ void TPzShellTree::RefreshNode(TTreeNode* node, bool recursive, bool overlays)
             added = true;
         }
     }
-    Nodes().DeleteChildrenIf(node, [](const TTreeNode& child) {
-        const TPzShellTreeItem* data = ShellItem(&child);
-        return data && data->Present == 0;
-    });
+    // Only a listing that reached its end tells which children are gone.
+    if (ListingEnded())
+        Nodes().DeleteChildrenIf(node, [](const TTreeNode& child) {
+            const TPzShellTreeItem* data = ShellItem(&child);
+            return data && data->Present == 0;
+        });
     if (recursive)
         for (int i = 0; i < node->Count(); ++i)
             RefreshNode(node->Item(i), true, overlays);
     if (added)
         SortNodeChildren(node);
+}
+
+bool TPzShellTree::ListingEnded()
+{
+    const std::string folder = browser_.FolderPath();
+    if (const int error = browser_.EnumerationError()) {
+        noticeFolder_ = folder;
+        std::string shown = folder;
+        if (shown.size() > 1 && shown.back() == '/')
+            shown.pop_back();
+        notice_->ShowListingFailure(error, QFile::decodeName(QByteArray::fromStdString(shown)));
+        return false;
+    }
+    if (folder == noticeFolder_) {
+        noticeFolder_.clear();
+        notice_->Withdraw();
+    }
+    return true;
 }
 
 void TPzShellTree::RefreshTree()

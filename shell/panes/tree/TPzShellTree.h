@@ -16,9 +16,12 @@
 
 #include <QElapsedTimer>
 
+#include <string>
+
 #include <functional>
 #include <memory>
 
+class TPzPaneNotice;
 class TPzShellTreeItem;
 
 // The folder tree of a pane pair: the shell namespace below a root (the
@@ -106,6 +109,8 @@ public:
 
     TShellNavigator& Browser() { return browser_; }
     TPzShellChangeNotifier& Notifier() { return notifier_; }
+    // The line over the nodes that says which folder could not be read.
+    const TPzPaneNotice& Notice() const { return *notice_; }
     const TPidlHistory& History() const { return history_; }
 
     // --- Events ---------------------------------------------------------------
@@ -146,6 +151,9 @@ public:
 
 protected:
     void FillChildren(TTreeNode& node) override;
+    // After the browser's enumeration of a node: false, with the notice shown,
+    // when it failed; true, withdrawing a notice about that folder, when it ended.
+    bool ListingEnded();
     void Change(TTreeNode* node) override;
     bool KeyDown(QKeyEvent& event) override;
     bool OwnsShortcut(const QKeyEvent& event) const override;
@@ -198,6 +206,9 @@ private:
     TPzSystemImageList images_;
     std::unique_ptr<TPzSelectionStateImageList> stateImages_;
     TPzShellChangeNotifier notifier_;
+    TPzPaneNotice* notice_;
+    // The folder the notice names (native path).
+    std::string noticeFolder_;
     TPidlHistory history_;
     TPzShellOptions options_{TPzShellOptions::kTreeDefault};
     TPzShellLink* link_ = nullptr;
