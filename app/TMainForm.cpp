@@ -226,7 +226,8 @@ void TMainForm::ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMai
     TShellNavigator& browser = list.Browser();
     browser.SetObjectIDList(entry->ItemId.get());
     if (entry->IsParentEntry || browser.IsFolder()) {
-        list.ExecuteCommand(QStringLiteral("default"));
+        // Opening a folder reports its own failure (the browser's message, the last error).
+        static_cast<void>(list.ExecuteCommand(QStringLiteral("default")));
         return;
     }
     // The path is built from the file names' own bytes, so that no name is lost

@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -83,7 +84,8 @@ TRunTime RunPeer(const std::string& source, const std::string& target)
 
 void Clean(const std::string& target)
 {
-    RemoveTree(target + "/tree");
+    if (const int error = RemoveTree(target + "/tree"))
+        std::fprintf(stderr, "cannot clean %s/tree: %s\n", target.c_str(), std::strerror(error));
     ::sync();
 }
 

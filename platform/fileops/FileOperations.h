@@ -28,7 +28,7 @@ struct TFileOperationRequest
     bool Confirm = true;       // ask before Trash and Delete
 };
 
-struct TFileOperationResult
+struct [[nodiscard]] TFileOperationResult
 {
     bool Completed = false;  // everything asked for was done (items the user chose to skip count as done)
     bool Cancelled = false;  // the user declined or stopped it (Error is then ECANCELED)

@@ -24,19 +24,19 @@ public:
     void SetSyncData(bool sync) { syncData_ = sync; }
 
     // 0 or the errno of the failure, ECANCELED after a cancel.
-    int Copy(const std::string& source, const std::string& destination);
+    [[nodiscard]] int Copy(const std::string& source, const std::string& destination);
 
     // The path at which the copy failed (a source or a destination path).
     const std::string& FailedPath() const { return failedPath_; }
 
 private:
-    int CopyEntry(const std::string& source, const std::string& destination);
-    int CopyFile(const std::string& source, const struct stat& status, const std::string& destination);
-    int CopyFolder(const std::string& source, const struct stat& status, const std::string& destination);
-    int CopyLink(const std::string& source, const struct stat& status, const std::string& destination);
-    int CopyData(int in, int out);
-    int CopyDataByBuffer(int in, int out);
-    int Fail(int error, const std::string& path);
+    [[nodiscard]] int CopyEntry(const std::string& source, const std::string& destination);
+    [[nodiscard]] int CopyFile(const std::string& source, const struct stat& status, const std::string& destination);
+    [[nodiscard]] int CopyFolder(const std::string& source, const struct stat& status, const std::string& destination);
+    [[nodiscard]] int CopyLink(const std::string& source, const struct stat& status, const std::string& destination);
+    [[nodiscard]] int CopyData(int in, int out);
+    [[nodiscard]] int CopyDataByBuffer(int in, int out);
+    [[nodiscard]] int Fail(int error, const std::string& path);
 
     TOperationProgress& progress_;
     bool syncData_ = false;

@@ -31,19 +31,19 @@ private:
     void RunDelete();
     void RunRestore();
 
-    bool TransferOne(const std::string& source, bool move);
-    bool LinkOne(const std::string& source);
-    bool TrashOne(const std::string& source);
-    bool DeleteOne(const std::string& source);
-    bool RestoreOne(const std::string& trashedPath);
+    [[nodiscard]] bool TransferOne(const std::string& source, bool move);
+    [[nodiscard]] bool LinkOne(const std::string& source);
+    [[nodiscard]] bool TrashOne(const std::string& source);
+    [[nodiscard]] bool DeleteOne(const std::string& source);
+    [[nodiscard]] bool RestoreOne(const std::string& trashedPath);
 
-    bool CheckTargetFolder();
-    bool ConfirmRemoval(bool forGood);
-    bool AskDeleteInstead(const std::string& source);
+    [[nodiscard]] bool CheckTargetFolder();
+    [[nodiscard]] bool ConfirmRemoval(bool forGood);
+    [[nodiscard]] bool AskDeleteInstead(const std::string& source);
     void Fail(int error, const std::string& path, const QString& message = {});
     void Cancel();
     // Counts one finished item; false (and cancelled) when the user stopped the work.
-    bool Advance();
+    [[nodiscard]] bool Advance();
     bool Stopped() const { return result_.Error != 0 || result_.Cancelled; }
 
     const TFileOperationRequest& request_;

@@ -10,7 +10,7 @@ public:
 
     // The next item as a one-item relative list; false at the end (and after an
     // error, which is left as the last error).
-    virtual bool Next(TItemIdListPtr& item) = 0;
+    [[nodiscard]] virtual bool Next(TItemIdListPtr& item) = 0;
     // Starts over from the first item.
     virtual void Reset() = 0;
 };

@@ -40,7 +40,7 @@ bool IsValidFileName(const std::string& name)
 
 // Renames without replacing an existing entry; file systems without
 // RENAME_NOREPLACE get a check before the rename.
-int RenameNoReplace(const std::string& from, const std::string& to)
+[[nodiscard]] int RenameNoReplace(const std::string& from, const std::string& to)
 {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return 0;

@@ -23,7 +23,7 @@ using TDirPtr = std::unique_ptr<DIR, TDirCloser>;
 
 // Deletes the entries of the directory open as `dirFd`, then nothing else;
 // the caller removes the directory itself.
-int RemoveContents(int dirFd)
+[[nodiscard]] int RemoveContents(int dirFd)
 {
     TDirPtr stream(::fdopendir(dirFd));
     if (!stream) {
@@ -222,7 +222,7 @@ std::string TemporarySiblingName(const std::string& path)
 TTemporaryItem::~TTemporaryItem()
 {
     if (!path_.empty())
-        RemoveTree(path_);
+        static_cast<void>(RemoveTree(path_));  // a destructor has no one to tell
 }
 
 int RenameNoReplace(const std::string& from, const std::string& to)
@@ -249,10 +249,10 @@ int RenameReplacing(const std::string& from, const std::string& to)
         return RenameNoReplace(from, to);
     if (!S_ISDIR(fromStatus.st_mode) && !S_ISDIR(toStatus.st_mode))
         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0) {
-        RemoveTree(from);
-        return 0;
-    }
+    // The new item is in place after the exchange; an old one that cannot be
+    // deleted is still a failure to tell, or it would stay at `from` unseen.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0)
+        return RemoveTree(from);
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // Without the exchange: the new item is complete, the old one goes first.

@@ -26,20 +26,21 @@ bool EntryExists(const std::string& path);
 // Deletes a file, a symbolic link or a whole folder tree without following
 // links; 0 or the errno of the first failure (it goes on with the rest, so
 // as much as possible is gone).
-int RemoveTree(const std::string& path);
+[[nodiscard]] int RemoveTree(const std::string& path);
 
 // Renames without replacing anything (EEXIST when `to` exists); 0 or errno.
-int RenameNoReplace(const std::string& from, const std::string& to);
+[[nodiscard]] int RenameNoReplace(const std::string& from, const std::string& to);
 
 // Puts `from` in the place of the existing `to`: a file replaces a file by
 // rename, atomically; where a folder is involved the two swap places
 // atomically (RENAME_EXCHANGE) and the old item, now at `from`, is deleted.
-// 0 or errno.
-int RenameReplacing(const std::string& from, const std::string& to);
+// 0 or errno; after the exchange the errno of deleting the old item (the new
+// one is then in place, and the old one's rest is at `from`).
+[[nodiscard]] int RenameReplacing(const std::string& from, const std::string& to);
 
 // Creates `path` and any missing parent folders (mode 0777 less umask);
 // 0 or errno.
-int MakeDirectories(const std::string& path);
+[[nodiscard]] int MakeDirectories(const std::string& path);
 
 // Bytes and entries below a path (the entry itself counted), without
 // following links.

@@ -742,7 +742,8 @@ bool TPzShellList::ExecuteCommand(const QString& verb)
         } else {
             const std::string target = browser_->GetLinkTarget();
             if (browser_->IsFolder()) {
-                browser_->OpenObjectAsFolder();
+                if (!browser_->OpenObjectAsFolder())
+                    return false;
                 NotifyLinkFolder();
                 FullRefresh();
                 return true;

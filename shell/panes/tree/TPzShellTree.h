@@ -132,7 +132,7 @@ public:
     void RefreshTree();
     void RefreshSelected();
     // Runs a verb on the selected node; false without one or on failure.
-    bool ExecuteVerb(const QString& verb);
+    [[nodiscard]] bool ExecuteVerb(const QString& verb);
 
     // --- IPzShellControl --------------------------------------------------------
     void SetShellLink(TPzShellLink* link) override;
@@ -142,7 +142,7 @@ public:
     void SelectAll() override {}
     void FullRefresh() override { RefreshTree(); }
     void RefreshContents() override { RefreshSelected(); }
-    bool GoUp() override;
+    [[nodiscard]] bool GoUp() override;
 
 protected:
     void FillChildren(TTreeNode& node) override;
