@@ -46,7 +46,10 @@ public:
     using TNotifyEvent = std::function<void(TPzShellTree& sender)>;
 
     // The notifier's events: deletions, drives, media, folders and shares.
-    static constexpr TNotificationEvents kTreeEventFilter = 0x3FDD0;
+    static constexpr TNotificationEvents kTreeEventFilter =
+        neFileDelete | neDriveAdd | neDriveRemove | neShellDriveAdd | neMediaInsert | neMediaRemove | neFolderCreate |
+        neFolderDelete | neFolderRename | neFolderUpdate | neNetShare | neNetUnShare;
+    static_assert(kTreeEventFilter.Bits() == 0x3FDD0);
     // Keyboard selections reach the link after the keys rest this long, so
     // the lists do not refill for every node passed.
     static constexpr int kKeyboardChangeDelay = 600;

@@ -502,7 +502,7 @@ void TPzShellTree::dropEvent(QDropEvent* event)
         struct stat st
         {};
         if (::lstat(files.GetBytes(0).c_str(), &st) != 0)
-            effect = 2;  // the source is gone: it was moved
+            effect = DROPEFFECT_MOVE;  // the source is gone: it was moved
     }
     if (effect != 0)
         DoOperation(DropOperation(effect), files, destination);
