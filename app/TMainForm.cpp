@@ -1,10 +1,12 @@
 #include "app/TMainForm.h"
 
 #include "app/FormSupport.h"
+#include "app/ReadableSize.h"
 #include "app/TAboutBox.h"
 #include "app/TEngineWorker.h"
 #include "app/TModalInputGuard.h"
 #include "engine/join/TJoinRequest.h"
+#include "engine/split/PieceSizes.h"
 #include "engine/split/TSplitOperation.h"
 #include "framework/MessageBox.h"
 #include "framework/TCursorGuard.h"
@@ -16,12 +18,18 @@
 #include "ui_TMainForm.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QPainter>
 #include <QTimer>
 
 #include <chrono>
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -38,6 +46,11 @@ constexpr int kTreeIndent = 19;  // the tree's indent per level, as on the form
 const QString kErrorCaption = QStringLiteral("Fehler");
 // Work that ends sooner shows no progress window, which would only flash.
 constexpr std::chrono::milliseconds kProgressWindowDelay{500};
+// A split into more pieces asks first: a typo in the size must not flood a folder.
+constexpr std::int64_t kManyPieces = 100000;
+// The drop-down arrow of the size button, drawn black on white (the glyph's transparent colour).
+constexpr int kArrowGlyphWidth = 7;
+constexpr int kArrowGlyphHeight = 4;
 // How often the window looks whether the progress window is due.
 constexpr std::chrono::milliseconds kProgressWindowCheck{100};  // a fifth of the delay: opens near its time
 
@@ -71,6 +84,17 @@ TBoxAnswer ShowEngineMessage(QWidget* owner, TBoxIcon icon, const std::string& c
     return ShowMessageBox(request).Button == 0 ? TBoxAnswer::Yes : TBoxAnswer::No;
 }
 
+QImage DropDownGlyph()
+{
+    QImage glyph(kArrowGlyphWidth, kArrowGlyphHeight + 2, QImage::Format_RGB32);
+    glyph.fill(Qt::white);
+    for (int row = 0; row < kArrowGlyphHeight; ++row) {
+        for (int x = row; x < kArrowGlyphWidth - row; ++x)
+            glyph.setPixel(x, row + 1, qRgb(0, 0, 0));
+    }
+    return glyph;
+}
+
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent)
@@ -95,7 +119,79 @@ TMainForm::TMainForm(QWidget* parent)
     ui_->AboutBtn->Loaded();
     ui_->EndeprgBtn->Loaded();
     SetUpPanes();
+    SetUpSizePresets();
     SetAccessibleNames();
+}
+
+void TMainForm::SetUpSizePresets()
+{
+    auto* menu = new QMenu(ui_->SizePresetBtn);
+    menu->setObjectName(QStringLiteral("SizePresetMenu"));
+    for (const TPieceSizePreset& preset : PieceSizePresets()) {
+        const std::int64_t bytes = preset.Bytes;
+        menu->addAction(QString::fromUtf8(preset.Caption),
+                        [this, bytes] { ui_->SizeEd->setText(QString::number(bytes)); });
+    }
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("In gleiche Teile…"), [this] { AskEqualPieces(); });
+    ui_->SizePresetBtn->SetGlyph(DropDownGlyph());
+    ui_->SizePresetBtn->setMenu(menu);
+    ui_->SizePresetBtn->Loaded();
+    connect(ui_->SizeEd, &QLineEdit::textChanged, this, [this] { ShowSizeUnits(); });
+    ShowSizeUnits();
+}
+
+void TMainForm::ShowSizeUnits()
+{
+    const std::int64_t size = PieceSize();
+    ui_->SizeUnitsLbl->setText(size == 0 ? QString() : QStringLiteral("= ") + ReadableSize(std::uint64_t(size)));
+}
+
+void TMainForm::AskEqualPieces()
+{
+    TMessageRequest request;
+    request.Owner = this;
+    request.Caption = QStringLiteral("In gleiche Teile");
+    request.Icon = TMessageIcon::Error;
+    const std::string path = SelectedFilePath(*ui_->PzShellList1, *ui_->PzShellTree1);
+    struct stat status
+    {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        request.Text = QStringLiteral("Bitte wählen Sie zuerst in der Liste die Datei, die in gleiche Teile "
+                                      "aufgeteilt werden soll.");
+        ShowMessageBox(request);
+        return;
+    }
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    const auto length = static_cast<std::uint64_t>(status.st_size);
+    TMessageRequest ask;
+    ask.Owner = this;
+    ask.Caption = request.Caption;
+    ask.Style = TMessageStyle::Input;
+    ask.Text =
+        QStringLiteral("In wie viele Teile soll die Datei %1 (%2) aufgeteilt werden?").arg(name, ReadableSize(length));
+    ask.Input = QStringLiteral("2");
+    ask.EscapeButton = 1;
+    const TMessageAnswer answer = ShowMessageBox(ask);
+    if (answer.Button != 0)
+        return;
+    bool ok = false;
+    const qlonglong pieces = answer.Input.trimmed().toLongLong(&ok, 10);
+    const std::optional<std::int64_t> size = ok ? EqualPieceSize(length, pieces) : std::nullopt;
+    if (!ok || pieces < 1) {
+        request.Text = QStringLiteral("„%1“ ist keine Anzahl von Teilen. Bitte geben Sie eine ganze Zahl ab 1 ein.")
+                           .arg(answer.Input);
+        ShowMessageBox(request);
+        return;
+    }
+    if (!size) {
+        request.Text = QStringLiteral("Die Datei %1 (%2) lässt sich nicht in genau %3 Teile aufteilen.")
+                           .arg(name, ReadableSize(length))
+                           .arg(pieces);
+        ShowMessageBox(request);
+        return;
+    }
+    ui_->SizeEd->setText(QString::number(*size));
 }
 
 void TMainForm::SetUpPanes()
@@ -122,8 +218,8 @@ void TMainForm::SetUpPanes()
         splitters[tab]->setSizes({kTreeWidth, width() - kTreeWidth});
     }
     // The panes follow SizeEd in the order the form makes them; the log comes last.
-    QWidget* chain[] = {ui_->SizeEd,       ui_->PzShellTree1, ui_->PzShellList1,
-                        ui_->PzShellTree2, ui_->PzShellList2, ui_->Memo1};
+    QWidget* chain[] = {ui_->SizeEd,       ui_->SizePresetBtn, ui_->PzShellTree1, ui_->PzShellList1,
+                        ui_->PzShellTree2, ui_->PzShellList2,  ui_->Memo1};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
     ui_->PzShellList1->OnDblClick = [this](TListView&) { PzShellList1DblClick(); };
@@ -148,6 +244,8 @@ void TMainForm::SetAccessibleNames()
     ui_->AboutBtn->setAccessibleName(ui_->AboutBtn->text());
     ui_->EndeprgBtn->setAccessibleName(ui_->EndeprgBtn->text());
     ui_->SizeEd->setAccessibleName(QStringLiteral("Größe der einzelnen Dateien"));
+    ui_->SizePresetBtn->setAccessibleName(QStringLiteral("Größe wählen"));
+    ui_->SizeUnitsLbl->setAccessibleName(QStringLiteral("Größe in Einheiten"));
     ui_->Label1->setBuddy(ui_->SizeEd);
     ui_->Memo1->setAccessibleName(QStringLiteral("Protokoll"));
     ui_->PzShellTree1->setAccessibleName(QStringLiteral("Ordner zum Teilen"));
@@ -230,6 +328,20 @@ void TMainForm::ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMai
         static_cast<void>(list.ExecuteCommand(QStringLiteral("default")));
         return;
     }
+    (this->*operation)(SelectedFilePath(list, tree));
+}
+
+std::string TMainForm::SelectedFilePath(TPzShellList& list, TPzShellTree& tree)
+{
+    if (list.SelCount() == 0)
+        return {};
+    const TPzShellListItem* entry = ShellItemOf(list.Selected());
+    if (!entry || entry->IsParentEntry)
+        return {};
+    TShellNavigator& browser = list.Browser();
+    browser.SetObjectIDList(entry->ItemId.get());
+    if (browser.IsFolder())
+        return {};
     // The path is built from the file names' own bytes, so that no name is lost
     // to a conversion.
     std::string folder = tree.GetNodePath(tree.Selected());
@@ -237,7 +349,7 @@ void TMainForm::ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMai
         folder = GetSpecialFolderPath(tree.SpecialFolder() == SF_DESKTOP ? SF_DESKTOPDIRECTORY : tree.SpecialFolder());
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
-    (this->*operation)(folder + browser.ObjectNameBytes());
+    return folder + browser.ObjectNameBytes();
 }
 
 std::int64_t TMainForm::PieceSize() const
@@ -263,6 +375,23 @@ void TMainForm::SplitFile(const std::string& sourcePath)
         ShowMessageBox(request);
         return;
     }
+    struct stat status
+    {};
+    if (::stat(sourcePath.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+        const std::int64_t pieces = PieceCountOf(static_cast<std::uint64_t>(status.st_size), pieceSize);
+        if (pieces > kManyPieces) {
+            TMessageRequest request;
+            request.Owner = this;
+            request.Caption = QStringLiteral("Splitten");
+            request.Text = QStringLiteral("Die Datei würde in %1 Teile aufgeteilt. Trotzdem teilen?").arg(pieces);
+            request.Icon = TMessageIcon::Question;
+            request.Buttons = {QStringLiteral("Ja"), QStringLiteral("Nein")};
+            request.DefaultButton = 1;
+            request.EscapeButton = 1;
+            if (ShowMessageBox(request).Button != 0)
+                return;
+        }
+    }
     RunEngineWork(
         TProgressWindow::TKind::Split, sourcePath, [this] { ui_->PzShellList1->RefreshList(); },
         [&](const TEngineHost& host) { TSplitOperation(host).SplitFile(sourcePath, pieceSize); });
@@ -285,10 +414,20 @@ void TMainForm::RunEngineWork(TProgressWindow::TKind kind, const std::string& fi
     const TCursorGuard hourglass;
     std::unique_ptr<TCursorGuard> pointer;  // while the progress window is up
     std::unique_ptr<TProgressWindow> progress;
+    QTimer check;
+    bool ended = false;  // the work has said its last: no progress window any more
     TEngineHost host;
     host.Log = [this](const std::string& line) { ui_->Memo1->appendPlainText(QString::fromStdString(line)); };
-    // Boxes stand over the progress window when it is up.
-    host.ShowMessage = [this, &progress](TBoxIcon icon, const std::string& caption, const std::string& text) {
+    // A question stands over the progress window when it is up. Any other box
+    // is the work's last word (its outcome or its failure): the progress
+    // window, whose "Abbrechen" could stop nothing any more, closes first.
+    host.ShowMessage = [&, this](TBoxIcon icon, const std::string& caption, const std::string& text) {
+        if (icon != TBoxIcon::Question) {
+            ended = true;
+            check.stop();
+            progress.reset();
+            pointer.reset();
+        }
         return ShowEngineMessage(progress ? static_cast<QWidget*>(progress.get()) : this, icon, caption, text);
     };
     host.RefreshList = std::move(refresh);
@@ -297,10 +436,9 @@ void TMainForm::RunEngineWork(TProgressWindow::TKind kind, const std::string& fi
 
     const auto started = std::chrono::steady_clock::now();
     TProgressReport last;
-    QTimer check;
     // Not while a message box waits for an answer: the box stays the one thing to answer.
     const auto showProgress = [&] {
-        if (progress || worker.InUiCall() || std::chrono::steady_clock::now() - started < kProgressWindowDelay)
+        if (ended || progress || worker.InUiCall() || std::chrono::steady_clock::now() - started < kProgressWindowDelay)
             return;
         check.stop();
         progress = std::make_unique<TProgressWindow>(this, kind, filePath);
@@ -344,6 +482,13 @@ void TMainForm::ShowStartFile(const QString& path)
     if (TListItem* selected = list->Selected())
         list->SetItemFocused(selected);
     list->setFocus();
+}
+
+void TMainForm::ShowStartFolder(const QString& path)
+{
+    ui_->PageControl1->setCurrentIndex(0);
+    ui_->PzShellTree1->SetSelectedFolder(path);
+    ui_->PzShellList1->setFocus();
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)

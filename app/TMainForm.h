@@ -66,6 +66,8 @@ public:
     // Opens the file's folder in the panes with the file selected: on the join
     // tab when its name ends in a piece number, on the split tab otherwise.
     void ShowStartFile(const QString& path);
+    // Opens the folder in the panes, on the split tab.
+    void ShowStartFolder(const QString& path);
 
     TPzShellLink& PzShellLink1() { return *pzShellLink1_; }
 
@@ -85,6 +87,13 @@ private:
     void ApplyFonts();
     void SetUpPanes();
     void SetAccessibleNames();
+    // The size button's menu of usual sizes, and the label of SizeEd's size in units.
+    void SetUpSizePresets();
+    void ShowSizeUnits();
+    // "In gleiche Teile…": asks for a number of pieces of the selected file and sets its size.
+    void AskEqualPieces();
+    // The path of the file selected in the list, as its bytes; empty for none or a folder.
+    std::string SelectedFilePath(TPzShellList& list, TPzShellTree& tree);
     // The double-click procedure shared by both tabs.
     void ActivateEntry(TPzShellList& list, TPzShellTree& tree, void (TMainForm::*operation)(const std::string&));
     void ListKeyPress(TPzShellList& list, QChar& key, void (TMainForm::*activate)());

@@ -102,5 +102,8 @@ void TProgram::OpenStartFile(const QString& argument)
         ShowMessageBox(request);
         return;
     }
-    mainForm_->ShowStartFile(file.Path());
+    if (file.IsFolder())
+        mainForm_->ShowStartFolder(file.Path());
+    else
+        mainForm_->ShowStartFile(file.Path());
 }

@@ -30,7 +30,7 @@ public:
     int Run(const TStartOptions& options);
 
 private:
-    // Shows the file named on the command line, or says why the name is no file.
+    // Shows the file or folder named on the command line, or says why the name is neither.
     void OpenStartFile(const QString& argument);
 
     std::unique_ptr<QTranslator> qtTexts_;

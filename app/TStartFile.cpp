@@ -12,11 +12,11 @@ TStartFile TStartFile::Check(const QString& argument)
     const QFileInfo info(name);
     if (!info.exists())
         result.problem_ = QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(name);
-    else if (info.isDir())
-        result.problem_ = QStringLiteral("„%1“ ist ein Ordner und keine Datei.").arg(name);
-    else if (!info.isFile())
+    else if (!info.isFile() && !info.isDir())
         result.problem_ = QStringLiteral("„%1“ ist keine gewöhnliche Datei.").arg(name);
-    else
+    else {
         result.path_ = info.absoluteFilePath();
+        result.isFolder_ = info.isDir();
+    }
     return result;
 }

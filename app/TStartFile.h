@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The file named on the command line ("parzello FILE", or the desktop's
+// The file or folder named on the command line ("parzello FILE", or the desktop's
 // "Öffnen mit"), checked before the main window is asked to show it.
 class TStartFile
 {
@@ -11,9 +11,11 @@ public:
     // file:// address, the form some desktops hand over.
     static TStartFile Check(const QString& argument);
 
-    // The absolute path of the regular file (links followed to one); empty
-    // when the argument names none.
+    // The absolute path of the regular file or folder (links followed to one);
+    // empty when the argument names neither.
     const QString& Path() const { return path_; }
+    // The argument names a folder, which the window opens.
+    bool IsFolder() const { return isFolder_; }
 
     // Why the argument names no file, in German for the user; empty when it does.
     const QString& Problem() const { return problem_; }
@@ -21,4 +23,5 @@ public:
 private:
     QString path_;
     QString problem_;
+    bool isFolder_ = false;
 };

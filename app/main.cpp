@@ -1,3 +1,4 @@
+#include "app/TCommandLineRun.h"
 #include "app/TProgram.h"
 #include "app/TStartOptions.h"
 #include "framework/MessageBox.h"
@@ -8,9 +9,17 @@
 // Parzello reads no configuration and keeps nothing between runs.
 int main(int argc, char* argv[])
 {
+    // Read before the window system is touched: the answers to --help and
+    // --version and the work without a window need no display.
+    TStartOptions options = TStartOptions::FromMain(argc, argv);
+    if (options.Action() != TStartOptions::TAction::Window)
+        return TCommandLineRun::Run(options);
     QApplication application(argc, argv);
+    // Qt has taken its own options (-platform, -style, ...) out of the line by now.
+    options = TStartOptions(QApplication::arguments());
+    if (options.Action() != TStartOptions::TAction::Window)
+        return TCommandLineRun::Run(options);
     QApplication::setApplicationVersion(QStringLiteral(PARZELLO_VERSION));
-    const TStartOptions options(QApplication::arguments());
     try {
         TProgram program;
         return program.Run(options);

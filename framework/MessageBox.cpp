@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -69,9 +70,33 @@ TMessageAnswer ShowMenu(const TMessageRequest& request)
     return answer;
 }
 
+TMessageAnswer ShowInput(const TMessageRequest& request)
+{
+    QInputDialog box(request.Owner);
+    box.setWindowTitle(request.Caption);
+    box.setLabelText(request.Text);
+    box.setTextValue(request.Input);
+    const bool ownButtons = request.Buttons.size() == 2;
+    box.setOkButtonText(ownButtons ? request.Buttons[0] : QStringLiteral("OK"));
+    box.setCancelButtonText(ownButtons ? request.Buttons[1] : QStringLiteral("Abbrechen"));
+    TMessageAnswer answer;
+    if (box.exec() == QDialog::Accepted) {
+        answer.Button = 0;
+        answer.Input = box.textValue();
+    } else {
+        answer.Button = request.EscapeButton;
+    }
+    return answer;
+}
+
 TMessageAnswer ShowReal(const TMessageRequest& request)
 {
-    return request.Style == TMessageStyle::PopupMenu ? ShowMenu(request) : ShowDialog(request);
+    switch (request.Style) {
+    case TMessageStyle::PopupMenu: return ShowMenu(request);
+    case TMessageStyle::Input: return ShowInput(request);
+    case TMessageStyle::Dialog: break;
+    }
+    return ShowDialog(request);
 }
 
 std::mutex& HandlerMutex()

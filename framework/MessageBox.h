@@ -15,8 +15,10 @@ enum class TMessageIcon { None, Information, Question, Warning, Error };
 
 // Dialog: a modal box with the given buttons. PopupMenu: a small menu at
 // Position offering the buttons as entries (used for choices such as the
-// right-button drop menu); the answer is read the same way.
-enum class TMessageStyle { Dialog, PopupMenu };
+// right-button drop menu); the answer is read the same way. Input: a modal box
+// asking for a line of text (Input, then the answer's Input), with the buttons
+// OK and Abbrechen unless Buttons names two others; Abbrechen answers EscapeButton.
+enum class TMessageStyle { Dialog, PopupMenu, Input };
 
 struct TMessageRequest
 {
@@ -33,12 +35,14 @@ struct TMessageRequest
     // A check box under the text (such as "Für alle wiederholen"); empty: none.
     QString CheckBoxText;
     QPoint Position;
+    QString Input;  // the line's text when the Input box opens
 };
 
 struct TMessageAnswer
 {
     int Button = -1;       // index into Buttons, or EscapeButton
     bool Checked = false;  // the check box's state when the box closed
+    QString Input{};       // the line's text when an Input box closed by its first button
 };
 
 using TMessageHandler = std::function<TMessageAnswer(const TMessageRequest&)>;

@@ -41,15 +41,15 @@ std::optional<TJoinRequest::TParsedPiece> TJoinRequest::ParsePickedPath(const st
     return parsed;
 }
 
-void TJoinRequest::CombineFile(const std::string& pickedPath)
+bool TJoinRequest::CombineFile(const std::string& pickedPath)
 {
     const std::optional<TParsedPiece> parsed = ParsePickedPath(pickedPath);
     // Names the conversion accepts but this program never writes (".-2", ". 7",
     // ".$1F") name no piece of a series either, so they get the same answer.
     if (!parsed || parsed->Number < 1 || PieceFileName(parsed->BasePath, parsed->Number) != pickedPath) {
         ShowError(host_, kNotAPiece);
-        return;
+        return false;
     }
     TJoiner joiner(host_, transfer_);
-    joiner.JoinFile(parsed->BasePath);
+    return joiner.JoinFile(parsed->BasePath);
 }

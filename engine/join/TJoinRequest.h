@@ -14,7 +14,8 @@ class TJoinRequest
 public:
     explicit TJoinRequest(TEngineHost host, TTransferSettings transfer = {});
 
-    void CombineFile(const std::string& pickedPath);
+    // True when the file was rebuilt; the host has been told either way.
+    bool CombineFile(const std::string& pickedPath);
 
     struct TParsedPiece
     {

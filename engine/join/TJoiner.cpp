@@ -79,19 +79,19 @@ TJoiner::TJoiner(TEngineHost host, TTransferSettings transfer)
 {
 }
 
-void TJoiner::JoinFile(const std::string& basePath)
+bool TJoiner::JoinFile(const std::string& basePath)
 {
     const TRefreshOnExit refresh(host_);
     // An empty last name (a piece named ".0001") names the folder itself.
     if (NameOfPath(basePath).empty() || IsDirectory(basePath)) {
         ShowError(host_, "Die Datei " + basePath + " kann nicht erstellt werden, weil ein Ordner so heißt.");
-        return;
+        return false;
     }
     // A checksum file of ours gives the series' shape and the digests the join is proven against.
     const TChecksumFileRead checksums = ReadChecksumFile(basePath);
     if (!checksums.Problem.empty()) {
         ShowError(host_, checksums.Problem);
-        return;
+        return false;
     }
     const TPieceSeries series =
         checksums.Checksums
@@ -99,13 +99,13 @@ void TJoiner::JoinFile(const std::string& basePath)
             : TPieceSeries::Find(basePath);
     if (!series.IsComplete()) {
         ShowError(host_, series.Problem());
-        return;
+        return false;
     }
-    if (!MayWrite(basePath, series))
-        return;
-    if (!WriteFile(basePath, series, checksums.Checksums ? &*checksums.Checksums : nullptr))
-        return;
+    if (!MayWrite(basePath, series) ||
+        !WriteFile(basePath, series, checksums.Checksums ? &*checksums.Checksums : nullptr))
+        return false;
     ShowInformation(host_, kJoinDoneCaption, JoinedText(basePath, series.Pieces().size()));
+    return true;
 }
 
 // Whether the rebuilt file may take its name: an existing file there is replaced

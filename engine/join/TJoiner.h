@@ -19,8 +19,9 @@ class TJoiner
 public:
     explicit TJoiner(TEngineHost host, TTransferSettings transfer = {});
 
-    // basePath is the name of the file to rebuild, the pieces' name without their number.
-    void JoinFile(const std::string& basePath);
+    // basePath is the name of the file to rebuild, the pieces' name without their
+    // number. True when the file was rebuilt; the host has been told either way.
+    bool JoinFile(const std::string& basePath);
 
 private:
     bool MayWrite(const std::string& basePath, const TPieceSeries& series) const;

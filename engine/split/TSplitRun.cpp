@@ -6,6 +6,7 @@
 #include "engine/host/EngineMessages.h"
 #include "engine/pieces/PieceNaming.h"
 #include "engine/pieces/StalePieces.h"
+#include "engine/split/SplitPrechecks.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -89,6 +90,13 @@ std::int64_t TSplitRun::Run()
     source_ = OpenSource(sourcePath_, sourceStatus_);
     if (!source_.IsOpen()) {
         ShowError(host_, "Die Datei " + sourcePath_ + " konnte nicht geöffnet werden.");
+        return 0;
+    }
+    // Before any name is taken: a medium that cannot hold the pieces is named at once.
+    const std::string problem =
+        SplitTargetProblem(FolderOfPath(sourcePath_), pieceSize_, static_cast<std::uint64_t>(sourceStatus_.st_size));
+    if (!problem.empty()) {
+        ShowError(host_, problem);
         return 0;
     }
     pieceName_ = PieceFileName(sourcePath_, 1);

@@ -99,9 +99,9 @@ TEST_F(MainFormTest, TabVisitsButtonsThenPagesThenTheLog)
 {
     const QStringList cycle = TabCycle(Named("AboutBtn"));
     const QStringList expected{
-        QStringLiteral("AboutBtn"), QStringLiteral("EndeprgBtn"),   QStringLiteral("qt_tabwidget_tabbar"),
-        QStringLiteral("SizeEd"),   QStringLiteral("PzShellTree1"), QStringLiteral("PzShellList1"),
-        QStringLiteral("Memo1")};
+        QStringLiteral("AboutBtn"),     QStringLiteral("EndeprgBtn"),    QStringLiteral("qt_tabwidget_tabbar"),
+        QStringLiteral("SizeEd"),       QStringLiteral("SizePresetBtn"), QStringLiteral("PzShellTree1"),
+        QStringLiteral("PzShellList1"), QStringLiteral("Memo1")};
     EXPECT_EQ(cycle, expected) << cycle.join(QLatin1Char(' ')).toStdString();
 
     // The log memo hands Tab on instead of typing it.

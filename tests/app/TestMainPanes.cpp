@@ -2,6 +2,7 @@
 #include "app/TMainForm.h"
 #include "app/TProgram.h"
 #include "app/TProgressWindow.h"
+#include "controls/buttons/TBitBtnXP.h"
 #include "controls/spin/TPzSpinEdit.h"
 #include "framework/MessageBox.h"
 #include "platform/commands/AppLauncher.h"
@@ -16,6 +17,7 @@
 #include <QClipboard>
 #include <QCursor>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -338,6 +340,86 @@ TEST_F(MainPanes, AStartFileOpensItsFolderOnItsTabAndBothTabsFollowEachOther)
     EXPECT_FALSE(names.contains(QString()));
 }
 
+// The size button's menu writes the usual sizes, "In gleiche Teile…" the
+// smallest size for N pieces of the selected file, and the label beside
+// follows in units; a size that would make more than 100 000 pieces asks first.
+TEST_F(MainPanes, SizePresetsAndEqualPiecesSetTheSizeAndItsUnits)
+{
+    auto* sizeEd = Find<TPzSpinEdit>("SizeEd");
+    auto* units = Find<QLabel>("SizeUnitsLbl");
+    auto* button = Find<TBitBtnXP>("SizePresetBtn");
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("Größe wählen"));
+    EXPECT_EQ(units->text(), QStringLiteral("= 1,39 MiB"));
+    ASSERT_NE(button->menu(), nullptr);
+    // A click opens the menu under the button.
+    bool opened = false;
+    QTimer::singleShot(0, button, [&] {
+        QMenu* shown = button->menu();
+        opened = shown->isVisible() && shown->geometry().top() >= button->mapToGlobal(QPoint(0, 0)).y();
+        shown->close();
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(opened);
+    QList<QAction*> entries = button->menu()->actions();
+    ASSERT_EQ(entries.size(), 9);
+    EXPECT_TRUE(entries[7]->isSeparator());
+    const QList<std::pair<QString, QString>> presets{{"Diskette (1,44 MB)", "1457664"},
+                                                     {"CD (700 MB)", "734003200"},
+                                                     {"DVD (4,7 GB)", "4700372992"},
+                                                     {"DVD DL (8,5 GB)", "8543666176"},
+                                                     {"FAT32-Grenze (4 GB − 1 Byte)", "4294967295"},
+                                                     {"E-Mail (10 MB)", "10485760"},
+                                                     {"E-Mail (25 MB)", "26214400"}};
+    for (int i = 0; i < presets.size(); ++i) {
+        EXPECT_EQ(entries[i]->text(), presets[i].first);
+        entries[i]->trigger();
+        EXPECT_EQ(sizeEd->text(), presets[i].second);
+    }
+    EXPECT_EQ(units->text(), QStringLiteral("= 25,00 MiB"));
+    EnterPieceSize(QStringLiteral("12-3"), false);
+    EXPECT_TRUE(units->text().isEmpty());
+    EnterPieceSize(QStringLiteral("512"), false);
+    EXPECT_EQ(units->text(), QStringLiteral("= 512 Bytes"));
+
+    QAction* equal = entries[8];
+    EXPECT_EQ(equal->text(), QStringLiteral("In gleiche Teile…"));
+    equal->trigger();  // nothing selected yet
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].Icon, TMessageIcon::Error);
+    WriteBytes(Work() + "/zehn.bin", "0123456789");
+    WriteBytes(Work() + "/leer.bin", "");
+    Find<TPzShellTree>("PzShellTree1")->SetSelectedFolder(QString::fromStdString(Work()));
+    QStringList asked;
+    QString pieces;
+    const TScopedMessageHandler answerPieces([&](const TMessageRequest& request) {
+        asked << request.Text;
+        return TMessageAnswer{0, false, request.Style == TMessageStyle::Input ? pieces : QString()};
+    });
+    ClickEntry(List(1), QStringLiteral("zehn.bin"), false);
+    for (const auto& [count, size] : {std::pair{"3", "4"}, std::pair{"2", "6"}, std::pair{"11", "1"}}) {
+        pieces = QString::fromLatin1(count);
+        equal->trigger();
+        EXPECT_EQ(sizeEd->text(), QString::fromLatin1(size)) << count;
+    }
+    ClickEntry(List(1), QStringLiteral("leer.bin"), false);
+    pieces = QStringLiteral("2");
+    equal->trigger();
+    EXPECT_EQ(sizeEd->text(), QStringLiteral("1")) << "no size cuts an empty file in two";
+    ASSERT_EQ(asked.size(), 5);
+    EXPECT_TRUE(asked[4].contains(QStringLiteral("nicht in genau 2 Teile"))) << asked[4].toStdString();
+
+    // A size of 1 would cut 100 001 bytes into 100 002 pieces: asked, Nein writes nothing.
+    WriteBytes(Work() + "/gross.bin", std::string(100001, 'g'));
+    const TScopedMessageHandler answerNo([&](const TMessageRequest& request) {
+        asked << request.Text;
+        return TMessageAnswer{1, false};
+    });
+    ClickEntry(List(1), QStringLiteral("gross.bin"), true);
+    ASSERT_EQ(asked.size(), 6);
+    EXPECT_EQ(asked[5], QStringLiteral("Die Datei würde in 100002 Teile aufgeteilt. Trotzdem teilen?"));
+    EXPECT_FALSE(fs::exists(Work() + "/gross.bin.0001"));
+}
+
 // 2 GiB take seconds to split: the progress window opens over the modal
 // window, and "Abbrechen" takes back every piece this split wrote.
 TEST_F(MainPanes, ALongSplitShowsItsProgressAndAbbrechenLeavesNoPieceBehind)
@@ -400,6 +482,17 @@ TEST_F(MainPanes, ALongJoinCountsItsPiecesAndEscLeavesTheTargetAsItWas)
     EXPECT_EQ(ReadAll(Work() + "/film.bin"), "older");
     for (const auto& entry : fs::directory_iterator(Work()))
         EXPECT_EQ(entry.path().filename().string().find(".parzello-"), std::string::npos);
+
+    // Left to finish, the join closes its progress window before the completion box comes.
+    bool progressShown = false;
+    WhenProgressShows([&](TProgressWindow&) { progressShown = true; });
+    ASSERT_NE(ClickEntry(List(2), QStringLiteral("film.bin.0002"), true), nullptr);
+    EXPECT_TRUE(progressShown);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2].Icon, TMessageIcon::Information);
+    EXPECT_EQ(progressUp, (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(form_->findChild<TProgressWindow*>(), nullptr);
+    EXPECT_EQ(fs::file_size(Work() + "/film.bin"), 900000003u);
 }
 
 // Esc on the busy window stops the split instead of ending the program;

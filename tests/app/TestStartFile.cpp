@@ -3,6 +3,8 @@
 #include "app/TStartFile.h"
 #include "app/TStartOptions.h"
 #include "framework/MessageBox.h"
+#include "shell/panes/list/TPzShellList.h"
+#include "shell/panes/tree/TPzShellTree.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +36,13 @@ TEST(StartFile, AcceptsAFileByPathOrAddressAndExplainsEveryOtherName)
     const TStartFile address = TStartFile::Check(QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded));
     EXPECT_EQ(address.Path(), file);
 
-    for (const QString& noFile : {folder.filePath(QStringLiteral("fehlt.bin")), folder.path(),
+    // A folder is opened as itself.
+    const TStartFile opened = TStartFile::Check(folder.path());
+    EXPECT_EQ(opened.Path(), folder.path());
+    EXPECT_TRUE(opened.IsFolder());
+    EXPECT_FALSE(relative.IsFolder());
+
+    for (const QString& noFile : {folder.filePath(QStringLiteral("fehlt.bin")), QStringLiteral("/dev/null"),
                                   folder.filePath(QStringLiteral("fehlt/mein film.avi.0001"))}) {
         const TStartFile checked = TStartFile::Check(noFile);
         EXPECT_TRUE(checked.Path().isEmpty()) << noFile.toStdString();
@@ -69,6 +77,36 @@ TEST(StartFile, ANameThatIsNoFileIsReportedOverTheShownWindowAndTheRunGoesOn)
     EXPECT_EQ(messages.first().Icon, TMessageIcon::Warning);
     EXPECT_TRUE(messages.first().Text.contains(missing));
     EXPECT_TRUE(windowShownBehindMessage);
+}
+
+TEST(StartFile, AFolderArgumentOpensThatFolderOnTheSplitTab)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("innen")));
+    const QString inner = folder.filePath(QStringLiteral("innen"));
+    TProgram program;
+    QList<TMessageRequest> messages;
+    TScopedMessageHandler answer([&](const TMessageRequest& request) {
+        messages << request;
+        return TMessageAnswer{};
+    });
+    TMainForm& form = program.MainForm();
+    auto* tree = form.findChild<TPzShellTree*>(QStringLiteral("PzShellTree1"));
+    auto* list = form.findChild<TPzShellList*>(QStringLiteral("PzShellList1"));
+    ASSERT_TRUE(tree && list);
+    // The run ends once the window shows the folder.
+    QTimer watch;
+    watch.callOnTimeout([&] {
+        if (list->Path() == inner + QLatin1Char('/'))
+            form.close();
+    });
+    watch.start(10);
+    QTimer::singleShot(60000, &form, [&] { form.close(); });
+    EXPECT_EQ(program.Run(TStartOptions({QStringLiteral("parzello"), inner})), 0);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(tree->SelectedFolder(), inner);
+    EXPECT_EQ(list->Path(), inner + QLatin1Char('/'));
 }
 
 }  // namespace

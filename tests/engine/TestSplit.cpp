@@ -3,7 +3,11 @@
 #include "engine/join/TJoinRequest.h"
 #include "engine/join/TJoiner.h"
 #include "engine/pieces/PieceNaming.h"
+#include "engine/split/PieceSizes.h"
+#include "engine/split/SplitPrechecks.h"
 #include "engine/split/TSplitOperation.h"
+#include "tests/support/TFatMount.h"
+#include "tests/support/TTmpfsMount.h"
 
 #include <gtest/gtest.h>
 
@@ -460,6 +464,66 @@ TEST(Split, ProgressReachesTheObserverOncePerIntervalWhateverThePieceSize)
     TJoiner(recorder.Host()).JoinFile(source);
     EXPECT_EQ(reports, 2);
     EXPECT_TRUE(ReadFileBytes(source) == bytes);
+}
+
+// The target's file system is asked before anything is written: FAT, here
+// through FUSE where the kernel knows no limit, holds no 5 GB piece; the FAT
+// limit itself is fine.
+TEST(SplitPrechecks, RefusesAPieceSizeFatCannotHoldBeforeWritingAnything)
+{
+    TTempDir folder;
+    const TFatMount fat(folder.Path());
+    if (!fat.IsMounted())
+        GTEST_SKIP() << fat.SkipReason();
+    const std::string source = fat.Root() + "/film.avi";
+    WriteFileBytes(source, PatternBytes(3000));
+    EXPECT_EQ(LargestFileOn(fat.Root()), 4294967295u);
+    TRecordingHost host;
+    EXPECT_EQ(TSplitOperation(host.Host()).SplitFile(source, 5000000000), 0);
+    ASSERT_EQ(host.Boxes.size(), 1u);
+    EXPECT_EQ(host.Boxes[0].Icon, TBoxIcon::Error);
+    EXPECT_NE(host.Boxes[0].Text.find("höchstens 4294967295 Bytes (4 GiB − 1 Byte, FAT)"), std::string::npos)
+        << host.Boxes[0].Text;
+    EXPECT_TRUE(host.Logs.empty());
+    EXPECT_FALSE(PathExists(source + ".0001"));
+    EXPECT_FALSE(PathExists(source + ".sha256"));
+    EXPECT_EQ(TSplitOperation(host.Host()).SplitFile(source, 4294967295), 1);
+    EXPECT_EQ(ReadFileBytes(source + ".0001"), PatternBytes(3000));
+}
+
+// Pieces that cannot fit into the free space are refused with both figures, and nothing is written.
+TEST(SplitPrechecks, RefusesPiecesTheFreeSpaceCannotHold)
+{
+    TTempDir folder;
+    const TTmpfsMount small(folder.Path(), "size=1m");
+    if (!small.IsMounted())
+        GTEST_SKIP() << small.SkipReason();
+    const std::string source = folder / "film.avi";
+    WriteFileBytes(source, PatternBytes(700000));
+    TRecordingHost host;
+    EXPECT_EQ(TSplitOperation(host.Host()).SplitFile(source, 100000), 0);
+    ASSERT_EQ(host.Boxes.size(), 1u);
+    EXPECT_NE(host.Boxes[0].Text.find("nicht genug Platz frei"), std::string::npos) << host.Boxes[0].Text;
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"film.avi"});
+}
+
+// The sizes a script may write, and the smallest size that gives N pieces.
+TEST(PieceSizes, ReadUnitsAndCutIntoEqualPieces)
+{
+    EXPECT_EQ(ParsePieceSizeText("700M"), 734003200);
+    EXPECT_EQ(ParsePieceSizeText("4GB"), 4000000000);
+    EXPECT_EQ(ParsePieceSizeText("1457664"), 1457664);
+    for (const char* wrong : {"", "0", "-5", "1.5M", "M", "12 K", "8E", "9223372036854775808", "9000000T"})
+        EXPECT_FALSE(ParsePieceSizeText(wrong)) << wrong;
+    EXPECT_EQ(EqualPieceSize(10, 3), 4);
+    EXPECT_EQ(EqualPieceSize(10, 2), 6);
+    EXPECT_EQ(EqualPieceSize(10, 11), 1);
+    EXPECT_FALSE(EqualPieceSize(0, 2));
+    EXPECT_EQ(EqualPieceSize(0, 1), 1);
+    EXPECT_FALSE(EqualPieceSize(3, 3)) << "sizes 1 and 2 give 4 and 2 pieces";
+    EXPECT_FALSE(EqualPieceSize(10, 0));
+    ASSERT_NE(FindPieceSizePreset("cd"), nullptr);
+    EXPECT_EQ(FindPieceSizePreset("cd")->Bytes, 734003200);
 }
 
 }  // namespace

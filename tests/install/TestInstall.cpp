@@ -122,6 +122,8 @@ TEST(DesktopIntegration, TheDebianPackageInstallsIntoAnEmptyRootAndTheProgramSta
                              QStringLiteral("usr/share/applications/%1.desktop").arg(kAppId),
                              QStringLiteral("usr/share/metainfo/%1.metainfo.xml").arg(kAppId),
                              QStringLiteral("usr/share/icons/hicolor/scalable/apps/%1.svg").arg(kAppId)};
+    installed << QStringLiteral("usr/share/man/man1/parzello.1.gz")
+              << QStringLiteral("usr/share/man/de/man1/parzello.1.gz");
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
         installed << QStringLiteral("usr/share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId);
     for (const QString& file : installed)
@@ -143,6 +145,17 @@ TEST(DesktopIntegration, TheDebianPackageInstallsIntoAnEmptyRootAndTheProgramSta
             continue;
         EXPECT_TRUE(depended.contains(package))
             << package.toStdString() << " missing in " << depends.Output.toStdString();
+    }
+
+    // A Wayland session, where Debian's desktops start, needs Qt's Wayland plugin.
+    EXPECT_TRUE(depended.contains(QStringLiteral("qt6-wayland"))) << depends.Output.toStdString();
+    // The manual pages read without a warning of man's formatter.
+    for (const char* page : {"usr/share/man/man1/parzello.1.gz", "usr/share/man/de/man1/parzello.1.gz"}) {
+        const TToolRun shown = RunTool(
+            QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("zcat \"$0\" | groff -k -man -Tutf8 -ww -z"),
+                                   QDir(root).filePath(QLatin1String(page))});
+        EXPECT_EQ(shown.ExitCode, 0) << page;
+        EXPECT_TRUE(shown.Output.isEmpty()) << page << ": " << shown.Output.toStdString();
     }
 
     // The installed program, started from outside the build tree, shows its
