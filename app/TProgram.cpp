@@ -81,7 +81,7 @@ TProgram::~TProgram()
 int TProgram::Run(const TStartOptions& options)
 {
     if (options.QuitWhenShown())
-        new TQuitOnFirstPaint(mainForm_.get());
+        new TQuitOnFirstPaint(mainForm_.get(), options.File());
     mainForm_->show();
     if (!options.File().isEmpty()) {
         // Once the loop runs, so that a message about the name stands over the shown window.

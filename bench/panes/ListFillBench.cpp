@@ -10,22 +10,18 @@
 #include "bench/support/BenchFiles.h"
 #include "bench/support/BenchTiming.h"
 #include "bench/support/ChildProcess.h"
+#include "bench/support/PaneFills.h"
 #include "shell/navigator/TShellLibrary.h"
 #include "shell/panes/list/TPzShellList.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QFileSystemModel>
 #include <QLocale>
 #include <QTemporaryDir>
-#include <QTreeView>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,10 +33,6 @@ namespace {
 
 constexpr int kDefaultFiles = 100000;
 constexpr int kDefaultRounds = 3;  // a 100 000-entry round of QFileSystemModel takes many seconds
-// The list's window: 600 pixels high, as a pane of the main window.
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-
 bool MakeFolder(const std::string& path, int files)
 {
     // Ten pieces a name: a folder of split files.
@@ -58,66 +50,6 @@ long ResidentBytes()
     return resident * ::sysconf(_SC_PAGESIZE);
 }
 
-struct TListRun
-{
-    std::unique_ptr<TPzShellList> list;
-    double seconds = 0;
-};
-
-// The list is made, shown and filled with the computer folder before the
-// clock starts; `ready` runs then (the memory measurement's baseline).
-TListRun FillList(const QString& path, const std::function<void()>& ready = {})
-{
-    TListRun run;
-    run.list = std::make_unique<TPzShellList>();
-    run.list->resize(kWidth, kHeight);
-    run.list->show();
-    QApplication::processEvents();
-    run.list->Loaded();
-    run.list->viewport()->repaint();
-    if (ready)
-        ready();
-    QElapsedTimer timer;
-    timer.start();
-    run.list->SetPath(path);
-    run.list->viewport()->repaint();
-    run.seconds = timer.nsecsElapsed() / 1e9;
-    return run;
-}
-
-struct TModelRun
-{
-    std::unique_ptr<QFileSystemModel> model;
-    std::unique_ptr<QTreeView> view;
-    double seconds = 0;
-};
-
-TModelRun FillModel(const QString& path, int files, const std::function<void()>& ready = {})
-{
-    TModelRun run;
-    run.model = std::make_unique<QFileSystemModel>();
-    run.view = std::make_unique<QTreeView>();
-    run.view->setUniformRowHeights(true);
-    run.view->resize(kWidth, kHeight);
-    run.view->setModel(run.model.get());
-    run.view->show();
-    QApplication::processEvents();
-    if (ready)
-        ready();
-    QElapsedTimer timer;
-    timer.start();
-    const QModelIndex root = run.model->setRootPath(path);
-    run.view->setRootIndex(root);
-    while (run.model->rowCount(root) < files || run.model->canFetchMore(root)) {
-        if (run.model->canFetchMore(root))
-            run.model->fetchMore(root);
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    run.view->viewport()->repaint();
-    run.seconds = timer.nsecsElapsed() / 1e9;
-    return run;
-}
-
 // Child mode: fills one peer and prints its resident growth per entry.
 int MeasureMemory(const std::string& which, const std::string& directory, int files)
 {
@@ -125,10 +57,10 @@ int MeasureMemory(const std::string& which, const std::string& directory, int fi
     long before = 0;
     auto baseline = [&] { before = ResidentBytes(); };
     if (which == "list") {
-        TListRun run = FillList(path, baseline);
-        std::printf("%.1f %ld\n", double(ResidentBytes() - before) / files, run.list->Completions());
+        TListFill run = FillList(path, files, baseline);
+        std::printf("%.1f %ld\n", double(ResidentBytes() - before) / files, run.List->Completions());
     } else {
-        TModelRun run = FillModel(path, files, baseline);
+        TModelFill run = FillModel(path, files, baseline);
         std::printf("%.1f 0\n", double(ResidentBytes() - before) / files);
     }
     return 0;
@@ -172,15 +104,15 @@ int main(int argc, char* argv[])
     std::vector<double> modelTimes;
     std::vector<double> lsTimes;
     long completions = 0;
-    FillList(path);  // warms the page cache and the icon theme
+    FillList(path, files);  // warms the page cache and the icon theme
     for (int round = 0; round < rounds; ++round) {
         lsTimes.push_back(TimeProgram({"ls", "-1", directory}));
         {
-            TListRun run = FillList(path);
-            listTimes.push_back(run.seconds);
-            completions = run.list->Completions();
+            TListFill run = FillList(path, files);
+            listTimes.push_back(run.Seconds);
+            completions = run.List->Completions();
         }
-        modelTimes.push_back(FillModel(path, files).seconds);
+        modelTimes.push_back(FillModel(path, files).Seconds);
     }
     const std::string self = "/proc/self/exe";
     const std::string out = QFile::encodeName(temporary.path()).toStdString() + "/memory.txt";

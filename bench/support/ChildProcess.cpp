@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 int RunProgram(const std::vector<std::string>& argv, const std::string& stdoutPath, long* peakKiB)
 {
@@ -50,4 +51,37 @@ double TimeProgram(const std::vector<std::string>& argv)
     int status = 0;
     const double seconds = TimeSeconds([&] { status = RunProgram(argv, "/dev/null"); });
     return status < 0 ? -1 : seconds;
+}
+
+pid_t StartProgram(const std::vector<std::string>& argv, const std::string& outputPath)
+{
+    if (argv.empty())
+        return -1;
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const std::string output = outputPath.empty() ? std::string("/dev/null") : outputPath;
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0 || dup2(fd, STDOUT_FILENO) < 0 || dup2(fd, STDERR_FILENO) < 0)
+            _exit(127);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+int StopProgram(pid_t pid, int signal)
+{
+    kill(pid, signal);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -12,6 +12,7 @@
 // show what the frames themselves cost the user-interface thread.
 
 #include "bench/support/BenchTiming.h"
+#include "bench/support/TFrameWatch.h"
 #include "bench/support/TScratchFolder.h"
 #include "shell/navigator/TShellLibrary.h"
 #include "shell/panes/list/TPzShellList.h"
@@ -93,37 +94,6 @@ bool MakeFolder(const std::string& folder, int files)
     }
     return true;
 }
-
-// Counts painted frames of the list and keeps the longest pause between two.
-class TFrameWatch : public QObject
-{
-public:
-    explicit TFrameWatch(QWidget* viewport) { viewport->installEventFilter(this); }
-    void Start()
-    {
-        clock_.start();
-        last_ = -1;
-        longest_ = 0;
-    }
-    double LongestGapMs() const { return longest_ / 1e6; }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && clock_.isValid()) {
-            const qint64 now = clock_.nsecsElapsed();
-            if (last_ >= 0)
-                longest_ = std::max(longest_, now - last_);
-            last_ = now;
-        }
-        return false;
-    }
-
-private:
-    QElapsedTimer clock_;
-    qint64 last_ = -1;
-    qint64 longest_ = 0;
-};
 
 struct TListRun
 {

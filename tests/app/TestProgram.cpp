@@ -3,6 +3,7 @@
 #include "app/TProgram.h"
 #include "app/TStartOptions.h"
 #include "framework/MessageBox.h"
+#include "shell/panes/list/TPzShellList.h"
 #include "shell/threads/TWorkerPools.h"
 
 #include <QApplication>
@@ -67,6 +68,29 @@ TEST(Program, QuitWhenShownEndsTheRunAfterTheWindowIsPainted)
     });
     EXPECT_EQ(program.Run(TStartOptions({QStringLiteral("parzello"), QStringLiteral("--quit-when-shown")})), 0);
     EXPECT_FALSE(safetyNetFired);
+}
+
+// With a start file the run ends once the file's folder is painted with the
+// file selected, which is what a start timed from outside waits for.
+TEST(Program, QuitWhenShownWithAStartFileEndsOnceTheFileIsShownSelected)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* name : {"a.txt", "film.avi", "z.txt"})
+        std::ofstream(QDir(folder.path()).filePath(QString::fromLatin1(name)).toStdString());
+    TProgram program;
+    bool safetyNetFired = false;
+    QTimer::singleShot(60000, &program.MainForm(), [&] {
+        safetyNetFired = true;
+        program.MainForm().close();
+    });
+    const QString file = QDir(folder.path()).filePath(QStringLiteral("film.avi"));
+    EXPECT_EQ(program.Run(TStartOptions({QStringLiteral("parzello"), QStringLiteral("--quit-when-shown"), file})), 0);
+    EXPECT_FALSE(safetyNetFired);
+    auto* list = program.MainForm().findChild<TPzShellList*>(QStringLiteral("PzShellList1"));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(QDir::cleanPath(list->Path()), QDir(folder.path()).canonicalPath());
+    EXPECT_EQ(list->SelectedNames(), QStringList{QStringLiteral("film.avi")});
 }
 
 // The application's loops told to end in the middle of a split (no window is
