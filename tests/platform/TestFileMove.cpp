@@ -3,7 +3,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <fstream>
 
+#include "platform/core/files/FileTreeOps.h"
 #include "tests/platform/FileOpsFixture.h"
 
 namespace {
@@ -145,6 +147,26 @@ TEST_F(FileMoveTest, MissingSourceOrTargetFolderFails)
     EXPECT_EQ(Run(TFileOperationKind::Copy, {Path("a")}, Path("a")).Error, ENOTDIR);
     EXPECT_EQ(Run(TFileOperationKind::Move, {Path("gone")}, root_.Path()).Error, ENOENT);
     EXPECT_EQ(Names(root_.Path()), (std::vector<std::string>{"a", "home"}));
+}
+
+// A folder that replaces another whose old content cannot all be deleted:
+// the failure is told, and the new folder's content is never lost.
+TEST_F(FileOpsTest, ReplacingAFolderTellsAnOldRestThatCannotBeDeleted)
+{
+    ASSERT_EQ(::mkdir(Path("neu").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(Path("alt").c_str(), 0755), 0);
+    std::ofstream(Path("neu/inhalt")) << "neu";
+    std::ofstream(Path("alt/fest")) << "alt";
+    TImmutableGuard old(Path("alt/fest"));
+    if (!old.Active())
+        GTEST_SKIP() << "chattr +i is not possible here";
+    EXPECT_EQ(RenameReplacing(Path("neu"), Path("alt")), EPERM);
+    // With the exchange the new folder is in place and the old rest under its
+    // name; without it the new folder stays where it was.
+    const bool exchanged = Exists(Path("alt/inhalt"));
+    EXPECT_EQ(ReadAll(Path(exchanged ? "alt/inhalt" : "neu/inhalt")), "neu");
+    // The mark is taken off wherever the old file now lies.
+    const TImmutableGuard moved(Path(exchanged ? "neu/fest" : "alt/fest"));
 }
 
 }  // namespace
