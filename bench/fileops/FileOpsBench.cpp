@@ -18,7 +18,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -84,8 +83,8 @@ TRunTime RunPeer(const std::string& source, const std::string& target)
 
 void Clean(const std::string& target)
 {
-    if (const int error = RemoveTree(target + "/tree"))
-        std::fprintf(stderr, "cannot clean %s/tree: %s\n", target.c_str(), std::strerror(error));
+    if (RemoveTree(target + "/tree") != 0)
+        throw std::runtime_error("cannot clean " + target);
     ::sync();
 }
 

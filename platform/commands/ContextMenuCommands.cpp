@@ -57,7 +57,8 @@ TShellResult ResultOf(const TFileOperationResult& result)
 {
     if (result.Completed)
         return TShellResult::Ok();
-    if (result.Cancelled)
+    // Items the user kept are no failure, but no success either: they are still there.
+    if (result.Cancelled || (result.Error == 0 && !result.Kept.empty()))
         return Failure(ECANCELED);
     return Failure(result.Error != 0 ? result.Error : EIO);
 }

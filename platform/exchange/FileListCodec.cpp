@@ -9,6 +9,9 @@ namespace {
 
 constexpr std::string_view kFileScheme = "file://";
 constexpr std::string_view kNautilusMarker = "x-special/nautilus-clipboard";
+// A file list as plain text longer than this (some 60 000 long paths) is
+// taken for text: a list cut short would paste only part of the files.
+constexpr std::size_t kMaxPlainTextListBytes = 16 << 20;
 
 std::string_view AsView(const QByteArray& bytes)
 {
@@ -16,7 +19,8 @@ std::string_view AsView(const QByteArray& bytes)
 }
 
 // The meaningful lines of a payload: split at "\n" (a CR before it goes too),
-// without trailing NUL bytes, empty lines and comments.
+// without trailing NUL bytes, empty lines and comments. A NUL inside a line
+// stays, for LocalPathOfUri to refuse the line.
 std::vector<std::string_view> PayloadLines(std::string_view text)
 {
     while (!text.empty() && text.back() == '\0')
@@ -32,6 +36,32 @@ std::vector<std::string_view> PayloadLines(std::string_view text)
             lines.push_back(line);
     }
     return lines;
+}
+
+// "%2F" would make one name of the URI two components of the path.
+bool HasEscapedSlash(std::string_view text)
+{
+    for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 1)) {
+        if (text.substr(at + 1, 1) == "2" && (text.substr(at + 2, 1) == "F" || text.substr(at + 2, 1) == "f"))
+            return true;
+    }
+    return false;
+}
+
+// Absolute and without "." or ".." components: the path names the item the
+// URI shows, and its last component is that item's name.
+bool IsPlainAbsolutePath(std::string_view path)
+{
+    if (path.empty() || path.front() != '/')
+        return false;
+    while (!path.empty()) {
+        path.remove_prefix(1);
+        const std::string_view part = path.substr(0, path.find('/'));
+        if (part == "." || part == "..")
+            return false;
+        path.remove_prefix(part.size());
+    }
+    return true;
 }
 
 std::vector<std::string> LocalPaths(const std::vector<std::string_view>& uris, std::size_t first)
@@ -55,13 +85,21 @@ std::optional<TFileList> ReadGnomeLines(const std::vector<std::string_view>& lin
     return list;
 }
 
+// Plain text is read on every context menu and may be anything the user
+// copied: only its first line is looked at until it proves to be a file list.
 std::optional<TFileList> ReadNautilusText(const QByteArray& text)
 {
-    std::vector<std::string_view> lines = PayloadLines(AsView(text));
-    if (lines.empty() || lines[0] != kNautilusMarker)
+    std::string_view rest = AsView(text);
+    const std::size_t end = rest.find('\n');
+    std::string_view first = rest.substr(0, end);
+    if (!first.empty() && first.back() == '\r')
+        first.remove_suffix(1);
+    if (first != kNautilusMarker || end == std::string_view::npos)
         return std::nullopt;
-    lines.erase(lines.begin());
-    return ReadGnomeLines(lines);
+    rest.remove_prefix(end + 1);
+    if (rest.size() > kMaxPlainTextListBytes)
+        return std::nullopt;
+    return ReadGnomeLines(PayloadLines(rest));
 }
 
 std::optional<TFileList> NonEmpty(std::optional<TFileList> list)
@@ -75,7 +113,8 @@ std::optional<TFileList> NonEmpty(std::optional<TFileList> list)
 
 std::optional<std::string> LocalPathOfUri(std::string_view uri)
 {
-    if (uri.substr(0, kFileScheme.size()) != kFileScheme)
+    // Every system call would stop at an inner NUL while a dialog shows what follows it.
+    if (uri.find('\0') != std::string_view::npos || uri.substr(0, kFileScheme.size()) != kFileScheme)
         return std::nullopt;
     std::string_view rest = uri.substr(kFileScheme.size());
     const std::size_t slash = rest.find('/');
@@ -87,7 +126,12 @@ std::optional<std::string> LocalPathOfUri(std::string_view uri)
     rest = rest.substr(slash);
     // A query or fragment names no part of a file; "#" in a name is always escaped.
     rest = rest.substr(0, rest.find_first_of("?#"));
-    return PercentDecode(rest);
+    if (HasEscapedSlash(rest))
+        return std::nullopt;
+    std::optional<std::string> path = PercentDecode(rest);  // refuses an escaped NUL
+    if (!path || !IsPlainAbsolutePath(*path))
+        return std::nullopt;
+    return path;
 }
 
 std::vector<std::string> UriListPaths(const QByteArray& payload)

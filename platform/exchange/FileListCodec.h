@@ -19,7 +19,8 @@ class QMimeData;
 // KDE cut flag; UTF-8 text starting with "x-special/nautilus-clipboard" (the
 // GNOME format's lines in text/plain, as newer nautilus puts it). Lines are
 // split at line ends; empty lines, "#" comments and trailing NUL bytes are
-// dropped; URIs that name no local file are left out.
+// dropped; URIs that name no local file, or not plainly, are left out (see
+// LocalPathOfUri).
 
 inline constexpr char kUriListMime[] = "text/uri-list";
 inline constexpr char kGnomeCopiedFilesMime[] = "x-special/gnome-copied-files";
@@ -34,7 +35,9 @@ struct TFileList
 
 // Paths go out as URIs made by FileUriFromPath (platform/core/text/FileUri.h).
 // The local path a URI names ("file:///p" or "file://localhost/p"); nothing
-// for other schemes, other hosts and malformed escapes.
+// for other schemes, other hosts, malformed escapes and URIs that could name
+// another item than they show: an inner NUL byte, an escaped NUL or slash
+// ("%00", "%2F"), "." or ".." components.
 std::optional<std::string> LocalPathOfUri(std::string_view uri);
 
 // The local paths a text/uri-list payload names, read as every format's URI

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include <QString>
+
 class QWidget;
 
 // One file operation over a whole list of files and folders, as a file manager
@@ -30,13 +32,20 @@ struct TFileOperationRequest
 
 struct [[nodiscard]] TFileOperationResult
 {
-    bool Completed = false;  // everything asked for was done (items the user chose to skip count as done)
+    // Everything asked for was done. A conflict the user chose to skip counts
+    // as done; an item the user chose to keep instead of trashing, deleting
+    // or restoring it to a doubtful place does not
+    // (it is in Kept, and Error stays 0).
+    bool Completed = false;
     bool Cancelled = false;  // the user declined or stopped it (Error is then ECANCELED)
     int Error = 0;           // errno of the first failure (also left as the last error; 0 on success)
+    QString Message;         // the German text of that failure, as the error box shows it
     // The new paths, in the order of Sources: the copies, moved items or
     // links; for Trash the items' places in the trash; for Restore the
     // original paths. Skipped items have none.
     std::vector<std::string> Created;
+    // Trash, Delete and Restore: the sources left where they were ("Überspringen").
+    std::vector<std::string> Kept;
 };
 
 // Runs the whole list on the calling thread and stops at the first failure

@@ -47,7 +47,53 @@ bool CopyFileRangeUnsupported(int error)
 int TCopyJob::Copy(const std::string& source, const std::string& destination)
 {
     failedPath_.clear();
+    copied_.clear();
     return CopyEntry(source, destination);
+}
+
+void TCopyJob::Remember(const std::string& source, const struct stat& status)
+{
+    if (forMove_)
+        copied_.push_back({source, status});
+}
+
+int TCopyJob::RemoveCopiedSources(bool& whole)
+{
+    whole = true;
+    int firstError = 0;
+    for (auto entry = copied_.rbegin(); entry != copied_.rend(); ++entry) {
+        struct stat now
+        {};
+        if (::lstat(entry->Path.c_str(), &now) != 0) {
+            if (errno != ENOENT && firstError == 0)
+                firstError = Fail(errno, entry->Path);
+            continue;
+        }
+        const struct stat& then = entry->Status;
+        const bool same =
+            now.st_dev == then.st_dev && now.st_ino == then.st_ino &&
+            (!S_ISREG(now.st_mode) || (now.st_size == then.st_size && now.st_mtim.tv_sec == then.st_mtim.tv_sec &&
+                                       now.st_mtim.tv_nsec == then.st_mtim.tv_nsec));
+        if (!same) {
+            whole = false;  // another entry now, or the file changed after it was copied
+            continue;
+        }
+        if (S_ISDIR(now.st_mode)) {
+            if (::rmdir(entry->Path.c_str()) == 0)
+                continue;
+            // Entries that were not copied keep their folder.
+            if (errno == ENOTEMPTY || errno == EEXIST) {
+                whole = false;
+                continue;
+            }
+        } else if (::unlink(entry->Path.c_str()) == 0) {
+            continue;
+        }
+        whole = false;
+        if (firstError == 0)
+            firstError = Fail(errno, entry->Path);
+    }
+    return firstError;
 }
 
 int TCopyJob::Fail(int error, const std::string& path)
@@ -82,6 +128,8 @@ int TCopyJob::CopyEntry(const std::string& source, const std::string& destinatio
         return error;
     if (S_ISFIFO(status.st_mode))
         KeepTimes(destination, status, 0);
+    if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode))
+        Remember(source, status);
     return progress_.Step(1) ? 0 : ECANCELED;
 }
 
@@ -108,10 +156,13 @@ int TCopyJob::CopyFile(const std::string& source, const struct stat& status, con
     const timespec times[2] = {opened.st_atim, opened.st_mtim};
     if (::futimens(out.Get(), times) != 0)
         return Fail(errno, destination);
-    if (syncData_ && ::fsync(out.Get()) != 0)
+    if (forMove_ && ::fsync(out.Get()) != 0)
         return Fail(errno, destination);
     if (const int error = out.Close())
         return Fail(error, destination);
+    // What is deleted later is the file as it was before it was read: one
+    // that changed while it was copied differs from it and stays.
+    Remember(source, opened);
     return 0;
 }
 
@@ -187,6 +238,8 @@ int TCopyJob::CopyFolder(const std::string& source, const struct stat& status, c
     if (errno != 0)
         return Fail(errno, source);
     stream.reset();
+    // Listed before its entries, so that it is deleted after them.
+    Remember(source, status);
     for (const std::string& name : names) {
         if (const int error = CopyEntry(JoinPath(source, name), JoinPath(destination, name)))
             return error;
@@ -194,6 +247,11 @@ int TCopyJob::CopyFolder(const std::string& source, const struct stat& status, c
     if (::chmod(destination.c_str(), status.st_mode & 07777) != 0)
         return Fail(errno, destination);
     KeepTimes(destination, status, 0);
+    // The folder's entries are on the disk only once the folder itself is.
+    if (forMove_) {
+        if (const int error = FlushFolder(destination))
+            return Fail(error, destination);
+    }
     return 0;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TOperationProgress;
 
@@ -19,15 +22,24 @@ public:
     {
     }
 
-    // Flushes every copied file to the disk before returning: for moves,
-    // whose sources are deleted once the copy is complete.
-    void SetSyncData(bool sync) { syncData_ = sync; }
+    // For moves, whose sources are deleted once the copy is complete: every
+    // copied file and folder is flushed to the disk before Copy returns, and
+    // the job remembers each source entry it copied for RemoveCopiedSources.
+    void SetForMove(bool move) { forMove_ = move; }
 
     // 0 or the errno of the failure, ECANCELED after a cancel.
-    [[nodiscard]] int Copy(const std::string& source, const std::string& destination);
+    int Copy(const std::string& source, const std::string& destination);
 
     // The path at which the copy failed (a source or a destination path).
     const std::string& FailedPath() const { return failedPath_; }
+
+    // After a complete copy for a move: deletes the source entries it copied,
+    // deepest first, each only while it is still the entry that was copied
+    // (same inode; a file also of the same size and modification time), so
+    // that what was created or changed in the source meanwhile survives, and
+    // with it the folders that hold it. 0 or the errno of the first failure;
+    // `whole` tells whether the source is gone entirely.
+    [[nodiscard]] int RemoveCopiedSources(bool& whole);
 
 private:
     [[nodiscard]] int CopyEntry(const std::string& source, const std::string& destination);
@@ -37,8 +49,16 @@ private:
     [[nodiscard]] int CopyData(int in, int out);
     [[nodiscard]] int CopyDataByBuffer(int in, int out);
     [[nodiscard]] int Fail(int error, const std::string& path);
+    void Remember(const std::string& source, const struct stat& status);
+
+    struct TCopiedEntry
+    {
+        std::string Path;
+        struct stat Status;
+    };
 
     TOperationProgress& progress_;
-    bool syncData_ = false;
+    bool forMove_ = false;
     std::string failedPath_;
+    std::vector<TCopiedEntry> copied_;  // in the order copied: a folder before its entries
 };

@@ -121,7 +121,7 @@ TFileOperationResult TFileOperation::Run()
     case TFileOperationKind::Delete: RunDelete(); break;
     case TFileOperationKind::Restore: RunRestore(); break;
     }
-    result_.Completed = !Stopped();
+    result_.Completed = !Stopped() && result_.Kept.empty();
     SetLastError(result_.Error);
     return result_;
 }
@@ -132,15 +132,26 @@ void TFileOperation::Fail(int error, const std::string& path, const QString& mes
         Cancel();
         return;
     }
+    Report(error, (message.isEmpty() ? FailureText(request_.Kind, path) : message) + QStringLiteral("\n\n") +
+                      QString::fromLocal8Bit(GetSystemErrorText(error)));
+}
+
+void TFileOperation::Refuse(const QString& message)
+{
+    Report(EINVAL, message);
+}
+
+void TFileOperation::Report(int error, const QString& text)
+{
     result_.Error = error;
+    result_.Message = text;
     if (request_.Owner == nullptr)
         return;
     TMessageRequest box;
     box.Owner = request_.Owner;
     box.Caption = QStringLiteral("Fehler");
     box.Icon = TMessageIcon::Error;
-    box.Text = (message.isEmpty() ? FailureText(request_.Kind, path) : message) + QStringLiteral("\n\n") +
-               QString::fromLocal8Bit(GetSystemErrorText(error));
+    box.Text = text;
     ShowMessageBox(box);
 }
 
@@ -222,7 +233,10 @@ bool TFileOperation::TransferOne(const std::string& source, bool move)
     case TTransferOutcome::Skipped: return true;
     case TTransferOutcome::Stopped: break;
     }
-    Fail(transfer.Error(), transfer.FailedPath().empty() ? source : transfer.FailedPath());
+    if (!transfer.Message().isEmpty())
+        Refuse(transfer.Message());
+    else
+        Fail(transfer.Error(), transfer.FailedPath().empty() ? source : transfer.FailedPath());
     return false;
 }
 
@@ -250,6 +264,10 @@ bool TFileOperation::LinkOne(const std::string& source)
     {};
     const bool exists = !target.empty() && ::lstat(target.c_str(), &existing) == 0;
     if (exists) {
+        if (const std::optional<QString> refusal = TItemTransfer::ReplaceRefusal(source, target)) {
+            Refuse(*refusal);
+            return false;
+        }
         const TConflictChoice choice = conflicts_.Ask(source, target);
         if (choice == TConflictChoice::Cancel) {
             Cancel();
@@ -347,8 +365,12 @@ bool TFileOperation::TrashOne(const std::string& source)
     int error = 0;
     const std::optional<TTrashDirectory> trash = TTrashMover::TrashFor(source, error);
     if (!trash) {
-        if (!AskDeleteInstead(source))
-            return !Stopped() && Advance();
+        if (!AskDeleteInstead(source)) {
+            if (Stopped())
+                return false;
+            result_.Kept.push_back(source);
+            return Advance();
+        }
         return DeleteOne(source);
     }
     const long event = DeleteEventOf(source);
@@ -396,6 +418,28 @@ bool TFileOperation::DeleteOne(const std::string& source)
     return Advance();
 }
 
+bool TFileOperation::ConfirmRestoreOutsideVolume(const TTrashEntry& entry)
+{
+    // A volume's trash names places on its volume; an absolute path elsewhere
+    // may come from whoever wrote the volume, so the user decides.
+    if (entry.Trash.IsHomeTrash || entry.Trash.TopDir.empty() || IsSameOrInside(entry.OriginalPath, entry.Trash.TopDir))
+        return true;
+    TMessageRequest box;
+    box.Owner = request_.Owner;
+    box.Icon = TMessageIcon::Warning;
+    box.Caption = QStringLiteral("Wiederherstellen");
+    box.Text = QStringLiteral("%1 liegt im Papierkorb des Datenträgers %2, soll aber nach %3 außerhalb davon "
+                              "wiederhergestellt werden.\n\nMöchten Sie es trotzdem dort wiederherstellen?")
+                   .arg(Quoted(entry.Name), Quoted(entry.Trash.TopDir), Quoted(entry.OriginalPath));
+    box.Buttons = {QStringLiteral("Wiederherstellen"), QStringLiteral("Überspringen"), QStringLiteral("Abbrechen")};
+    box.DefaultButton = 1;
+    box.EscapeButton = 2;
+    const int button = ShowMessageBox(box).Button;
+    if (button != 0 && button != 1)
+        Cancel();
+    return button == 0;
+}
+
 void TFileOperation::RunRestore()
 {
     progress_.SetTotal(request_.Sources.size());
@@ -419,6 +463,12 @@ bool TFileOperation::RestoreOne(const std::string& trashedPath)
              QStringLiteral("Der ursprüngliche Ort von %1 ist unbekannt.").arg(Quoted(entry->Name)));
         return false;
     }
+    if (!ConfirmRestoreOutsideVolume(*entry)) {
+        if (Stopped())
+            return false;
+        result_.Kept.push_back(trashedPath);
+        return Advance();
+    }
     const std::string folder = DirName(entry->OriginalPath);
     const bool folderExisted = EntryExists(folder);
     if (const int error = MakeDirectories(folder)) {
@@ -437,6 +487,9 @@ bool TFileOperation::RestoreOne(const std::string& trashedPath)
     case TTransferOutcome::Skipped: return true;
     case TTransferOutcome::Stopped: break;
     }
-    Fail(transfer.Error(), transfer.FailedPath().empty() ? trashedPath : transfer.FailedPath());
+    if (!transfer.Message().isEmpty())
+        Refuse(transfer.Message());
+    else
+        Fail(transfer.Error(), transfer.FailedPath().empty() ? trashedPath : transfer.FailedPath());
     return false;
 }

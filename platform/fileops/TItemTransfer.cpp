@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include <QFile>
+
 #include "platform/core/files/FileTreeOps.h"
 #include "platform/notify/ShellChangeNotify.h"
 #include "platform/dialogs/TConflictPrompt.h"
@@ -57,6 +59,11 @@ struct TDirCloser
     return errno;
 }
 
+QString Quoted(const std::string& path)
+{
+    return QStringLiteral("„") + QFile::decodeName(QByteArray::fromStdString(path)) + QStringLiteral("“");
+}
+
 }  // namespace
 
 TTransferOutcome TItemTransfer::Stop(int error, const std::string& path)
@@ -64,6 +71,28 @@ TTransferOutcome TItemTransfer::Stop(int error, const std::string& path)
     error_ = error;
     failedPath_ = path;
     return TTransferOutcome::Stopped;
+}
+
+TTransferOutcome TItemTransfer::Refuse(const std::string& path, const QString& message)
+{
+    message_ = message;
+    return Stop(EINVAL, path);
+}
+
+std::optional<QString> TItemTransfer::ReplaceRefusal(const std::string& source, const std::string& target)
+{
+    switch (RelationOf(source, target)) {
+    case TItemRelation::Distinct: return std::nullopt;
+    case TItemRelation::SameFile:
+        return QStringLiteral("%1 und %2 sind dieselbe Datei.").arg(Quoted(source), Quoted(target));
+    case TItemRelation::TargetHoldsSource:
+        return QStringLiteral("%1 kann nicht durch %2 ersetzt werden, weil es %2 enthält.")
+            .arg(Quoted(target), Quoted(source));
+    case TItemRelation::SourceHoldsTarget:
+        return QStringLiteral("%1 kann nicht durch %2 ersetzt werden, weil %2 es enthält.")
+            .arg(Quoted(target), Quoted(source));
+    }
+    return std::nullopt;
 }
 
 TTransferOutcome TItemTransfer::Transfer(const std::string& source, const std::string& target, bool move)
@@ -75,9 +104,9 @@ TTransferOutcome TItemTransfer::Transfer(const std::string& source, const std::s
     struct stat to
     {};
     const bool exists = ::lstat(target.c_str(), &to) == 0;
-    if (exists && from.st_dev == to.st_dev && from.st_ino == to.st_ino)
-        return TTransferOutcome::Skipped;  // one item under two names: nothing to do
     if (exists) {
+        if (const std::optional<QString> refusal = ReplaceRefusal(source, target))
+            return Refuse(target, *refusal);
         switch (conflicts_.Ask(source, target)) {
         case TConflictChoice::Cancel: progress_.Cancel(); return Stop(ECANCELED, target);
         case TConflictChoice::Skip:
@@ -88,9 +117,6 @@ TTransferOutcome TItemTransfer::Transfer(const std::string& source, const std::s
         }
         if (IsFolderMode(from.st_mode) && IsFolderMode(to.st_mode))
             return Merge(source, target, move);
-        // Replacing a folder that holds the source would delete the source.
-        if (IsFolderMode(to.st_mode) && IsSameOrInside(AbsolutePath(source), AbsolutePath(target)))
-            return Stop(EINVAL, target);
     }
     if (move) {
         bool crossesVolumes = false;
@@ -155,7 +181,7 @@ TTransferOutcome TItemTransfer::CopyInto(const std::string& source, const std::s
         progress_.AddToTotal(MeasureTree(source).Bytes);
     TTemporaryItem temporary(TemporarySiblingName(target));
     TCopyJob job(progress_);
-    job.SetSyncData(move);
+    job.SetForMove(move);
     if (const int error = job.Copy(source, temporary.Path())) {
         // The user knows the copy by its final name, not the temporary one.
         std::string failed = job.FailedPath();
@@ -175,10 +201,18 @@ TTransferOutcome TItemTransfer::CopyInto(const std::string& source, const std::s
         SHChangeNotify(DeleteEvent(to.st_mode), target);
     SHChangeNotify(CreateEvent(from.st_mode), target);
     if (move) {
-        // The copy is complete and on the disk: only now does the source go.
-        if (const int error = RemoveTree(source))
-            return Stop(error, source);
-        SHChangeNotify(DeleteEvent(from.st_mode), source);
+        // Only once the copy stands on the disk under its name does the source
+        // go, and of it only what was copied.
+        if (const int error = FlushFolder(DirName(target)))
+            return Stop(error, target);
+        bool whole = false;
+        const int error = job.RemoveCopiedSources(whole);
+        if (whole)
+            SHChangeNotify(DeleteEvent(from.st_mode), source);
+        else
+            SHChangeNotify(SHCNE_UPDATEDIR, IsFolderMode(from.st_mode) ? source : DirName(source));
+        if (error != 0)
+            return Stop(error, job.FailedPath().empty() ? source : job.FailedPath());
     }
     return TTransferOutcome::Done;
 }

@@ -1,5 +1,7 @@
 #include "platform/namespace/TShellFolder.h"
 
+#include "platform/core/files/FileTreeOps.h"
+
 #include "platform/namespace/FolderDetails.h"
 #include "platform/namespace/ItemAttributes.h"
 #include "platform/namespace/ItemNames.h"
@@ -36,20 +38,6 @@ bool IsValidFileName(const std::string& name)
 {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
-}
-
-// Renames without replacing an existing entry; file systems without
-// RENAME_NOREPLACE get a check before the rename.
-[[nodiscard]] int RenameNoReplace(const std::string& from, const std::string& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return errno;
-    struct stat status;
-    if (::lstat(to.c_str(), &status) == 0)
-        return EEXIST;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 }  // namespace

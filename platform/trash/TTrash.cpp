@@ -146,6 +146,24 @@ std::optional<std::string> ReadSmallFile(const std::string& path)
     return std::nullopt;
 }
 
+// $topdir/.Trash as the administrator makes it: a real directory (no link) with the sticky bit.
+bool IsSharedTrash(const std::string& path)
+{
+    struct stat status
+    {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && (status.st_mode & S_ISVTX) != 0;
+}
+
+// Missing, or a real directory of the user's own that only the user may enter.
+bool IsMissingOrPrivate(const std::string& path)
+{
+    struct stat status
+    {};
+    if (::lstat(path.c_str(), &status) != 0)
+        return errno == ENOENT;
+    return S_ISDIR(status.st_mode) && status.st_uid == ::getuid() && (status.st_mode & 07777) == 0700;
+}
+
 void AddUnique(std::vector<TTrashDirectory>& list, TTrashDirectory trash)
 {
     if (std::none_of(list.begin(), list.end(), [&](const TTrashDirectory& known) { return known.Path == trash.Path; }))
@@ -168,13 +186,22 @@ TTrashDirectory TTrash::VolumeTrash(const std::string& topDir)
 {
     const std::string uid = std::to_string(::getuid());
     const std::string shared = JoinPath(topDir, ".Trash");
-    struct stat status
-    {};
     // The administrator's shared trash counts only when no one could have
-    // planted it: a real directory with the sticky bit.
-    if (::lstat(shared.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && (status.st_mode & S_ISVTX) != 0)
+    // planted it: a real directory with the sticky bit, and the user's folder
+    // in it the user's own.
+    if (IsSharedTrash(shared) && IsMissingOrPrivate(JoinPath(shared, uid)))
         return TTrashDirectory{JoinPath(shared, uid), topDir, false};
     return TTrashDirectory{JoinPath(topDir, ".Trash-" + uid), topDir, false};
+}
+
+bool TTrash::IsTrusted(const TTrashDirectory& trash)
+{
+    if (trash.IsHomeTrash)
+        return true;
+    const std::string parent = trash.Path.substr(0, trash.Path.rfind('/'));
+    if (parent.size() >= 7 && parent.compare(parent.size() - 7, 7, "/.Trash") == 0 && !IsSharedTrash(parent))
+        return false;
+    return IsMissingOrPrivate(trash.Path);
 }
 
 std::vector<TTrashDirectory> TTrash::TrashDirectories(const TMountTable& mounts)
@@ -188,10 +215,10 @@ std::vector<TTrashDirectory> TTrash::TrashDirectories(const TMountTable& mounts)
             continue;
         // Listing looks into both kinds a volume may have; VolumeTrash picks where new entries go.
         const TTrashDirectory preferred = VolumeTrash(volume.MountPoint);
-        if (IsDirectory(preferred.Path))
+        if (IsDirectory(preferred.Path) && IsTrusted(preferred))
             AddUnique(trashes, preferred);
         const TTrashDirectory own{JoinPath(volume.MountPoint, ".Trash-" + uid), volume.MountPoint, false};
-        if (IsDirectory(own.Path))
+        if (IsDirectory(own.Path) && IsTrusted(own))
             AddUnique(trashes, own);
     }
     return trashes;

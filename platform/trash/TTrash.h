@@ -57,11 +57,19 @@ public:
 
     // The trash directory of the user on the volume with top directory
     // `topDir`: $topdir/.Trash/$uid when $topdir/.Trash is a real directory with
-    // the sticky bit, else $topdir/.Trash-$uid. Names the directory whether it
-    // exists or not (moving to the trash will create it).
+    // the sticky bit and $topdir/.Trash/$uid is missing or trusted, else
+    // $topdir/.Trash-$uid. Names the directory whether it exists or not
+    // (moving to the trash will create it).
     static TTrashDirectory VolumeTrash(const std::string& topDir);
 
-    // The home trash and every existing trash directory on the local volumes
+    // Whether a trash directory may be used: the home trash always; a
+    // volume's when it is missing (it will be made) or a real directory
+    // (no link) owned by the user with mode 0700, and for $topdir/.Trash/$uid
+    // only below a real, sticky $topdir/.Trash. Anyone else could read what
+    // lands in another trash, or plant entries whose restore writes anywhere.
+    static bool IsTrusted(const TTrashDirectory& trash);
+
+    // The home trash and every existing, trusted trash directory on the local volumes
     // of `mounts` (other than the one holding the home trash, whose trash is
     // the home trash), without duplicates. Network mounts are not looked at:
     // a server that does not answer would hang the listing.

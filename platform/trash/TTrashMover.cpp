@@ -20,6 +20,8 @@ namespace {
 constexpr std::string_view kTrashInfoSuffix = ".trashinfo";
 // Numbered names tried for one item before giving up.
 constexpr int kMaxNameAttempts = 10000;
+// NAME.trashinfo must fit a file name of 255 bytes.
+constexpr std::size_t kMaxTrashNameBytes = 255 - kTrashInfoSuffix.size();
 
 // The device of a path, or of its nearest existing ancestor (the home trash
 // may not exist yet).
@@ -49,8 +51,9 @@ std::string RealItemPath(const std::string& path)
 
 [[nodiscard]] int MakePrivateDirectory(const std::string& path)
 {
+    // chmod: whatever the umask, a trash folder is the user's alone.
     if (::mkdir(path.c_str(), 0700) == 0)
-        return 0;
+        return ::chmod(path.c_str(), 0700) == 0 ? 0 : errno;
     if (errno != EEXIST)
         return errno;
     struct stat status
@@ -109,6 +112,21 @@ std::string LocalTimeText(std::time_t when)
     return 0;
 }
 
+// The name in files/ for the attempt-th try: the item's own, then with a
+// number; cut short (at a character's start) where NAME.trashinfo would pass
+// the file system's limit of a name, the number keeping cut names apart.
+std::string TrashName(const std::string& name, int attempt)
+{
+    const std::string number = attempt == 1 ? std::string() : "." + std::to_string(attempt);
+    if (name.size() + number.size() <= kMaxTrashNameBytes)
+        return name + number;
+    const std::string mark = "~" + std::to_string(attempt);
+    std::size_t keep = kMaxTrashNameBytes - mark.size();
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return name.substr(0, keep) + mark;
+}
+
 }  // namespace
 
 std::optional<TTrashDirectory> TTrashMover::TrashFor(const std::string& path, int& error)
@@ -131,13 +149,17 @@ std::optional<TTrashDirectory> TTrashMover::TrashFor(const std::string& path, in
         trash = TTrash::VolumeTrash(mount->MountPoint);
         // The shared .Trash holds one folder per user.
         if (BaseName(DirName(trash.Path)) == ".Trash" && !EntryExists(trash.Path) &&
-            ::mkdir(trash.Path.c_str(), 0700) != 0) {
+            MakePrivateDirectory(trash.Path) != 0) {
             error = errno;
             return std::nullopt;
         }
     }
-    if ((error = PrepareTrash(trash)) != 0)
+    // Another user's trash, or one anyone may enter, is no place for the user's files.
+    if (!TTrash::IsTrusted(trash) || (error = PrepareTrash(trash)) != 0 || !TTrash::IsTrusted(trash)) {
+        if (error == 0)
+            error = EACCES;
         return std::nullopt;
+    }
     // A trash on another file system than the item cannot take it by rename.
     struct stat trashStatus
     {};
@@ -165,7 +187,7 @@ int TTrashMover::MoveToTrash(const std::string& path, const TTrashDirectory& tra
     const std::string name = BaseName(originalPath);
     const std::string text = TrashInfoText(originalPath, trash, std::time(nullptr));
     for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
-        const std::string trashName = attempt == 1 ? name : name + "." + std::to_string(attempt);
+        const std::string trashName = TrashName(name, attempt);
         const std::string infoPath = JoinPath(trash.InfoPath(), trashName + std::string(kTrashInfoSuffix));
         TFileHandle info(::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
         if (!info.IsValid() && errno == EEXIST)
@@ -179,11 +201,11 @@ int TTrashMover::MoveToTrash(const std::string& path, const TTrashDirectory& tra
         if (error != 0)
             return error;
         const std::string target = JoinPath(trash.FilesPath(), trashName);
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
-            // An entry left without its info file holds this name.
-            if (errno == EEXIST)
+        // Never replaces: an entry left without its info file may hold this name.
+        if (const int renamed = RenameNoReplace(path, target)) {
+            if (renamed == EEXIST || renamed == ENOTEMPTY)
                 continue;
-            return errno;
+            return renamed;
         }
         infoGuard.Commit();
         trashedPath = target;

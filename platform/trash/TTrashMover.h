@@ -10,14 +10,17 @@
 //
 // An item goes to the home trash when it lies on the home trash's volume,
 // else to its volume's trash ($topdir/.Trash/$uid or $topdir/.Trash-$uid,
-// made with mode 0700 when missing). Memory and system file systems (tmpfs
+// made with mode 0700 when missing, used only when trusted: see
+// TTrash::IsTrusted; else the item has no trash). Memory and system file systems (tmpfs
 // and the others the mount table calls system-internal) and mounts with the
 // option x-gvfs-notrash take no trash: deleting there is for good.
 //
 // Trashing writes NAME.trashinfo into info/ first, created with O_EXCL so
 // that two programs trashing the same name never share one, then renames
-// the item to files/NAME. A taken name gets a number: "a.txt.2", "a.txt.3"
-// .... Path= is the original path URI-escaped, relative to the top
+// the item to files/NAME, never replacing anything (also where the file
+// system knows no RENAME_NOREPLACE). A taken name gets a number: "a.txt.2",
+// "a.txt.3" ...; a name too long for NAME.trashinfo is cut short and marked
+// "~1", "~2" ... (the original name stays in Path=). Path= is the original path URI-escaped, relative to the top
 // directory in a volume's trash; DeletionDate= is local time.
 class TTrashMover
 {

@@ -69,6 +69,14 @@ public:
     void SetFileSystemOnly(bool value) { fileSystemOnly_ = value; }
     // Callers fill it before a command; every command empties it.
     TFileNames& MultiObjects() { return multiObjects_; }
+    // The objects of the next command by their ids in the current folder
+    // (copied): they take the place of MultiObjects and are handed to the
+    // command as they are, never looked up by a name another object may
+    // share, and the folder stays where it is. Every command empties them.
+    void SetCommandObjects(const std::vector<const TItemIdList*>& relative);
+    bool HasCommandObjects() const { return !commandObjects_.empty() || !multiObjects_.IsEmpty(); }
+    // Empties MultiObjects and the command objects.
+    void ClearCommandObjects();
     bool ShowErrorMessages() const { return showErrorMessages_; }
     void SetShowErrorMessages(bool value) { showErrorMessages_ = value; }
     bool ShowContextMenuOnTop() const { return showContextMenuOnTop_; }
@@ -150,8 +158,9 @@ public:
     [[nodiscard]] bool RenameObject(QString& newName);
 
     // --- Commands -----------------------------------------------------------
-    // A UI object for the objects of MultiObjects (names in the folder, or
-    // paths), or for the current object when it is empty, or for the folder
+    // A UI object for the command objects, else for the objects of
+    // MultiObjects (names in the folder, or paths), or for the current object
+    // when both are empty, or for the folder
     // itself when there is neither. Every name must still name an object,
     // exactly as written: one that has gone (deleted or renamed meanwhile)
     // fails the whole request with ENOENT rather than acting on anything else.
@@ -195,6 +204,7 @@ private:
     bool enumeratingNetwork_ = false;
     bool fileSystemOnly_ = false;
     TFileNames multiObjects_;
+    std::vector<TItemIdListPtr> commandObjects_;
     QStringList filterPatterns_;
     mutable TFindData findData_;
     mutable bool findDataValid_ = false;

@@ -19,20 +19,20 @@ namespace {
 // Thumbnails asked for without a usable size get this square.
 constexpr int kDefaultThumbnailSide = 200;
 
-// Empties a navigator's MultiObjects on every way out of a command.
+// Empties a navigator's command objects on every way out of a command.
 class TMultiObjectsReset
 {
 public:
-    explicit TMultiObjectsReset(TFileNames& names)
-        : names_(names)
+    explicit TMultiObjectsReset(TShellNavigator& navigator)
+        : navigator_(navigator)
     {
     }
-    ~TMultiObjectsReset() { names_.Clear(); }
+    ~TMultiObjectsReset() { navigator_.ClearCommandObjects(); }
     TMultiObjectsReset(const TMultiObjectsReset&) = delete;
     TMultiObjectsReset& operator=(const TMultiObjectsReset&) = delete;
 
 private:
-    TFileNames& names_;
+    TShellNavigator& navigator_;
 };
 
 EShellNavigatorError ObjectNotFound(const std::string& name, const QString& folder)
@@ -43,6 +43,21 @@ EShellNavigatorError ObjectNotFound(const std::string& name, const QString& fold
 }
 
 }  // namespace
+
+void TShellNavigator::SetCommandObjects(const std::vector<const TItemIdList*>& relative)
+{
+    commandObjects_.clear();
+    for (const TItemIdList* item : relative) {
+        if (item)
+            commandObjects_.push_back(CloneIDList(item));
+    }
+}
+
+void TShellNavigator::ClearCommandObjects()
+{
+    multiObjects_.Clear();
+    commandObjects_.clear();
+}
 
 TItemIdListPtr TShellNavigator::ObjectItemByName(const std::string& name)
 {
@@ -55,6 +70,11 @@ TItemIdListPtr TShellNavigator::ObjectItemByName(const std::string& name)
 std::vector<TItemIdListPtr> TShellNavigator::CommandItems()
 {
     std::vector<TItemIdListPtr> items;
+    if (!commandObjects_.empty()) {
+        for (const TItemIdListPtr& item : commandObjects_)
+            items.push_back(CloneIDList(item.get()));
+        return items;
+    }
     if (multiObjects_.IsEmpty()) {
         if (object_)
             items.push_back(CloneIDList(object_.get()));
@@ -124,7 +144,7 @@ std::vector<TItemIdListPtr> TShellNavigator::CommandItems()
 
 IUIObjectPtr TShellNavigator::GetObjectInterface(TUIObjectKind kind)
 {
-    const TMultiObjectsReset reset(multiObjects_);
+    const TMultiObjectsReset reset(*this);
     if (!folder_) {
         SetLastError(ENOENT);
         return nullptr;

@@ -6,6 +6,7 @@
 #include "platform/commands/IContextMenu.h"
 #include "platform/core/system/LastError.h"
 #include "platform/core/ids/ShellConstants.h"
+#include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/ShellPaths.h"
 
 #include <QMenu>
@@ -24,20 +25,20 @@ constexpr unsigned kLastHiddenMenuId = 0x7FFF;
 
 const QString kDefaultVerb = QStringLiteral("default");
 
-// Empties a navigator's MultiObjects on every way out of a command.
+// Empties a navigator's command objects on every way out of a command.
 class TClearOnExit
 {
 public:
-    explicit TClearOnExit(TFileNames& names)
-        : names_(names)
+    explicit TClearOnExit(TShellNavigator& navigator)
+        : navigator_(navigator)
     {
     }
-    ~TClearOnExit() { names_.Clear(); }
+    ~TClearOnExit() { navigator_.ClearCommandObjects(); }
     TClearOnExit(const TClearOnExit&) = delete;
     TClearOnExit& operator=(const TClearOnExit&) = delete;
 
 private:
-    TFileNames& names_;
+    TShellNavigator& navigator_;
 };
 
 // Every action of a menu and its submenus.
@@ -66,6 +67,10 @@ bool IsDeleteVerb(const QString& verb)
 
 std::string TShellNavigator::CommandTargetPath() const
 {
+    if (!commandObjects_.empty()) {
+        const TItemIdListPtr absolute = ConcatIDLists(folderList_.get(), commandObjects_.front().get());
+        return GetPathFromIDList(absolute.get());
+    }
     if (multiObjects_.IsEmpty())
         return FolderPath() + ObjectNameBytes();
     const std::string& first = multiObjects_.GetBytes(0);
@@ -144,19 +149,19 @@ QString TShellNavigator::ShowContextMenu(const QPoint& screenPoint, QMenu* calle
 
 bool TShellNavigator::InvokeCommand(const QString& verb)
 {
-    const TClearOnExit clear(multiObjects_);
+    const TClearOnExit clear(*this);
     if (OnContextMenuSelect) {
         bool execute = true;
         OnContextMenuSelect(verb, execute);
         if (!execute)
             return false;
     }
-    if ((!object_ && multiObjects_.IsEmpty()) || !folder_) {
+    if ((!object_ && !HasCommandObjects()) || !folder_) {
         SetLastError(ENOENT);
         return false;
     }
     const QString command = verb.isEmpty() ? kDefaultVerb : verb;
-    if (IsDeleteVerb(command) && multiObjects_.IsEmpty() && !GetAttributes(SFGAO_CANDELETE)) {
+    if (IsDeleteVerb(command) && !HasCommandObjects() && !GetAttributes(SFGAO_CANDELETE)) {
         SetLastError(EACCES);
         return false;
     }

@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 // Names other programs choke on: a space, an umlaut, a byte that is no UTF-8,
 // a newline, a percent sign and a hash.
 const std::vector<std::string> kAwkwardPaths = {"/tmp/a b.txt",   "/tmp/Grüße", "/tmp/bad\xff",
@@ -107,9 +109,14 @@ TEST(FileListCodec, ReadsWhatGnomeAndNautilusWrite)
     EXPECT_TRUE(list->Cut);
     EXPECT_EQ(list->Paths, (std::vector<std::string>{"/home/u/x", "/home/u/y"}));
 
-    // Plain text without the marker is just text.
+    // Plain text without the marker is just text, however long; a list
+    // too long to be read whole is no list.
     TForeignMimeData text;
     text.Put("text/plain", Bytes("/home/u/x\n"));
+    EXPECT_FALSE(ReadFileList(text));
+    text.Put("text/plain", QByteArray(64 << 20, '\n'));
+    EXPECT_FALSE(ReadFileList(text));
+    text.Put("text/plain", "x-special/nautilus-clipboard\r\ncopy\n" + QByteArray(17 << 20, '\n') + "file:///a\n");
     EXPECT_FALSE(ReadFileList(text));
 }
 
@@ -153,6 +160,24 @@ TEST(FileListCodec, GnomeFormatIsPreferredAndForeignUrisAreLeftOut)
     none.Put("text/uri-list", Bytes("https://example.org/a\r\n"));
     EXPECT_FALSE(ReadFileList(none));
     EXPECT_FALSE(ReadFileList(QMimeData()));
+}
+
+TEST(FileListCodec, LinesThatCouldNameAnotherFileAreRefused)
+{
+    // Every system call stops at an inner NUL while a dialog shows what follows it.
+    TForeignMimeData nul;
+    nul.Put("x-special/gnome-copied-files", QByteArray::fromStdString("cut\nfile:///home/u/Dokumente\0/harmlos.txt"s));
+    EXPECT_FALSE(ReadFileList(nul));
+
+    const std::vector<std::string> paths = UriListPaths(QByteArray::fromStdString(
+        "file:///a\0b\r\n"                                        // inner NUL
+        "file:///escaped%2Fslash\r\nfile:///escaped%2fslash\r\n"  // one name that reads as two
+        "file:///nul%00\r\n"                                      // an escaped NUL
+        "file:relative/b\r\nfile://relative/b\r\nrelative/b\r\n/abs/but/no/uri\r\n"
+        "smb:///share/c\r\n"  // no local file
+        "file:///up/../etc\r\nfile:///dot/./x\r\nfile:///tail/..\r\n"
+        "file:///kept%20name\r\n"s));
+    EXPECT_EQ(paths, std::vector<std::string>{"/kept name"});
 }
 
 TEST(ShellIDListArray, LayoutAndRoundTrip)

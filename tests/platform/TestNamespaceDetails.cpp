@@ -3,10 +3,13 @@
 #include "platform/core/system/LastError.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
+#include "tests/support/TFatMount.h"
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
@@ -200,6 +203,37 @@ TEST_F(NamespaceDetails, SetNameRenamesAndReturnsTheNewItem)
     // Virtual folders keep their names.
     IShellFolderPtr desktop = SHGetDesktopFolder();
     EXPECT_TRUE(desktop->SetNameOf(SHGetSpecialFolderLocation(SF_DRIVES).get(), "x", 0, nullptr).Failed());
+}
+
+TEST_F(NamespaceDetails, CaseOnlyRenamesOnACaseInsensitiveFileSystem)
+{
+    const TFatMount fat(Work());
+    if (!fat.IsMounted())
+        GTEST_SKIP() << fat.SkipReason();
+    WriteFile(fat.Root() + "/a.JPG", 5);
+    WriteFile(fat.Root() + "/b.txt", 3);
+    IShellFolderPtr folder = Bind(fat.Root());
+    ASSERT_TRUE(folder);
+    const auto names = [&] {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(fat.Root()))
+            found.push_back(entry.path().filename().string());
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+
+    TItemIdListPtr renamed;
+    ASSERT_TRUE(folder->SetNameOf(FindItem(*folder, "a.JPG").get(), "a.jpg", 0, &renamed).Succeeded());
+    EXPECT_EQ(DisplayName(*folder, renamed.get()), "a.jpg");
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg", "b.txt"}));
+    EXPECT_EQ(std::filesystem::file_size(fat.Root() + "/a.jpg"), 5u);
+
+    // Another file of that name, in any case, is still never replaced.
+    SetLastError(0);
+    EXPECT_TRUE(folder->SetNameOf(renamed.get(), "B.TXT", 0, nullptr).Failed());
+    EXPECT_EQ(GetLastError(), EEXIST);
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.jpg", "b.txt"}));
+    EXPECT_EQ(std::filesystem::file_size(fat.Root() + "/b.txt"), 3u);
 }
 
 TEST_F(NamespaceDetails, SpecialFoldersFollowHomeAndXdg)

@@ -53,6 +53,8 @@ protected:
     {
         fs::create_directories(trash.FilesPath());
         fs::create_directories(trash.InfoPath());
+        // As a trash is made: the user's alone.
+        ::chmod(trash.Path.c_str(), 0700);
         if (folder) {
             fs::create_directories(trash.FilesPath() + "/" + name + "/inner");
         } else {

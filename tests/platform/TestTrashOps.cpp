@@ -1,8 +1,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ftw.h>
+
 #include <cerrno>
 #include <fstream>
+#include <functional>
 
 #include "platform/core/text/PercentEncoding.h"
 #include "platform/core/system/TMountTable.h"
@@ -137,7 +140,11 @@ TEST_F(TrashOpsTest, ItemsOnAFileSystemWithoutTrashAreDeletedOnlyWhenTheUserAgre
     const TFileOperationResult result =
         Run(TFileOperationKind::Trash, {folder + "/a", folder + "/b"}, {}, nullptr, false);
 
-    EXPECT_TRUE(result.Completed);
+    // What stays is not done: the lists must not drop its entry.
+    EXPECT_FALSE(result.Completed);
+    EXPECT_FALSE(result.Cancelled);
+    EXPECT_EQ(result.Error, 0);
+    EXPECT_EQ(result.Kept, std::vector<std::string>{folder + "/a"});
     ASSERT_EQ(answers.Requests().size(), 2u);
     EXPECT_EQ(answers.Requests()[0].Buttons, (QStringList{"Endgültig löschen", "Überspringen", "Abbrechen"}));
     EXPECT_TRUE(Exists(folder + "/a"));
@@ -147,34 +154,143 @@ TEST_F(TrashOpsTest, ItemsOnAFileSystemWithoutTrashAreDeletedOnlyWhenTheUserAgre
     ::rmdir(folder.c_str());
 }
 
-TEST_F(TrashOpsTest, VolumeTrashGetsRelativePaths)
+// The test folder as a volume of its own, its home trash on another file system.
+class VolumeTrashOpsTest : public TrashOpsTest
 {
-    // The home trash on another file system, and the test folder a volume of its own.
-    std::string otherHome = "/dev/shm/parzello-home-XXXXXX";
-    struct stat tmpStatus
-    {};
-    struct stat shmStatus
-    {};
-    if (::stat(root_.Path().c_str(), &tmpStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0 ||
-        tmpStatus.st_dev == shmStatus.st_dev || ::mkdtemp(otherHome.data()) == nullptr)
-        GTEST_SKIP() << "no second file system for the home trash";
-    TEnvironmentGuard data("XDG_DATA_HOME", otherHome);
-    const std::string mountInfo = Path("mountinfo");
-    WriteTextFile(mountInfo, "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
-                             "2 1 254:1 / " +
-                                 root_.Path() + " rw - ext4 /dev/vdb rw\n");
-    TMountTable::SetMountInfoPath(mountInfo);
+protected:
+    void SetUp() override
+    {
+        TrashOpsTest::SetUp();
+        struct stat tmpStatus
+        {};
+        struct stat shmStatus
+        {};
+        if (::stat(root_.Path().c_str(), &tmpStatus) != 0 || ::stat("/dev/shm", &shmStatus) != 0 ||
+            tmpStatus.st_dev == shmStatus.st_dev || ::mkdtemp(otherHome_.data()) == nullptr)
+            GTEST_SKIP() << "no second file system for the home trash";
+        data_.emplace("XDG_DATA_HOME", otherHome_);
+        WriteTextFile(Path("mountinfo"), "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
+                                         "2 1 254:1 / " +
+                                             root_.Path() + " rw - ext4 /dev/vdb rw\n");
+        TMountTable::SetMountInfoPath(Path("mountinfo"));
+    }
+    void TearDown() override
+    {
+        TMountTable::SetMountInfoPath({});
+        data_.reset();
+        if (otherHome_.find("XXXXXX") == std::string::npos)
+            ::nftw(
+                otherHome_.c_str(), [](const char* path, const struct stat*, int, FTW*) { return ::remove(path); }, 16,
+                FTW_DEPTH | FTW_PHYS);
+        TrashOpsTest::TearDown();
+    }
+    std::string OwnTrash() const { return Path(".Trash-" + std::to_string(::getuid())); }
+
+    std::string otherHome_ = "/dev/shm/parzello-home-XXXXXX";
+    std::optional<TEnvironmentGuard> data_;
+};
+
+TEST_F(VolumeTrashOpsTest, VolumeTrashGetsRelativePaths)
+{
     ASSERT_TRUE(MakeFolder(Path("sub")));
     ASSERT_TRUE(WriteFile(Path("sub/x y"), "x"));
 
     const TFileOperationResult result = Run(TFileOperationKind::Trash, {Path("sub/x y")}, {}, nullptr, false);
-    TMountTable::SetMountInfoPath({});
 
     ASSERT_TRUE(result.Completed) << result.Error;
-    const std::string trash = Path(".Trash-" + std::to_string(::getuid()));
-    EXPECT_EQ(result.Created, std::vector<std::string>{trash + "/files/x y"});
-    EXPECT_TRUE(ReadAll(trash + "/info/x y.trashinfo").starts_with("[Trash Info]\nPath=sub/x%20y\n"));
-    ::rmdir(otherHome.c_str());
+    EXPECT_EQ(result.Created, std::vector<std::string>{OwnTrash() + "/files/x y"});
+    EXPECT_TRUE(ReadAll(OwnTrash() + "/info/x y.trashinfo").starts_with("[Trash Info]\nPath=sub/x%20y\n"));
+}
+
+TEST_F(VolumeTrashOpsTest, TrashesOfOthersOrOpenToOthersAreNotUsed)
+{
+    const std::string uid = std::to_string(::getuid());
+    ASSERT_TRUE(MakeFolder(Path("elsewhere")));
+    ASSERT_EQ(::chmod(Path("elsewhere").c_str(), 0700), 0);
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"open to all",
+         [&] {
+             ASSERT_TRUE(MakeFolder(OwnTrash()));
+             ASSERT_EQ(::chmod(OwnTrash().c_str(), 0777), 0);
+         }},
+        {"another user's",
+         [&] {
+             ASSERT_TRUE(MakeFolder(OwnTrash()));
+             ASSERT_EQ(::chmod(OwnTrash().c_str(), 0700), 0);
+             ASSERT_EQ(::chown(OwnTrash().c_str(), 4242, 4242), 0);
+         }},
+        {"a link", [&] { ASSERT_EQ(::symlink(Path("elsewhere").c_str(), OwnTrash().c_str()), 0); }},
+    };
+    for (const auto& [what, make] : cases) {
+        SCOPED_TRACE(what);
+        make();
+        ASSERT_TRUE(WriteFile(Path("x"), "x"));
+        TScriptedAnswers answers;
+        answers.Answer(1);  // "Überspringen"
+
+        const TFileOperationResult result = Run(TFileOperationKind::Trash, {Path("x")}, {}, nullptr, false);
+
+        EXPECT_FALSE(result.Completed);
+        ASSERT_EQ(answers.Requests().size(), 1u);
+        EXPECT_EQ(answers.Requests()[0].Caption, "Papierkorb nicht verfügbar");
+        EXPECT_EQ(ReadAll(Path("x")), "x");
+        EXPECT_TRUE(Names(Path("elsewhere")).empty());
+        EXPECT_EQ(TTrash::TrashDirectories().size(), 1u);  // the home trash alone
+        ASSERT_EQ(::remove(OwnTrash().c_str()), 0);
+    }
+
+    // A shared trash whose user folder is someone else's: the user's own trash instead.
+    ASSERT_TRUE(MakeFolder(Path(".Trash")));
+    ASSERT_EQ(::chmod(Path(".Trash").c_str(), 01777), 0);
+    ASSERT_TRUE(MakeFolder(Path(".Trash/") + uid));
+    ASSERT_EQ(::chmod((Path(".Trash/") + uid).c_str(), 0700), 0);
+    ASSERT_EQ(::chown((Path(".Trash/") + uid).c_str(), 4242, 4242), 0);
+    const TFileOperationResult result = Run(TFileOperationKind::Trash, {Path("x")}, {}, nullptr, false);
+    ASSERT_TRUE(result.Completed) << result.Error;
+    EXPECT_EQ(result.Created, std::vector<std::string>{OwnTrash() + "/files/x"});
+    EXPECT_TRUE(Names(Path(".Trash/") + uid).empty());
+}
+
+TEST_F(VolumeTrashOpsTest, LongNamesGetShortInfoNamesAndRestoresOutsideTheVolumeAsk)
+{
+    // Two names of 250 bytes that differ only at their ends.
+    std::string stem;
+    for (int i = 0; i < 124; ++i)
+        stem += "ä";
+    const std::vector<std::string> names = {stem + "-1", stem + "-2"};
+    for (const std::string& name : names)
+        ASSERT_TRUE(WriteFile(Path(name), name));
+
+    const TFileOperationResult trashed =
+        Run(TFileOperationKind::Trash, {Path(names[0]), Path(names[1])}, {}, nullptr, false);
+
+    ASSERT_TRUE(trashed.Completed) << trashed.Error;
+    ASSERT_EQ(trashed.Created.size(), 2u);
+    EXPECT_NE(trashed.Created[0], trashed.Created[1]);
+    for (const std::string& info : Names(OwnTrash() + "/info"))
+        EXPECT_LE(info.size(), 255u);
+    ASSERT_TRUE(Run(TFileOperationKind::Restore, trashed.Created).Completed);
+    for (const std::string& name : names)
+        EXPECT_EQ(ReadAll(Path(name)), name);
+
+    // An entry of this volume's trash that claims a place outside the volume.
+    const std::string outside = otherHome_ + "/geplant";
+    ASSERT_TRUE(WriteFile(OwnTrash() + "/files/geplant", "fremd"));
+    WriteTextFile(OwnTrash() + "/info/geplant.trashinfo",
+                  "[Trash Info]\nPath=" + outside + "\nDeletionDate=2024-01-01T00:00:00\n");
+    TScriptedAnswers answers;
+    answers.Answer(1);  // "Überspringen"
+    answers.Answer(0);  // "Wiederherstellen"
+
+    const TFileOperationResult kept = Run(TFileOperationKind::Restore, {OwnTrash() + "/files/geplant"});
+    EXPECT_FALSE(kept.Completed);
+    EXPECT_FALSE(Exists(outside));
+    EXPECT_TRUE(Exists(OwnTrash() + "/files/geplant"));
+    ASSERT_TRUE(Run(TFileOperationKind::Restore, {OwnTrash() + "/files/geplant"}).Completed);
+    EXPECT_EQ(ReadAll(outside), "fremd");
+    ASSERT_EQ(answers.Requests().size(), 2u);
+    EXPECT_EQ(answers.Requests()[0].Buttons, (QStringList{"Wiederherstellen", "Überspringen", "Abbrechen"}));
+    EXPECT_TRUE(answers.Requests()[0].Text.contains(QString::fromStdString(outside)));
 }
 
 TEST_F(TrashOpsTest, DeleteRemovesTreesForGoodAndTrashedItemsWithTheirInfo)

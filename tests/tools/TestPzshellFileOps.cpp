@@ -72,4 +72,42 @@ TEST_F(PzshellFileOpsTest, ConflictsAreAnsweredOnTheTerminal)
     EXPECT_EQ(Read(Path("dst/a")), "old");
 }
 
+TEST_F(PzshellFileOpsTest, ALinkMovedOntoItsOwnFileIsRefusedByName)
+{
+    ASSERT_EQ(::mkdir(Path("x").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(Path("y").c_str(), 0755), 0);
+    Write(Path("y/f"), "data");
+    ASSERT_EQ(::symlink("../y/f", Path("x/f").c_str()), 0);
+
+    // "1" would be "Ersetzen", were anything asked.
+    for (const char* command : {"move ", "copy "}) {
+        EXPECT_EQ(Run(command + Path("x/f") + " " + Path("y") + " 2>&1", "1\\n"), 1);
+        EXPECT_NE(Output().find("„" + Path("x/f") + "“ und „" + Path("y/f") + "“ sind dieselbe Datei."),
+                  std::string::npos)
+            << Output();
+        EXPECT_EQ(Read(Path("y/f")), "data");
+    }
+}
+
+TEST_F(PzshellFileOpsTest, TrashingWithoutRenameFlagsNeverReplaces)
+{
+    if (RunProgram({"sh", "-c", "command -v strace"}, outputPath_) != 0)
+        GTEST_SKIP() << "strace is missing (package strace)";
+    const std::string trash = Path("home/.local/share/Trash");
+    ASSERT_EQ(RunProgram({"mkdir", "-p", "-m", "700", trash, trash + "/files", trash + "/info"}, outputPath_), 0);
+    Write(trash + "/files/a", "old");  // an entry that lost its info file
+    Write(Path("a"), "new");
+
+    // Every renameat2 fails as on a file system that knows no rename flags.
+    const std::string command =
+        "HOME=" + Path("home") + " XDG_DATA_HOME=" + Path("home/.local/share") +
+        " ASAN_OPTIONS=detect_leaks=0 strace -f -o /dev/null -e inject=renameat2:error=EINVAL " + PZSHELL_PATH +
+        " invoke -y delete " + Path("a");
+    ASSERT_EQ(RunProgram({"sh", "-c", command}, outputPath_), 0) << Output();
+    EXPECT_EQ(Read(trash + "/files/a"), "old");
+    EXPECT_EQ(Read(trash + "/files/a.2"), "new");
+    EXPECT_NE(Read(trash + "/info/a.2.trashinfo").find("Path=" + Path("a")), std::string::npos);
+    EXPECT_FALSE(::access(Path("a").c_str(), F_OK) == 0);
+}
+
 }  // namespace

@@ -56,7 +56,10 @@ int RunTransfer(TFileOperationKind kind, const char* name, const std::vector<std
         return 1;
     }
     if (!result.Completed) {
-        PrintLastError(name);
+        if (result.Message.isEmpty())
+            PrintLastError(name);
+        else
+            std::fprintf(stderr, "pzshell: %s: %s\n", name, result.Message.toUtf8().constData());
         return 1;
     }
     return 0;

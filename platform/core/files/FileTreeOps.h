@@ -20,6 +20,21 @@ std::string AbsolutePath(std::string_view path);
 // True when `path` is `folder` or lies below it (by text, both absolute).
 bool IsSameOrInside(std::string_view path, std::string_view folder);
 
+// How an item that would take the place of an existing one relates to it.
+enum class TItemRelation {
+    Distinct,           // two items: replacing loses only the old one
+    SameFile,           // one file under two names (the same entry, hard links, or
+                        // a symbolic link and the file it leads to): replacing would
+                        // leave a link to itself or no file at all
+    TargetHoldsSource,  // the existing folder holds the new item
+    SourceHoldsTarget,  // the new item is a folder that holds the existing one
+};
+// Compares by identity (device and inode), through lstat and stat, and
+// resolves the folders above both paths, so that linked folders and bind
+// mounts cannot hide one item behind another name. A symbolic link as
+// `target` that leads to `source` is Distinct: replacing it loses nothing.
+TItemRelation RelationOf(const std::string& source, const std::string& target);
+
 // lstat existence: a broken symbolic link exists.
 bool EntryExists(const std::string& path);
 
@@ -34,9 +49,17 @@ bool EntryExists(const std::string& path);
 // Puts `from` in the place of the existing `to`: a file replaces a file by
 // rename, atomically; where a folder is involved the two swap places
 // atomically (RENAME_EXCHANGE) and the old item, now at `from`, is deleted.
-// 0 or errno; after the exchange the errno of deleting the old item (the new
-// one is then in place, and the old one's rest is at `from`).
+// Where the file system cannot exchange, the old item is renamed aside
+// first and deleted only once the new one stands in its place.
+// Refused (EINVAL, nothing changed) unless RelationOf(from, to) is Distinct:
+// no tree that holds the other item is ever removed.
+// 0 or errno; an errno after the swap means the new item is in place and
+// the old one could not be deleted wholly (its rest lies at `from`).
 [[nodiscard]] int RenameReplacing(const std::string& from, const std::string& to);
+
+// Flushes a folder's entries (names made, renamed or deleted in it) to the
+// disk; 0 also where the file system cannot flush folders, else errno.
+[[nodiscard]] int FlushFolder(const std::string& path);
 
 // Creates `path` and any missing parent folders (mode 0777 less umask);
 // 0 or errno.

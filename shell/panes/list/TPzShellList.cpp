@@ -763,8 +763,7 @@ bool TPzShellList::ExecuteCommand(const QString& verb)
             result = browser_->InvokeCommand(upper == QLatin1String("DEFAULT") ? QString() : verb);
         }
     } else {
-        for (const QString& name : SelectedNames())
-            browser_->MultiObjects().Add(name);
+        browser_->SetCommandObjects(SelectedItemIds());
         result = browser_->InvokeCommand(upper == QLatin1String("DEFAULT") ? QString() : verb);
     }
     if (result) {

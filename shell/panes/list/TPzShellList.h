@@ -237,6 +237,8 @@ private:
     void RestartUpdateTimer();
     void ToggleCheckbox(TListItem* item);
     TFileNames SelectedPaths();
+    // The ids of the selected entries but the parent entry, for a command (still owned by the entries).
+    std::vector<const TItemIdList*> SelectedItemIds() const;
     void MarkSelectedCut();
     void DropCleanup();
     void AutoScroll(const QPoint& clientPoint);

@@ -53,6 +53,17 @@ IDropTargetPtr FolderDropTarget(const IShellFolderPtr& folder, QWidget* owner,
 
 // --- Context menus ------------------------------------------------------------------------------------
 
+std::vector<const TItemIdList*> TPzShellList::SelectedItemIds() const
+{
+    std::vector<const TItemIdList*> ids;
+    for (TListItem* item : SelectedItems()) {
+        const TPzShellListItem* data = ShellItemOf(item);
+        if (data && !data->IsParentEntry && data->ItemId)
+            ids.push_back(data->ItemId.get());
+    }
+    return ids;
+}
+
 void TPzShellList::DoContextMenu(const QPoint& screenPoint, bool fromKeyboard)
 {
     TListItem* item = nullptr;
@@ -79,8 +90,9 @@ QString TPzShellList::PopupShellContextMenu(const QPoint& screenPoint)
     TListItem* selected = Selected();
     if (!selected)
         return {};
-    const QStringList names = SelectedNames();
-    if (names.isEmpty())
+    // The entries go to the command by their ids: names need not be unique (the trash).
+    const std::vector<const TItemIdList*> ids = SelectedItemIds();
+    if (ids.empty())
         return {};
     if (ReadOnly())
         browser_->OnRename = nullptr;
@@ -90,8 +102,7 @@ QString TPzShellList::PopupShellContextMenu(const QPoint& screenPoint)
     const TPzShellListItem* data = ShellItemOf(selected);
     const TFileNames paths = data && data->IsParentEntry ? TFileNames() : SelectedPaths();
     const QString caption = selected->Caption;
-    for (const QString& name : names)
-        browser_->MultiObjects().Add(name);
+    browser_->SetCommandObjects(ids);
     browser_->SetRestricted(ReadOnly());
     browser_->SetShowContextMenuOnTop(ShowContextMenuOnTop());
     QString verb;
