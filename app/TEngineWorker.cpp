@@ -9,26 +9,28 @@
 TEngineWorker::TEngineWorker(TEngineHost uiHost)
     : uiHost_(std::move(uiHost))
 {
+    // RunOnUi is false only once the window has abandoned the worker: then
+    // there is no log, box or list left to tell, and the defaults stand.
     workerHost_.Log = [this](const std::string& line) {
-        RunOnUi([&] {
+        static_cast<void>(RunOnUi([&] {
             if (uiHost_.Log)
                 uiHost_.Log(line);
-        });
+        }));
     };
     workerHost_.ShowMessage = [this](TBoxIcon icon, const std::string& caption, const std::string& text) {
         // Unanswered, a question is answered No: nothing is replaced.
         TBoxAnswer answer = icon == TBoxIcon::Question ? TBoxAnswer::No : TBoxAnswer::Ok;
-        RunOnUi([&] {
+        static_cast<void>(RunOnUi([&] {
             if (uiHost_.ShowMessage)
                 answer = uiHost_.ShowMessage(icon, caption, text);
-        });
+        }));
         return answer;
     };
     workerHost_.RefreshList = [this] {
-        RunOnUi([&] {
+        static_cast<void>(RunOnUi([&] {
             if (uiHost_.RefreshList)
                 uiHost_.RefreshList();
-        });
+        }));
     };
     workerHost_.Progress = [this](const TProgressReport& report) {
         QMetaObject::invokeMethod(

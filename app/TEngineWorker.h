@@ -49,7 +49,7 @@ public:
 private:
     // Runs `step` on the user-interface thread and waits for it; false when
     // it was dropped because the worker is being abandoned.
-    bool RunOnUi(const std::function<void()>& step);
+    [[nodiscard]] bool RunOnUi(const std::function<void()>& step);
     void Abandon();
     void Join();
 

@@ -324,7 +324,8 @@ void TMainForm::ActivateEntry(TPzShellList& list, void (TMainForm::*operation)(c
     TShellNavigator& browser = list.Browser();
     browser.SetObjectIDList(entry->ItemId.get());
     if (entry->IsParentEntry || browser.IsFolder()) {
-        list.ExecuteCommand(QStringLiteral("default"));
+        // Opening a folder reports its own failure (the browser's message, the last error).
+        static_cast<void>(list.ExecuteCommand(QStringLiteral("default")));
         return;
     }
     const std::string path = SelectedFilePath(list);

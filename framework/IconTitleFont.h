@@ -4,4 +4,4 @@ class QFont;
 
 // Sets `font` to the font the desktop labels icons with (its general font);
 // false when there is none.
-bool UseIconTitleFont(QFont& font);
+[[nodiscard]] bool UseIconTitleFont(QFont& font);

@@ -65,7 +65,8 @@ double TimeEnumerate(const std::string& path, std::size_t& count)
         folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN, enumerator).Succeeded()) {
         std::string name;
         for (TItemIdListPtr item; enumerator->Next(item);) {
-            folder->GetDisplayNameOf(item.get(), SHGDN_NORMAL, name);
+            if (folder->GetDisplayNameOf(item.get(), SHGDN_NORMAL, name).Failed())
+                name.clear();
             std::fputs(name.c_str(), sink);
             std::fputc('\n', sink);
             ++count;

@@ -113,7 +113,7 @@ private:
     // Draws the face (themed or classic) and returns the rectangle for the content.
     QRect PaintFace(QPainter& painter, bool themed, bool focused, bool showsDefault);
     void Click();
-    bool OpenHelpTopic();
+    [[nodiscard]] bool OpenHelpTopic();
     void WatchWindowKeys();
     void Changed();
     TGlyphState GlyphState() const;

@@ -28,7 +28,7 @@ QString PropertyText(long double value)
     return QString::fromLatin1(buffer, result.ptr - buffer);
 }
 
-bool ReadPropertyText(const QString& text, long double& value)
+[[nodiscard]] bool ReadPropertyText(const QString& text, long double& value)
 {
     const std::string latin = text.trimmed().toStdString();
     const char* begin = latin.data();
@@ -434,7 +434,7 @@ QString TPzSpinEdit::MinValueText() const
 
 void TPzSpinEdit::SetMinValueText(const QString& text)
 {
-    ReadPropertyText(text, minValue_);
+    static_cast<void>(ReadPropertyText(text, minValue_));  // a text that is no number keeps the value
 }
 
 QString TPzSpinEdit::MaxValueText() const
@@ -444,7 +444,7 @@ QString TPzSpinEdit::MaxValueText() const
 
 void TPzSpinEdit::SetMaxValueText(const QString& text)
 {
-    ReadPropertyText(text, maxValue_);
+    static_cast<void>(ReadPropertyText(text, maxValue_));  // a text that is no number keeps the value
 }
 
 QString TPzSpinEdit::IncrementText() const
@@ -454,7 +454,7 @@ QString TPzSpinEdit::IncrementText() const
 
 void TPzSpinEdit::SetIncrementText(const QString& text)
 {
-    ReadPropertyText(text, increment_);
+    static_cast<void>(ReadPropertyText(text, increment_));  // a text that is no number keeps the value
 }
 
 QString TPzSpinEdit::ValueText() const

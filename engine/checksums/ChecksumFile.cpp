@@ -56,7 +56,7 @@ void AppendDigestLine(std::string& text, const TSha256Digest& digest, const std:
     text += '\n';
 }
 
-bool WriteAll(int fd, std::string_view data)
+[[nodiscard]] bool WriteAll(int fd, std::string_view data)
 {
     while (!data.empty()) {
         const ssize_t written = ::write(fd, data.data(), data.size());
@@ -80,7 +80,7 @@ std::optional<std::uint64_t> TakeNumber(std::string_view& text)
     return value;
 }
 
-bool TakeWord(std::string_view& text, std::uint64_t count, std::string_view one, std::string_view many)
+[[nodiscard]] bool TakeWord(std::string_view& text, std::uint64_t count, std::string_view one, std::string_view many)
 {
     const std::string_view word = count == 1 ? one : many;
     if (text.substr(0, word.size()) != word)
@@ -90,7 +90,7 @@ bool TakeWord(std::string_view& text, std::uint64_t count, std::string_view one,
 }
 
 // The piece count and size from "# Parzello: 5 Teile zu 1457664 Bytes".
-bool ParseHeader(std::string_view line, TSeriesChecksums& checksums)
+[[nodiscard]] bool ParseHeader(std::string_view line, TSeriesChecksums& checksums)
 {
     if (line.substr(0, kMarker.size()) != kMarker)
         return false;

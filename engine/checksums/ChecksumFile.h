@@ -37,7 +37,7 @@ TChecksumFileKind ClassifyChecksumFile(const std::string& path);
 // Writes the whole checksum file of the series of sourcePath to an open file.
 [[nodiscard]] bool WriteChecksumFile(int fd, const std::string& sourcePath, const TSeriesChecksums& checksums);
 
-struct TChecksumFileRead
+struct [[nodiscard]] TChecksumFileRead
 {
     std::optional<TSeriesChecksums> Checksums;  // read from a file of ours
     std::string Problem;                        // a file of ours that cannot be used, as a message

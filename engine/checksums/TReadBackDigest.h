@@ -73,7 +73,7 @@ private:
     bool Step(TLane& lane, std::unique_lock<std::mutex>& lock);
     void StepInPlace(std::unique_lock<std::mutex>& lock);
     void Read(TLane& lane);
-    bool Hash(TLane& lane, std::uint64_t offset, std::size_t size);
+    [[nodiscard]] bool Hash(TLane& lane, std::uint64_t offset, std::size_t size);
     void Stop();
 
     const int fd_;

@@ -24,4 +24,4 @@ TFileTimes ReadFileTimes(const std::string& path);
 void ApplyFileTimes(const std::string& path, const TFileTimes& times);
 
 // The same on an open file; returns false when the kernel refused.
-bool ApplyFileTimes(int fd, const TFileTimes& times);
+[[nodiscard]] bool ApplyFileTimes(int fd, const TFileTimes& times);

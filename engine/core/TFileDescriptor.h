@@ -18,7 +18,7 @@ public:
 
     // Closes now and tells whether the kernel reported success; a failed close
     // can be the first sign that written data did not reach the file.
-    bool Close();
+    [[nodiscard]] bool Close();
 
 private:
     int fd_ = -1;

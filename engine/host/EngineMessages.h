@@ -11,7 +11,7 @@ inline constexpr const char* kErrorCaption = "Fehler";
 void ShowError(const TEngineHost& host, const std::string& text);
 void ShowInformation(const TEngineHost& host, const std::string& caption, const std::string& text);
 // A yes/no question; a host without message boxes answers No.
-bool AskYesNo(const TEngineHost& host, const std::string& caption, const std::string& text);
+[[nodiscard]] bool AskYesNo(const TEngineHost& host, const std::string& caption, const std::string& text);
 void LogLine(const TEngineHost& host, const std::string& line);
 
 // Requests the host's list refresh when it goes out of scope, on every path.

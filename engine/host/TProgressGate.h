@@ -17,7 +17,7 @@ public:
     }
 
     // False once the observer has asked the work to stop.
-    bool KeepGoing(const TProgressReport& report)
+    [[nodiscard]] bool KeepGoing(const TProgressReport& report)
     {
         if (!host_.Progress)
             return true;
@@ -29,13 +29,13 @@ public:
 
     // The last report before the work makes its result final; always passed
     // on, so a stop asked for during the final flush still counts.
-    bool Finish(const TProgressReport& report)
+    [[nodiscard]] bool Finish(const TProgressReport& report)
     {
         return !host_.Progress || Report(report, std::chrono::steady_clock::now());
     }
 
 private:
-    bool Report(const TProgressReport& report, std::chrono::steady_clock::time_point now);
+    [[nodiscard]] bool Report(const TProgressReport& report, std::chrono::steady_clock::time_point now);
 
     const TEngineHost& host_;
     std::chrono::steady_clock::time_point next_{};  // the first report goes out at once

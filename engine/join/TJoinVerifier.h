@@ -35,7 +35,7 @@ public:
     std::string Passed() const;
 
 private:
-    bool CompareDone();
+    [[nodiscard]] bool CompareDone();
 
     const TSeriesChecksums& checksums_;
     const TPieceSeries& series_;

@@ -25,7 +25,8 @@ public:
 
 private:
     bool MayWrite(const std::string& basePath, const TPieceSeries& series) const;
-    bool WriteFile(const std::string& basePath, const TPieceSeries& series, const TSeriesChecksums* checksums);
+    [[nodiscard]] bool WriteFile(const std::string& basePath, const TPieceSeries& series,
+                                 const TSeriesChecksums* checksums);
 
     TEngineHost host_;
     TTransferSettings transfer_;

@@ -46,8 +46,8 @@ public:
     std::uint64_t TotalSize() const;
 
 private:
-    bool Collect(const std::string& basePath);
-    bool ReadPieces(const std::string& basePath, std::int64_t count);
+    [[nodiscard]] bool Collect(const std::string& basePath);
+    [[nodiscard]] bool ReadPieces(const std::string& basePath, std::int64_t count);
     void CheckSizes(const std::string& basePath);
     void CheckShape(const TSeriesShape& shape);
 

@@ -171,7 +171,7 @@ bool TSplitRun::FinishPiece(bool isLast)
 {
     digest_->EndSection();
     if (!isLast)
-        ApplyFileTimes(piece_.Get(), times_);
+        static_cast<void>(ApplyFileTimes(piece_.Get(), times_));  // a courtesy, as for the join
     if (!flusher_.Hand(std::move(piece_), pieceName_))
         return Fail(WriteFailed(flusher_.FailedName()));
     return true;

@@ -36,15 +36,15 @@ public:
     std::int64_t Run();
 
 private:
-    bool StartFirstPiece();
-    bool CopyPieces();
-    bool FinishPiece(bool isLast);
-    bool StartNextPiece();
-    bool Complete();
-    bool WriteChecksums();
+    [[nodiscard]] bool StartFirstPiece();
+    [[nodiscard]] bool CopyPieces();
+    [[nodiscard]] bool FinishPiece(bool isLast);
+    [[nodiscard]] bool StartNextPiece();
+    [[nodiscard]] bool Complete();
+    [[nodiscard]] bool WriteChecksums();
     void RemoveOlderPieces();
-    bool Fail(const std::string& text);
-    bool Stop();
+    [[nodiscard]] bool Fail(const std::string& text);
+    [[nodiscard]] bool Stop();
     void TakeBack();
     std::string ReadFailed() const;
     std::string WriteFailed(const std::string& name) const;

@@ -53,7 +53,7 @@ private:
     void Help();
     void Settle(const TEntry& entry, bool flushed);
     void StopHelpers(std::unique_lock<std::mutex>& lock);
-    static bool Flush(TEntry& entry);
+    [[nodiscard]] static bool Flush(TEntry& entry);
 
     std::mutex mutex_;
     std::condition_variable wake_;     // work or the end, for the helpers

@@ -18,7 +18,7 @@ bool MeansKernelCopyUnsupported(int error)
     return error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL || error == EBADF;
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size)
+[[nodiscard]] bool WriteAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);

@@ -21,7 +21,7 @@ constexpr std::size_t kMaxKernelCopyTransferSize = 1024 * 1024 * 1024;
 // Which side of a transfer failed.
 enum class TTransferFault { None, Read, Write };
 
-struct TTransferResult
+struct [[nodiscard]] TTransferResult
 {
     std::size_t Bytes = 0;  // moved from the source to the target; 0 with no fault: the source has ended
     TTransferFault Fault = TTransferFault::None;

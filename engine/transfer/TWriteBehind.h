@@ -28,10 +28,10 @@ public:
     // earlier data could not be written back: the kernel reports such a failure
     // only once, so it would not reach the caller's fsync and must count as a
     // failed write.
-    bool Advance(std::uint64_t written);
+    [[nodiscard]] bool Advance(std::uint64_t written);
 
     // Ends the helper's work; false when a write-back failed meanwhile.
-    bool Finish();
+    [[nodiscard]] bool Finish();
 
     // After Finish and a successful fsync: drops the rest of the file from the page cache.
     void DropAll();

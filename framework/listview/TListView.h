@@ -158,7 +158,7 @@ public:
     // Run by the model when it needs an entry's image or further texts.
     void RequestItem(TListItem& item);
     // Run by the model when an edit is committed; true when the caption takes `text`.
-    bool CommitCaption(TListItem& item, QString& text);
+    [[nodiscard]] bool CommitCaption(TListItem& item, QString& text);
     // The model under the view (for tests and accessibility checks).
     TListViewModel& Model() const { return *model_; }
 

@@ -37,7 +37,8 @@ bool IsTrashFolderItem(const TItemIdList* item)
            view.virtualFolder == TVirtualFolder::Trash;
 }
 
-bool DescribeItems(IShellFolder& folder, std::span<const TItemIdList* const> items, std::vector<TMenuItem>& described)
+[[nodiscard]] bool DescribeItems(IShellFolder& folder, std::span<const TItemIdList* const> items,
+                                 std::vector<TMenuItem>& described)
 {
     for (const TItemIdList* item : items) {
         TMenuItem entry;

@@ -27,7 +27,8 @@ public:
     virtual std::vector<TAppInfo> AppsForType(const std::string& mimeType) = 0;
     // Starts the application with the files (native paths); false and a text
     // (UTF-8) on failure.
-    virtual bool Launch(const std::string& appId, const std::vector<std::string>& paths, std::string& error) = 0;
+    [[nodiscard]] virtual bool Launch(const std::string& appId, const std::vector<std::string>& paths,
+                                      std::string& error) = 0;
 };
 
 using IAppLauncherPtr = std::shared_ptr<IAppLauncher>;

@@ -19,4 +19,4 @@ TPropertiesHandler SetPropertiesHandler(TPropertiesHandler handler);
 
 // Shows the properties of the items; false (ENOTSUP without a handler) when
 // no dialog opened.
-bool ShowPropertiesDialog(QWidget* owner, std::span<const TItemIdList* const> items);
+[[nodiscard]] bool ShowPropertiesDialog(QWidget* owner, std::span<const TItemIdList* const> items);

@@ -9,5 +9,6 @@ class TGioAppLauncher final : public IAppLauncher
 public:
     std::optional<TAppInfo> DefaultAppForType(const std::string& mimeType) override;
     std::vector<TAppInfo> AppsForType(const std::string& mimeType) override;
-    bool Launch(const std::string& appId, const std::vector<std::string>& paths, std::string& error) override;
+    [[nodiscard]] bool Launch(const std::string& appId, const std::vector<std::string>& paths,
+                              std::string& error) override;
 };

@@ -24,7 +24,7 @@ constexpr const char* kSizeKey = "Thumb::Size";
 
 // Makes a folder with mode 0700 unless it exists, and the folders above it
 // that are missing ($XDG_CACHE_HOME itself may not exist yet).
-bool MakePrivateDirectory(const std::string& path)
+[[nodiscard]] bool MakePrivateDirectory(const std::string& path)
 {
     if (::mkdir(path.c_str(), kDirectoryMode) == 0)
         return true;

@@ -30,7 +30,7 @@ public:
     static int EdgeOf(TFlavor flavor);
     // The smallest flavor that holds a picture of width x height without
     // enlarging it; false when the request is larger than the large flavor.
-    static bool FlavorFor(int width, int height, TFlavor& flavor);
+    [[nodiscard]] static bool FlavorFor(int width, int height, TFlavor& flavor);
 
     // Where the thumbnail of `uri` is kept: ROOT/normal/<md5 of uri>.png.
     std::string ThumbnailPath(const std::string& uri, TFlavor flavor) const;
@@ -42,8 +42,8 @@ public:
     // Stores `thumbnail` (already fitted into the flavor's edge) with its keys;
     // folders are made with mode 0700, the file gets 0600. False when it could
     // not be written; nothing half-written remains then.
-    bool Store(const std::string& uri, std::int64_t modified, std::uint64_t fileSize, TFlavor flavor,
-               const QImage& thumbnail) const;
+    [[nodiscard]] bool Store(const std::string& uri, std::int64_t modified, std::uint64_t fileSize, TFlavor flavor,
+                             const QImage& thumbnail) const;
 
 private:
     std::string FlavorDirectory(TFlavor flavor) const;

@@ -70,7 +70,8 @@ TShellResult TThumbnailExtractor::Extract(QImage& image)
         if (thumbnail.isNull())
             return Failure(ENOTSUP);
         // A cache that cannot be written costs speed, not the picture.
-        cache_.Store(uri, status.st_mtim.tv_sec, static_cast<std::uint64_t>(status.st_size), flavor, thumbnail);
+        static_cast<void>(
+            cache_.Store(uri, status.st_mtim.tv_sec, static_cast<std::uint64_t>(status.st_size), flavor, thumbnail));
     }
     image = FitImage(thumbnail, size_);
     return TShellResult::Ok();

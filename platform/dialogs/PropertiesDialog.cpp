@@ -11,7 +11,7 @@
 namespace {
 
 // Opens the dialog; false when none of the paths exists.
-bool OpenDialog(const std::vector<std::string>& paths, QWidget* owner)
+[[nodiscard]] bool OpenDialog(const std::vector<std::string>& paths, QWidget* owner)
 {
     auto dialog = std::make_unique<TPropertiesDialog>(paths, owner);
     if (!dialog->HasItems()) {
@@ -38,7 +38,8 @@ bool OpenDialog(const std::vector<std::string>& paths, QWidget* owner)
 
 void ShowPropertiesDialog(const std::vector<std::string>& paths, QWidget* owner)
 {
-    OpenDialog(paths, owner);
+    // The dialog's own message box and last error report a failure here.
+    static_cast<void>(OpenDialog(paths, owner));
 }
 
 bool ShowItemPropertiesDialog(QWidget* owner, std::span<const TItemIdList* const> items)

@@ -18,4 +18,4 @@ void ShowPropertiesDialog(const std::vector<std::string>& paths, QWidget* owner)
 // The same for items given as absolute item id lists, in the shape of the
 // handler that the "properties" command calls: items without a path are left
 // out; false when nothing opened.
-bool ShowItemPropertiesDialog(QWidget* owner, std::span<const TItemIdList* const> items);
+[[nodiscard]] bool ShowItemPropertiesDialog(QWidget* owner, std::span<const TItemIdList* const> items);

@@ -40,7 +40,7 @@ public:
     // Names the item being worked on in the dialog.
     void SetCurrentItem(const QString& text);
     // Counts finished work; false once the operation has been cancelled.
-    bool Step(std::uint64_t units);
+    [[nodiscard]] bool Step(std::uint64_t units);
     bool IsCancelled() const { return cancelled_; }
     void Cancel() { cancelled_ = true; }
 

@@ -59,8 +59,8 @@ private:
     QLabel* AddValue(QFormLayout& form, const QString& caption, const QString& objectName, const QString& text);
     void StartCount();
     void UpdateTotals();
-    bool ApplyName();
-    bool ApplyPermissions();
+    [[nodiscard]] bool ApplyName();
+    [[nodiscard]] bool ApplyPermissions();
     void ShowError(const QString& caption, const QString& text);
 
     std::vector<TItem> items_;

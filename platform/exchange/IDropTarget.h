@@ -3,6 +3,7 @@
 #include "platform/namespace/IUIObject.h"
 #include "platform/core/ids/TShellResult.h"
 
+#include <QFlags>
 #include <QPoint>
 
 #include <cstdint>
@@ -10,11 +11,16 @@
 
 class QMimeData;
 
-// Drop effects: Qt's copy, move and link actions.
-constexpr std::uint32_t DROPEFFECT_NONE = 0;
-constexpr std::uint32_t DROPEFFECT_COPY = 1;
-constexpr std::uint32_t DROPEFFECT_MOVE = 2;
-constexpr std::uint32_t DROPEFFECT_LINK = 4;
+// Drop effects: Qt's copy, move and link actions. The interfaces below carry
+// them as the bits of a std::uint32_t, as the drag loop they play does.
+enum TDropEffect : std::uint32_t {
+    DROPEFFECT_NONE = 0,
+    DROPEFFECT_COPY = 1,
+    DROPEFFECT_MOVE = 2,
+    DROPEFFECT_LINK = 4,
+};
+Q_DECLARE_FLAGS(TDropEffects, TDropEffect)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TDropEffects)
 
 // Key state of a drag: mouse buttons and modifier keys.
 constexpr std::uint32_t MK_LBUTTON = 0x0001;

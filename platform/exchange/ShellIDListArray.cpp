@@ -16,7 +16,7 @@ void PutU32(QByteArray& block, std::size_t at, std::uint32_t value)
         block[static_cast<qsizetype>(at++)] = static_cast<char>((value >> shift) & 0xFF);
 }
 
-bool ReadU32(const QByteArray& block, std::size_t at, std::uint32_t& value)
+[[nodiscard]] bool ReadU32(const QByteArray& block, std::size_t at, std::uint32_t& value)
 {
     if (at + 4 > static_cast<std::size_t>(block.size()))
         return false;

@@ -25,4 +25,4 @@ struct TShellIDListArray
 
 // False for a block that is not well formed (offsets outside it, lists
 // without their terminator).
-bool DecodeShellIDListArray(const QByteArray& block, TShellIDListArray& result);
+[[nodiscard]] bool DecodeShellIDListArray(const QByteArray& block, TShellIDListArray& result);

@@ -197,7 +197,7 @@ TShellResult TFolderDropTarget::Drop(const QMimeData& data, std::uint32_t keySta
     int error = 0;
     if (effect != DROPEFFECT_NONE)
         effect = Perform(effect, error);
-    DragLeave();
+    static_cast<void>(DragLeave());  // only ends the drag's state
     if (error != 0) {
         SetLastError(error);
         return TShellResult::Fail(error);

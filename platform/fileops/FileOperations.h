@@ -30,7 +30,7 @@ struct TFileOperationRequest
     bool Confirm = true;       // ask before Trash and Delete
 };
 
-struct TFileOperationResult
+struct [[nodiscard]] TFileOperationResult
 {
     // Everything asked for was done. A conflict the user chose to skip counts
     // as done; an item the user chose to keep instead of trashing, deleting

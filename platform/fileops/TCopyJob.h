@@ -42,13 +42,13 @@ public:
     [[nodiscard]] int RemoveCopiedSources(bool& whole);
 
 private:
-    int CopyEntry(const std::string& source, const std::string& destination);
-    int CopyFile(const std::string& source, const struct stat& status, const std::string& destination);
-    int CopyFolder(const std::string& source, const struct stat& status, const std::string& destination);
-    int CopyLink(const std::string& source, const struct stat& status, const std::string& destination);
-    int CopyData(int in, int out);
-    int CopyDataByBuffer(int in, int out);
-    int Fail(int error, const std::string& path);
+    [[nodiscard]] int CopyEntry(const std::string& source, const std::string& destination);
+    [[nodiscard]] int CopyFile(const std::string& source, const struct stat& status, const std::string& destination);
+    [[nodiscard]] int CopyFolder(const std::string& source, const struct stat& status, const std::string& destination);
+    [[nodiscard]] int CopyLink(const std::string& source, const struct stat& status, const std::string& destination);
+    [[nodiscard]] int CopyData(int in, int out);
+    [[nodiscard]] int CopyDataByBuffer(int in, int out);
+    [[nodiscard]] int Fail(int error, const std::string& path);
     void Remember(const std::string& source, const struct stat& status);
 
     struct TCopiedEntry

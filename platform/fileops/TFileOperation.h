@@ -39,11 +39,11 @@ private:
     bool DeleteOne(const std::string& source);
     bool RestoreOne(const std::string& trashedPath);
 
-    bool CheckTargetFolder();
-    bool ConfirmRemoval(bool forGood);
-    bool AskDeleteInstead(const std::string& source);
+    [[nodiscard]] bool CheckTargetFolder();
+    [[nodiscard]] bool ConfirmRemoval(bool forGood);
+    [[nodiscard]] bool AskDeleteInstead(const std::string& source);
     // True to restore an entry of a volume's trash to a place outside that volume.
-    bool ConfirmRestoreOutsideVolume(const TTrashEntry& entry);
+    [[nodiscard]] bool ConfirmRestoreOutsideVolume(const TTrashEntry& entry);
     // A failure: the message (or the standard one for `path`) and the system's text for `error`.
     void Fail(int error, const std::string& path, const QString& message = {});
     // A request that would lose data, refused with `message` alone.

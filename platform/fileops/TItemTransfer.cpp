@@ -45,7 +45,7 @@ struct TDirCloser
     void operator()(DIR* stream) const { ::closedir(stream); }
 };
 
-int ListNames(const std::string& folder, std::vector<std::string>& names)
+[[nodiscard]] int ListNames(const std::string& folder, std::vector<std::string>& names)
 {
     std::unique_ptr<DIR, TDirCloser> stream(::opendir(folder.c_str()));
     if (!stream)
@@ -109,7 +109,10 @@ TTransferOutcome TItemTransfer::Transfer(const std::string& source, const std::s
             return Refuse(target, *refusal);
         switch (conflicts_.Ask(source, target)) {
         case TConflictChoice::Cancel: progress_.Cancel(); return Stop(ECANCELED, target);
-        case TConflictChoice::Skip: progress_.Step(1); return TTransferOutcome::Skipped;
+        case TConflictChoice::Skip:
+            if (!progress_.Step(1))
+                return Stop(ECANCELED, target);
+            return TTransferOutcome::Skipped;
         case TConflictChoice::Replace: break;
         }
         if (IsFolderMode(from.st_mode) && IsFolderMode(to.st_mode))

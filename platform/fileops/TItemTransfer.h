@@ -9,7 +9,7 @@ class TConflictPrompt;
 class TOperationProgress;
 
 // How the transfer of one item ended.
-enum class TTransferOutcome {
+enum class [[nodiscard]] TTransferOutcome{
     Done,     // the item is at its target
     Skipped,  // the user chose to leave it (or part of a merged folder) where it was
     Stopped,  // cancelled or failed: the operation ends
@@ -57,7 +57,7 @@ private:
     TTransferOutcome MoveByRename(const std::string& source, const std::string& target, bool replace,
                                   bool& crossesVolumes);
     TTransferOutcome CopyInto(const std::string& source, const std::string& target, bool replace, bool move);
-    int Commit(const std::string& temporary, const std::string& target, bool replace);
+    [[nodiscard]] int Commit(const std::string& temporary, const std::string& target, bool replace);
     TTransferOutcome Stop(int error, const std::string& path);
     TTransferOutcome Refuse(const std::string& path, const QString& message);
 

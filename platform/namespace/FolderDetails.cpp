@@ -53,7 +53,7 @@ long long Nanoseconds(const timespec& time)
 }
 
 // stat of the item's target, or of the link itself when it is broken.
-bool StatItem(const std::string& path, struct stat& status)
+[[nodiscard]] bool StatItem(const std::string& path, struct stat& status)
 {
     return !path.empty() && (::stat(path.c_str(), &status) == 0 || ::lstat(path.c_str(), &status) == 0);
 }

@@ -10,7 +10,7 @@ public:
 
     // The next item as a one-item relative list; false at the end and after an
     // error, which Error() then tells apart.
-    virtual bool Next(TItemIdListPtr& item) = 0;
+    [[nodiscard]] virtual bool Next(TItemIdListPtr& item) = 0;
     // Starts over from the first item.
     virtual void Reset() = 0;
     // The errno value of the failure that ended the enumeration early; 0 while

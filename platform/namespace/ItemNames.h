@@ -15,7 +15,7 @@ extern const char* const kDesktopName;
 // The parsing names of virtual folders without a path ("::computer", ...);
 // the desktop parses them back.
 std::string VirtualFolderToken(TVirtualFolder folder);
-bool VirtualFolderFromToken(std::string_view token, TVirtualFolder& folder);
+[[nodiscard]] bool VirtualFolderFromToken(std::string_view token, TVirtualFolder& folder);
 
 // An item's display name (SHGDN_ flags) as bytes: UTF-8 for virtual folders and
 // volumes, the native name bytes for files.

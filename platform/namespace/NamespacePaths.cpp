@@ -11,7 +11,7 @@
 
 namespace {
 
-bool Fail(int error)
+[[nodiscard]] bool Fail(int error)
 {
     errno = error;
     return false;
@@ -29,7 +29,7 @@ bool IsBelow(std::string_view path, std::string_view mountPoint)
 
 // The local path of "//server/share/rest" through the network mount whose
 // source is "//server/share".
-bool MapSharePath(std::string_view path, std::string& local)
+[[nodiscard]] bool MapSharePath(std::string_view path, std::string& local)
 {
     const std::size_t serverEnd = path.find('/', 2);
     if (serverEnd == std::string_view::npos || serverEnd == 2)
@@ -232,7 +232,8 @@ bool ParseAbsolutePath(std::string_view path, TItemBytes& bytes)
     if (!best)
         return Fail(ENOENT);
     std::vector<std::string_view> below;
-    SplitPath(std::string_view(normal).substr(best->MountPoint == "/" ? 0 : best->MountPoint.size()), below);
+    if (!SplitPath(std::string_view(normal).substr(best->MountPoint == "/" ? 0 : best->MountPoint.size()), below))
+        return Fail(ENOENT);
 
     struct stat status;
     if (::stat(best->MountPoint.c_str(), &status) != 0)

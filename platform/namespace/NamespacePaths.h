@@ -28,9 +28,9 @@ struct TResolvedList
 
 // Walks an absolute list; false and errno (EINVAL for a malformed list, ENOTDIR
 // for an item below a non-folder) on failure.
-bool ResolveIDList(const TItemIdList* absolute, TResolvedList& resolved);
+[[nodiscard]] bool ResolveIDList(const TItemIdList* absolute, TResolvedList& resolved);
 // Walks a relative list on from the folder `resolved` names.
-bool ResolveRelative(const TItemIdList* relative, TResolvedList& resolved);
+[[nodiscard]] bool ResolveRelative(const TItemIdList* relative, TResolvedList& resolved);
 
 // Item bytes are collected without terminator and made a list at the end.
 using TItemBytes = std::vector<std::uint8_t>;
@@ -40,13 +40,14 @@ TItemIdListPtr ListFromItemBytes(const TItemBytes& bytes);
 // The components of a path, with "." and empty components dropped and ".."
 // taking one away. A ".." that would leave the start fails, except in an
 // absolute path, where it stays at "/" as the kernel does.
-bool SplitPath(std::string_view path, std::vector<std::string_view>& components);
+[[nodiscard]] bool SplitPath(std::string_view path, std::vector<std::string_view>& components);
 
 // Appends one file-system item per component of `relative` below the existing
 // directory `directory`, checking each with lstat; errno on failure.
-bool ParsePathBelow(const std::string& directory, const std::vector<std::string_view>& components, TItemBytes& bytes);
+[[nodiscard]] bool ParsePathBelow(const std::string& directory, const std::vector<std::string_view>& components,
+                                  TItemBytes& bytes);
 // An absolute path as the absolute list computer, volume, components.
-bool ParseAbsolutePath(std::string_view path, TItemBytes& bytes);
+[[nodiscard]] bool ParseAbsolutePath(std::string_view path, TItemBytes& bytes);
 
 // The directory-entry type (DT_*) and item flags of a file from its lstat status.
 std::uint8_t EntryTypeOfMode(unsigned mode);

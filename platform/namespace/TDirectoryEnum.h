@@ -21,9 +21,9 @@ public:
                    std::vector<TItemIdListPtr> leading);
 
     // Opens the directory; false with errno when it cannot be read.
-    bool Open();
+    [[nodiscard]] bool Open();
 
-    bool Next(TItemIdListPtr& item) override;
+    [[nodiscard]] bool Next(TItemIdListPtr& item) override;
     void Reset() override;
     int Error() const override { return error_; }
 

@@ -13,7 +13,7 @@ public:
     {
     }
 
-    bool Next(TItemIdListPtr& item) override
+    [[nodiscard]] bool Next(TItemIdListPtr& item) override
     {
         if (index_ >= items_.size())
             return false;

@@ -203,8 +203,9 @@ void TInotifyWatcher::ProcessPendingEvents()
         else if (event.mask & IN_MOVED_TO)
             openMoves.erase(event.cookie);
     }
+    // Nothing more to read leaves the open moves unpaired: they count as deletions and creations.
     if (!openMoves.empty())
-        ReadEvents(events);
+        static_cast<void>(ReadEvents(events));
     HandleEvents(events);
 }
 

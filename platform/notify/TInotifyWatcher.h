@@ -92,7 +92,7 @@ private:
 
     void Release(int descriptor, std::uint64_t serial);
     void RemoveEntry(int descriptor);
-    bool ReadEvents(std::vector<TRawEvent>& events);
+    [[nodiscard]] bool ReadEvents(std::vector<TRawEvent>& events);
     void HandleEvents(const std::vector<TRawEvent>& events);
     void HandleFolderEvent(const TRawEvent& event, const TWatchEntry& entry);
     void HandleMoveOut(const std::string& path, bool isFolder);

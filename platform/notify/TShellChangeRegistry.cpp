@@ -169,7 +169,7 @@ unsigned long TShellChangeRegistry::Register(QObject* receiver, int sources, lon
     if (sources & SHCNRF_InterruptLevel) {
         for (TRegisteredFolder& folder : registration->folders) {
             if (!folder.watchPath.empty() && IsDirectory(folder.watchPath))
-                AddWatch(*registration, folder, folder.watchPath);
+                static_cast<void>(AddWatch(*registration, folder, folder.watchPath));  // beyond the cap: unwatched
         }
     }
     const unsigned long id = nextId_++;
@@ -246,7 +246,7 @@ void TShellChangeRegistry::FolderEnumerated(const std::string& folderPath)
                     continue;
                 folder.watches.erase(known);  // the folder was deleted or moved since
             }
-            AddWatch(*registration, folder, folderPath);
+            static_cast<void>(AddWatch(*registration, folder, folderPath));  // beyond the cap: unwatched
         }
     }
 }

@@ -82,7 +82,7 @@ private:
         const TMountEntry* volume = nullptr;
     };
 
-    bool AddWatch(TRegistration& registration, TRegisteredFolder& folder, const std::string& path);
+    [[nodiscard]] bool AddWatch(TRegistration& registration, TRegisteredFolder& folder, const std::string& path);
     int LiveWatchCount(const TRegistration& registration) const;
     void PruneEndedWatches(TRegistration& registration);
     void Deliver(const TChange& change);

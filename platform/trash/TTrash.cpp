@@ -86,7 +86,7 @@ std::optional<std::string> ResolveOriginalPath(std::string_view value, const std
     return path;
 }
 
-bool ReadNumber(std::string_view text, std::size_t pos, std::size_t digits, int& value)
+[[nodiscard]] bool ReadNumber(std::string_view text, std::size_t pos, std::size_t digits, int& value)
 {
     value = 0;
     for (std::size_t i = pos; i < pos + digits; ++i) {

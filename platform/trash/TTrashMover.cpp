@@ -49,7 +49,7 @@ std::string RealItemPath(const std::string& path)
     return JoinPath(folder.get(), BaseName(absolute));
 }
 
-int MakePrivateDirectory(const std::string& path)
+[[nodiscard]] int MakePrivateDirectory(const std::string& path)
 {
     // chmod: whatever the umask, a trash folder is the user's alone.
     if (::mkdir(path.c_str(), 0700) == 0)
@@ -63,7 +63,7 @@ int MakePrivateDirectory(const std::string& path)
     return S_ISDIR(status.st_mode) ? 0 : ENOTDIR;
 }
 
-int PrepareTrash(const TTrashDirectory& trash)
+[[nodiscard]] int PrepareTrash(const TTrashDirectory& trash)
 {
     if (trash.IsHomeTrash) {
         if (const int error = MakeDirectories(DirName(trash.Path)))
@@ -98,7 +98,7 @@ std::string LocalTimeText(std::time_t when)
     return text;
 }
 
-int WriteAll(int fd, const std::string& text)
+[[nodiscard]] int WriteAll(int fd, const std::string& text)
 {
     std::size_t written = 0;
     while (written < text.size()) {

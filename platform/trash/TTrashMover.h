@@ -31,7 +31,8 @@ public:
     static std::optional<TTrashDirectory> TrashFor(const std::string& path, int& error);
 
     // Moves `path` into `trash`; 0 and the trashed path, or errno.
-    static int MoveToTrash(const std::string& path, const TTrashDirectory& trash, std::string& trashedPath);
+    [[nodiscard]] static int MoveToTrash(const std::string& path, const TTrashDirectory& trash,
+                                         std::string& trashedPath);
 
     // The entry of a path inside a trash directory's files/; nothing when
     // the path lies in no trash.

@@ -24,5 +24,5 @@ public:
     // Brings the pane's current contents up to date.
     virtual void RefreshContents() = 0;
     // Goes to the parent folder and tells the link; false when there is none.
-    virtual bool GoUp() = 0;
+    [[nodiscard]] virtual bool GoUp() = 0;
 };

@@ -108,7 +108,7 @@ public:
     // the empty list selects the desktop with no object.
     void SetAbsoluteIDList(const TItemIdList* absolute);
     bool GoToParent();
-    bool OpenObjectAsFolder();
+    [[nodiscard]] bool OpenObjectAsFolder();
     void SetObjectIDList(const TItemIdList* relative);
     TItemIdListPtr GetObjectIDList() const;
     // Folder list plus object item, kept until the object changes; not a copy.
@@ -120,7 +120,7 @@ public:
     // Moves to the next object of the folder that passes the rules; false at
     // the end or after a failure (see EnumerationError), after which the next
     // call starts over.
-    bool Next();
+    [[nodiscard]] bool Next();
     // Ends a running enumeration.
     void ResetEnumeration()
     {
@@ -164,7 +164,7 @@ public:
     // Renames the current object; `newName` receives the name it then shows.
     // False (and the last error) on failure, after a message when the owner
     // window allows one.
-    bool RenameObject(QString& newName);
+    [[nodiscard]] bool RenameObject(QString& newName);
 
     // --- Commands -----------------------------------------------------------
     // A UI object for the command objects, else for the objects of
@@ -189,7 +189,7 @@ public:
     // the verb was refused or failed, or a deletion was cancelled.
     QString ShowContextMenu(const QPoint& screenPoint, QMenu* callerMenu);
     // Runs a verb ("" for the default one) on the objects without a menu.
-    bool InvokeCommand(const QString& verb);
+    [[nodiscard]] bool InvokeCommand(const QString& verb);
 
 private:
     void ObjectChanged();
@@ -199,7 +199,7 @@ private:
     TItemIdListPtr ObjectItemByName(const std::string& name);
     void NavigateToPath(const std::string& path);
     void SelectObjectByName(std::string name);
-    bool FindObjectByEnumeration(const std::string& name);
+    [[nodiscard]] bool FindObjectByEnumeration(const std::string& name);
     bool PassesFileSystemRule();
     bool PassesFilter() const;
     const TFindData* FindData() const;

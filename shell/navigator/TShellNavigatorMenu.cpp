@@ -124,7 +124,8 @@ QString TShellNavigator::ShowContextMenu(const QPoint& screenPoint, QMenu* calle
     if (id < kFirstMenuId || id > kLastMenuId)
         return {};
     std::string verbText;
-    shellMenu->GetCommandString(id - kFirstMenuId, TCommandString::Verb, verbText);
+    if (shellMenu->GetCommandString(id - kFirstMenuId, TCommandString::Verb, verbText).Failed())
+        return {};
     QString verb = QString::fromUtf8(verbText);
     if (!VerbAllowed(verb))
         return {};

@@ -176,7 +176,7 @@ bool TShellNavigator::IsFolder() const
     // The answer is read whatever the call reports: a failing question counts
     // as having the bits asked for.
     std::uint32_t attributes = mask;
-    folder_->GetAttributesOf(items, attributes);
+    static_cast<void>(folder_->GetAttributesOf(items, attributes));
     return (attributes & mask) == mask;
 }
 

@@ -37,7 +37,7 @@ long EventMaskOf(TNotificationEvents filter)
 {
     long mask = 0;
     for (int event = neAssociationChange; event <= neUnknown; ++event) {
-        if ((filter & NotificationEventBit(static_cast<TNotificationEvent>(event))) != 0)
+        if (filter.Contains(static_cast<TNotificationEvent>(event)))
             mask |= kShellEvents[static_cast<std::size_t>(event)];
     }
     return mask;

@@ -17,7 +17,7 @@ TPzShellOperations PasteOperation(const TFileNames& pastedFiles)
 TPzShellOperations DragSourceOperation(std::uint32_t effect)
 {
     if (effect == DROPEFFECT_NONE)
-        return 0;
+        return {};
     if (effect == DROPEFFECT_COPY)
         return opDragSource | opCopy;
     if (effect == DROPEFFECT_MOVE)

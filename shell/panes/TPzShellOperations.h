@@ -2,6 +2,7 @@
 
 #include "shell/navigator/TFileNames.h"
 
+#include <QFlags>
 #include <QString>
 
 #include <cstdint>
@@ -11,18 +12,20 @@ class QObject;
 
 // What a file operation that a pane started or saw did, as reported through
 // the panes' OnOperation event: a set of these bits.
-using TPzShellOperations = std::uint32_t;
-
-constexpr TPzShellOperations opCopy = 0x001;
-constexpr TPzShellOperations opMove = 0x002;
-constexpr TPzShellOperations opDragSource = 0x004;  // dragged out of this pane
-constexpr TPzShellOperations opDrop = 0x008;        // dropped onto this pane
-constexpr TPzShellOperations opMovedAway = 0x010;   // entries marked cut have left the folder
-constexpr TPzShellOperations opPaste = 0x020;
-constexpr TPzShellOperations opRemoveSelected = 0x040;  // the pane removes its selected entries itself
-constexpr TPzShellOperations opItemsGone = 0x080;
-constexpr TPzShellOperations opClipboard = 0x100;
-constexpr TPzShellOperations opRename = 0x200;
+enum TPzShellOperation : std::uint32_t {
+    opCopy = 0x001,
+    opMove = 0x002,
+    opDragSource = 0x004,  // dragged out of this pane
+    opDrop = 0x008,        // dropped onto this pane
+    opMovedAway = 0x010,   // entries marked cut have left the folder
+    opPaste = 0x020,
+    opRemoveSelected = 0x040,  // the pane removes its selected entries itself
+    opItemsGone = 0x080,
+    opClipboard = 0x100,
+    opRename = 0x200,
+};
+Q_DECLARE_FLAGS(TPzShellOperations, TPzShellOperation)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TPzShellOperations)
 
 // The combinations the panes report.
 constexpr TPzShellOperations kDeleteOperation = opRemoveSelected | opItemsGone;

@@ -105,7 +105,7 @@ TEST_F(DropTargetTest, EffectsFollowTheKeysAndRefuseWhatWouldDoNothing)
     EXPECT_TRUE(target->DragOver(MK_LBUTTON | MK_CONTROL, QPoint(), effect).Succeeded());
     EXPECT_EQ(effect, DROPEFFECT_COPY);
     effect = kAll;
-    target->DragOver(MK_LBUTTON | MK_CONTROL | MK_SHIFT, QPoint(), effect);
+    EXPECT_TRUE(target->DragOver(MK_LBUTTON | MK_CONTROL | MK_SHIFT, QPoint(), effect).Succeeded());
     EXPECT_EQ(effect, DROPEFFECT_LINK);
     EXPECT_TRUE(target->DragLeave().Succeeded());
 

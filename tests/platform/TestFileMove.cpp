@@ -3,7 +3,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <fstream>
 
+#include "platform/core/files/FileTreeOps.h"
 #include "platform/dialogs/TOperationProgress.h"
 #include "tests/platform/FileOpsFixture.h"
 #include "tests/support/TTmpfsMount.h"
@@ -206,6 +208,28 @@ TEST_F(FileMoveTest, MissingSourceOrTargetFolderFails)
     EXPECT_EQ(Run(TFileOperationKind::Copy, {Path("a")}, Path("a")).Error, ENOTDIR);
     EXPECT_EQ(Run(TFileOperationKind::Move, {Path("gone")}, root_.Path()).Error, ENOENT);
     EXPECT_EQ(Names(root_.Path()), (std::vector<std::string>{"a", "home"}));
+}
+
+// A folder that replaces another whose old content cannot all be deleted:
+// the failure is told, and the new folder's content is never lost.
+TEST_F(FileOpsTest, ReplacingAFolderTellsAnOldRestThatCannotBeDeleted)
+{
+    ASSERT_EQ(::mkdir(Path("neu").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(Path("alt").c_str(), 0755), 0);
+    std::ofstream(Path("neu/inhalt")) << "neu";
+    std::ofstream(Path("alt/fest")) << "alt";
+    TImmutableGuard old(Path("alt/fest"));
+    if (!old.Active())
+        GTEST_SKIP() << "chattr +i is not possible here";
+    EXPECT_EQ(RenameReplacing(Path("neu"), Path("alt")), EPERM);
+    EXPECT_EQ(ReadAll(Path("alt/inhalt")), "neu");
+    // The old rest lies under the new folder's old name (exchanged) or aside
+    // under a hidden name; the mark comes off there.
+    std::string rest = Path("neu/fest");
+    for (const std::string& name : Names(root_.Path()))
+        if (name.starts_with("."))
+            rest = Path(name + "/fest");
+    const TImmutableGuard unmark(rest);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST_F(PlainTextTest, ProgressNamesTheCurrentItemAsWritten)
         TOperationProgress progress(nullptr, QStringLiteral("Kopieren"));
         progress.SetTotal(2);
         progress.SetCurrentItem(kMarkupName);
-        progress.Step(1);
+        EXPECT_TRUE(progress.Step(1));
         ASSERT_NE(progress.Dialog(), nullptr);
         const auto* label = progress.Dialog()->findChild<QLabel*>();
         ASSERT_NE(label, nullptr);

@@ -111,8 +111,9 @@ protected:
     {
         QImage image;
         const auto extractor = Extractor(path, size);
-        if (extractor)
-            extractor->Extract(image);
+        if (extractor && extractor->Extract(image).Failed()) {
+            EXPECT_TRUE(image.isNull());
+        }
         return image;
     }
 };

@@ -97,7 +97,7 @@ TEST(NotificationEvents, TableServesBothWays)
         NotificationEventBit(neMediaRemove) | NotificationEventBit(neFolderCreate) |
         NotificationEventBit(neFolderDelete) | NotificationEventBit(neFolderRename) |
         NotificationEventBit(neFolderUpdate) | NotificationEventBit(neNetShare) | NotificationEventBit(neNetUnShare);
-    EXPECT_EQ(list, 0x3FDFCu);
+    EXPECT_EQ(list.Bits(), 0x3FDFCu);
     EXPECT_EQ(EventMaskOf(list), SHCNE_UPDATEITEM | SHCNE_CREATE | SHCNE_DELETE | SHCNE_RENAMEITEM | SHCNE_DRIVEADD |
                                      SHCNE_DRIVEREMOVED | SHCNE_DRIVEADDGUI | SHCNE_MEDIAINSERTED | SHCNE_MEDIAREMOVED |
                                      SHCNE_MKDIR | SHCNE_RMDIR | SHCNE_RENAMEFOLDER | SHCNE_UPDATEDIR | SHCNE_NETSHARE |

@@ -12,6 +12,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
@@ -251,6 +252,10 @@ TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)
     ASSERT_EQ(operations.size(), 1u);
     EXPECT_EQ(operations[0].first, opRename);
     EXPECT_EQ(operations[0].second.toStdString(), Work() + "/alt>" + Work() + "/neu");
+    // Ctrl+V with nothing to paste fails, and a paste that did not run is not reported.
+    QApplication::clipboard()->clear();
+    QTest::keyClick(&tree, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(operations.size(), 1u);
     // The expanded state comes back after the pause, with children of the new path.
     ASSERT_TRUE(QTest::qWaitFor([&] { return tree.IsExpanded(renamed); }));
     EXPECT_EQ(Child(renamed, "innen") != nullptr, true);

@@ -23,10 +23,10 @@ int RunSpecialCommand(const std::vector<std::string>& args)
         if (list) {
             location = SHGetPathFromIDList(list.get());
             if (location.empty())
-                desktop->GetDisplayNameOf(list.get(), SHGDN_FORPARSING, location);
+                static_cast<void>(desktop->GetDisplayNameOf(list.get(), SHGDN_FORPARSING, location));  // empty: none
             if (location.empty())
                 location = none;
-            desktop->GetDisplayNameOf(list.get(), SHGDN_NORMAL, name);
+            static_cast<void>(desktop->GetDisplayNameOf(list.get(), SHGDN_NORMAL, name));  // empty on failure
         }
         std::printf("%d\t%s\t%d\t%s\t%s\n", value, SpecialFolderName(value), SpecialFolderCsidl(value),
                     EscapeForLine(location).c_str(), EscapeForLine(name).c_str());

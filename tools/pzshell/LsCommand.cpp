@@ -50,7 +50,7 @@ void PrintHeader(IShellFolder& folder)
 void PrintItem(IShellFolder& folder, const TItemIdList* item, bool details)
 {
     std::string name;
-    folder.GetDisplayNameOf(item, SHGDN_NORMAL, name);
+    static_cast<void>(folder.GetDisplayNameOf(item, SHGDN_NORMAL, name));  // an empty line shows a failure
     if (!details) {
         std::printf("%s\n", EscapeForLine(name).c_str());
         return;
@@ -61,7 +61,7 @@ void PrintItem(IShellFolder& folder, const TItemIdList* item, bool details)
         line += EscapeForLine(column.text) + "\t";
     const TItemIdList* items[] = {item};
     std::uint32_t attributes = kAllAttributes;
-    folder.GetAttributesOf(items, attributes);
+    static_cast<void>(folder.GetAttributesOf(items, attributes));  // the bits as the call left them
     std::printf("%s0x%08X\n", line.c_str(), attributes);
 }
 

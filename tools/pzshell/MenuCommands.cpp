@@ -79,7 +79,7 @@ void PrintMenu(const QMenu& menu, IContextMenu& contextMenu, const std::string& 
         } else {
             const unsigned id = MenuCommandId(action);
             std::string verb;
-            contextMenu.GetCommandString(id - kFirstId, TCommandString::Verb, verb);
+            static_cast<void>(contextMenu.GetCommandString(id - kFirstId, TCommandString::Verb, verb));  // "" when none
             std::printf("%s%u\t%s\t%s%s\n", indent.c_str(), id, verb.c_str(), action->text().toUtf8().constData(),
                         action == menu.defaultAction() ? "\t(Standard)" : "");
         }

@@ -20,7 +20,8 @@ int RunParseCommand(const std::vector<std::string>& args)
     // name of the level the item opens.
     IShellFolderPtr folder = SHGetDesktopFolder();
     std::string name;
-    folder->GetDisplayNameOf(MakeDesktopIDList().get(), SHGDN_NORMAL, name);
+    // An empty name in the output shows a question that failed.
+    static_cast<void>(folder->GetDisplayNameOf(MakeDesktopIDList().get(), SHGDN_NORMAL, name));
     std::printf("desktop\t2\t00 00\t%s\n", EscapeForLine(name).c_str());
     std::size_t level = 0;
     for (const TItemIdList* item = list.get(); IDListItemSize(item) != 0; item = NextIDListItem(item), ++level) {
@@ -28,13 +29,13 @@ int RunParseCommand(const std::vector<std::string>& args)
         const char* kind = ReadItem(item, view) ? ItemKindName(view.kind) : "invalid";
         TItemIdListPtr prefix = TruncateIDList(list.get(), level + 1);
         name.clear();
-        folder->GetDisplayNameOf(prefix.get(), SHGDN_NORMAL, name);
+        static_cast<void>(folder->GetDisplayNameOf(prefix.get(), SHGDN_NORMAL, name));
         std::printf("%s\t%u\t%s\t%s\n", kind, IDListItemSize(item),
                     HexBytes(IDListBytes(item), IDListItemSize(item)).c_str(), EscapeForLine(name).c_str());
     }
     std::printf("size\t%zu\n", IDListSize(list.get()));
     std::printf("path\t%s\n", EscapeForLine(SHGetPathFromIDList(list.get())).c_str());
-    folder->GetDisplayNameOf(list.get(), SHGDN_FORPARSING, name);
+    static_cast<void>(folder->GetDisplayNameOf(list.get(), SHGDN_FORPARSING, name));
     std::printf("parsing name\t%s\n", EscapeForLine(name).c_str());
     return 0;
 }

@@ -31,7 +31,7 @@ std::string_view View(const std::uint8_t* begin, const std::uint8_t* end)
 }
 
 // Reads a 16-bit length and that many bytes.
-bool ReadCounted(const std::uint8_t*& p, const std::uint8_t* end, std::string_view& text)
+[[nodiscard]] bool ReadCounted(const std::uint8_t*& p, const std::uint8_t* end, std::string_view& text)
 {
     if (end - p < 2)
         return false;

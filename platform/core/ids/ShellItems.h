@@ -50,7 +50,7 @@ struct TItemView
 };
 
 // Decodes the first item of `item`; false for the terminator or a malformed item.
-bool ReadItem(const TItemIdList* item, TItemView& view);
+[[nodiscard]] bool ReadItem(const TItemIdList* item, TItemView& view);
 
 TItemIdListPtr MakeVirtualItem(TVirtualFolder folder);
 TItemIdListPtr MakeVolumeItem(std::string_view mountPoint, bool network);

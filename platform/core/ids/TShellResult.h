@@ -5,7 +5,7 @@
 // The result of a namespace operation, shaped like the shell's result codes:
 // success or an errno value, and for comparisons a signed order in the low 16 bits
 // of the code (negative: first before second, 0: same item, positive: after).
-class TShellResult
+class [[nodiscard]] TShellResult
 {
 public:
     static TShellResult Ok() { return TShellResult(0); }

@@ -15,7 +15,7 @@ struct TCpuTimes
 int OnlineProcessorCount();
 
 // Reads the "cpu" line of /proc/stat's text; false when it is missing or malformed.
-bool ParseCpuTimes(std::string_view statText, TCpuTimes& times);
+[[nodiscard]] bool ParseCpuTimes(std::string_view statText, TCpuTimes& times);
 
 // The load in percent between two readings: the elapsed time per processor
 // is the total delta over the processor count, and

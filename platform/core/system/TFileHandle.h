@@ -20,12 +20,12 @@ public:
     bool IsValid() const { return fd_ >= 0; }
 
     // Gives up ownership without closing.
-    int Release();
+    [[nodiscard]] int Release();
     // Closes the descriptor held now and takes `fd`.
     void Reset(int fd = -1);
     // Closes now and reports close's own failure (a write error that
     // only shows on close, as on NFS), 0 when it succeeded or nothing was open.
-    int Close();
+    [[nodiscard]] int Close();
 
 private:
     int fd_ = -1;

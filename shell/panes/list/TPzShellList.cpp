@@ -29,7 +29,11 @@ namespace {
 
 // Every change kind but association, attribute, free-space, server, image-list
 // and unknown changes: those never change which entries a folder has.
-constexpr TNotificationEvents kListEvents = 0x3FDFC;
+constexpr TNotificationEvents kListEvents = neFileChange | neFileCreate | neFileDelete | neFileRename | neDriveAdd |
+                                            neDriveRemove | neShellDriveAdd | neMediaInsert | neMediaRemove |
+                                            neFolderCreate | neFolderDelete | neFolderRename | neFolderUpdate |
+                                            neNetShare | neNetUnShare;
+static_assert(kListEvents.Bits() == 0x3FDFC);
 
 // The arrows at the right of the sorted column's title.
 QPixmap ArrowPicture(bool up)
@@ -836,7 +840,8 @@ bool TPzShellList::ExecuteCommand(const QString& verb)
         } else {
             const std::string target = browser_->GetLinkTarget();
             if (browser_->IsFolder()) {
-                browser_->OpenObjectAsFolder();
+                if (!browser_->OpenObjectAsFolder())
+                    return false;
                 NotifyLinkFolder();
                 FullRefresh();
                 return true;

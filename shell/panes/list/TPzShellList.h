@@ -166,9 +166,9 @@ public:
     void FullRefresh() override;
     void RefreshList() { FullRefresh(); }
     void RefreshContents() override;
-    bool ExecuteCommand(const QString& verb);
-    bool PasteIntoFolder(const QString& verb);
-    bool GoUp() override;
+    [[nodiscard]] bool ExecuteCommand(const QString& verb);
+    [[nodiscard]] bool PasteIntoFolder(const QString& verb);
+    [[nodiscard]] bool GoUp() override;
     void SelectAll() override;
     // The names of the selected entries, cached until the selection changes.
     const QStringList& SelectedNames();

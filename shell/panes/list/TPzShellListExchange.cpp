@@ -277,7 +277,7 @@ void TPzShellList::dragMoveEvent(QDragMoveEvent* event)
         if (dropItem_)
             SetDropHighlighted(dropItem_, false);
         if (itemDropTarget_)
-            itemDropTarget_->DragLeave();
+            static_cast<void>(itemDropTarget_->DragLeave());  // only ends the drag's state
         itemDropTarget_.reset();
         dropItem_ = item;
         if (item) {
@@ -335,9 +335,9 @@ void TPzShellList::DropCleanup()
     if (dropItem_)
         SetDropHighlighted(dropItem_, false);
     if (itemDropTarget_)
-        itemDropTarget_->DragLeave();
+        static_cast<void>(itemDropTarget_->DragLeave());  // only ends the drag's state
     if (folderDropTarget_)
-        folderDropTarget_->DragLeave();
+        static_cast<void>(folderDropTarget_->DragLeave());
     dragData_.reset();
     itemDropTarget_.reset();
     folderDropTarget_.reset();

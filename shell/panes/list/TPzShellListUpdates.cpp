@@ -234,10 +234,12 @@ void TPzShellList::DoKeyDown(QKeyEvent& event, bool& handled)
         return;
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     const bool ctrl = modifiers == Qt::ControlModifier;
+    // A command reports its own failure (the browser's message, the last error); a key has nothing to add.
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        ExecuteCommand(modifiers & Qt::AltModifier ? QStringLiteral("properties") : QStringLiteral("default"));
+        static_cast<void>(
+            ExecuteCommand(modifiers & Qt::AltModifier ? QStringLiteral("properties") : QStringLiteral("default")));
         handled = true;
         return;
     case Qt::Key_Space:
@@ -248,7 +250,7 @@ void TPzShellList::DoKeyDown(QKeyEvent& event, bool& handled)
         return;
     case Qt::Key_Delete:
         if (!ReadOnly()) {
-            ExecuteCommand(QStringLiteral("delete"));
+            static_cast<void>(ExecuteCommand(QStringLiteral("delete")));
             handled = true;
         }
         return;
@@ -260,25 +262,25 @@ void TPzShellList::DoKeyDown(QKeyEvent& event, bool& handled)
         return;
     case Qt::Key_C:
         if (ctrl) {
-            ExecuteCommand(QStringLiteral("copy"));
+            static_cast<void>(ExecuteCommand(QStringLiteral("copy")));
             handled = true;
         }
         return;
     case Qt::Key_V:
         if (ctrl && !ReadOnly()) {
-            PasteIntoFolder(QStringLiteral("paste"));
+            static_cast<void>(PasteIntoFolder(QStringLiteral("paste")));
             handled = true;
         }
         return;
     case Qt::Key_X:
         if (ctrl && !ReadOnly()) {
-            ExecuteCommand(QStringLiteral("cut"));
+            static_cast<void>(ExecuteCommand(QStringLiteral("cut")));
             handled = true;
         }
         return;
     case Qt::Key_F2:
         if (Selected()) {
-            ExecuteCommand(QStringLiteral("rename"));
+            static_cast<void>(ExecuteCommand(QStringLiteral("rename")));
             handled = true;
         }
         return;
@@ -317,7 +319,7 @@ void TPzShellList::DoDblClick(const QPoint& point)
     }
     TListItem* item = GetItemAt(point);
     if (item && item == Selected())
-        ExecuteCommand(QStringLiteral("default"));
+        static_cast<void>(ExecuteCommand(QStringLiteral("default")));  // reports its own failure
 }
 
 void TPzShellList::mousePressEvent(QMouseEvent* event)

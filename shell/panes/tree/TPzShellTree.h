@@ -49,7 +49,10 @@ public:
     using TNotifyEvent = std::function<void(TPzShellTree& sender)>;
 
     // The notifier's events: deletions, drives, media, folders and shares.
-    static constexpr TNotificationEvents kTreeEventFilter = 0x3FDD0;
+    static constexpr TNotificationEvents kTreeEventFilter =
+        neFileDelete | neDriveAdd | neDriveRemove | neShellDriveAdd | neMediaInsert | neMediaRemove | neFolderCreate |
+        neFolderDelete | neFolderRename | neFolderUpdate | neNetShare | neNetUnShare;
+    static_assert(kTreeEventFilter.Bits() == 0x3FDD0);
     // Keyboard selections reach the link after the keys rest this long, so
     // the lists do not refill for every node passed.
     static constexpr int kKeyboardChangeDelay = 600;
@@ -137,7 +140,7 @@ public:
     void RefreshTree();
     void RefreshSelected();
     // Runs a verb on the selected node; false without one or on failure.
-    bool ExecuteVerb(const QString& verb);
+    [[nodiscard]] bool ExecuteVerb(const QString& verb);
 
     // --- IPzShellControl --------------------------------------------------------
     void SetShellLink(TPzShellLink* link) override;
@@ -147,7 +150,7 @@ public:
     void SelectAll() override {}
     void FullRefresh() override { RefreshTree(); }
     void RefreshContents() override { RefreshSelected(); }
-    bool GoUp() override;
+    [[nodiscard]] bool GoUp() override;
 
 protected:
     void FillChildren(TTreeNode& node) override;

@@ -58,36 +58,38 @@ bool TPzShellTree::OwnsShortcut(const QKeyEvent& event) const
 
 bool TPzShellTree::KeyDown(QKeyEvent& event)
 {
+    // A verb reports its own failure (the browser's message, the last error); a key has nothing to add.
     bool consumed = false;
     TTreeNode* selected = Selected();
     if (KeyIs(event, Qt::Key_Return, Qt::AltModifier) || KeyIs(event, Qt::Key_Enter, Qt::AltModifier)) {
-        ExecuteVerb("properties");
+        static_cast<void>(ExecuteVerb("properties"));
         consumed = true;
     } else if (KeyIs(event, Qt::Key_Space, {}) && link_ && checkBoxes_) {
         ToggleCheck(selected);
     } else if (KeyIs(event, Qt::Key_Delete, {}) && !ReadOnly()) {
-        ExecuteVerb("delete");
+        static_cast<void>(ExecuteVerb("delete"));
     } else if (KeyIs(event, Qt::Key_A, Qt::ControlModifier)) {
         if (link_)
             link_->SelectAll(this);
         consumed = true;
     } else if (KeyIs(event, Qt::Key_C, Qt::ControlModifier)) {
-        ExecuteVerb("copy");
+        static_cast<void>(ExecuteVerb("copy"));
         consumed = true;
     } else if (KeyIs(event, Qt::Key_V, Qt::ControlModifier)) {
         if (!ReadOnly()) {
             const TFileNames files = ClipboardFileNames();
-            ExecuteVerb("paste");
-            DoOperation(opPaste | opClipboard, files, Decoded(GetNodePath(Selected())));
+            // Only a paste that ran is reported, as the list does.
+            if (ExecuteVerb("paste"))
+                DoOperation(opPaste | opClipboard, files, Decoded(GetNodePath(Selected())));
         }
         consumed = true;
     } else if (KeyIs(event, Qt::Key_X, Qt::ControlModifier)) {
         if (!ReadOnly())
-            ExecuteVerb("cut");
+            static_cast<void>(ExecuteVerb("cut"));
         consumed = true;
     } else if (KeyIs(event, Qt::Key_F2, {})) {
         if (selected)
-            ExecuteVerb("rename");
+            static_cast<void>(ExecuteVerb("rename"));
     } else if (KeyIs(event, Qt::Key_F5, {})) {
         RefreshTree();
         if (link_)
@@ -298,7 +300,7 @@ void TPzShellTree::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     if (ShowFiles() && !item->IsFolder())
-        ExecuteVerb("default");
+        static_cast<void>(ExecuteVerb("default"));  // reports its own failure
 }
 
 void TPzShellTree::mousePressEvent(QMouseEvent* event)
@@ -365,7 +367,7 @@ void TPzShellTree::ClearDropState()
     if (TTreeNode* node = DropNode())
         node->SetDropTarget(false);
     if (dropTarget_)
-        dropTarget_->DragLeave();
+        static_cast<void>(dropTarget_->DragLeave());  // only ends the drag's state
     dropTarget_.reset();
     dropIndex_ = QPersistentModelIndex();
     lastEffect_ = 0;
@@ -431,8 +433,11 @@ void TPzShellTree::dragMoveEvent(QDragMoveEvent* event)
             }
             if (dropTarget_) {
                 std::uint32_t effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
-                dropTarget_->DragEnter(*event->mimeData(), KeyStateOf(event->buttons(), event->modifiers()),
-                                       viewport()->mapToGlobal(point), effect);
+                if (dropTarget_
+                        ->DragEnter(*event->mimeData(), KeyStateOf(event->buttons(), event->modifiers()),
+                                    viewport()->mapToGlobal(point), effect)
+                        .Failed())
+                    dropTarget_.reset();
             }
         }
     } else if (node && hoverSince_.isValid() && hoverSince_.elapsed() > kHoverExpandMs && !IsExpanded(node)) {
@@ -441,7 +446,10 @@ void TPzShellTree::dragMoveEvent(QDragMoveEvent* event)
     std::uint32_t effect = 0;
     if (dropTarget_) {
         effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
-        dropTarget_->DragOver(KeyStateOf(event->buttons(), event->modifiers()), viewport()->mapToGlobal(point), effect);
+        if (dropTarget_
+                ->DragOver(KeyStateOf(event->buttons(), event->modifiers()), viewport()->mapToGlobal(point), effect)
+                .Failed())
+            effect = 0;
     }
     lastEffect_ = effect;
     firstDragOver_ = false;
@@ -479,8 +487,13 @@ void TPzShellTree::dropEvent(QDropEvent* event)
     std::uint32_t effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
     IDropTargetPtr target = dropTarget_;
     dropTarget_.reset();
-    target->Drop(*event->mimeData(), KeyStateOf(event->buttons(), event->modifiers()),
-                 viewport()->mapToGlobal(event->position().toPoint()), effect);
+    // A failed drop has told its error (last error, message); what it moved
+    // before failing is found below by the source that is gone.
+    if (target
+            ->Drop(*event->mimeData(), KeyStateOf(event->buttons(), event->modifiers()),
+                   viewport()->mapToGlobal(event->position().toPoint()), effect)
+            .Failed())
+        effect = 0;
     const QString destination = Decoded(GetNodePath(node));
     const QPersistentModelIndex index = dropIndex_;
     ClearDropState();
@@ -489,7 +502,7 @@ void TPzShellTree::dropEvent(QDropEvent* event)
         struct stat st
         {};
         if (::lstat(files.GetBytes(0).c_str(), &st) != 0)
-            effect = 2;  // the source is gone: it was moved
+            effect = DROPEFFECT_MOVE;  // the source is gone: it was moved
     }
     if (effect != 0)
         DoOperation(DropOperation(effect), files, destination);
