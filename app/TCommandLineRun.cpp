@@ -69,6 +69,10 @@ int TCommandLineRun::Run(const TStartOptions& options)
     case TStartOptions::TAction::UsageError:
         Print(stderr, "parzello: " + options.Problem() + "\n„parzello --help“ zeigt, wie es geht.\n");
         return kUsageError;
+    case TStartOptions::TAction::NoDisplay:
+        Print(stderr, "parzello: keine grafische Anzeige: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt.\n"
+                      "Ohne Fenster teilt „parzello --split DATEI“ und fügt „parzello --join TEIL“ zusammen.\n");
+        return kFailure;
     case TStartOptions::TAction::Window: return kUsageError;
     case TStartOptions::TAction::Split:
     case TStartOptions::TAction::Join: break;

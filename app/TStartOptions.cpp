@@ -4,9 +4,23 @@
 
 #include <QFile>
 
+#include <cstdlib>
 #include <optional>
 
 namespace {
+
+bool NamesWindowSystem(const std::vector<std::string>& arguments)
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    for (const std::string& argument : arguments)
+        if (argument == "-platform" || argument.rfind("-platform=", 0) == 0)
+            return true;
+    return false;
+}
 
 constexpr std::int64_t kDefaultPieceSize = 1457664;  // one 3.5-inch floppy disk, as in the window
 
@@ -55,7 +69,10 @@ TStartOptions TStartOptions::FromMain(int argc, char* argv[])
 {
     TStartOptions options;
     options.leavesQtOptions_ = true;
-    options.Read(std::vector<std::string>(argv, argv + argc));
+    const std::vector<std::string> arguments(argv, argv + argc);
+    options.Read(arguments);
+    if (options.action_ == TAction::Window && !NamesWindowSystem(arguments))
+        options.action_ = TAction::NoDisplay;
     return options;
 }
 

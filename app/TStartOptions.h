@@ -16,14 +16,17 @@
 class TStartOptions
 {
 public:
-    enum class TAction { Window, Help, Version, Split, Join, UsageError };
+    // NoDisplay: the window was asked for where no window system is named.
+    enum class TAction { Window, Help, Version, Split, Join, UsageError, NoDisplay };
 
     // Reads the arguments, the program's name first; paths stay the bytes given.
     explicit TStartOptions(const std::vector<std::string>& arguments);
     explicit TStartOptions(const QStringList& arguments);
     // The line as main gets it, before Qt has taken out its own options
     // (-platform, -style, ...): single-dash options it does not know are left
-    // to Qt when the window opens, and read again from what Qt leaves.
+    // to Qt when the window opens, and read again from what Qt leaves. A window
+    // with neither DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM nor -platform to
+    // show it on is NoDisplay: Qt would abort the process without a word of German.
     static TStartOptions FromMain(int argc, char* argv[]);
 
     TAction Action() const { return action_; }

@@ -85,6 +85,10 @@ TEST(CommandLine, AnswersWithoutADisplay)
     const TRun help = RunParzello({"--help"}, folder.path());
     EXPECT_EQ(help.Status, 0);
     EXPECT_EQ(help.Output.toStdString(), TStartOptions::HelpText());
+    // The window without a window system: a German answer, not Qt's abort.
+    const TRun noDisplay = RunParzello({folder.path()}, folder.path());
+    EXPECT_EQ(noDisplay.Status, 1);
+    EXPECT_TRUE(noDisplay.Errors.contains(QStringLiteral("keine grafische Anzeige"))) << noDisplay.Errors.toStdString();
     // Qt's own options still reach Qt when the window opens.
     const TRun window = RunParzello({"-platform", "offscreen", "--quit-when-shown"}, folder.path());
     EXPECT_EQ(window.Status, 0) << window.Errors.toStdString();
