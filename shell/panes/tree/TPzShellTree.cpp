@@ -7,6 +7,7 @@
 #include "platform/core/system/LastError.h"
 #include "platform/core/ids/ShellConstants.h"
 #include "platform/icons/TSystemImageList.h"
+#include "platform/notify/ChangeItemLists.h"
 #include "shell/link/TPzShellLink.h"
 #include "shell/navigator/ComponentVersion.h"
 #include "shell/navigator/EShellNavigatorError.h"
@@ -17,9 +18,9 @@
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 #include <string_view>
 #include <unordered_map>
@@ -502,8 +503,10 @@ bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
     if (!absolute)
         return false;
     std::optional<TCursorGuard> cursor;
-    if (mode == lmSelect)
+    if (mode == lmSelect) {
         cursor.emplace();
+        pendingFolder_.reset();  // a folder chosen now replaces one the link left for later
+    }
     const bool savedAllLevels = allLevels_;
     allLevels_ = mode != lmRefresh;
     const std::size_t count = IDListCount(absolute);
@@ -671,7 +674,6 @@ bool TPzShellTree::ListingEnded()
 void TPzShellTree::RefreshTree()
 {
     TCursorGuard cursor;
-    QCoreApplication::processEvents();
     TTreeUpdateGuard guard(*this);
     if (Nodes().RootCount() == 0)
         BuildRoot();
@@ -683,11 +685,7 @@ void TPzShellTree::RefreshSelected()
     TTreeNode* node = Selected();
     if (!node)
         return;
-    QCoreApplication::processEvents();
     TTreeUpdateGuard guard(*this);
-    node = Selected();
-    if (!node)
-        return;
     RefreshNode(node->Text().isEmpty() && node->Parent() ? node->Parent() : node, true, false);
     if (!AutomaticRefresh()) {
         std::vector<TTreeNode*> cutParents;
@@ -735,7 +733,7 @@ void TPzShellTree::NotifyLink(TTreeNode* node)
     if (!item || !link_)
         return;
     link_->SetParentNavigation(node->Level() > 0);
-    if (loading_)
+    if (loading_ || takingLinkFolder_)
         return;
     if (ShowFiles() && !item->IsFolder() && node->Parent())
         link_->ChangeFolderAndSelect(this, ShellItem(node->Parent())->Absolute(), item->Relative());
@@ -745,8 +743,26 @@ void TPzShellTree::NotifyLink(TTreeNode* node)
 
 void TPzShellTree::ChangeFolder(const TItemIdList* absolute)
 {
-    if (absolute)
-        LocateNode(absolute, lmSelect);
+    if (!absolute)
+        return;
+    // A tree on a tab not shown expands nothing now: it takes the folder when it is shown.
+    if (!loading_ && !isVisible() && window() != this && window()->isVisible()) {
+        pendingFolder_ = CloneIDList(absolute);
+        return;
+    }
+    pendingFolder_.reset();
+    LocateNode(absolute, lmSelect);
+}
+
+void TPzShellTree::showEvent(QShowEvent* event)
+{
+    TTreeView::showEvent(event);
+    if (!pendingFolder_)
+        return;
+    const TItemIdListPtr folder = std::move(pendingFolder_);
+    // The other panes have this folder from the link already.
+    const QScopedValueRollback taking(takingLinkFolder_, true);
+    LocateNode(folder.get(), lmSelect);
 }
 
 void TPzShellTree::ChangeFolderAndSelect(const TItemIdList* folder, const TItemIdList*)
@@ -771,6 +787,37 @@ void TPzShellTree::HandleShellChange(TNotificationEvent event, const TItemIdList
 {
     if (loading_)
         return;
+    // Taken before any node goes: the change may remove a branch's own node.
+    const std::vector<TPathBranch> branches = rootedAt_ == SF_DESKTOP ? PathBranches() : std::vector<TPathBranch>();
+    HandleChangeOf(event, item1, item2);
+    const bool folder =
+        event == neFolderCreate || event == neFolderDelete || event == neFolderRename || event == neFolderUpdate;
+    const std::string path1 = item1 ? GetPathFromIDList(item1) : std::string();
+    const std::string path2 = item2 ? GetPathFromIDList(item2) : std::string();
+    for (const TPathBranch& branch : branches) {
+        const TItemIdListPtr other1 = FolderRelativeIDList(branch.list.get(), branch.path, path1, folder);
+        const TItemIdListPtr other2 = FolderRelativeIDList(branch.list.get(), branch.path, path2, folder);
+        if ((other1 && !IDListsEqual(other1.get(), item1)) || (other2 && !IDListsEqual(other2.get(), item2)))
+            HandleChangeOf(event, other1.get(), other2.get());
+    }
+}
+
+std::vector<TPzShellTree::TPathBranch> TPzShellTree::PathBranches()
+{
+    std::vector<TPathBranch> branches;
+    for (const TPzShellFolder special : {SF_DESKTOP, SF_PERSONAL}) {
+        TItemIdListPtr list = GetSpecialFolderIDList(special);
+        std::string path = list ? GetPathFromIDList(list.get()) : std::string();
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        if (!path.empty())
+            branches.push_back({std::move(list), std::move(path)});
+    }
+    return branches;
+}
+
+void TPzShellTree::HandleChangeOf(TNotificationEvent event, const TItemIdList* item1, const TItemIdList* item2)
+{
     switch (event) {
     case neFileDelete:
     case neDriveRemove:
