@@ -204,12 +204,17 @@ QString TPzShellTree::SelectedFolder() const
 {
     if (loading_)
         return pendingSelectedFolder_;
-    TTreeNode* node = Selected();
-    if (!IsShellNode(node))
-        return {};
-    std::string path = GetNodePath(node);
+    // A tree not shown names the folder the link left for it.
+    const TItemIdList* absolute = pendingFolder_.get();
+    if (!absolute) {
+        TTreeNode* node = Selected();
+        if (!IsShellNode(node))
+            return {};
+        absolute = ShellItem(node)->Absolute();
+    }
+    std::string path = GetPathFromIDList(absolute);
     if (path.empty()) {
-        const TPzShellFolder special = FindSpecialFolder(ShellItem(node)->Absolute());
+        const TPzShellFolder special = FindSpecialFolder(absolute);
         if (special != SF_FILESYSTEMFOLDER)
             path = GetSpecialFolderPath(special);
     }
@@ -259,6 +264,8 @@ TPzShellFolder TPzShellTree::SpecialFolder() const
 {
     if (loading_)
         return pendingSpecialFolder_;
+    if (pendingFolder_)
+        return FindSpecialFolder(pendingFolder_.get());
     TTreeNode* node = Selected();
     if (!IsShellNode(node))
         return SF_FILESYSTEMFOLDER;
@@ -787,14 +794,14 @@ void TPzShellTree::HandleShellChange(TNotificationEvent event, const TItemIdList
 {
     if (loading_)
         return;
-    // Taken before any node goes: the change may remove a branch's own node.
-    const std::vector<TPathBranch> branches = rootedAt_ == SF_DESKTOP ? PathBranches() : std::vector<TPathBranch>();
     HandleChangeOf(event, item1, item2);
+    if (rootedAt_ != SF_DESKTOP)
+        return;
     const bool folder =
         event == neFolderCreate || event == neFolderDelete || event == neFolderRename || event == neFolderUpdate;
     const std::string path1 = item1 ? GetPathFromIDList(item1) : std::string();
     const std::string path2 = item2 ? GetPathFromIDList(item2) : std::string();
-    for (const TPathBranch& branch : branches) {
+    for (const TPathBranch& branch : PathBranches()) {
         const TItemIdListPtr other1 = FolderRelativeIDList(branch.list.get(), branch.path, path1, folder);
         const TItemIdListPtr other2 = FolderRelativeIDList(branch.list.get(), branch.path, path2, folder);
         if ((other1 && !IDListsEqual(other1.get(), item1)) || (other2 && !IDListsEqual(other2.get(), item2)))
