@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
@@ -25,6 +26,7 @@ public:
     TConflictChoice Ask(const std::string& source, const std::string& target);
 
 private:
-    QWidget* owner_;
+    // The operation turns the event loop for its progress dialog: the owner may close meanwhile.
+    QPointer<QWidget> owner_;
     std::optional<TConflictChoice> forAll_;
 };

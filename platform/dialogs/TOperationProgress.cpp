@@ -56,7 +56,10 @@ TOperationProgress::TOperationProgress(QWidget* owner, QString caption)
 {
 }
 
-TOperationProgress::~TOperationProgress() = default;
+TOperationProgress::~TOperationProgress()
+{
+    delete dialog_.data();
+}
 
 void TOperationProgress::SetShowDelay(std::chrono::milliseconds delay)
 {
@@ -85,7 +88,7 @@ void TOperationProgress::SetCurrentItem(const QString& text)
 
 QProgressDialog* TOperationProgress::Dialog() const
 {
-    return dialog_.get();
+    return dialog_.data();
 }
 
 bool TOperationProgress::MayShowDialog() const
@@ -102,11 +105,12 @@ bool TOperationProgress::Step(std::uint64_t units)
     if (cancelled_)
         return false;
     const auto now = std::chrono::steady_clock::now();
-    if (!dialog_ && now - started_ >= ShowDelay() && MayShowDialog()) {
-        dialog_ = std::make_unique<QProgressDialog>(owner_);
+    if (!dialogMade_ && now - started_ >= ShowDelay() && MayShowDialog()) {
+        dialogMade_ = true;
+        dialog_ = new QProgressDialog(owner_);  // deleted by the destructor
         dialog_->setWindowTitle(caption_);
         // The label names the current item: a path, never markup.
-        auto* label = new QLabel(dialog_.get());  // the dialog takes it over
+        auto* label = new QLabel(dialog_);  // the dialog takes it over
         label->setTextFormat(Qt::PlainText);
         dialog_->setLabel(label);
         dialog_->setCancelButtonText(QStringLiteral("Abbrechen"));
@@ -115,13 +119,19 @@ bool TOperationProgress::Step(std::uint64_t units)
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
         dialog_->setWindowModality(Qt::ApplicationModal);
-        QObject::connect(dialog_.get(), &QProgressDialog::canceled, [this] { cancelled_ = true; });
+        QObject::connect(dialog_, &QProgressDialog::canceled, [this] { cancelled_ = true; });
         dialog_->show();
         lastRefresh_ = {};
     }
     if (dialog_ && now - lastRefresh_ >= kRefreshInterval) {
         lastRefresh_ = now;
         UpdateDialog();
+        // The operation runs on this thread, so its dialog's button is served
+        // here. The dialog is application-modal: no input reaches another
+        // window, so no command starts and no window closes by the user's hand.
+        // Timers, change reports and queued calls do run: panes may add or
+        // remove nodes and entries under the operation (callers find theirs
+        // again afterwards), and the owner may go, taking the dialog along.
         QCoreApplication::processEvents();
     }
     return !cancelled_;

@@ -1,14 +1,13 @@
 #pragma once
 
+#include <QPointer>
+#include <QProgressDialog>
 #include <QString>
+#include <QWidget>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <memory>
-
-class QProgressDialog;
-class QWidget;
 
 class TOperationProgress;
 
@@ -21,7 +20,8 @@ TOperationProgressObserver SetOperationProgressObserver(TOperationProgressObserv
 // The progress of one file operation and its cancel state. Work that is not
 // done within ShowDelay() gets a progress dialog with a cancel button (only
 // on the GUI thread of a widget application). Steps keep the event loop
-// turning while the dialog is up, so its button answers.
+// turning while the dialog is up, so its button answers; an owner closed
+// meanwhile takes the dialog along, and the work goes on without one.
 class TOperationProgress
 {
 public:
@@ -54,7 +54,7 @@ private:
     void UpdateDialog();
     bool MayShowDialog() const;
 
-    QWidget* owner_;
+    QPointer<QWidget> owner_;
     QString caption_;
     QString currentItem_;
     std::uint64_t total_ = 0;
@@ -62,5 +62,7 @@ private:
     bool cancelled_ = false;
     std::chrono::steady_clock::time_point started_;
     std::chrono::steady_clock::time_point lastRefresh_;
-    std::unique_ptr<QProgressDialog> dialog_;
+    // Deleted here, or before by the owner it is a child of.
+    QPointer<QProgressDialog> dialog_;
+    bool dialogMade_ = false;
 };

@@ -106,6 +106,7 @@ long DeleteEventOf(const std::string& path)
 
 TFileOperation::TFileOperation(const TFileOperationRequest& request)
     : request_(request)
+    , owner_(request.Owner)
     , progress_(request.Owner, Caption(request.Kind))
     , conflicts_(request.Owner)
 {
@@ -148,7 +149,7 @@ void TFileOperation::Report(int error, const QString& text)
     if (request_.Owner == nullptr)
         return;
     TMessageRequest box;
-    box.Owner = request_.Owner;
+    box.Owner = owner_;
     box.Caption = QStringLiteral("Fehler");
     box.Icon = TMessageIcon::Error;
     box.Text = text;
@@ -300,7 +301,7 @@ bool TFileOperation::ConfirmRemoval(bool forGood)
     if (!request_.Confirm || request_.Sources.empty())
         return true;
     TMessageRequest box;
-    box.Owner = request_.Owner;
+    box.Owner = owner_;
     box.Icon = TMessageIcon::Question;
     box.Caption = forGood ? QStringLiteral("Endgültig löschen") : QStringLiteral("In den Papierkorb verschieben");
     const QString what = request_.Sources.size() == 1
@@ -333,7 +334,7 @@ bool TFileOperation::AskDeleteInstead(const std::string& source)
     if (deleteInsteadForAll_)
         return *deleteInsteadForAll_;
     TMessageRequest box;
-    box.Owner = request_.Owner;
+    box.Owner = owner_;
     box.Icon = TMessageIcon::Warning;
     box.Caption = QStringLiteral("Papierkorb nicht verfügbar");
     box.Text = QStringLiteral("%1 kann nicht in den Papierkorb verschoben werden, weil sein Speicherort keinen "
@@ -425,7 +426,7 @@ bool TFileOperation::ConfirmRestoreOutsideVolume(const TTrashEntry& entry)
     if (entry.Trash.IsHomeTrash || entry.Trash.TopDir.empty() || IsSameOrInside(entry.OriginalPath, entry.Trash.TopDir))
         return true;
     TMessageRequest box;
-    box.Owner = request_.Owner;
+    box.Owner = owner_;
     box.Icon = TMessageIcon::Warning;
     box.Caption = QStringLiteral("Wiederherstellen");
     box.Text = QStringLiteral("%1 liegt im Papierkorb des Datenträgers %2, soll aber nach %3 außerhalb davon "

@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include "platform/fileops/FileOperations.h"
 #include "platform/dialogs/TConflictPrompt.h"
@@ -55,6 +57,9 @@ private:
     bool Stopped() const { return result_.Error != 0 || result_.Cancelled; }
 
     const TFileOperationRequest& request_;
+    // The progress dialog turns the event loop: the request's owner may close
+    // meanwhile, and later messages then stand alone.
+    QPointer<QWidget> owner_;
     TFileOperationResult result_;
     TOperationProgress progress_;
     TConflictPrompt conflicts_;

@@ -4,8 +4,6 @@
 #include "framework/UiThread.h"
 #include "platform/core/system/CpuLoad.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -19,10 +17,13 @@ constexpr auto kStopAllSettle = std::chrono::milliseconds(10);
 // Polling step while waiting for one thread to leave.
 constexpr auto kStopThreadPollStep = std::chrono::milliseconds(5);
 
-void ProcessUiEventsIfOnUiThread()
+// A thread that ends, or finishes an item, waits for a step on the UI thread
+// (its end report, the item's completion): a UI thread that waits for it runs
+// those steps, and only those, so that neither waits for the other.
+void RunWorkerStepsIfOnUiThread()
 {
     if (IsUiThread())
-        QCoreApplication::processEvents();
+        RunWaitingUiCalls();
 }
 
 }  // namespace
@@ -117,7 +118,7 @@ void TCustomThreadPool::StopThread(const TPzThreadPtr& thread)
     while (GetTickCount() - start < hardKillTimeout_) {
         if (!Contains(thread.get()))
             return;
-        ProcessUiEventsIfOnUiThread();
+        RunWorkerStepsIfOnUiThread();
         if (!Contains(thread.get()))
             return;
         std::this_thread::sleep_for(kStopThreadPollStep);

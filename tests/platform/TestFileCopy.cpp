@@ -241,6 +241,24 @@ TEST_F(CancelTest, TheProgressDialogsCancelButtonStopsTheCopy)
     EXPECT_TRUE(Names(Path("dst")).empty());
 }
 
+// A window closed while its copy shows progress (by a call queued before,
+// run in the dialog's first event turn) takes the dialog along; the copy goes on.
+TEST_F(CancelTest, AnOwnerClosedDuringTheCopyTakesItsDialogAlong)
+{
+    TOperationProgress::SetShowDelay(std::chrono::milliseconds(0));
+    auto owner = std::make_unique<QWidget>();
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { owner.reset(); }, Qt::QueuedConnection);
+
+    const TFileOperationResult result = Run(TFileOperationKind::Copy, {Path("src")}, Path("dst"), owner.get());
+    const bool closedDuringTheCopy = owner == nullptr;
+    ASSERT_TRUE(RunQueuedCalls());
+
+    EXPECT_TRUE(closedDuringTheCopy);
+    EXPECT_TRUE(result.Completed);
+    EXPECT_EQ(Names(Path("dst/src")).size(), 6u);
+}
+
 TEST_F(FileCopyTest, ReportsEachChangeToChangeRegistrations)
 {
     ASSERT_TRUE(WriteFile(Path("a.txt")));

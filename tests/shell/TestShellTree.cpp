@@ -8,6 +8,7 @@
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTree.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
+#include "tests/support/TFolderListings.h"
 #include "tests/support/TSyscallFault.h"
 
 #include <QAbstractItemModelTester>
@@ -18,6 +19,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -272,6 +274,78 @@ TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)
     EXPECT_EQ(node->Text(), "kind");
     EXPECT_EQ(tree.SelectedFolder().toStdString(), Work() + "/fest/kind");
     EXPECT_EQ(messages, 0);
+}
+
+// A folder removed from outside right after its rename in place leaves the
+// tree; what follows the rename never reaches for the node it had.
+TEST_F(ShellTreeTest, AFolderRemovedRightAfterItsRenameLeavesTheTree)
+{
+    MakeDirectory(Work() + "/kurz");
+    TPzShellTree& tree = Start();
+    TTreeNode* renamed = ShowFolder(Work() + "/kurz");
+    TTreeNode* work = renamed->Parent();
+    tree.OnOperation = [&](QObject*, TPzShellOperations, const TFileNames&, const QString&) {
+        std::filesystem::remove(Work() + "/weg");
+    };
+    ASSERT_TRUE(tree.EditText(renamed));
+    tree.findChildren<QLineEdit*>().last()->setText("weg");
+    tree.EndEdit(false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(work, "weg") == nullptr && Child(work, "kurz") == nullptr; }));
+    EXPECT_EQ(messages, 0);
+}
+
+// Changes are reported under the computer's volumes; the home folder's branch
+// shows the same folders and follows them too.
+TEST_F(ShellTreeTest, TheHomeBranchFollowsFoldersMadeAndRemovedOutside)
+{
+    MakeDirectory(Work() + "/da");
+    TPzShellTree& tree = Start();
+    // Each level is painted (so it knows its children) before it is expanded.
+    const auto expandPainted = [&](TTreeNode* node) {
+        tree.scrollTo(tree.Nodes().IndexOf(node), QAbstractItemView::PositionAtTop);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return node->ImageIndex() >= 0; }));
+        tree.Expand(node);
+    };
+    TTreeNode* home = Child(tree.Nodes().FirstRoot(), "Persönlicher Ordner");
+    ASSERT_NE(home, nullptr);
+    expandPainted(home);
+    TTreeNode* work = Child(home, "work");
+    ASSERT_NE(work, nullptr);
+    expandPainted(work);
+    ASSERT_TRUE(tree.IsExpanded(work));
+
+    MakeDirectory(Work() + "/neu");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(work, "neu") != nullptr; }));
+    std::filesystem::remove(Work() + "/neu");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(work, "neu") == nullptr; }));
+}
+
+// A linked tree on a tab not shown takes the folder when it is shown and
+// lists only then; it tells the link nothing the other panes have not had.
+TEST_F(ShellTreeTest, AHiddenTreeTakesTheFolderWhenShown)
+{
+    MakeDirectory(Work() + "/a");
+    MakeDirectory(Work() + "/a/b");
+    TPzShellTree& tree = Start();
+    QWidget window;
+    auto* other = new TPzShellTree(&window);
+    other->SetShellLink(link_.get());
+    other->Loaded();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    other->hide();
+    TFolderListings listings(Work() + "/a");
+
+    tree.SetSelectedFolder(QString::fromStdString(Work() + "/a/b"));
+    EXPECT_EQ(listings.Count(), 1);
+    const std::size_t told = pane.folders.size();
+    EXPECT_EQ(other->SelectedFolder().toStdString(), Work() + "/a/b") << "named before it is shown";
+    other->show();
+    // inotify merges back-to-back openings of a folder: this count is the one that tells.
+    EXPECT_EQ(listings.Count(), 1);
+    EXPECT_EQ(other->SelectedFolder().toStdString(), Work() + "/a/b");
+    EXPECT_EQ(pane.folders.size(), told);
+    EXPECT_EQ(tree.SelectedFolder().toStdString(), Work() + "/a/b");
 }
 
 TEST_F(ShellTreeTest, ShowFilesAddsLeavesThatSelectTheirFolderAndFile)

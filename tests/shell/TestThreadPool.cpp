@@ -252,6 +252,31 @@ TEST_F(TPoolTest, StopAllWaitingReturnsWithEveryWorkerGone)
     EXPECT_EQ(pool.PendingCount(), 0);
 }
 
+// Stopping and waiting on the UI thread runs the steps the workers wait for
+// there (the item's completion, the end report), and nothing else queued.
+TEST_F(TPoolTest, StoppingOnTheUiThreadRunsOnlyWhatTheWorkersWaitFor)
+{
+    auto item = Held();
+    bool completed = false;
+    item->SetOnCompleted([&](TBasicWorkItem&) { completed = true; });
+    int ended = 0;
+    pool.SetOnThreadEnded([&](TPzThread&) { ++ended; });
+    pool.AddWorkItem(item);
+    ASSERT_TRUE(WaitUntil([&] { return item->started.load(); }));
+    bool unrelated = false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { unrelated = true; }, Qt::QueuedConnection);
+
+    pool.StopAll(true);
+    EXPECT_TRUE(completed);
+    EXPECT_EQ(ended, 1) << "the worker ended, it was not given up";
+    EXPECT_EQ(pool.Count(), 0);
+    EXPECT_FALSE(unrelated);
+    ASSERT_TRUE(RunQueuedCalls());
+    EXPECT_TRUE(unrelated);
+    item->SetOnCompleted(nullptr);
+}
+
 TEST(TPoolGiveUp, WorkerThatIgnoresTheStopIsLeftToEndOnItsOwn)
 {
     auto stubborn = std::make_shared<TTestItem>(nullptr, true, false);

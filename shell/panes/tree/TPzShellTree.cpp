@@ -17,9 +17,9 @@
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 #include <string_view>
 #include <unordered_map>
@@ -203,12 +203,17 @@ QString TPzShellTree::SelectedFolder() const
 {
     if (loading_)
         return pendingSelectedFolder_;
-    TTreeNode* node = Selected();
-    if (!IsShellNode(node))
-        return {};
-    std::string path = GetNodePath(node);
+    // A tree not shown names the folder the link left for it.
+    const TItemIdList* absolute = pendingFolder_.get();
+    if (!absolute) {
+        TTreeNode* node = Selected();
+        if (!IsShellNode(node))
+            return {};
+        absolute = ShellItem(node)->Absolute();
+    }
+    std::string path = GetPathFromIDList(absolute);
     if (path.empty()) {
-        const TPzShellFolder special = FindSpecialFolder(ShellItem(node)->Absolute());
+        const TPzShellFolder special = FindSpecialFolder(absolute);
         if (special != SF_FILESYSTEMFOLDER)
             path = GetSpecialFolderPath(special);
     }
@@ -258,6 +263,8 @@ TPzShellFolder TPzShellTree::SpecialFolder() const
 {
     if (loading_)
         return pendingSpecialFolder_;
+    if (pendingFolder_)
+        return FindSpecialFolder(pendingFolder_.get());
     TTreeNode* node = Selected();
     if (!IsShellNode(node))
         return SF_FILESYSTEMFOLDER;
@@ -502,8 +509,10 @@ bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
     if (!absolute)
         return false;
     std::optional<TCursorGuard> cursor;
-    if (mode == lmSelect)
+    if (mode == lmSelect) {
         cursor.emplace();
+        pendingFolder_.reset();  // a folder chosen now replaces one the link left for later
+    }
     const bool savedAllLevels = allLevels_;
     allLevels_ = mode != lmRefresh;
     const std::size_t count = IDListCount(absolute);
@@ -671,7 +680,6 @@ bool TPzShellTree::ListingEnded()
 void TPzShellTree::RefreshTree()
 {
     TCursorGuard cursor;
-    QCoreApplication::processEvents();
     TTreeUpdateGuard guard(*this);
     if (Nodes().RootCount() == 0)
         BuildRoot();
@@ -683,11 +691,7 @@ void TPzShellTree::RefreshSelected()
     TTreeNode* node = Selected();
     if (!node)
         return;
-    QCoreApplication::processEvents();
     TTreeUpdateGuard guard(*this);
-    node = Selected();
-    if (!node)
-        return;
     RefreshNode(node->Text().isEmpty() && node->Parent() ? node->Parent() : node, true, false);
     if (!AutomaticRefresh()) {
         std::vector<TTreeNode*> cutParents;
@@ -735,7 +739,7 @@ void TPzShellTree::NotifyLink(TTreeNode* node)
     if (!item || !link_)
         return;
     link_->SetParentNavigation(node->Level() > 0);
-    if (loading_)
+    if (loading_ || takingLinkFolder_)
         return;
     if (ShowFiles() && !item->IsFolder() && node->Parent())
         link_->ChangeFolderAndSelect(this, ShellItem(node->Parent())->Absolute(), item->Relative());
@@ -745,8 +749,26 @@ void TPzShellTree::NotifyLink(TTreeNode* node)
 
 void TPzShellTree::ChangeFolder(const TItemIdList* absolute)
 {
-    if (absolute)
-        LocateNode(absolute, lmSelect);
+    if (!absolute)
+        return;
+    // A tree on a tab not shown expands nothing now: it takes the folder when it is shown.
+    if (!loading_ && !isVisible() && window() != this && window()->isVisible()) {
+        pendingFolder_ = CloneIDList(absolute);
+        return;
+    }
+    pendingFolder_.reset();
+    LocateNode(absolute, lmSelect);
+}
+
+void TPzShellTree::showEvent(QShowEvent* event)
+{
+    TTreeView::showEvent(event);
+    if (!pendingFolder_)
+        return;
+    const TItemIdListPtr folder = std::move(pendingFolder_);
+    // The other panes have this folder from the link already.
+    const QScopedValueRollback taking(takingLinkFolder_, true);
+    LocateNode(folder.get(), lmSelect);
 }
 
 void TPzShellTree::ChangeFolderAndSelect(const TItemIdList* folder, const TItemIdList*)
@@ -765,23 +787,6 @@ bool TPzShellTree::GoUp()
     SetSelected(node->Parent());  // the change handler tells the link
     SetChangeDelay(delay);
     return true;
-}
-
-void TPzShellTree::HandleShellChange(TNotificationEvent event, const TItemIdList* item1, const TItemIdList* item2)
-{
-    if (loading_)
-        return;
-    switch (event) {
-    case neFileDelete:
-    case neDriveRemove:
-    case neFolderDelete: LocateNode(item1, lmDelete); break;
-    case neFolderUpdate: LocateNode(item1, lmRefresh); break;
-    case neFolderRename:
-        LocateNode(item1, lmRefreshParent);
-        LocateNode(item2, lmRefreshParent);
-        break;
-    default: LocateNode(item1, lmRefreshParent); break;
-    }
 }
 
 void TPzShellTree::DoOperation(TPzShellOperations operation, const TFileNames& files, const QString& destination)

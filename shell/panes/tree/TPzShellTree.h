@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TPzPaneNotice;
 class TPzShellTreeItem;
@@ -174,6 +175,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
@@ -189,6 +191,16 @@ private:
     void NotifyLink(TTreeNode* node);
     void DoOperation(TPzShellOperations operation, const TFileNames& files, const QString& destination);
     void HandleShellChange(TNotificationEvent event, const TItemIdList* item1, const TItemIdList* item2);
+    void HandleChangeOf(TNotificationEvent event, const TItemIdList* item1, const TItemIdList* item2);
+    // Change reports name file-system items below the computer's volumes; under
+    // a desktop root the desktop's own folder and the home folder show them
+    // under other lists.
+    struct TPathBranch
+    {
+        TItemIdListPtr list;
+        std::string path;
+    };
+    static std::vector<TPathBranch> PathBranches();
     void PrepareRename();
     // What follows a verb or menu command that ran on the selected node.
     void AfterCommand(const QString& verb, const TFileNames& files);
@@ -221,6 +233,10 @@ private:
     TPzShellFolder pendingSpecialFolder_ = SF_DRIVES;
     bool loading_ = true;
     bool destroying_ = false;
+    // A folder the link passed while the tree was not shown: taken when it is.
+    TItemIdListPtr pendingFolder_;
+    // Set while the tree takes a folder that came from the link.
+    bool takingLinkFolder_ = false;
     bool allLevels_ = true;
     bool checkBoxes_ = false;
     TPzCopyMode copyMode_ = cmDefault;

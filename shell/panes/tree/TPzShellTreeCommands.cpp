@@ -14,7 +14,6 @@
 #include "shell/panes/tree/TPzShellTreeItem.h"
 #include "shell/selection/TPzSelectionList.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDrag>
 #include <QFile>
@@ -153,7 +152,7 @@ void TPzShellTree::AfterCommand(const QString& verb, const TFileNames& files)
             Nodes().Delete(Selected());
         DoOperation(kDeleteOperation, files, QString());
     } else if (verb == "paste") {
-        QCoreApplication::processEvents();
+        // The paste has ended on disk; the refresh finds what it made.
         RefreshSelected();
         DoOperation(PasteOperation(files), files, SelectedFolder());
     } else if (verb == "cut") {
@@ -259,8 +258,8 @@ bool TPzShellTree::Edited(TTreeNode& node, const QString& text)
         SetSelected(&node);
     }
     // The shell reports the rename a little later; the expanded state comes
-    // back after that, without blocking the window meanwhile.
-    QCoreApplication::processEvents();
+    // back after that, without blocking the window meanwhile. A report may
+    // remove the node first: it is found again by its index.
     const QPersistentModelIndex index = Nodes().IndexOf(&node);
     QTimer::singleShot(kRenameSettleMs, this, [this, index, expanded] { RenameSettled(index, expanded); });
     return false;  // the node already shows the shell's name
@@ -268,7 +267,6 @@ bool TPzShellTree::Edited(TTreeNode& node, const QString& text)
 
 void TPzShellTree::RenameSettled(QPersistentModelIndex index, bool expanded)
 {
-    QCoreApplication::processEvents();
     TTreeNode* node = TTreeNodeModel::NodeOf(index);
     if (node && expanded)
         Expand(node);
@@ -351,10 +349,12 @@ void TPzShellTree::StartDrag(TTreeNode& node, Qt::MouseButton button)
     drag->setMimeData(data->CreateMimeData(false).release());
     Q_UNUSED(button);  // Qt's drag loop ends with the release of whichever button started it
     const Qt::DropAction action = drag->exec(DropActionsOf(DropEffectsOf(copyMode_)));
-    QCoreApplication::processEvents();
-    if (TTreeNode* refreshed = TTreeNodeModel::NodeOf(parentIndex))
-        RefreshNode(refreshed, true, true);
-    DoOperation(DragSourceOperation(EffectsOf(action)), files, QString());
+    // What the drop started (the target's refresh, change reports) runs first.
+    QTimer::singleShot(0, this, [this, parentIndex, files, action] {
+        if (TTreeNode* refreshed = TTreeNodeModel::NodeOf(parentIndex))
+            RefreshNode(refreshed, true, true);
+        DoOperation(DragSourceOperation(EffectsOf(action)), files, QString());
+    });
 }
 
 TTreeNode* TPzShellTree::DropNode() const
@@ -485,6 +485,10 @@ void TPzShellTree::dropEvent(QDropEvent* event)
     }
     const TFileNames files = FilesFromMimeData(event->mimeData());
     std::uint32_t effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
+    // The drop's file operation turns the event loop for its progress dialog,
+    // where change reports may remove the node: it is found again by its index.
+    const QString destination = Decoded(GetNodePath(node));
+    const QPersistentModelIndex index = dropIndex_;
     IDropTargetPtr target = dropTarget_;
     dropTarget_.reset();
     // A failed drop has told its error (last error, message); what it moved
@@ -494,10 +498,7 @@ void TPzShellTree::dropEvent(QDropEvent* event)
                    viewport()->mapToGlobal(event->position().toPoint()), effect)
             .Failed())
         effect = 0;
-    const QString destination = Decoded(GetNodePath(node));
-    const QPersistentModelIndex index = dropIndex_;
     ClearDropState();
-    QCoreApplication::processEvents();
     if (effect == 0 && !files.IsEmpty()) {
         struct stat st
         {};
