@@ -117,10 +117,12 @@ std::string LocalTimeText(std::time_t when)
 // the file system's limit of a name, the number keeping cut names apart.
 std::string TrashName(const std::string& name, int attempt)
 {
-    const std::string number = attempt == 1 ? std::string() : "." + std::to_string(attempt);
+    std::string number;
+    if (attempt != 1)
+        number.append(".").append(std::to_string(attempt));
     if (name.size() + number.size() <= kMaxTrashNameBytes)
         return name + number;
-    const std::string mark = "~" + std::to_string(attempt);
+    const std::string mark = std::string("~").append(std::to_string(attempt));
     std::size_t keep = kMaxTrashNameBytes - mark.size();
     while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
         --keep;
