@@ -8,7 +8,7 @@
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTree.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
-#include "tests/support/TSyscallFault.h"
+#include "tests/support/TListingFuse.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -201,32 +201,36 @@ TEST_F(ShellTreeTest, FoldersDeletedOrRenamedOutsideLeaveTheTree)
     EXPECT_EQ(messages, 0);
 }
 
-// A refresh whose listing fails (every directory read after the first answers
-// EIO) keeps the children it did not see and names the folder it could not read.
+// A refresh whose listing fails (on a FUSE file system whose every directory
+// read after the first answers EIO) keeps the children it did not see and
+// names the folder it could not read.
 TEST_F(ShellTreeTest, AFailedListingKeepsTheChildrenAndSaysWhich)
 {
-    MakeDirectory(Work() + "/bleibt");
-    MakeDirectory(Work() + "/weg");
+    TListingFuse fuse(Work(), 20);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
     TPzShellTree& tree = Start();
     tree.SetAutomaticRefresh(false);
-    TTreeNode* work = ShowFolder(Work());
-    tree.Expand(work);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(work, "weg") && Child(work, "weg")->ImageIndex() >= 0; }));
-    ASSERT_EQ(std::remove((Work() + "/weg").c_str()), 0);
-    {
-        TSyscallFault fault("getdents64", "EIO", 2);
-        if (!fault.IsAttached())
-            GTEST_SKIP() << fault.SkipReason();
-        tree.RefreshContents();
-    }
-    EXPECT_NE(Child(work, "weg"), nullptr);
-    EXPECT_EQ(tree.Notice().Shown(),
-              QString::fromStdString("Der Ordner \u201E" + Work() + "\u201C konnte nicht vollständig gelesen werden: " +
-                                     GetSystemErrorText(EIO) + "."));
+    tree.SetShowFiles(true);
+    TTreeNode* folder = ShowFolder(fuse.Root());
+    tree.Expand(folder);
+    const QString first = QString::fromStdString(TListingFuse::NameOf(0));
+    const QString last = QString::fromStdString(TListingFuse::NameOf(19));
+    ASSERT_NE(Child(folder, last), nullptr);
+    // The last file is gone, but the listing that would tell fails after its first read.
+    fuse.SetListedFiles(19);
+    fuse.SetFailing(true);
     tree.RefreshContents();
-    EXPECT_EQ(Child(work, "weg"), nullptr);
-    EXPECT_NE(Child(work, "bleibt"), nullptr);
+    EXPECT_NE(Child(folder, last), nullptr);
+    EXPECT_EQ(tree.Notice().Shown(), QString::fromStdString("Der Ordner \u201E" + fuse.Root() +
+                                                            "\u201C konnte nicht vollständig gelesen werden: " +
+                                                            GetSystemErrorText(EIO) + "."));
+    fuse.SetFailing(false);
+    tree.RefreshContents();
+    EXPECT_EQ(Child(folder, last), nullptr);
+    EXPECT_NE(Child(folder, first), nullptr);
     EXPECT_EQ(tree.Notice().Shown(), QString());
+    tree.SetSelectedFolder(QString::fromStdString(Work()));
 }
 
 TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)
