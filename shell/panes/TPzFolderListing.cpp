@@ -26,6 +26,11 @@ struct TPzFolderListing::TRequest
     TPzFolderListing* owner = nullptr;
     TDone done;
     std::weak_ptr<IWorkItem> work;
+    // What is listed.
+    TItemIdListPtr folder;
+    QString filter;
+    bool fileSystemOnly = false;
+    TPzShellOptions options;
 };
 
 namespace {
@@ -114,6 +119,10 @@ bool TPzFolderListing::Start(const TShellNavigator& like, const TItemIdList* fol
     auto request = std::make_shared<TRequest>();
     request->owner = this;
     request->done = std::move(done);
+    request->folder = CloneIDList(folder);
+    request->filter = like.Filter();
+    request->fileSystemOnly = like.FileSystemOnly();
+    request->options = options;
     auto work = std::make_shared<TListingWork>(request, this, CloneIDList(folder), like.Filter(), like.FileSystemOnly(),
                                                options, subFolders);
     request->work = work;
@@ -130,6 +139,12 @@ bool TPzFolderListing::Start(const TShellNavigator& like, const TItemIdList* fol
     }
     Deliver(request);
     return true;
+}
+
+bool TPzFolderListing::Lists(const TShellNavigator& like, const TItemIdList* folder, TPzShellOptions options) const
+{
+    return current_ && IDListsEqual(current_->folder.get(), folder) && current_->filter == like.Filter() &&
+           current_->fileSystemOnly == like.FileSystemOnly() && current_->options == options;
 }
 
 void TPzFolderListing::Cancel()

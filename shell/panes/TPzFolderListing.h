@@ -58,6 +58,8 @@ public:
     void Cancel();
     // Whether a listing was started and has neither been handed over nor cancelled.
     bool Pending() const { return current_ != nullptr; }
+    // Whether the pending listing is the one Start would begin with these arguments.
+    bool Lists(const TShellNavigator& like, const TItemIdList* folder, TPzShellOptions options) const;
 
     struct TRequest;
     // Hands a finished request's result over, unless it was settled meanwhile.

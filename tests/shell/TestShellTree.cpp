@@ -16,7 +16,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 
@@ -293,6 +295,43 @@ TEST_F(ShellTreeTest, ShowFilesAddsLeavesThatSelectTheirFolderAndFile)
     tree.SetChangeDelay(0);
     tree.SetSelected(file);
     EXPECT_EQ(pane.folders.back(), Work() + "/mit/datei.txt");
+}
+
+// A node whose listing is held (a FUSE file system): the tree says it is
+// reading under an hourglass of its own while the window answers, and a
+// selection on the way waits for that listing, then selects and tells the link.
+TEST_F(ShellTreeTest, ASelectionThroughASlowFolderWaitsForItsListing)
+{
+    using namespace std::chrono_literals;
+    TListingFuse fuse(Work(), 20);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
+    TPzShellTree& tree = Start();
+    tree.SetShowFiles(true);
+    TTreeNode* work = ShowFolder(Work());
+    fuse.LookUpNames();
+    fuse.SetDelay(600s);
+    const std::string file = fuse.Root() + "/" + TListingFuse::NameOf(3);
+    tree.SetSelectedFolder(QString::fromStdString(file));
+    ASSERT_TRUE(fuse.WaitUntilHeld(10s));
+    EXPECT_EQ(tree.Selected(), work);
+    EXPECT_EQ(tree.Notice().Shown(), TPzPaneNotice::ReadingText());
+    EXPECT_EQ(tree.viewport()->cursor().shape(), Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    bool fired = false;
+    QTimer::singleShot(10, &tree, [&] { fired = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fired; }));
+
+    fuse.Release();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return tree.Selected() && tree.Selected()->Text().toStdString() == TListingFuse::NameOf(3); }, 10000));
+    EXPECT_EQ(pane.folders.back(), file);
+    TTreeNode* folder = tree.Selected()->Parent();
+    EXPECT_TRUE(tree.IsExpanded(folder));
+    EXPECT_EQ(folder->Count(), 20);
+    EXPECT_EQ(tree.Notice().Shown(), QString());
+    EXPECT_FALSE(tree.viewport()->testAttribute(Qt::WA_SetCursor));
+    tree.SetSelectedFolder(QString::fromStdString(Work()));
 }
 
 TEST_F(ShellTreeTest, AVolumeWithoutAReadableRootExpandsToNothingQuietly)

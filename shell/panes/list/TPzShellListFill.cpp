@@ -34,6 +34,9 @@ void TPzShellList::FullRefresh()
     if (OnBeforeFullRefresh)
         OnBeforeFullRefresh(*this);
     TItemIdListPtr folder = browser_->GetFolderIDList();
+    // The same folder asked for again while it is read: its listing goes on.
+    if (filling_ && listing_->Lists(*browser_, folder.get(), options_))
+        return;
     // What was to be selected in another folder still being read is not sought here.
     if (filling_ && !IDListsEqual(listingFolder_.get(), folder.get())) {
         reselectNames_.reset();

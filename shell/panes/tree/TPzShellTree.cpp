@@ -21,6 +21,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 // A shell comparison's order: the signed low 16 bits, a failure counting as equal.
@@ -608,7 +610,14 @@ void TPzShellTree::RefreshNode(TTreeNode* node, bool recursive, bool overlays)
         node->SetHasChildren(true);
         return;
     }
-    refreshes_.push_back({CloneIDList(item->Absolute()), recursive, overlays});
+    // A refresh still waiting covers this one; one already listing may have missed the change.
+    const bool waiting =
+        std::any_of(refreshes_.begin() + (refresh_.Pending() ? 1 : 0), refreshes_.end(), [&](const TRefreshStep& step) {
+            return step.Recursive == recursive && step.Overlays == overlays &&
+                   IDListsEqual(step.Node.get(), item->Absolute());
+        });
+    if (!waiting)
+        refreshes_.push_back({CloneIDList(item->Absolute()), recursive, overlays});
     RunRefreshes();
 }
 
