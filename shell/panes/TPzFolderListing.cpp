@@ -147,6 +147,12 @@ bool TPzFolderListing::Lists(const TShellNavigator& like, const TItemIdList* fol
            current_->fileSystemOnly == like.FileSystemOnly() && current_->options == options;
 }
 
+void TPzFolderListing::Detach()
+{
+    Cancel();
+    pools_.reset();
+}
+
 void TPzFolderListing::Cancel()
 {
     const std::shared_ptr<TRequest> request = std::move(current_);

@@ -56,6 +56,10 @@ public:
                              TDone done, bool subFolders = false);
     // Drops the running listing: its result is never handed over.
     void Cancel();
+    // Cancels and gives up this listing's hold on the pools; for an owner's
+    // destructor, while the owner is still whole: the last hold stops the
+    // pools, which lets events run. Later listings run on the spot.
+    void Detach();
     // Whether a listing was started and has neither been handed over nor cancelled.
     bool Pending() const { return current_ != nullptr; }
     // Whether the pending listing is the one Start would begin with these arguments.

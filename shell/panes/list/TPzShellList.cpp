@@ -93,9 +93,9 @@ TPzShellList::TPzShellList(QWidget* parent)
 TPzShellList::~TPzShellList()
 {
     // No picture or listing may reach a list that is gone; the pools go while the list is still whole.
-    listing_->Cancel();
     CancelThumbnails();
     pools_.reset();
+    listing_->Detach();
     busy_ = true;
     updateTimer_.stop();
     if (link_)

@@ -57,8 +57,8 @@ TPzShellTree::TPzShellTree(QWidget* parent)
 TPzShellTree::~TPzShellTree()
 {
     destroying_ = true;
-    expansion_.Cancel();
-    refresh_.Cancel();
+    expansion_.Detach();
+    refresh_.Detach();
     if (link_)
         link_->UnregisterControl(this);
     notifier_.SetEnabled(false);
