@@ -27,6 +27,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <exception>
 #include <optional>
 
 #include <sys/stat.h>
@@ -494,6 +495,13 @@ void TMainForm::ShowStartFile(const QString& path)
     TPzShellList* list = isPiece ? ui_->PzShellList2 : ui_->PzShellList1;
     ui_->PageControl1->setCurrentIndex(isPiece ? 1 : 0);
     tree->SetSelectedFolder(file.absolutePath());
+    // A tree that still reads a folder on the way tells the list later: the
+    // list opens the folder itself, and the name waits for its listing.
+    try {
+        list->SetPath(file.absolutePath());
+    } catch (const std::exception&) {
+        // A folder the list cannot enter is left to the tree, which showed what it could reach.
+    }
     list->SetSelectedNames({file.fileName()});
     if (TListItem* selected = list->Selected())
         list->SetItemFocused(selected);

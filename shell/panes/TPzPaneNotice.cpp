@@ -28,6 +28,19 @@ void TPzPaneNotice::ShowListingFailure(int error, const QString& folder)
     raise();
 }
 
+void TPzPaneNotice::ShowReading()
+{
+    setText(ReadingText());
+    Place();
+    show();
+    raise();
+}
+
+QString TPzPaneNotice::ReadingText()
+{
+    return QStringLiteral("Ordner wird gelesen…");
+}
+
 void TPzPaneNotice::Withdraw()
 {
     hide();

@@ -2,17 +2,17 @@
 
 class TWorkerThreadPool;
 
-// The two process-wide worker pools: the folder-size pool of the selection
-// lists and the thumbnail pool of the file lists. Every TWorkerPools object is
-// one reference to them: the first creates them, the last stops and frees
-// them, so that the program entry and any list that needs a pool may each hold
-// one and the pools are still made only once. Neither pool starts a thread
-// before it receives work. Use on the UI thread only.
+// The process-wide worker pools: the folder-size pool of the selection lists,
+// the thumbnail pool of the file lists and the listing pool of the panes.
+// Every TWorkerPools object is one reference to them: the first creates them,
+// the last stops and frees them, so that the program entry and any pane that
+// needs a pool may each hold one and the pools are still made only once. No
+// pool starts a thread before it receives work. Use on the UI thread only.
 class TWorkerPools
 {
 public:
     TWorkerPools();
-    // The last reference stops both pools, giving each worker the pools'
+    // The last reference stops the pools, giving each worker the pools'
     // hard-kill timeout.
     ~TWorkerPools();
     TWorkerPools(const TWorkerPools&) = delete;
@@ -21,4 +21,5 @@ public:
     // The running pools; null while no TWorkerPools object exists.
     static TWorkerThreadPool* FolderSizePool();
     static TWorkerThreadPool* ThumbnailPool();
+    static TWorkerThreadPool* ListingPool();
 };

@@ -115,9 +115,11 @@ void TWorkerThread::FinishItem(std::uint64_t round)
 {
     if (OwnerPool() == nullptr)
         return;
+    // Posted, not waited for: a worker kept waiting for a busy UI thread would
+    // hold up the next item, which that thread may be waiting for itself.
     if (state_->FinishPending(round)) {
-        CallOnUiThread([this] {
-            if (auto* pool = dynamic_cast<TWorkerThreadPool*>(OwnerPool()))
+        PostToUiThread([self = shared_from_this()] {
+            if (auto* pool = dynamic_cast<TWorkerThreadPool*>(self->OwnerPool()))
                 pool->DoAllWorkDone();
         });
     }

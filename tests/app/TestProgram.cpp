@@ -39,9 +39,11 @@ TEST(Program, HoldsTheWorkerPoolsForItsWholeRun)
         TProgram program;
         EXPECT_NE(TWorkerPools::FolderSizePool(), nullptr);
         EXPECT_NE(TWorkerPools::ThumbnailPool(), nullptr);
+        EXPECT_NE(TWorkerPools::ListingPool(), nullptr);
     }
     EXPECT_EQ(TWorkerPools::FolderSizePool(), nullptr);
     EXPECT_EQ(TWorkerPools::ThumbnailPool(), nullptr);
+    EXPECT_EQ(TWorkerPools::ListingPool(), nullptr);
 }
 
 TEST(Program, RunShowsTheMainWindowAndEndsWhenItCloses)

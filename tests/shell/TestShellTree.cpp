@@ -9,7 +9,7 @@
 #include "shell/panes/tree/TPzShellTree.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
 #include "tests/support/TFolderListings.h"
-#include "tests/support/TSyscallFault.h"
+#include "tests/support/TListingFuse.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -17,7 +17,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -203,32 +205,36 @@ TEST_F(ShellTreeTest, FoldersDeletedOrRenamedOutsideLeaveTheTree)
     EXPECT_EQ(messages, 0);
 }
 
-// A refresh whose listing fails (every directory read after the first answers
-// EIO) keeps the children it did not see and names the folder it could not read.
+// A refresh whose listing fails (on a FUSE file system whose every directory
+// read after the first answers EIO) keeps the children it did not see and
+// names the folder it could not read.
 TEST_F(ShellTreeTest, AFailedListingKeepsTheChildrenAndSaysWhich)
 {
-    MakeDirectory(Work() + "/bleibt");
-    MakeDirectory(Work() + "/weg");
+    TListingFuse fuse(Work(), 20);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
     TPzShellTree& tree = Start();
     tree.SetAutomaticRefresh(false);
-    TTreeNode* work = ShowFolder(Work());
-    tree.Expand(work);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(work, "weg") && Child(work, "weg")->ImageIndex() >= 0; }));
-    ASSERT_EQ(std::remove((Work() + "/weg").c_str()), 0);
-    {
-        TSyscallFault fault("getdents64", "EIO", 2);
-        if (!fault.IsAttached())
-            GTEST_SKIP() << fault.SkipReason();
-        tree.RefreshContents();
-    }
-    EXPECT_NE(Child(work, "weg"), nullptr);
-    EXPECT_EQ(tree.Notice().Shown(),
-              QString::fromStdString("Der Ordner \u201E" + Work() + "\u201C konnte nicht vollständig gelesen werden: " +
-                                     GetSystemErrorText(EIO) + "."));
+    tree.SetShowFiles(true);
+    TTreeNode* folder = ShowFolder(fuse.Root());
+    tree.Expand(folder);
+    const QString first = QString::fromStdString(TListingFuse::NameOf(0));
+    const QString last = QString::fromStdString(TListingFuse::NameOf(19));
+    ASSERT_NE(Child(folder, last), nullptr);
+    // The last file is gone, but the listing that would tell fails after its first read.
+    fuse.SetListedFiles(19);
+    fuse.SetFailing(true);
     tree.RefreshContents();
-    EXPECT_EQ(Child(work, "weg"), nullptr);
-    EXPECT_NE(Child(work, "bleibt"), nullptr);
+    EXPECT_NE(Child(folder, last), nullptr);
+    EXPECT_EQ(tree.Notice().Shown(), QString::fromStdString("Der Ordner \u201E" + fuse.Root() +
+                                                            "\u201C konnte nicht vollständig gelesen werden: " +
+                                                            GetSystemErrorText(EIO) + "."));
+    fuse.SetFailing(false);
+    tree.RefreshContents();
+    EXPECT_EQ(Child(folder, last), nullptr);
+    EXPECT_NE(Child(folder, first), nullptr);
     EXPECT_EQ(tree.Notice().Shown(), QString());
+    tree.SetSelectedFolder(QString::fromStdString(Work()));
 }
 
 TEST_F(ShellTreeTest, RenamesInPlaceReachTheLinkOrKeepTheNameWhenRefused)
@@ -363,6 +369,43 @@ TEST_F(ShellTreeTest, ShowFilesAddsLeavesThatSelectTheirFolderAndFile)
     tree.SetChangeDelay(0);
     tree.SetSelected(file);
     EXPECT_EQ(pane.folders.back(), Work() + "/mit/datei.txt");
+}
+
+// A node whose listing is held (a FUSE file system): the tree says it is
+// reading under an hourglass of its own while the window answers, and a
+// selection on the way waits for that listing, then selects and tells the link.
+TEST_F(ShellTreeTest, ASelectionThroughASlowFolderWaitsForItsListing)
+{
+    using namespace std::chrono_literals;
+    TListingFuse fuse(Work(), 20);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
+    TPzShellTree& tree = Start();
+    tree.SetShowFiles(true);
+    TTreeNode* work = ShowFolder(Work());
+    fuse.LookUpNames();
+    fuse.SetDelay(600s);
+    const std::string file = fuse.Root() + "/" + TListingFuse::NameOf(3);
+    tree.SetSelectedFolder(QString::fromStdString(file));
+    ASSERT_TRUE(fuse.WaitUntilHeld(10s));
+    EXPECT_EQ(tree.Selected(), work);
+    EXPECT_EQ(tree.Notice().Shown(), TPzPaneNotice::ReadingText());
+    EXPECT_EQ(tree.viewport()->cursor().shape(), Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    bool fired = false;
+    QTimer::singleShot(10, &tree, [&] { fired = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fired; }));
+
+    fuse.Release();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return tree.Selected() && tree.Selected()->Text().toStdString() == TListingFuse::NameOf(3); }, 10000));
+    EXPECT_EQ(pane.folders.back(), file);
+    TTreeNode* folder = tree.Selected()->Parent();
+    EXPECT_TRUE(tree.IsExpanded(folder));
+    EXPECT_EQ(folder->Count(), 20);
+    EXPECT_EQ(tree.Notice().Shown(), QString());
+    EXPECT_FALSE(tree.viewport()->testAttribute(Qt::WA_SetCursor));
+    tree.SetSelectedFolder(QString::fromStdString(Work()));
 }
 
 TEST_F(ShellTreeTest, AVolumeWithoutAReadableRootExpandsToNothingQuietly)

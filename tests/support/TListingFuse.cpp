@@ -44,6 +44,8 @@ constexpr std::chrono::milliseconds kHeldPollStep{5};
 struct TListingFuse::TShared
 {
     std::atomic<bool> Failing{false};
+    // How many of the files listings hand out; negative: all.
+    std::atomic<int> Listed{-1};
     std::atomic<long> DelayMilliseconds{0};
     std::atomic<int> Listings{0};
     std::atomic<int> Held{0};
@@ -69,7 +71,11 @@ struct TServer
     std::unordered_map<std::string, int> IndexOf;
     std::vector<THeldRead> Held;
 
-    off_t EntryCount() const { return kDotEntries + off_t(Names.size()); }
+    off_t EntryCount() const
+    {
+        const int listed = Shared->Listed;
+        return kDotEntries + off_t(listed >= 0 && size_t(listed) < Names.size() ? size_t(listed) : Names.size());
+    }
 
     static struct stat Attributes(fuse_ino_t inode)
     {
@@ -358,6 +364,12 @@ void TListingFuse::SetFailing(bool failing)
 {
     if (shared_ != nullptr)
         shared_->Failing = failing;
+}
+
+void TListingFuse::SetListedFiles(int count)
+{
+    if (shared_ != nullptr)
+        shared_->Listed = count;
 }
 
 void TListingFuse::SetDelay(std::chrono::milliseconds delay)

@@ -40,6 +40,9 @@ public:
     // From now on every listing's second readdir call answers EIO, after the
     // first has handed out its page of entries: a listing that fails midway.
     void SetFailing(bool failing);
+    // From now on listings hand out only the first `count` files, as if the
+    // others had gone (their names still look up); negative: all of them.
+    void SetListedFiles(int count);
     // From now on every readdir call that hands out entries waits this long
     // first, or until Release(); zero ends the delay.
     void SetDelay(std::chrono::milliseconds delay);

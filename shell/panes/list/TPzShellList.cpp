@@ -1,7 +1,6 @@
 #include "shell/panes/list/TPzShellList.h"
 
 #include "framework/IconTitleFont.h"
-#include "framework/TCursorGuard.h"
 #include "platform/core/ids/ShellConstants.h"
 #include "platform/core/ids/ShellItems.h"
 #include "shell/link/TPzShellLink.h"
@@ -64,6 +63,7 @@ TPzShellList::TPzShellList(QWidget* parent)
     , browser_(std::make_unique<TShellNavigator>())
     , notifier_(new TPzShellChangeNotifier(this))
     , notice_(new TPzPaneNotice(*this))
+    , listing_(std::make_unique<TPzFolderListing>())
 {
     browser_->SetShowErrorMessages(false);
     largeImages_.SetSize(si_large);
@@ -92,9 +92,10 @@ TPzShellList::TPzShellList(QWidget* parent)
 
 TPzShellList::~TPzShellList()
 {
-    // No picture may reach a list that is gone; the pools go while the list is still whole.
+    // No picture or listing may reach a list that is gone; the pools go while the list is still whole.
     CancelThumbnails();
     pools_.reset();
+    listing_->Detach();
     busy_ = true;
     updateTimer_.stop();
     if (link_)
@@ -257,167 +258,6 @@ int TPzShellList::DetailColumnOf(int column) const
     return column >= 0 && column < columnCount_ ? columnMap_[std::size_t(column)] : column;
 }
 
-// --- Filling ---------------------------------------------------------------------------------------
-
-void TPzShellList::FullRefresh()
-{
-    if (loading_ || !isEnabled())
-        return;
-    const TCursorGuard hourglass;
-    notifier_->SetEnabled(false);
-    CancelThumbnails();
-    if (OnBeforeFullRefresh)
-        OnBeforeFullRefresh(*this);
-    filling_ = true;
-    const QStringList names = SelectedNames();
-    const TRestore restore{[this] {
-        filling_ = false;
-        notifier_->SetEnabled(automaticRefresh_);
-    }};
-    // A refill of the folder shown is listed before the entries go: a listing
-    // that fails keeps them, since what it missed need not be gone.
-    const TItemIdListPtr folder = browser_->GetFolderIDList();
-    std::vector<TItemIdListPtr> listed;
-    const bool refill = Count() > 0 && folderIdList_ && IDListsEqual(folderIdList_.get(), folder.get());
-    if (refill) {
-        browser_->ResetEnumeration();
-        while (browser_->Next())
-            if (PassesListingRule())
-                listed.push_back(browser_->GetObjectIDList());
-        if (const int error = browser_->EnumerationError()) {
-            notice_->ShowListingFailure(error);
-            return;
-        }
-    }
-    int error = 0;
-    {
-        const TUpdateGuard update(*this);
-        ClearEntries();
-        folderIdList_ = CloneIDList(folder.get());
-        ClearThumbnails();
-        CreateColumns();
-        if (refill) {
-            for (const TItemIdListPtr& item : listed) {
-                browser_->SetObjectIDList(item.get());
-                AddBrowserItem(details_);
-            }
-        } else {
-            browser_->ResetEnumeration();
-            while (browser_->Next())
-                AddBrowserItem(details_);
-            error = browser_->EnumerationError();
-        }
-        if (showParentFolder_)
-            AddParentEntry(QString());
-        SortItems();
-        UpdateSortArrows();
-    }
-    // A new folder that fails midway shows what was read, and says so.
-    if (error != 0)
-        notice_->ShowListingFailure(error);
-    else
-        notice_->Withdraw();
-    selectedNames_.reset();
-    SetSelectedNames(names);
-    fillPending_ = false;
-    if (const TItemIdListPtr pending = std::move(pendingSelection_))
-        SelectItemById(pending.get());
-    if (SelCount() == 0)
-        scrollToTop();
-    if (OnPopulated)
-        OnPopulated(*this);
-    if (OnPathChanged)
-        OnPathChanged(*this);
-    if (automaticRefresh_)
-        notifier_->SetWatchedItem(FolderIdList());
-}
-
-bool TPzShellList::PassesListingRule() const
-{
-    return PassesVisibilityRule(*browser_, options_);
-}
-
-TListItem* TPzShellList::AddBrowserItem(bool withDetails)
-{
-    if (!PassesListingRule())
-        return nullptr;
-    if (!showFolders_ && browser_->IsFolder())
-        return nullptr;
-    auto data = std::make_unique<TPzShellListItem>();
-    data->ItemId = browser_->GetObjectIDList();
-    TListItem* item = AddItem(browser_->GetDisplayName(), std::move(data));
-    if (indexBuilt_)
-        IndexItem(item);
-    if (OnAddItem) {
-        if (withDetails)
-            FillDetails(*item);
-        bool canAdd = true;
-        OnAddItem(*this, *item, canAdd);
-        if (!canAdd) {
-            DeleteEntries({item});
-            return nullptr;
-        }
-    }
-    return item;
-}
-
-void TPzShellList::AddParentEntry(const QString& caption)
-{
-    if ((link_ && !link_->ParentNavigation()) || SpecialFolder() == SF_DESKTOP)
-        return;
-    auto data = std::make_unique<TPzShellListItem>();
-    data->IsParentEntry = true;
-    TListItem* item = AddItem(caption.isEmpty() ? QStringLiteral(" .. ") : caption, std::move(data));
-    item->StateIndex = 1;
-}
-
-void TPzShellList::FillDetails(TListItem& item)
-{
-    QStringList texts;
-    texts.reserve(std::max(0, columnCount_ - 1));
-    for (int column = 1; column < columnCount_; ++column)
-        texts.push_back(browser_->GetDetailText(columnMap_[std::size_t(column)], false));
-    item.SubItems = std::move(texts);
-}
-
-void TPzShellList::CreateColumns()
-{
-    if (keepsColumnWidths_)
-        for (int column = 0; column < std::min(ColumnCount(), kMaxColumns); ++column)
-            savedWidths_[std::size_t(column)] = ColumnWidth(column);
-    keepsColumnWidths_ = browser_->IsPlainFileSystemFolder();
-    std::vector<TListColumn> columns;
-    for (int detail = 0;; ++detail) {
-        const QString title = browser_->GetDetailText(detail, true);
-        if (detail > 0 && title.isEmpty())
-            break;
-        // The map has room for kMaxColumns; a folder offering more shows the first ones.
-        if (int(columns.size()) >= kMaxColumns)
-            break;
-        const TDetailColumn layout = browser_->GetDetailColumn(detail);
-        if (layout.Width > 0) {
-            const std::size_t position = columns.size();
-            int width = layout.Width;
-            if (keepsColumnWidths_ && position < kMaxColumns - 1 && savedWidths_[position] >= 1)
-                width = savedWidths_[position];
-            const Qt::Alignment alignment = layout.Alignment == LVCFMT_RIGHT    ? Qt::AlignRight
-                                            : layout.Alignment == LVCFMT_CENTER ? Qt::AlignHCenter
-                                                                                : Qt::AlignLeft;
-            columnMap_[position] = detail;
-            columns.push_back({title, width, alignment});
-        }
-        if (!details_)
-            break;
-    }
-    columnCount_ = int(columns.size());
-    SetColumns(std::move(columns));
-    if (ViewStyle() != vsReport)
-        for (int column = 1; column < columnCount_; ++column)
-            setColumnHidden(column, true);
-    if (OnCreateColumns)
-        OnCreateColumns(*this);
-}
-
 void TPzShellList::CompleteItem(TListItem& item)
 {
     TPzShellListItem* data = ShellItemOf(&item);
@@ -557,6 +397,11 @@ const QStringList& TPzShellList::SelectedNames()
 
 void TPzShellList::SetSelectedNames(const QStringList& names)
 {
+    // The names are sought in the listing that runs, once it is shown.
+    if (filling_ && listing_->Pending()) {
+        reselectNames_ = names;
+        return;
+    }
     if (busy_)
         return;
     busy_ = true;
@@ -663,10 +508,11 @@ void TPzShellList::EnsureIndex()
 
 void TPzShellList::SelectItemById(const TItemIdList* item)
 {
-    if (fillPending_)
-        pendingSelection_ = CloneIDList(item);
-    else if (TListItem* found = FindItemById(item))
+    TListItem* found = fillPending_ || (filling_ && listing_->Pending()) ? nullptr : FindItemById(item);
+    if (found)
         SelectEntry(found);
+    else if (fillPending_ || listing_->Pending())
+        pendingSelection_ = CloneIDList(item);
 }
 
 void TPzShellList::SelectEntry(TListItem* item)
@@ -756,8 +602,10 @@ void TPzShellList::ChangeFolder(const TItemIdList* absolute)
     try {
         browser_->SetFolderIDList(absolute);
         SetSelected(nullptr);
+        pendingSelection_.reset();
         // A pane on a tab not shown lists its folder when it is shown.
         if (!loading_ && !isVisible() && window() != this && window()->isVisible()) {
+            DropListing();
             ClearEntries();
             folderIdList_.reset();
             fillPending_ = true;
@@ -766,6 +614,7 @@ void TPzShellList::ChangeFolder(const TItemIdList* absolute)
         }
         FullRefresh();
     } catch (const std::exception&) {
+        DropListing();
         ClearEntries();
     }
 }

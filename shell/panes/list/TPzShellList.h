@@ -10,6 +10,7 @@
 #include "shell/link/TPzShellLink.h"
 #include "shell/navigator/TFileNames.h"
 #include "shell/panes/TPzCopyMode.h"
+#include "shell/panes/TPzFolderListing.h"
 #include "shell/panes/TPzShellOperations.h"
 #include "shell/panes/TPzShellOptionProperties.h"
 #include "shell/panes/TPzShellOptions.h"
@@ -166,6 +167,8 @@ public:
     void FullRefresh() override;
     void RefreshList() { FullRefresh(); }
     void RefreshContents() override;
+    // Whether the folder's listing goes on past the short wait (the entries then wait for it).
+    bool ListingPending() const;
     [[nodiscard]] bool ExecuteCommand(const QString& verb);
     [[nodiscard]] bool PasteIntoFolder(const QString& verb);
     [[nodiscard]] bool GoUp() override;
@@ -229,7 +232,16 @@ private:
     void SetOption(TPzShellOptions::TBit bit, bool value);
     void OptionsChanged();
     bool PassesListingRule() const;
-    TListItem* AddBrowserItem(bool withDetails);
+    // `listed`: the object came from a listing, which applied the listing rule.
+    TListItem* AddBrowserItem(bool withDetails, bool listed = false);
+    // The fill's steps once the folder's listing has ended; `refill`: the
+    // entries shown are this folder's.
+    void ApplyFill(TPzFolderListing::TResult& result, bool refill);
+    void ApplyContents(TPzFolderListing::TResult& result);
+    // A listing goes on past the short wait: the pane shows it (`empty`: a new folder's).
+    void ShowListingRuns(bool empty);
+    // Drops a listing still running, which the folder no longer needs.
+    void DropListing();
     void AddParentEntry(const QString& caption);
     void CreateColumns();
     void SortItems();
@@ -304,6 +316,10 @@ private:
     bool keepsColumnWidths_ = false;
 
     std::optional<QStringList> selectedNames_;
+    std::unique_ptr<TPzFolderListing> listing_;
+    // While a fill's listing runs: its folder, and the names to select once it is shown.
+    TItemIdListPtr listingFolder_;
+    std::optional<QStringList> reselectNames_;
     TItemIdListPtr folderIdList_;
     bool busy_ = false;
     bool filling_ = false;

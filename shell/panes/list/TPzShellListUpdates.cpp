@@ -173,25 +173,34 @@ void TPzShellList::RefreshContents()
             FullRefresh();
         return;
     }
+    const TItemIdListPtr folder = browser_->GetFolderIDList();
+    if (!listing_->Start(*browser_, folder.get(), options_,
+                         [this](TPzFolderListing::TResult& result) { ApplyContents(result); }))
+        ShowListingRuns(false);
+}
+
+void TPzShellList::ApplyContents(TPzFolderListing::TResult& result)
+{
+    viewport()->unsetCursor();
     for (int row = 0; row < Count(); ++row)
         if (TPzShellListItem* data = ShellItemOf(Item(row)); data && !data->IsParentEntry)
             data->Present = 0;
     {
         const TUpdateGuard update(*this);
-        browser_->ResetEnumeration();
-        while (browser_->Next()) {
-            if (!PassesListingRule())
-                continue;
-            if (TListItem* found = FindItemById(browser_->ObjectIDList())) {
+        for (const TItemIdListPtr& listed : result.Items) {
+            browser_->SetObjectIDList(listed.get());
+            if (TListItem* found = FindItemById(listed.get())) {
                 ShellItemOf(found)->Present = 1;
                 RenewThumbnailIfChanged(*found);
             } else
-                AddBrowserItem(details_);
+                AddBrowserItem(details_, true);
         }
     }
+    if (const TItemIdListPtr pending = std::move(pendingSelection_))
+        SelectItemById(pending.get());
     // Only a listing that reached its end tells which entries are gone.
-    if (const int error = browser_->EnumerationError()) {
-        notice_->ShowListingFailure(error);
+    if (result.Error != 0) {
+        notice_->ShowListingFailure(result.Error);
         return;
     }
     notice_->Withdraw();
@@ -451,9 +460,10 @@ void TPzShellList::ToggleCheckbox(TListItem* item)
     else
         selection.SelectItem(absolute.get());
     item->StateIndex = int(selection.GetItemState(absolute.get()));
+    const bool filling = filling_;
     filling_ = true;
     selection.EndChange();
-    filling_ = false;
+    filling_ = filling;
     UpdateItem(item);
     if (OnCheckStateChanged)
         OnCheckStateChanged(*this, item->Index(), GetItemPath(item), item->StateIndex);

@@ -21,8 +21,7 @@
 #include <QFileInfo>
 #include <QScopedValueRollback>
 
-#include <string_view>
-#include <unordered_map>
+#include <algorithm>
 
 namespace {
 
@@ -30,11 +29,6 @@ namespace {
 int OrderOf(const TShellResult& result)
 {
     return result.Succeeded() ? result.OrderValue() : 0;
-}
-
-std::string_view ItemBytes(const TItemIdList* item)
-{
-    return {reinterpret_cast<const char*>(IDListBytes(item)), IDListSize(item)};
 }
 
 }  // namespace
@@ -63,6 +57,8 @@ TPzShellTree::TPzShellTree(QWidget* parent)
 TPzShellTree::~TPzShellTree()
 {
     destroying_ = true;
+    expansion_.Detach();
+    refresh_.Detach();
     if (link_)
         link_->UnregisterControl(this);
     notifier_.SetEnabled(false);
@@ -363,35 +359,30 @@ void TPzShellTree::FillChildren(TTreeNode& node)
 {
     const bool mayExpand = allLevels_ || (!node.Parent() && !loading_);
     TPzShellTreeItem* item = ShellItem(&node);
-    if (!mayExpand || !item)
+    if (!mayExpand || !item || ChildrenPending(&node))
         return;
-    TCursorGuard cursor;
-    {
-        TTreeUpdateGuard guard(*this);
-        try {
-            browser_.SetFolderIDList(item->Absolute());
-            while (browser_.Next())
-                if (ShowFiles() || browser_.IsFolder())
-                    AddFolderNode(&node);
-            ListingEnded();
-        } catch (const EShellNavigatorError&) {
-            // An unreadable folder (a volume without a readable root) has no children.
-        }
-        SortNodeChildren(&node);
-        node.SetHasChildren(node.Count() > 0);
-    }
-    if (node.Parent() && IsUNCPath(GetNodePath(&node)))
-        notifier_.AddDirectory(browser_.FolderPath());
+    expanded_ = CloneIDList(item->Absolute());
+    expansionLate_ = false;
+    if (expansion_.Start(
+            browser_, item->Absolute(), options_, [this](TPzFolderListing::TResult& result) { ChildrenListed(result); },
+            !ShowFiles()))
+        return;
+    // Only this pane waits: the window goes on answering.
+    expansionLate_ = true;
+    viewport()->setCursor(Qt::WaitCursor);
+    notice_->ShowReading();
 }
 
-TTreeNode* TPzShellTree::AddFolderNode(TTreeNode* parent)
+TTreeNode* TPzShellTree::AddFolderNode(TTreeNode* parent, int subFolders)
 {
     if (!PassesVisibilityRule(browser_, options_))
         return nullptr;
     TTreeNode* node = Nodes().Add(parent, browser_.GetDisplayName());
-    node->SetData(std::make_unique<TPzShellTreeItem>(browser_.GetObjectIDList(),
-                                                     CloneIDList(browser_.GetAbsoluteIDList()),
-                                                     browser_.FolderInterface(), browser_.IsFolder()));
+    auto data =
+        std::make_unique<TPzShellTreeItem>(browser_.GetObjectIDList(), CloneIDList(browser_.GetAbsoluteIDList()),
+                                           browser_.FolderInterface(), browser_.IsFolder());
+    data->SubFolders = subFolders;
+    node->SetData(std::move(data));
     if (IsNodeVisible(node))
         UpdateNodeAttributes(node, true);
     if (OnAddFolder) {
@@ -425,7 +416,10 @@ void TPzShellTree::UpdateNodeAttributes(TTreeNode* node, bool overlays)
     TPzShellTreeItem* item = ShellItem(node);
     node->SetImageIndex(browser_.GetIconIndex());
     node->SetSelectedIndex(browser_.GetOpenIconIndex());
-    node->SetHasChildren(ShowFiles() ? browser_.IsFolder() : browser_.HasSubFolders());
+    // A listed folder's sub-folders were looked for on the listing's worker.
+    node->SetHasChildren(ShowFiles()                     ? browser_.IsFolder()
+                         : item && item->SubFolders >= 0 ? item->SubFolders == 1
+                                                         : browser_.HasSubFolders());
     if (overlays && showOverlayIcons_) {
         node->SetOverlayIndex(browser_.GetOverlayIndex());
         const std::uint32_t attributes = browser_.GetAttributes(SFGAO_HIDDEN | SFGAO_COMPRESSED | SFGAO_ENCRYPTED);
@@ -512,6 +506,7 @@ bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
     if (mode == lmSelect) {
         cursor.emplace();
         pendingFolder_.reset();  // a folder chosen now replaces one the link left for later
+        pendingLocate_.reset();
     }
     const bool savedAllLevels = allLevels_;
     allLevels_ = mode != lmRefresh;
@@ -539,6 +534,12 @@ bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
             if (mode == lmSelect) {
                 current->SetHasChildren(true);
                 Expand(current);
+                // The rest of the path is sought once this level is listed.
+                if (ChildrenPending(current)) {
+                    pendingLocate_ = CloneIDList(absolute);
+                    allLevels_ = savedAllLevels;
+                    return false;
+                }
             } else if (!IsExpanded(current) && current->HasChildren()) {
                 Nodes().DeleteChildren(current);
                 break;
@@ -597,6 +598,8 @@ void TPzShellTree::RefreshNode(TTreeNode* node, bool recursive, bool overlays)
     TPzShellTreeItem* item = ShellItem(node);
     if (loading_ || !item || node->ImageIndex() < 0)
         return;
+    // What the node holds is asked anew: a refresh follows a change inside it.
+    item->SubFolders = -1;
     try {
         browser_.SetAbsoluteIDList(item->Absolute());
         if (!IsDesktopIDList(item->Absolute()))
@@ -615,54 +618,21 @@ void TPzShellTree::RefreshNode(TTreeNode* node, bool recursive, bool overlays)
         node->SetHasChildren(true);
         return;
     }
-    TTreeUpdateGuard guard(*this);
-    // Children by their item's bytes; a miss falls back to the shell's comparison.
-    std::unordered_map<std::string_view, TTreeNode*> byItem;
-    byItem.reserve(std::size_t(node->Count()));
-    for (int i = 0; i < node->Count(); ++i)
-        if (TPzShellTreeItem* child = ShellItem(node->Item(i))) {
-            child->Present = 0;
-            byItem.emplace(ItemBytes(child->Relative()), node->Item(i));
-        }
-    bool added = false;
-    while (browser_.Next()) {
-        if (!PassesVisibilityRule(browser_, options_))
-            continue;
-        const TItemIdList* object = browser_.ObjectIDList();
-        TTreeNode* child = nullptr;
-        if (auto hit = byItem.find(ItemBytes(object)); hit != byItem.end())
-            child = hit->second;
-        else
-            for (int i = 0; i < node->Count() && !child; ++i) {
-                const TPzShellTreeItem* candidate = ShellItem(node->Item(i));
-                if (candidate && candidate->ParentFolder() &&
-                    candidate->ParentFolder()->CompareIDs(0, object, candidate->Relative()).Code() == 0)
-                    child = node->Item(i);
-            }
-        if (child) {
-            ShellItem(child)->Present = 1;
-            child->SetHasChildren((ShowFiles() && browser_.IsFolder()) || browser_.HasSubFolders());
-        } else if (!IsEditing() && AddFolderNode(node)) {
-            added = true;
-        }
-    }
-    // Only a listing that reached its end tells which children are gone.
-    if (ListingEnded())
-        Nodes().DeleteChildrenIf(node, [](const TTreeNode& child) {
-            const TPzShellTreeItem* data = ShellItem(&child);
-            return data && data->Present == 0;
+    // A refresh still waiting covers this one; one already listing may have missed the change.
+    const bool waiting =
+        std::any_of(refreshes_.begin() + (refresh_.Pending() ? 1 : 0), refreshes_.end(), [&](const TRefreshStep& step) {
+            return step.Recursive == recursive && step.Overlays == overlays &&
+                   IDListsEqual(step.Node.get(), item->Absolute());
         });
-    if (recursive)
-        for (int i = 0; i < node->Count(); ++i)
-            RefreshNode(node->Item(i), true, overlays);
-    if (added)
-        SortNodeChildren(node);
+    if (!waiting)
+        refreshes_.push_back({CloneIDList(item->Absolute()), recursive, overlays});
+    RunRefreshes();
 }
 
-bool TPzShellTree::ListingEnded()
+bool TPzShellTree::ListingEnded(int error)
 {
     const std::string folder = browser_.FolderPath();
-    if (const int error = browser_.EnumerationError()) {
+    if (error != 0) {
         noticeFolder_ = folder;
         std::string shown = folder;
         if (shown.size() > 1 && shown.back() == '/')
@@ -670,7 +640,7 @@ bool TPzShellTree::ListingEnded()
         notice_->ShowListingFailure(error, QFile::decodeName(QByteArray::fromStdString(shown)));
         return false;
     }
-    if (folder == noticeFolder_) {
+    if (folder == noticeFolder_ || notice_->Shown() == TPzPaneNotice::ReadingText()) {
         noticeFolder_.clear();
         notice_->Withdraw();
     }

@@ -8,6 +8,7 @@
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
 #include "shell/panes/TPzCopyMode.h"
+#include "shell/panes/TPzFolderListing.h"
 #include "shell/panes/TPzShellOperations.h"
 #include "shell/panes/TPzShellOptionProperties.h"
 #include "shell/panes/TPzShellOptions.h"
@@ -16,10 +17,10 @@
 
 #include <QElapsedTimer>
 
-#include <string>
-
+#include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 class TPzPaneNotice;
@@ -155,9 +156,9 @@ public:
 
 protected:
     void FillChildren(TTreeNode& node) override;
-    // After the browser's enumeration of a node: false, with the notice shown,
-    // when it failed; true, withdrawing a notice about that folder, when it ended.
-    bool ListingEnded();
+    // After a listing of the browser's folder: false, with the notice shown,
+    // when it failed (`error`); true, withdrawing a notice about that folder, when it ended.
+    bool ListingEnded(int error);
     void Change(TTreeNode* node) override;
     bool KeyDown(QKeyEvent& event) override;
     bool OwnsShortcut(const QKeyEvent& event) const override;
@@ -183,11 +184,23 @@ private:
     friend class TPzShellOptionProperties<TPzShellTree>;
     void SetOption(TPzShellOptions::TBit bit, bool value);
     void BuildRoot();
-    TTreeNode* AddFolderNode(TTreeNode* parent);
+    // `subFolders`: whether the object has sub-folders, -1 when not known yet.
+    TTreeNode* AddFolderNode(TTreeNode* parent, int subFolders = -1);
     void UpdateNodeAttributes(TTreeNode* node, bool overlays);
     void SortNodeChildren(TTreeNode* node);
     int CompareNodes(const TTreeNode& a, const TTreeNode& b) const;
     TTreeNode* FindChild(TTreeNode* node, const TItemIdList* item) const;
+    // The node of an absolute list among the nodes made so far; null when there is none.
+    TTreeNode* NodeOfList(const TItemIdList* absolute) const;
+    // Whether the node's children wait for their listing.
+    bool ChildrenPending(const TTreeNode* node) const;
+    // A node's children once their listing has ended; a late one also
+    // expands the node and goes on with the selection that waited for it.
+    void ChildrenListed(TPzFolderListing::TResult& result);
+    // Runs the queued refreshes of nodes' children, one listing at a time.
+    void RunRefreshes();
+    // Marks and sweeps the children of the refresh at the queue's head.
+    void ChildrenRefreshed(TPzFolderListing::TResult& result);
     void NotifyLink(TTreeNode* node);
     void DoOperation(TPzShellOperations operation, const TFileNames& files, const QString& destination);
     void HandleShellChange(TNotificationEvent event, const TItemIdList* item1, const TItemIdList* item2);
@@ -222,6 +235,21 @@ private:
     std::unique_ptr<TPzSelectionStateImageList> stateImages_;
     TPzShellChangeNotifier notifier_;
     TPzPaneNotice* notice_;
+    // Listings of children: of a node being expanded, and of nodes being refreshed.
+    TPzFolderListing expansion_;
+    TItemIdListPtr expanded_;
+    bool expansionLate_ = false;
+    // A folder to select once the expansion it waits for has ended.
+    TItemIdListPtr pendingLocate_;
+    struct TRefreshStep
+    {
+        TItemIdListPtr Node;
+        bool Recursive = false;
+        bool Overlays = false;
+    };
+    TPzFolderListing refresh_;
+    std::deque<TRefreshStep> refreshes_;
+    bool runningRefreshes_ = false;
     // The folder the notice names (native path).
     std::string noticeFolder_;
     TPidlHistory history_;

@@ -30,6 +30,9 @@ public:
     std::uint32_t Present = 1;
     bool Compressed = false;
     bool Encrypted = false;
+    // Whether the object has sub-folders, as its listing's worker found out
+    // (which looks into the folder); -1 until then.
+    int SubFolders = -1;
 
 private:
     TItemIdListPtr relative_;  // null for a root: its relative item is the absolute list

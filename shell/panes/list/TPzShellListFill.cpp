@@ -1,0 +1,230 @@
+// The file list's fill: the listing of its folder on a worker, the entries
+// and columns made from it, and what waits for it.
+#include "shell/panes/list/TPzShellList.h"
+
+#include "framework/TCursorGuard.h"
+#include "platform/core/ids/ShellConstants.h"
+#include "shell/link/TPzShellLink.h"
+#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/TShellNavigator.h"
+#include "shell/notifier/TPzShellChangeNotifier.h"
+#include "shell/panes/TPzFolderListing.h"
+#include "shell/panes/TPzPaneNotice.h"
+
+#include <algorithm>
+
+namespace {
+
+struct TRestore
+{
+    std::function<void()> step;
+    ~TRestore() { step(); }
+};
+
+}  // namespace
+
+// --- Filling ---------------------------------------------------------------------------------------
+
+void TPzShellList::FullRefresh()
+{
+    if (loading_ || !isEnabled())
+        return;
+    notifier_->SetEnabled(false);
+    CancelThumbnails();
+    if (OnBeforeFullRefresh)
+        OnBeforeFullRefresh(*this);
+    TItemIdListPtr folder = browser_->GetFolderIDList();
+    // The same folder asked for again while it is read: its listing goes on.
+    if (filling_ && listing_->Lists(*browser_, folder.get(), options_))
+        return;
+    // What was to be selected in another folder still being read is not sought here.
+    if (filling_ && !IDListsEqual(listingFolder_.get(), folder.get())) {
+        reselectNames_.reset();
+        pendingSelection_.reset();
+    }
+    if (!reselectNames_)
+        reselectNames_ = SelectedNames();
+    filling_ = true;
+    // A refill of the folder shown keeps its entries until the listing has
+    // ended: one that fails keeps them, since what it missed need not be gone.
+    const bool refill = Count() > 0 && folderIdList_ && IDListsEqual(folderIdList_.get(), folder.get());
+    listingFolder_ = CloneIDList(folder.get());
+    bool shown = false;
+    try {
+        shown = listing_->Start(*browser_, folder.get(), options_,
+                                [this, refill](TPzFolderListing::TResult& result) { ApplyFill(result, refill); });
+    } catch (...) {
+        filling_ = false;
+        notifier_->SetEnabled(automaticRefresh_);
+        throw;
+    }
+    if (!shown)
+        ShowListingRuns(!refill);
+}
+
+void TPzShellList::ApplyFill(TPzFolderListing::TResult& result, bool refill)
+{
+    const TCursorGuard hourglass;
+    viewport()->unsetCursor();
+    const QStringList names = reselectNames_.value_or(QStringList());
+    reselectNames_.reset();
+    listingFolder_.reset();
+    const TRestore restore{[this] {
+        filling_ = false;
+        notifier_->SetEnabled(automaticRefresh_);
+    }};
+    if (refill && result.Error != 0) {
+        notice_->ShowListingFailure(result.Error);
+        return;
+    }
+    {
+        const TUpdateGuard update(*this);
+        ClearEntries();
+        folderIdList_ = browser_->GetFolderIDList();
+        ClearThumbnails();
+        CreateColumns();
+        for (const TItemIdListPtr& item : result.Items) {
+            browser_->SetObjectIDList(item.get());
+            AddBrowserItem(details_, true);
+        }
+        if (showParentFolder_)
+            AddParentEntry(QString());
+        SortItems();
+        UpdateSortArrows();
+    }
+    // A new folder that fails midway shows what was read, and says so.
+    if (result.Error != 0)
+        notice_->ShowListingFailure(result.Error);
+    else
+        notice_->Withdraw();
+    selectedNames_.reset();
+    SetSelectedNames(names);
+    fillPending_ = false;
+    if (const TItemIdListPtr pending = std::move(pendingSelection_))
+        SelectItemById(pending.get());
+    if (SelCount() == 0)
+        scrollToTop();
+    if (OnPopulated)
+        OnPopulated(*this);
+    if (OnPathChanged)
+        OnPathChanged(*this);
+    if (automaticRefresh_)
+        notifier_->SetWatchedItem(FolderIdList());
+}
+
+bool TPzShellList::ListingPending() const
+{
+    return listing_->Pending();
+}
+
+void TPzShellList::ShowListingRuns(bool empty)
+{
+    if (empty) {
+        ClearEntries();
+        folderIdList_.reset();
+    }
+    // Only this pane waits: the window goes on answering.
+    viewport()->setCursor(Qt::WaitCursor);
+    notice_->ShowReading();
+}
+
+void TPzShellList::DropListing()
+{
+    if (!listing_->Pending())
+        return;
+    listing_->Cancel();
+    viewport()->unsetCursor();
+    notice_->Withdraw();
+    listingFolder_.reset();
+    reselectNames_.reset();
+    if (filling_) {
+        filling_ = false;
+        notifier_->SetEnabled(automaticRefresh_);
+    }
+}
+
+bool TPzShellList::PassesListingRule() const
+{
+    return PassesVisibilityRule(*browser_, options_);
+}
+
+TListItem* TPzShellList::AddBrowserItem(bool withDetails, bool listed)
+{
+    if (!listed && !PassesListingRule())
+        return nullptr;
+    if (!showFolders_ && browser_->IsFolder())
+        return nullptr;
+    auto data = std::make_unique<TPzShellListItem>();
+    data->ItemId = browser_->GetObjectIDList();
+    TListItem* item = AddItem(browser_->GetDisplayName(), std::move(data));
+    if (indexBuilt_)
+        IndexItem(item);
+    if (OnAddItem) {
+        if (withDetails)
+            FillDetails(*item);
+        bool canAdd = true;
+        OnAddItem(*this, *item, canAdd);
+        if (!canAdd) {
+            DeleteEntries({item});
+            return nullptr;
+        }
+    }
+    return item;
+}
+
+void TPzShellList::AddParentEntry(const QString& caption)
+{
+    if ((link_ && !link_->ParentNavigation()) || SpecialFolder() == SF_DESKTOP)
+        return;
+    auto data = std::make_unique<TPzShellListItem>();
+    data->IsParentEntry = true;
+    TListItem* item = AddItem(caption.isEmpty() ? QStringLiteral(" .. ") : caption, std::move(data));
+    item->StateIndex = 1;
+}
+
+void TPzShellList::FillDetails(TListItem& item)
+{
+    QStringList texts;
+    texts.reserve(std::max(0, columnCount_ - 1));
+    for (int column = 1; column < columnCount_; ++column)
+        texts.push_back(browser_->GetDetailText(columnMap_[std::size_t(column)], false));
+    item.SubItems = std::move(texts);
+}
+
+void TPzShellList::CreateColumns()
+{
+    if (keepsColumnWidths_)
+        for (int column = 0; column < std::min(ColumnCount(), kMaxColumns); ++column)
+            savedWidths_[std::size_t(column)] = ColumnWidth(column);
+    keepsColumnWidths_ = browser_->IsPlainFileSystemFolder();
+    std::vector<TListColumn> columns;
+    for (int detail = 0;; ++detail) {
+        const QString title = browser_->GetDetailText(detail, true);
+        if (detail > 0 && title.isEmpty())
+            break;
+        // The map has room for kMaxColumns; a folder offering more shows the first ones.
+        if (int(columns.size()) >= kMaxColumns)
+            break;
+        const TDetailColumn layout = browser_->GetDetailColumn(detail);
+        if (layout.Width > 0) {
+            const std::size_t position = columns.size();
+            int width = layout.Width;
+            if (keepsColumnWidths_ && position < kMaxColumns - 1 && savedWidths_[position] >= 1)
+                width = savedWidths_[position];
+            const Qt::Alignment alignment = layout.Alignment == LVCFMT_RIGHT    ? Qt::AlignRight
+                                            : layout.Alignment == LVCFMT_CENTER ? Qt::AlignHCenter
+                                                                                : Qt::AlignLeft;
+            columnMap_[position] = detail;
+            columns.push_back({title, width, alignment});
+        }
+        if (!details_)
+            break;
+    }
+    columnCount_ = int(columns.size());
+    SetColumns(std::move(columns));
+    if (ViewStyle() != vsReport)
+        for (int column = 1; column < columnCount_; ++column)
+            setColumnHidden(column, true);
+    if (OnCreateColumns)
+        OnCreateColumns(*this);
+}

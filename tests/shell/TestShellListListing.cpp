@@ -1,0 +1,139 @@
+// The file list's listing on a worker, on a FUSE file system whose listings
+// can be held: a slow folder leaves the window answering, a newer folder wins
+// over an older slow one, and a fast folder is there right after the call.
+#include "tests/shell/ShellListFixture.h"
+
+#include "shell/panes/TPzFolderListing.h"
+#include "shell/panes/TPzPaneNotice.h"
+#include "shell/threads/TWorkerPools.h"
+#include "shell/threads/TWorkerThreadPool.h"
+#include "tests/support/TListingFuse.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kFiles = 50;
+// Longer than any test: a held listing ends only through Release().
+constexpr auto kHeld = 600s;
+
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+class ShellListListing : public ShellListFixture
+{
+protected:
+    bool WaitCursorOverList()
+    {
+        return List().viewport()->testAttribute(Qt::WA_SetCursor) &&
+               List().viewport()->cursor().shape() == Qt::WaitCursor;
+    }
+    // Until no listing is left on a worker, so that a late result would have arrived.
+    static bool ListingsSettle()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (TWorkerPools::ListingPool() && TWorkerPools::ListingPool()->PendingCount() > 0) {
+            if (clock.elapsed() > 20000)
+                return false;
+            QTest::qWait(10);
+        }
+        QTest::qWait(50);
+        return true;
+    }
+};
+
+// A held listing: the call returns, the event loop runs (a timer fires), the
+// pane says it is reading under an hourglass of its own, a selection asked
+// for meanwhile waits; the release fills the pane and selects the entry. A
+// refill of the same folder keeps its entries while it is held.
+TEST_F(ShellListListing, ASlowFolderLeavesTheWindowAnswering)
+{
+    TListingFuse fuse(Work(), kFiles);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
+    fuse.LookUpNames();
+    fuse.SetDelay(std::chrono::duration_cast<std::chrono::milliseconds>(kHeld));
+    List().SetPath(Q(fuse.Root()));
+    ASSERT_TRUE(fuse.WaitUntilHeld(10s));
+    EXPECT_TRUE(List().ListingPending());
+    EXPECT_EQ(List().Count(), 0);
+    EXPECT_EQ(List().Notice().Shown(), TPzPaneNotice::ReadingText());
+    EXPECT_EQ(List().Notice().Shown(), QString::fromUtf8("Ordner wird gelesen…"));
+    EXPECT_TRUE(WaitCursorOverList());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    bool fired = false;
+    QTimer::singleShot(10, [&] { fired = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(fired, 5000);
+    EXPECT_TRUE(List().ListingPending());
+    List().SetSelectedNames({Q(TListingFuse::NameOf(7))});
+
+    fuse.Release();
+    QTRY_COMPARE_WITH_TIMEOUT(List().Count(), kFiles, 10000);
+    EXPECT_FALSE(List().ListingPending());
+    EXPECT_EQ(List().Notice().Shown(), QString());
+    EXPECT_FALSE(WaitCursorOverList());
+    ASSERT_EQ(List().SelCount(), 1);
+    EXPECT_EQ(List().Selected()->Caption, Q(TListingFuse::NameOf(7)));
+
+    fuse.SetDelay(std::chrono::duration_cast<std::chrono::milliseconds>(kHeld));
+    List().FullRefresh();
+    ASSERT_TRUE(fuse.WaitUntilHeld(10s));
+    EXPECT_EQ(List().Count(), kFiles);
+    EXPECT_EQ(List().Notice().Shown(), TPzPaneNotice::ReadingText());
+    fuse.Release();
+    QTRY_VERIFY_WITH_TIMEOUT(!List().ListingPending(), 10000);
+    EXPECT_EQ(List().Count(), kFiles);
+    EXPECT_EQ(List().Notice().Shown(), QString());
+    ASSERT_EQ(List().SelCount(), 1);
+    EXPECT_EQ(List().Selected()->Caption, Q(TListingFuse::NameOf(7)));
+    List().SetPath(Q(Work()));
+}
+
+// A folder asked for while an older one is held is shown at once; the older
+// result, released afterwards, never shows. A listing slower than at once but
+// within the short wait is there right after the call.
+TEST_F(ShellListListing, ANewerFolderWinsAndAFastOneIsThereAtOnce)
+{
+    MakeDirectory(Work() + "/neu");
+    WriteFile(Work() + "/neu/eins.txt");
+    WriteFile(Work() + "/neu/zwei.txt");
+    TListingFuse fuse(Work(), kFiles);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
+    fuse.LookUpNames();
+    fuse.SetDelay(std::chrono::duration_cast<std::chrono::milliseconds>(kHeld));
+    List().SetPath(Q(fuse.Root()));
+    ASSERT_TRUE(fuse.WaitUntilHeld(10s));
+
+    List().SetPath(Q(Work() + "/neu"));
+    EXPECT_FALSE(List().ListingPending());
+    EXPECT_EQ(Captions(), (std::vector<QString>{"eins.txt", "zwei.txt"}));
+    EXPECT_EQ(List().Notice().Shown(), QString());
+    EXPECT_FALSE(WaitCursorOverList());
+    fuse.Release();
+    ASSERT_TRUE(ListingsSettle());
+    EXPECT_EQ(Captions(), (std::vector<QString>{"eins.txt", "zwei.txt"}));
+    EXPECT_EQ(QDir::cleanPath(List().Path()), Q(Work() + "/neu"));
+
+    // A third of the short wait: long enough to need the wait, short enough to fit it on a busy machine.
+    fuse.SetDelay(std::chrono::duration_cast<std::chrono::milliseconds>(TPzFolderListing::kShortWait) / 3);
+    List().SetPath(Q(fuse.Root()));
+    EXPECT_FALSE(List().ListingPending());
+    EXPECT_EQ(List().Count(), kFiles);
+    EXPECT_EQ(List().Notice().Shown(), QString());
+    fuse.SetDelay(0ms);
+    List().SetPath(Q(Work()));
+}
+
+}  // namespace
