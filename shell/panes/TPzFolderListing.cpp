@@ -1,6 +1,8 @@
 #include "shell/panes/TPzFolderListing.h"
 
 #include "framework/UiThread.h"
+#include "platform/namespace/ShellNamespace.h"
+#include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/threads/TBasicWorkItem.h"
 #include "shell/threads/TWorkerPools.h"
@@ -127,6 +129,10 @@ bool TPzFolderListing::Start(const TShellNavigator& like, const TItemIdList* fol
                                                options, subFolders);
     request->work = work;
     current_ = request;
+    // Change watches come with an enumeration; the worker's would be set up
+    // only after its listing, and a change in between would never be seen.
+    if (const std::string path = GetPathFromIDList(folder); !path.empty())
+        NotifyFolderEnumerated(path);
     TWorkerThreadPool* pool = TWorkerPools::ListingPool();
     if (pool != nullptr)
         pool->AddWorkItem(work);
