@@ -70,6 +70,11 @@ void TEngineWorker::Start(std::function<void(const TEngineHost& host)> work)
 void TEngineWorker::WaitForEnd()
 {
     if (!finished_) {
+        // An event loop kept inside a call: SplitFile and CombineFile return
+        // only when the work is on disk, which their callers rely on. The
+        // window's input is held off meanwhile (TModalInputGuard) and a close
+        // waits for the end, so nothing under this loop is deleted; only the
+        // progress window, timers and the work's own calls run.
         QEventLoop loop;
         waitLoop_ = &loop;
         loop.exec();
