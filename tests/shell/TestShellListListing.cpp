@@ -38,6 +38,14 @@ protected:
         return List().viewport()->testAttribute(Qt::WA_SetCursor) &&
                List().viewport()->cursor().shape() == Qt::WaitCursor;
     }
+    // Opens the test file system's folder in the list with its listing held.
+    [[nodiscard]] bool OpenHeld(TListingFuse& fuse)
+    {
+        fuse.LookUpNames();
+        fuse.SetDelay(std::chrono::duration_cast<std::chrono::milliseconds>(kHeld));
+        List().SetPath(Q(fuse.Root()));
+        return fuse.WaitUntilHeld(10s);
+    }
     // Until no listing is left on a worker, so that a late result would have arrived.
     static bool ListingsSettle()
     {
@@ -62,10 +70,7 @@ TEST_F(ShellListListing, ASlowFolderLeavesTheWindowAnswering)
     TListingFuse fuse(Work(), kFiles);
     if (!fuse.IsMounted())
         GTEST_SKIP() << fuse.SkipReason();
-    fuse.LookUpNames();
-    fuse.SetDelay(std::chrono::duration_cast<std::chrono::milliseconds>(kHeld));
-    List().SetPath(Q(fuse.Root()));
-    ASSERT_TRUE(fuse.WaitUntilHeld(10s));
+    ASSERT_TRUE(OpenHeld(fuse));
     EXPECT_TRUE(List().ListingPending());
     EXPECT_EQ(List().Count(), 0);
     EXPECT_EQ(List().Notice().Shown(), TPzPaneNotice::ReadingText());
@@ -111,10 +116,7 @@ TEST_F(ShellListListing, ANewerFolderWinsAndAFastOneIsThereAtOnce)
     TListingFuse fuse(Work(), kFiles);
     if (!fuse.IsMounted())
         GTEST_SKIP() << fuse.SkipReason();
-    fuse.LookUpNames();
-    fuse.SetDelay(std::chrono::duration_cast<std::chrono::milliseconds>(kHeld));
-    List().SetPath(Q(fuse.Root()));
-    ASSERT_TRUE(fuse.WaitUntilHeld(10s));
+    ASSERT_TRUE(OpenHeld(fuse));
 
     List().SetPath(Q(Work() + "/neu"));
     EXPECT_FALSE(List().ListingPending());
