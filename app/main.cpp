@@ -1,6 +1,6 @@
-#include "app/TCommandLineRun.h"
-#include "app/TProgram.h"
-#include "app/TStartOptions.h"
+#include "app/start/TCommandLineRun.h"
+#include "app/start/TProgram.h"
+#include "app/start/TStartOptions.h"
 #include "framework/MessageBox.h"
 #include "shell/navigator/EShellNavigatorError.h"
 

@@ -16,8 +16,8 @@
 //
 //   panes-bench [--files N] [--rounds R] [--slow-ms MS] [--program PATH]
 
-#include "app/TMainForm.h"
-#include "app/TProgram.h"
+#include "app/forms/TMainForm.h"
+#include "app/start/TProgram.h"
 #include "bench/support/BenchFiles.h"
 #include "bench/support/BenchTiming.h"
 #include "bench/support/ChildProcess.h"

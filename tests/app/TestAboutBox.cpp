@@ -1,5 +1,5 @@
-#include "app/AddressOpener.h"
-#include "app/TAboutBox.h"
+#include "app/forms/AddressOpener.h"
+#include "app/forms/TAboutBox.h"
 #include "controls/buttons/TBitBtnXP.h"
 
 #include <QDate>

@@ -1,5 +1,5 @@
-#include "app/FormSupport.h"
-#include "app/TJpegDecoder.h"
+#include "app/forms/FormSupport.h"
+#include "app/forms/TJpegDecoder.h"
 
 #include <QBuffer>
 #include <QFile>

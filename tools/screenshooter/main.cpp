@@ -1,6 +1,6 @@
-#include "app/TAboutBox.h"
-#include "app/TMainForm.h"
-#include "app/TProgram.h"
+#include "app/forms/TAboutBox.h"
+#include "app/forms/TMainForm.h"
+#include "app/start/TProgram.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
-#include "app/TQuitOnFirstPaint.h"
+#include "app/start/TQuitOnFirstPaint.h"
 
-#include "app/TStartFile.h"
+#include "app/start/TStartFile.h"
 #include "shell/panes/list/TPzShellList.h"
 
 #include <QCoreApplication>

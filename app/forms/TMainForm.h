@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TProgressWindow.h"
+#include "app/work/TProgressWindow.h"
 #include "engine/host/TEngineHost.h"
 #include "framework/TImageList.h"
 

@@ -1,8 +1,8 @@
-#include "app/TAboutBox.h"
+#include "app/forms/TAboutBox.h"
 
-#include "app/AddressOpener.h"
-#include "app/FormSupport.h"
-#include "app/TJpegDecoder.h"
+#include "app/forms/AddressOpener.h"
+#include "app/forms/FormSupport.h"
+#include "app/forms/TJpegDecoder.h"
 #include "ui_TAboutBox.h"
 
 #include <QDate>

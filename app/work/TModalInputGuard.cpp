@@ -1,4 +1,4 @@
-#include "app/TModalInputGuard.h"
+#include "app/work/TModalInputGuard.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

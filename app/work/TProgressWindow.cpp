@@ -1,4 +1,4 @@
-#include "app/TProgressWindow.h"
+#include "app/work/TProgressWindow.h"
 
 #include "engine/pieces/PieceNaming.h"
 #include "framework/PlainText.h"

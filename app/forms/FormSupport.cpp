@@ -1,4 +1,4 @@
-#include "app/FormSupport.h"
+#include "app/forms/FormSupport.h"
 
 #include <QFont>
 #include <QApplication>

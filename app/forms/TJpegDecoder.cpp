@@ -1,4 +1,4 @@
-#include "app/TJpegDecoder.h"
+#include "app/forms/TJpegDecoder.h"
 
 #include <csetjmp>
 #include <cstdio>

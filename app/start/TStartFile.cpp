@@ -1,4 +1,4 @@
-#include "app/TStartFile.h"
+#include "app/start/TStartFile.h"
 
 #include <QFileInfo>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "app/TEngineWorker.h"
+#include "app/work/TEngineWorker.h"
 
 #include <QEventLoop>
 #include <QMetaObject>

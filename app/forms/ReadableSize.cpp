@@ -1,4 +1,4 @@
-#include "app/ReadableSize.h"
+#include "app/forms/ReadableSize.h"
 
 #include <QLocale>
 

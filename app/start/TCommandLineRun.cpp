@@ -1,7 +1,7 @@
-#include "app/TCommandLineRun.h"
+#include "app/start/TCommandLineRun.h"
 
-#include "app/ReadableSize.h"
-#include "app/TStartOptions.h"
+#include "app/forms/ReadableSize.h"
+#include "app/start/TStartOptions.h"
 #include "engine/join/TJoinRequest.h"
 #include "engine/split/TSplitOperation.h"
 

@@ -1,4 +1,4 @@
-#include "app/AddressOpener.h"
+#include "app/forms/AddressOpener.h"
 
 #include <QDesktopServices>
 #include <QUrl>

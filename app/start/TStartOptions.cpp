@@ -1,4 +1,4 @@
-#include "app/TStartOptions.h"
+#include "app/start/TStartOptions.h"
 
 #include "engine/split/PieceSizes.h"
 
