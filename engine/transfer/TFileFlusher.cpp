@@ -6,6 +6,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 TFileFlusher::~TFileFlusher()
 {
@@ -16,7 +17,10 @@ bool TFileFlusher::Hand(TFileDescriptor fd, std::string name)
 {
     // Failures here show again in the flush, which reports them.
     ::sync_file_range(fd.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
-    TEntry entry{std::move(fd), std::move(name)};
+    struct stat status
+    {};
+    const std::uint64_t bytes = ::fstat(fd.Get(), &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    TEntry entry{std::move(fd), std::move(name), bytes};
     std::unique_lock lock(mutex_);
     if (!failedName_.empty())
         return false;
@@ -28,15 +32,20 @@ bool TFileFlusher::Hand(TFileDescriptor fd, std::string name)
         }
     }
     if (helpers_.empty()) {
+        unflushedBytes_ += entry.Bytes;
         lock.unlock();
         const bool flushed = Flush(entry);
         lock.lock();
         Settle(entry, flushed);
         return failedName_.empty();
     }
-    settled_.wait(lock, [this] { return waiting_.size() < kMaxWaitingFiles || !failedName_.empty(); });
+    settled_.wait(lock, [&] {
+        return !failedName_.empty() || (waiting_.size() < kMaxWaitingFiles &&
+                                        (unflushedBytes_ == 0 || unflushedBytes_ + bytes <= kMaxWaitingBytes));
+    });
     if (!failedName_.empty())
         return false;
+    unflushedBytes_ += bytes;
     waiting_.push_back(std::move(entry));
     wake_.notify_one();
     return true;
@@ -61,6 +70,8 @@ void TFileFlusher::Abandon()
     std::deque<TEntry> dropped;
     std::unique_lock lock(mutex_);
     dropped.swap(waiting_);
+    for (const TEntry& entry : dropped)
+        unflushedBytes_ -= entry.Bytes;
     StopHelpers(lock);
 }
 
@@ -98,6 +109,7 @@ void TFileFlusher::Help()
 
 void TFileFlusher::Settle(const TEntry& entry, bool flushed)
 {
+    unflushedBytes_ -= entry.Bytes;
     if (!flushed && failedName_.empty())
         failedName_ = entry.Name;
     settled_.notify_all();
