@@ -102,6 +102,7 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent)
     , ui_(std::make_unique<Ui::TMainForm>())
     , imageList1_(kTabImageSize, kTabImageSize)
+    , progressWindowDelay_(kProgressWindowDelay)
 {
     InitAppResources();
     ui_->setupUi(this);
@@ -455,7 +456,7 @@ void TMainForm::RunEngineWork(TProgressWindow::TKind kind, const std::string& fi
     TProgressReport last;
     // Not while a message box waits for an answer: the box stays the one thing to answer.
     const auto showProgress = [&] {
-        if (ended || progress || worker.InUiCall() || std::chrono::steady_clock::now() - started < kProgressWindowDelay)
+        if (ended || progress || worker.InUiCall() || std::chrono::steady_clock::now() - started < progressWindowDelay_)
             return;
         check.stop();
         progress = std::make_unique<TProgressWindow>(this, kind, filePath);

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,6 +74,8 @@ public:
 
     // True while a split or a join runs.
     bool IsWorking() const { return worker_ != nullptr; }
+    // How long work runs before its progress window opens; shorter work shows none.
+    void SetProgressWindowDelay(std::chrono::milliseconds delay) { progressWindowDelay_ = delay; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -112,4 +115,5 @@ private:
     bool shownBefore_ = false;
     TEngineWorker* worker_ = nullptr;  // the running work, owned by RunEngineWork
     bool closeAfterWork_ = false;      // the user closed the window while work ran
+    std::chrono::milliseconds progressWindowDelay_;
 };
