@@ -1,7 +1,5 @@
 #include "platform/exchange/DropEffects.h"
 
-#include "platform/exchange/IDropTarget.h"
-
 std::uint32_t KeyStateOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
     std::uint32_t state = 0;
@@ -20,9 +18,9 @@ std::uint32_t KeyStateOf(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifie
     return state;
 }
 
-std::uint32_t EffectsOf(Qt::DropActions actions)
+TDropEffects EffectsOf(Qt::DropActions actions)
 {
-    std::uint32_t effects = DROPEFFECT_NONE;
+    TDropEffects effects;
     if (actions & Qt::CopyAction)
         effects |= DROPEFFECT_COPY;
     if (actions & Qt::MoveAction)
@@ -32,7 +30,7 @@ std::uint32_t EffectsOf(Qt::DropActions actions)
     return effects;
 }
 
-Qt::DropActions DropActionsOf(std::uint32_t effects)
+Qt::DropActions DropActionsOf(TDropEffects effects)
 {
     Qt::DropActions actions;
     if (effects & DROPEFFECT_COPY)
@@ -44,9 +42,9 @@ Qt::DropActions DropActionsOf(std::uint32_t effects)
     return actions;
 }
 
-Qt::DropAction DropActionOf(std::uint32_t effect)
+Qt::DropAction DropActionOf(TDropEffects effect)
 {
-    switch (effect) {
+    switch (effect.toInt()) {
     case DROPEFFECT_COPY: return Qt::CopyAction;
     case DROPEFFECT_MOVE: return Qt::MoveAction;
     case DROPEFFECT_LINK: return Qt::LinkAction;
@@ -54,11 +52,11 @@ Qt::DropAction DropActionOf(std::uint32_t effect)
     }
 }
 
-std::uint32_t ChooseDropEffect(std::uint32_t keyState, std::uint32_t allowed, bool sameVolume)
+TDropEffects ChooseDropEffect(std::uint32_t keyState, TDropEffects allowed, bool sameVolume)
 {
     const bool control = (keyState & MK_CONTROL) != 0;
     const bool shift = (keyState & MK_SHIFT) != 0;
-    std::uint32_t wanted = DROPEFFECT_NONE;
+    TDropEffect wanted = DROPEFFECT_NONE;
     if ((control && shift) || (keyState & MK_ALT))
         wanted = DROPEFFECT_LINK;
     else if (control)
@@ -66,14 +64,14 @@ std::uint32_t ChooseDropEffect(std::uint32_t keyState, std::uint32_t allowed, bo
     else if (shift)
         wanted = DROPEFFECT_MOVE;
     if (wanted != DROPEFFECT_NONE)
-        return (allowed & wanted) ? wanted : DROPEFFECT_NONE;
+        return allowed.testFlag(wanted) ? TDropEffects(wanted) : TDropEffects();
 
-    const std::uint32_t preferred = sameVolume ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
-    if (allowed & preferred)
+    const TDropEffect preferred = sameVolume ? DROPEFFECT_MOVE : DROPEFFECT_COPY;
+    if (allowed.testFlag(preferred))
         return preferred;
-    for (const std::uint32_t effect : {DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK}) {
-        if (allowed & effect)
+    for (const TDropEffect effect : {DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK}) {
+        if (allowed.testFlag(effect))
             return effect;
     }
-    return DROPEFFECT_NONE;
+    return {};
 }

@@ -11,8 +11,8 @@
 
 class QMimeData;
 
-// Drop effects: Qt's copy, move and link actions. The interfaces below carry
-// them as the bits of a std::uint32_t, as the drag loop they play does.
+// Drop effects: Qt's copy, move and link actions, as a set of flags; a chosen
+// effect is a set of one, or empty for none.
 enum TDropEffect : std::uint32_t {
     DROPEFFECT_NONE = 0,
     DROPEFFECT_COPY = 1,
@@ -37,10 +37,10 @@ class IDropTarget : public IUIObject
 {
 public:
     virtual TShellResult DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint point,
-                                   std::uint32_t& effect) = 0;
-    virtual TShellResult DragOver(std::uint32_t keyState, QPoint point, std::uint32_t& effect) = 0;
+                                   TDropEffects& effect) = 0;
+    virtual TShellResult DragOver(std::uint32_t keyState, QPoint point, TDropEffects& effect) = 0;
     virtual TShellResult DragLeave() = 0;
-    virtual TShellResult Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, std::uint32_t& effect) = 0;
+    virtual TShellResult Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, TDropEffects& effect) = 0;
 };
 
 using IDropTargetPtr = std::shared_ptr<IDropTarget>;

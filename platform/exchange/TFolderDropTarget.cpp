@@ -83,15 +83,15 @@ void TFolderDropTarget::TakeFiles(const QMimeData& data)
     sameVolume_ = files_ && kind_ == TKind::Folder && SameDevice(files_->Paths.front(), folderPath_);
 }
 
-std::uint32_t TFolderDropTarget::UsableEffects(std::uint32_t allowed) const
+TDropEffects TFolderDropTarget::UsableEffects(TDropEffects allowed) const
 {
     if (!files_)
-        return DROPEFFECT_NONE;
-    std::uint32_t usable = allowed & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+        return {};
+    TDropEffects usable = allowed & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
     if (kind_ == TKind::Trash) {
         for (const std::string& path : files_->Paths) {
             if (IsAtOrBelow(WithoutTrailingSlash(path), folderPath_))
-                return DROPEFFECT_NONE;
+                return {};
         }
         return usable & DROPEFFECT_MOVE;
     }
@@ -107,13 +107,13 @@ std::uint32_t TFolderDropTarget::UsableEffects(std::uint32_t allowed) const
     return usable;
 }
 
-std::uint32_t TFolderDropTarget::EffectFor(std::uint32_t keyState, std::uint32_t allowed) const
+TDropEffects TFolderDropTarget::EffectFor(std::uint32_t keyState, TDropEffects allowed) const
 {
-    const std::uint32_t usable = UsableEffects(allowed);
+    const TDropEffects usable = UsableEffects(allowed);
     return kind_ == TKind::Trash ? usable : ChooseDropEffect(keyState, usable, sameVolume_);
 }
 
-TShellResult TFolderDropTarget::DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint, std::uint32_t& effect)
+TShellResult TFolderDropTarget::DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint, TDropEffects& effect)
 {
     TakeFiles(data);
     lastKeyState_ = keyState;
@@ -121,7 +121,7 @@ TShellResult TFolderDropTarget::DragEnter(const QMimeData& data, std::uint32_t k
     return TShellResult::Ok();
 }
 
-TShellResult TFolderDropTarget::DragOver(std::uint32_t keyState, QPoint, std::uint32_t& effect)
+TShellResult TFolderDropTarget::DragOver(std::uint32_t keyState, QPoint, TDropEffects& effect)
 {
     lastKeyState_ = keyState;
     effect = EffectFor(keyState, effect);
@@ -135,11 +135,11 @@ TShellResult TFolderDropTarget::DragLeave()
     return TShellResult::Ok();
 }
 
-std::uint32_t TFolderDropTarget::AskEffect(std::uint32_t usable, std::uint32_t proposed, QPoint point) const
+TDropEffects TFolderDropTarget::AskEffect(TDropEffects usable, TDropEffects proposed, QPoint point) const
 {
     struct TChoice
     {
-        std::uint32_t effect;
+        TDropEffect effect;
         const char* caption;
     };
     static constexpr TChoice kChoices[] = {
@@ -151,9 +151,9 @@ std::uint32_t TFolderDropTarget::AskEffect(std::uint32_t usable, std::uint32_t p
     request.Owner = owner_;
     request.Style = TMessageStyle::PopupMenu;
     request.Position = point;
-    std::vector<std::uint32_t> effects;
+    std::vector<TDropEffect> effects;
     for (const TChoice& choice : kChoices) {
-        if (usable & choice.effect) {
+        if (usable.testFlag(choice.effect)) {
             if (choice.effect == proposed)
                 request.DefaultButton = static_cast<int>(effects.size());
             request.Buttons.append(QString::fromUtf8(choice.caption));
@@ -164,11 +164,11 @@ std::uint32_t TFolderDropTarget::AskEffect(std::uint32_t usable, std::uint32_t p
     request.EscapeButton = static_cast<int>(effects.size());
     const TMessageAnswer answer = ShowMessageBox(request);
     if (answer.Button < 0 || answer.Button >= static_cast<int>(effects.size()))
-        return DROPEFFECT_NONE;
+        return {};
     return effects[static_cast<std::size_t>(answer.Button)];
 }
 
-std::uint32_t TFolderDropTarget::Perform(std::uint32_t effect, int& error) const
+TDropEffects TFolderDropTarget::Perform(TDropEffects effect, int& error) const
 {
     TFileOperationRequest request;
     request.Sources = files_->Paths;
@@ -183,19 +183,19 @@ std::uint32_t TFolderDropTarget::Perform(std::uint32_t effect, int& error) const
     }
     const TFileOperationResult result = RunFileOperation(request);
     error = result.Completed || result.Cancelled ? 0 : (result.Error != 0 ? result.Error : EIO);
-    return result.Completed ? effect : DROPEFFECT_NONE;
+    return result.Completed ? effect : TDropEffects();
 }
 
-TShellResult TFolderDropTarget::Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, std::uint32_t& effect)
+TShellResult TFolderDropTarget::Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, TDropEffects& effect)
 {
     const bool rightButton = ((keyState | lastKeyState_) & MK_RBUTTON) != 0;
     TakeFiles(data);
-    const std::uint32_t allowed = effect;
+    const TDropEffects allowed = effect;
     effect = EffectFor(keyState, allowed);
-    if (const std::uint32_t usable = UsableEffects(allowed); rightButton && usable != 0 && kind_ == TKind::Folder)
+    if (const TDropEffects usable = UsableEffects(allowed); rightButton && usable && kind_ == TKind::Folder)
         effect = AskEffect(usable, effect, point);
     int error = 0;
-    if (effect != DROPEFFECT_NONE)
+    if (effect)
         effect = Perform(effect, error);
     static_cast<void>(DragLeave());  // only ends the drag's state
     if (error != 0) {

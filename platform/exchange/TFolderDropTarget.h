@@ -21,19 +21,19 @@ public:
 
     TFolderDropTarget(std::string folderPath, TKind kind, QWidget* owner);
 
-    TShellResult DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint point, std::uint32_t& effect) override;
-    TShellResult DragOver(std::uint32_t keyState, QPoint point, std::uint32_t& effect) override;
+    TShellResult DragEnter(const QMimeData& data, std::uint32_t keyState, QPoint point, TDropEffects& effect) override;
+    TShellResult DragOver(std::uint32_t keyState, QPoint point, TDropEffects& effect) override;
     TShellResult DragLeave() override;
-    TShellResult Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, std::uint32_t& effect) override;
+    TShellResult Drop(const QMimeData& data, std::uint32_t keyState, QPoint point, TDropEffects& effect) override;
 
 private:
     // The effects of `allowed` that make sense for the dragged files.
-    std::uint32_t UsableEffects(std::uint32_t allowed) const;
-    std::uint32_t EffectFor(std::uint32_t keyState, std::uint32_t allowed) const;
+    TDropEffects UsableEffects(TDropEffects allowed) const;
+    TDropEffects EffectFor(std::uint32_t keyState, TDropEffects allowed) const;
     void TakeFiles(const QMimeData& data);
     // The right-button menu: the chosen effect, none for "Abbrechen".
-    std::uint32_t AskEffect(std::uint32_t usable, std::uint32_t proposed, QPoint point) const;
-    std::uint32_t Perform(std::uint32_t effect, int& error) const;
+    TDropEffects AskEffect(TDropEffects usable, TDropEffects proposed, QPoint point) const;
+    TDropEffects Perform(TDropEffects effect, int& error) const;
 
     std::string folderPath_;
     TKind kind_;

@@ -1,7 +1,5 @@
 #include "shell/panes/TPzShellOperations.h"
 
-#include "platform/exchange/IDropTarget.h"
-
 #include <sys/stat.h>
 
 TPzShellOperations PasteOperation(const TFileNames& pastedFiles)
@@ -14,9 +12,9 @@ TPzShellOperations PasteOperation(const TFileNames& pastedFiles)
     return fileExists ? kPasteCopyOperation : kPasteMoveOperation;
 }
 
-TPzShellOperations DragSourceOperation(std::uint32_t effect)
+TPzShellOperations DragSourceOperation(TDropEffects effect)
 {
-    if (effect == DROPEFFECT_NONE)
+    if (!effect)
         return {};
     if (effect == DROPEFFECT_COPY)
         return opDragSource | opCopy;
@@ -25,7 +23,7 @@ TPzShellOperations DragSourceOperation(std::uint32_t effect)
     return opDragSource;
 }
 
-TPzShellOperations DropOperation(std::uint32_t effect)
+TPzShellOperations DropOperation(TDropEffects effect)
 {
     if (effect == DROPEFFECT_COPY)
         return opDrop | opCopy;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/exchange/IDropTarget.h"
 #include "shell/navigator/TFileNames.h"
 
 #include <QFlags>
@@ -41,9 +42,9 @@ constexpr TPzShellOperations kItemsChangedMask = opMove | opRemoveSelected | opI
 TPzShellOperations PasteOperation(const TFileNames& pastedFiles);
 // The report of a drag out of a pane that ended with `effect` (drop effect
 // bits); 0 for no effect: nothing is reported.
-TPzShellOperations DragSourceOperation(std::uint32_t effect);
+TPzShellOperations DragSourceOperation(TDropEffects effect);
 // The report of a drop onto a pane answered with `effect`.
-TPzShellOperations DropOperation(std::uint32_t effect);
+TPzShellOperations DropOperation(TDropEffects effect);
 
 // Sender, operation, the files concerned, the destination ("" when none).
 using TOnOperation = std::function<void(QObject* sender, TPzShellOperations operation, const TFileNames& files,

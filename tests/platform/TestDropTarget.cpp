@@ -14,16 +14,16 @@
 
 namespace {
 
-constexpr std::uint32_t kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+constexpr TDropEffects kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
 
 TEST(DropEffects, KeysDecideAsWindowsUsersKnowIt)
 {
     struct TCase
     {
         std::uint32_t keys;
-        std::uint32_t allowed;
+        TDropEffects allowed;
         bool sameVolume;
-        std::uint32_t expected;
+        TDropEffects expected;
     };
     const TCase cases[] = {
         {MK_LBUTTON, kAll, true, DROPEFFECT_MOVE},
@@ -72,10 +72,10 @@ protected:
     }
 
     // The effect DragEnter answers for `paths` over `folder`.
-    static std::uint32_t Enter(IDropTarget& target, const QMimeData& data, std::uint32_t keys,
-                               std::uint32_t allowed = kAll)
+    static TDropEffects Enter(IDropTarget& target, const QMimeData& data, std::uint32_t keys,
+                              TDropEffects allowed = kAll)
     {
-        std::uint32_t effect = allowed;
+        TDropEffects effect = allowed;
         EXPECT_TRUE(target.DragEnter(data, keys, QPoint(), effect).Succeeded());
         return effect;
     }
@@ -101,7 +101,7 @@ TEST_F(DropTargetTest, EffectsFollowTheKeysAndRefuseWhatWouldDoNothing)
     ASSERT_TRUE(target);
     const auto files = Files({source_ + "/a.txt", source_ + "/b\xff.bin"});
     EXPECT_EQ(Enter(*target, *files, MK_LBUTTON), DROPEFFECT_MOVE);  // one volume
-    std::uint32_t effect = kAll;
+    TDropEffects effect = kAll;
     EXPECT_TRUE(target->DragOver(MK_LBUTTON | MK_CONTROL, QPoint(), effect).Succeeded());
     EXPECT_EQ(effect, DROPEFFECT_COPY);
     effect = kAll;
@@ -181,7 +181,7 @@ TEST_F(DropTargetTest, RightButtonDropAsksAndCancelLeavesEverything)
     const auto files = Files({source_ + "/a.txt"});
     TAnswerByCaption answers("Abbrechen");
     EXPECT_EQ(Enter(*target, *files, MK_RBUTTON), DROPEFFECT_MOVE);
-    std::uint32_t effect = kAll;
+    TDropEffects effect = kAll;
     ASSERT_TRUE(target->Drop(*files, 0, QPoint(40, 50), effect).Succeeded());
     EXPECT_EQ(effect, DROPEFFECT_NONE);
     ASSERT_EQ(answers.Requests.size(), 1u);
@@ -199,7 +199,7 @@ TEST_F(DropTargetTest, RightButtonDropAsksAndCancelLeavesEverything)
 TEST_F(DropTargetTest, DropsCopyMoveAndLink)
 {
     const IDropTargetPtr target = TargetOf(target_);
-    std::uint32_t effect = kAll;
+    TDropEffects effect = kAll;
     const auto copy = Files({source_ + "/a.txt"});
     ASSERT_TRUE(target->Drop(*copy, MK_CONTROL, QPoint(), effect).Succeeded());
     EXPECT_EQ(effect, DROPEFFECT_COPY);

@@ -30,16 +30,6 @@ constexpr qint64 kAutoScrollIntervalMs = 100;
 constexpr int kScrollZoneX = 25;
 constexpr int kScrollZoneY = 20;
 
-std::uint32_t EffectOfAction(Qt::DropAction action)
-{
-    switch (action) {
-    case Qt::CopyAction: return DROPEFFECT_COPY;
-    case Qt::MoveAction: return DROPEFFECT_MOVE;
-    case Qt::LinkAction: return DROPEFFECT_LINK;
-    default: return DROPEFFECT_NONE;
-    }
-}
-
 IDropTargetPtr FolderDropTarget(const IShellFolderPtr& folder, QWidget* owner,
                                 std::span<const TItemIdList* const> items = {})
 {
@@ -178,7 +168,8 @@ void TPzShellList::BeginShellDrag(Qt::MouseButton button)
     std::uint32_t attributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANLINK;
     if (folder->GetAttributesOf(ids, attributes).Failed())
         attributes = 0;
-    const std::uint32_t allowed = DropEffectsOf(copyMode_) & attributes;
+    // The capability bits are the bits of the effects they allow.
+    const TDropEffects allowed = DropEffectsOf(copyMode_) & TDropEffects::fromInt(attributes);
     dragButton_ = button;
     struct TDragEnd
     {
@@ -189,13 +180,13 @@ void TPzShellList::BeginShellDrag(Qt::MouseButton button)
     if (folder->GetUIObjectOf(this, ids, TUIObjectKind::DataObject, object).Failed())
         return;
     const auto dataObject = std::dynamic_pointer_cast<IDataObject>(object);
-    if (!dataObject || allowed == DROPEFFECT_NONE)
+    if (!dataObject || !allowed)
         return;
     auto* drag = new QDrag(this);
     drag->setMimeData(dataObject->CreateMimeData(false).release());
     const Qt::DropActions actions = DropActionsOf(allowed);
     const Qt::DropAction preferred = actions & Qt::MoveAction ? Qt::MoveAction : Qt::CopyAction;
-    const std::uint32_t effect = EffectOfAction(drag->exec(actions, preferred));
+    const TDropEffects effect = EffectsOf(drag->exec(actions, preferred));
     if (const TPzShellOperations operation = DragSourceOperation(effect)) {
         TFileNames files;
         for (const std::string& path : dataObject->FileNames())
@@ -253,10 +244,10 @@ void TPzShellList::dragEnterEvent(QDragEnterEvent* event)
         dragData_->setData(format, event->mimeData()->data(format));
     folderDropTarget_ = GetDropTargetFor(nullptr);
     lastKeyState_ = KeyStateOf(event->buttons(), event->modifiers());
-    std::uint32_t effect = EffectsOf(event->possibleActions());
+    TDropEffects effect = EffectsOf(event->possibleActions());
     const QPoint screen = viewport()->mapToGlobal(event->position().toPoint());
     if (!folderDropTarget_ || folderDropTarget_->DragEnter(*dragData_, lastKeyState_, screen, effect).Failed())
-        effect = DROPEFFECT_NONE;
+        effect = {};
     lastScroll_.start();
     event->setDropAction(effect ? DropActionOf(effect) : Qt::IgnoreAction);
     event->accept();
@@ -264,7 +255,7 @@ void TPzShellList::dragEnterEvent(QDragEnterEvent* event)
 
 void TPzShellList::dragMoveEvent(QDragMoveEvent* event)
 {
-    std::uint32_t effect = EffectsOf(event->possibleActions());
+    TDropEffects effect = EffectsOf(event->possibleActions());
     if (ReadOnly() || !dragData_) {
         event->ignore();
         return;
@@ -282,7 +273,7 @@ void TPzShellList::dragMoveEvent(QDragMoveEvent* event)
         dropItem_ = item;
         if (item) {
             itemDropTarget_ = GetDropTargetFor(item);
-            std::uint32_t enterEffect = effect;
+            TDropEffects enterEffect = effect;
             if (itemDropTarget_ &&
                 itemDropTarget_->DragEnter(*dragData_, lastKeyState_, screen, enterEffect).Succeeded())
                 SetDropHighlighted(item, true);
@@ -294,15 +285,15 @@ void TPzShellList::dragMoveEvent(QDragMoveEvent* event)
     AutoScroll(client);
     if (dropItem_ && itemDropTarget_) {
         if (itemDropTarget_->DragOver(lastKeyState_, screen, effect).Failed())
-            effect = DROPEFFECT_NONE;
+            effect = {};
     } else if (folderDropTarget_ && (dragButton_ == Qt::NoButton || (lastKeyState_ & MK_RBUTTON))) {
         if (folderDropTarget_->DragOver(lastKeyState_, screen, effect).Failed())
-            effect = DROPEFFECT_NONE;
+            effect = {};
     } else {
         // The list's own items cannot be dropped into their own folder with the left button.
-        effect = DROPEFFECT_NONE;
+        effect = {};
     }
-    if (effect == DROPEFFECT_NONE) {
+    if (!effect) {
         event->ignore();
         return;
     }
@@ -359,7 +350,7 @@ void TPzShellList::dropEvent(QDropEvent* event)
     }
     const TFileNames files = FilesFromMimeData(dragData_.get());
     bool executeDrop = true;
-    std::uint32_t effect = DropEffectsOf(copyMode_) & EffectsOf(event->possibleActions());
+    TDropEffects effect = DropEffectsOf(copyMode_) & EffectsOf(event->possibleActions());
     const QPoint screen = viewport()->mapToGlobal(event->position().toPoint());
     const IDropTargetPtr target = dropItem_ && itemDropTarget_ ? itemDropTarget_ : folderDropTarget_;
     const QString destination = browser_->Folder() + (dropItem_ && itemDropTarget_ ? dropItem_->Caption : QString());
@@ -371,18 +362,18 @@ void TPzShellList::dropEvent(QDropEvent* event)
             succeeded = target->Drop(*dragData_, lastKeyState_, screen, effect).Succeeded();
     }
     if (succeeded && executeDrop) {
-        if (effect == DROPEFFECT_NONE && !files.IsEmpty()) {
+        if (!effect && !files.IsEmpty()) {
             // Some sources report a finished move as no effect: the first file is gone.
             struct stat info
             {};
             if (::lstat(files.GetBytes(0).c_str(), &info) != 0)
                 effect = DROPEFFECT_MOVE;
         }
-        if (effect != DROPEFFECT_NONE)
+        if (effect)
             ReportOperation(DropOperation(effect), files, destination);
     }
     DropCleanup();
-    if (succeeded && effect != DROPEFFECT_NONE) {
+    if (succeeded && effect) {
         event->setDropAction(DropActionOf(effect));
         event->accept();
     } else {

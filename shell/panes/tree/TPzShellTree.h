@@ -279,7 +279,7 @@ private:
     // Drop target state.
     IDropTargetPtr dropTarget_;
     QPersistentModelIndex dropIndex_;
-    std::uint32_t lastEffect_ = 0;
+    TDropEffects lastEffect_;
     bool firstDragOver_ = false;
     QElapsedTimer lastScroll_;
     QElapsedTimer hoverSince_;

@@ -370,7 +370,7 @@ void TPzShellTree::ClearDropState()
         static_cast<void>(dropTarget_->DragLeave());  // only ends the drag's state
     dropTarget_.reset();
     dropIndex_ = QPersistentModelIndex();
-    lastEffect_ = 0;
+    lastEffect_ = {};
 }
 
 void TPzShellTree::AutoScroll(const QPoint& point)
@@ -432,7 +432,7 @@ void TPzShellTree::dragMoveEvent(QDragMoveEvent* event)
                     dropTarget_ = std::dynamic_pointer_cast<IDropTarget>(object);
             }
             if (dropTarget_) {
-                std::uint32_t effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
+                TDropEffects effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
                 if (dropTarget_
                         ->DragEnter(*event->mimeData(), KeyStateOf(event->buttons(), event->modifiers()),
                                     viewport()->mapToGlobal(point), effect)
@@ -443,17 +443,17 @@ void TPzShellTree::dragMoveEvent(QDragMoveEvent* event)
     } else if (node && hoverSince_.isValid() && hoverSince_.elapsed() > kHoverExpandMs && !IsExpanded(node)) {
         Expand(node);
     }
-    std::uint32_t effect = 0;
+    TDropEffects effect;
     if (dropTarget_) {
         effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
         if (dropTarget_
                 ->DragOver(KeyStateOf(event->buttons(), event->modifiers()), viewport()->mapToGlobal(point), effect)
                 .Failed())
-            effect = 0;
+            effect = {};
     }
     lastEffect_ = effect;
     firstDragOver_ = false;
-    if (effect == 0) {
+    if (!effect) {
         event->ignore();
         return;
     }
@@ -484,7 +484,7 @@ void TPzShellTree::dropEvent(QDropEvent* event)
         return;
     }
     const TFileNames files = FilesFromMimeData(event->mimeData());
-    std::uint32_t effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
+    TDropEffects effect = EffectsOf(event->possibleActions()) & DropEffectsOf(copyMode_);
     // The drop's file operation turns the event loop for its progress dialog,
     // where change reports may remove the node: it is found again by its index.
     const QString destination = Decoded(GetNodePath(node));
@@ -497,15 +497,15 @@ void TPzShellTree::dropEvent(QDropEvent* event)
             ->Drop(*event->mimeData(), KeyStateOf(event->buttons(), event->modifiers()),
                    viewport()->mapToGlobal(event->position().toPoint()), effect)
             .Failed())
-        effect = 0;
+        effect = {};
     ClearDropState();
-    if (effect == 0 && !files.IsEmpty()) {
+    if (!effect && !files.IsEmpty()) {
         struct stat st
         {};
         if (::lstat(files.GetBytes(0).c_str(), &st) != 0)
             effect = DROPEFFECT_MOVE;  // the source is gone: it was moved
     }
-    if (effect != 0)
+    if (effect)
         DoOperation(DropOperation(effect), files, destination);
     if (TTreeNode* dropped = TTreeNodeModel::NodeOf(index); dropped && dropped->Count() > 0)
         RefreshNode(dropped, false, true);
