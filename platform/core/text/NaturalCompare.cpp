@@ -137,3 +137,56 @@ int NaturalCompare(std::string_view a, std::string_view b)
     const int order = a.compare(b);
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
+
+namespace {
+
+// A token of the key: three bytes, big-endian, of its character key plus one,
+// so that the end mark (three zero bytes) orders before every token.
+char* PutToken(char32_t key, char* out)
+{
+    const char32_t code = key + 1;
+    out[0] = char((code >> 16) & 0xFF);
+    out[1] = char((code >> 8) & 0xFF);
+    out[2] = char(code & 0xFF);
+    return out + 3;
+}
+
+}  // namespace
+
+void AppendNaturalKey(std::string_view name, std::string& key)
+{
+    // A character takes at most three bytes, a number at most eight a digit.
+    const std::size_t start = key.size();
+    key.resize(start + 8 * name.size() + 3);
+    char* const begin = key.data() + start;
+    char* out = begin;
+    std::size_t pos = 0;
+    while (pos < name.size()) {
+        const auto byte = static_cast<unsigned char>(name[pos]);
+        if (byte < 0x80 && !IsDigit(byte)) {
+            ++pos;
+            out = PutToken(FoldAscii(byte), out);
+            continue;
+        }
+        if (!IsDigit(byte)) {
+            out = PutToken(NextKey(name, pos), out);
+            continue;
+        }
+        // A number: the token of a digit (which no character shares), then its
+        // length without leading zeros and its digits, so that numbers order
+        // by value among themselves.
+        while (pos < name.size() && name[pos] == '0')
+            ++pos;
+        const std::size_t first = pos;
+        while (pos < name.size() && IsDigit(static_cast<unsigned char>(name[pos])))
+            ++pos;
+        const std::size_t length = pos - first;
+        out = PutToken(U'0', out);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            *out++ = char((length >> shift) & 0xFF);
+        std::memcpy(out, name.data() + first, length);
+        out += length;
+    }
+    out = std::fill_n(out, 3, '\0');
+    key.resize(start + std::size_t(out - begin));
+}

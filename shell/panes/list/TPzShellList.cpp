@@ -21,6 +21,7 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <numeric>
 
 #include <sys/stat.h>
 
@@ -339,6 +340,8 @@ void TPzShellList::SortItems()
     const IShellFolderPtr folder = browser_->FolderInterface();
     const bool byShell = folder && !OnCompare;
     const int detail = DetailColumnOf(sortColumn_);
+    if (byShell && SortByOrderKeys(*folder, detail, sign))
+        return;
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     CustomSort([&](const TListItem* a, const TListItem* b) {
@@ -365,6 +368,32 @@ void TPzShellList::SortItems()
             OnCompare(*this, *a, *b, sortColumn_, result);
         return result;
     });
+}
+
+bool TPzShellList::SortByOrderKeys(IShellFolder& folder, int detail, int sign)
+{
+    // The parent entry first, then the others by their keys, made once each.
+    const std::size_t count = std::size_t(Count());
+    std::vector<std::string> keys(count);
+    std::vector<char> parent(count, 0);
+    for (std::size_t row = 0; row < count; ++row) {
+        const TPzShellListItem* data = ShellItemOf(Item(int(row)));
+        if (data && data->IsParentEntry)
+            parent[row] = 1;
+        else if (data && folder.GetOrderKey(detail, data->ItemId.get(), keys[row]).Failed())
+            return false;
+    }
+    std::vector<int> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        if (parent[std::size_t(a)] != parent[std::size_t(b)])
+            return parent[std::size_t(a)] > parent[std::size_t(b)];
+        const std::string& keyA = keys[std::size_t(a)];
+        const std::string& keyB = keys[std::size_t(b)];
+        return sign > 0 ? keyA < keyB : keyB < keyA;
+    });
+    Reorder(order);
+    return true;
 }
 
 void TPzShellList::UpdateSortArrows()
@@ -469,6 +498,13 @@ std::string TPzShellList::ItemKey(const TItemIdList* item)
     return key;
 }
 
+bool TPzShellList::SameItemKey(const TItemView& a, const TItemView& b)
+{
+    // What ItemKey keeps of an item.
+    return a.kind == b.kind && a.IsFolder() == b.IsFolder() && a.virtualFolder == b.virtualFolder && a.name == b.name &&
+           a.trashPath == b.trashPath;
+}
+
 void TPzShellList::IndexItem(TListItem* item)
 {
     const TPzShellListItem* data = ShellItemOf(item);
@@ -490,6 +526,19 @@ TListItem* TPzShellList::FindItemById(const TItemIdList* item)
 {
     if (!item)
         return nullptr;
+    // The first lookup in fresh entries (the entry a start or another pane
+    // selects) reads them in one pass; the index pays from the second one on.
+    TItemView sought;
+    if (!indexBuilt_ && !scannedOnce_ && ReadItem(item, sought)) {
+        scannedOnce_ = true;
+        for (int row = 0; row < Count(); ++row) {
+            const TPzShellListItem* data = ShellItemOf(Item(row));
+            TItemView view;
+            if (data && !data->IsParentEntry && ReadItem(data->ItemId.get(), view) && SameItemKey(view, sought))
+                return Item(row);
+        }
+        return nullptr;
+    }
     EnsureIndex();
     const auto found = index_.find(ItemKey(item));
     return found == index_.end() ? nullptr : found->second;
@@ -538,6 +587,7 @@ void TPzShellList::ClearEntries()
     goneKeys_.clear();
     index_.clear();
     indexBuilt_ = false;
+    scannedOnce_ = false;
     dropItem_ = nullptr;
     Clear();
 }
