@@ -140,24 +140,38 @@ int NaturalCompare(std::string_view a, std::string_view b)
 
 namespace {
 
-// A token of the key: three bytes, big-endian, of its character key plus one,
-// so that the end mark (three zero bytes) orders before every token.
+// A token of the key: its character key plus one, written as UTF-8 writes a
+// code point (extended to the keys of stray bytes), which keeps the order of
+// the values byte by byte and makes no token the beginning of another; the end
+// mark (a zero byte) orders before every token.
 char* PutToken(char32_t key, char* out)
 {
     const char32_t code = key + 1;
-    out[0] = char((code >> 16) & 0xFF);
-    out[1] = char((code >> 8) & 0xFF);
-    out[2] = char(code & 0xFF);
-    return out + 3;
+    if (code < 0x80) {
+        *out++ = char(code);
+    } else if (code < 0x800) {
+        *out++ = char(0xC0 | (code >> 6));
+        *out++ = char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *out++ = char(0xE0 | (code >> 12));
+        *out++ = char(0x80 | ((code >> 6) & 0x3F));
+        *out++ = char(0x80 | (code & 0x3F));
+    } else {
+        *out++ = char(0xF0 | (code >> 18));
+        *out++ = char(0x80 | ((code >> 12) & 0x3F));
+        *out++ = char(0x80 | ((code >> 6) & 0x3F));
+        *out++ = char(0x80 | (code & 0x3F));
+    }
+    return out;
 }
 
 }  // namespace
 
 void AppendNaturalKey(std::string_view name, std::string& key)
 {
-    // A character takes at most three bytes, a number at most eight a digit.
+    // A byte gives at most four bytes of key, a number at most six a digit.
     const std::size_t start = key.size();
-    key.resize(start + 8 * name.size() + 3);
+    key.resize(start + 6 * name.size() + 1);
     char* const begin = key.data() + start;
     char* out = begin;
     std::size_t pos = 0;
@@ -187,6 +201,6 @@ void AppendNaturalKey(std::string_view name, std::string& key)
         std::memcpy(out, name.data() + first, length);
         out += length;
     }
-    out = std::fill_n(out, 3, '\0');
+    *out++ = '\0';
     key.resize(start + std::size_t(out - begin));
 }

@@ -236,6 +236,8 @@ private:
     bool PassesListingRule() const;
     // `listed`: the object came from a listing, which applied the listing rule.
     TListItem* AddBrowserItem(bool withDetails, bool listed = false);
+    // Adds an entry of a listing of the shown folder.
+    void AddListedItem(TItemIdListPtr id);
     // The fill's steps once the folder's listing has ended; `refill`: the
     // entries shown are this folder's.
     void ApplyFill(TPzFolderListing::TResult& result, bool refill);
