@@ -384,7 +384,7 @@ bool TPzShellList::SortByOrderKeys(IShellFolder& folder, int detail, int sign)
             return false;
     }
     // Names of a folder often share their beginning (a series of pieces):
-    // eight bytes of key after the beginning all keys share, as one number,
+    // sixteen bytes of key after the beginning all keys share, as two numbers,
     // decide most steps without comparing the keys themselves.
     const std::string* first = nullptr;
     std::size_t shared = 0;
@@ -400,34 +400,53 @@ bool TPzShellList::SortByOrderKeys(IShellFolder& folder, int detail, int sign)
         shared = std::size_t(std::mismatch(key.begin(), key.begin() + std::ptrdiff_t(limit), first->begin()).first -
                              key.begin());
     }
+    constexpr std::size_t kHeadBytes = 16;
     struct TRank
     {
-        std::uint64_t head = 0;
+        std::uint64_t high = 0;
+        std::uint64_t low = 0;
         int row = 0;
     };
-    std::vector<TRank> ranks(count);
+    std::vector<int> order;
+    order.reserve(count);
+    std::vector<TRank> ranks;
+    ranks.reserve(count);
     for (std::size_t row = 0; row < count; ++row) {
+        if (parent[row]) {
+            order.push_back(int(row));
+            continue;
+        }
         const std::string& key = keys[row];
-        std::uint64_t head = 0;
-        for (std::size_t i = shared; i < shared + 8; ++i)
-            head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
-        ranks[row] = {head, int(row)};
+        TRank rank{0, 0, int(row)};
+        for (std::size_t i = shared; i < shared + kHeadBytes; ++i) {
+            const std::uint64_t byte = i < key.size() ? static_cast<unsigned char>(key[i]) : 0u;
+            if (i < shared + kHeadBytes / 2)
+                rank.high = (rank.high << 8) | byte;
+            else
+                rank.low = (rank.low << 8) | byte;
+        }
+        ranks.push_back(rank);
     }
-    // Ties fall back to the row, which keeps the sort stable.
+    // Past the head the keys' rest decides, and then the row, which keeps the sort stable.
+    const std::size_t rest = shared + kHeadBytes;
     std::sort(ranks.begin(), ranks.end(), [&](const TRank& a, const TRank& b) {
-        const std::size_t rowA = std::size_t(a.row);
-        const std::size_t rowB = std::size_t(b.row);
-        if (parent[rowA] != parent[rowB])
-            return parent[rowA] > parent[rowB];
-        if (a.head != b.head)
-            return sign > 0 ? a.head < b.head : b.head < a.head;
-        if (const int order = keys[rowA].compare(keys[rowB]); order != 0)
-            return sign > 0 ? order < 0 : order > 0;
+        if (a.high != b.high)
+            return (a.high < b.high) == (sign > 0);
+        if (a.low != b.low)
+            return (a.low < b.low) == (sign > 0);
+        const std::string& keyA = keys[std::size_t(a.row)];
+        const std::string& keyB = keys[std::size_t(b.row)];
+        const int order = keyA.size() > rest || keyB.size() > rest
+                              ? std::string_view(keyA)
+                                    .substr(std::min(rest, keyA.size()))
+                                    .compare(std::string_view(keyB).substr(std::min(rest, keyB.size())))
+                              : 0;
+        if (order != 0)
+            return (order < 0) == (sign > 0);
         return a.row < b.row;
     });
-    std::vector<int> order(count);
-    for (std::size_t i = 0; i < count; ++i)
-        order[i] = ranks[i].row;
+    for (const TRank& rank : ranks)
+        order.push_back(rank.row);
     Reorder(order);
     return true;
 }
