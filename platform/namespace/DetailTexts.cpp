@@ -37,8 +37,8 @@ public:
             comments_.clear();
             locale_ = locale;
         }
-        // The index costs as much as some thousand lookups by name: a list
-        // that shows a few rows looks them up, a sort by type builds it.
+        // The index costs as much as some seven hundred lookups by name: a
+        // list that shows a few rows looks them up, a sort by type builds it.
         if (!globs_ && ++directLookups_ <= kDirectLookups)
             return CommentOf(fileName);
         if (!globs_)
@@ -68,8 +68,9 @@ private:
         return type.isDefault() ? QString() : type.comment();
     }
 
-    // Lookups by name before the index is built: a few screens of rows.
-    static constexpr int kDirectLookups = 500;
+    // Lookups by name before the index is built: a few screens of rows, at
+    // most a fifth of what the index costs.
+    static constexpr int kDirectLookups = 128;
 
     std::mutex mutex_;
     QMimeDatabase database_;
