@@ -427,20 +427,15 @@ bool TPzShellList::SortByOrderKeys(IShellFolder& folder, int detail, int sign)
         }
         ranks.push_back(rank);
     }
-    // Past the head the keys' rest decides, and then the row, which keeps the sort stable.
-    const std::size_t rest = shared + kHeadBytes;
+    // Past the head the whole key decides (all keys hold the shared
+    // beginning), and then the row, which keeps the sort stable.
     std::sort(ranks.begin(), ranks.end(), [&](const TRank& a, const TRank& b) {
         if (a.high != b.high)
             return (a.high < b.high) == (sign > 0);
         if (a.low != b.low)
             return (a.low < b.low) == (sign > 0);
-        const std::string& keyA = keys[std::size_t(a.row)];
-        const std::string& keyB = keys[std::size_t(b.row)];
-        const int order = keyA.size() > rest || keyB.size() > rest
-                              ? std::string_view(keyA)
-                                    .substr(std::min(rest, keyA.size()))
-                                    .compare(std::string_view(keyB).substr(std::min(rest, keyB.size())))
-                              : 0;
+        const int order = keys[std::size_t(a.row)].compare(shared, std::string::npos, keys[std::size_t(b.row)], shared,
+                                                           std::string::npos);
         if (order != 0)
             return (order < 0) == (sign > 0);
         return a.row < b.row;
