@@ -96,6 +96,9 @@ public:
     // --- Sorting -------------------------------------------------------------------
     // Stable sort by a three-way comparison (negative: a first).
     void CustomSort(const std::function<int(const TListItem* a, const TListItem* b)>& compare);
+    // Row i takes the entry of row order[i] (a permutation of the rows), for
+    // callers that sort by keys made once per row.
+    void Reorder(const std::vector<int>& order) { model_->Reorder(order); }
 
     // --- Selection and focus ---------------------------------------------------------
     // The first selected entry in list order; null when none.

@@ -219,11 +219,31 @@ void TListViewModel::Sort(const std::function<bool(const TListItem*, const TList
 {
     if (items_.size() < 2)
         return;
-    auto byPointer = [&](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
-        return less(a.get(), b.get());
-    };
+    Rearrange([&] {
+        std::stable_sort(items_.begin(), items_.end(),
+                         [&](const std::unique_ptr<TListItem>& a, const std::unique_ptr<TListItem>& b) {
+                             return less(a.get(), b.get());
+                         });
+    });
+}
+
+void TListViewModel::Reorder(const std::vector<int>& order)
+{
+    if (order.size() != items_.size() || items_.size() < 2)
+        return;
+    Rearrange([&] {
+        std::vector<std::unique_ptr<TListItem>> ordered;
+        ordered.reserve(items_.size());
+        for (const int row : order)
+            ordered.push_back(std::move(items_[std::size_t(row)]));
+        items_ = std::move(ordered);
+    });
+}
+
+void TListViewModel::Rearrange(const std::function<void()>& step)
+{
     if (resetting_) {
-        std::stable_sort(items_.begin(), items_.end(), byPointer);
+        step();
         Renumber(0);
         return;
     }
@@ -234,7 +254,7 @@ void TListViewModel::Sort(const std::function<bool(const TListItem*, const TList
     held.reserve(std::size_t(before.size()));
     for (const QModelIndex& index : before)
         held.push_back(items_[std::size_t(index.row())].get());
-    std::stable_sort(items_.begin(), items_.end(), byPointer);
+    step();
     Renumber(0);
     QModelIndexList after;
     after.reserve(before.size());

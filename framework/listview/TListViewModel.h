@@ -46,8 +46,13 @@ public:
     void Clear();
     // Removes entries (in any order) in one pass, announcing each contiguous run once.
     void Remove(const std::vector<TListItem*>& items);
-    // Stable sort by `less`; persistent indexes (selection, current) follow their entries.
+    // Stable sort by `less`; persistent indexes (selection, current) follow
+    // their entries. While it sorts, every entry's Index() is still its row
+    // before the sort, so `less` may look up keys made per row beforehand.
     void Sort(const std::function<bool(const TListItem*, const TListItem*)>& less);
+    // Puts the entries in this order: row i takes the entry of row order[i]
+    // (a permutation of the rows); persistent indexes follow their entries.
+    void Reorder(const std::vector<int>& order);
     void ItemChanged(const TListItem* item);
 
     const std::vector<TListColumn>& Columns() const { return columns_; }
@@ -59,6 +64,8 @@ public:
 
 private:
     void Renumber(std::size_t from);
+    // Runs a step that reorders items_, announced as a change of layout.
+    void Rearrange(const std::function<void()>& step);
     void EnsureReset();
     void FlushAppends();
 

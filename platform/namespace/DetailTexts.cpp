@@ -37,6 +37,10 @@ public:
             comments_.clear();
             locale_ = locale;
         }
+        // The index costs as much as some seven hundred lookups by name: a
+        // list that shows a few rows looks them up, a sort by type builds it.
+        if (!globs_ && ++directLookups_ <= kDirectLookups)
+            return CommentOf(fileName);
         if (!globs_)
             globs_ = std::make_unique<TMimeGlobIndex>(database_);
         switch (globs_->Classify(name, extension.toLower().toStdString())) {
@@ -64,8 +68,13 @@ private:
         return type.isDefault() ? QString() : type.comment();
     }
 
+    // Lookups by name before the index is built: a few screens of rows, at
+    // most a fifth of what the index costs.
+    static constexpr int kDirectLookups = 128;
+
     std::mutex mutex_;
     QMimeDatabase database_;
+    int directLookups_ = 0;
     std::unique_ptr<TMimeGlobIndex> globs_;
     QLocale locale_;
     std::unordered_map<QString, QString, TQStringHash> comments_;

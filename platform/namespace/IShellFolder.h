@@ -59,6 +59,11 @@ public:
     virtual TShellResult BindToObject(const TItemIdList* relative, IShellFolderPtr& folder) = 0;
     // Orders two items by a column; the order is in the result's low 16 bits.
     virtual TShellResult CompareIDs(int column, const TItemIdList* a, const TItemIdList* b) = 0;
+    // A key of one item whose byte order (as std::string compares) is that of
+    // CompareIDs by the column for items of one level, so that a sort of many
+    // items makes one key per item instead of comparing items at every step.
+    // Fails for a column without such keys.
+    virtual TShellResult GetOrderKey(int column, const TItemIdList* item, std::string& key) = 0;
     // `attributes` holds the SFGAO_ bits asked for; it receives those that every
     // item has. Only the asked bits are computed.
     virtual TShellResult GetAttributesOf(std::span<const TItemIdList* const> items, std::uint32_t& attributes) = 0;

@@ -104,11 +104,12 @@ std::uint32_t ItemAttributes(const TItemContext& context, const TItemView& view,
             bits |= SFGAO_HASSUBFOLDER;
         break;
     case TItemKind::FileSystem: {
-        const std::string path = ItemPath(context, view);
+        // The path only for the questions that look at the disk: a listing
+        // asks every entry whether it is hidden.
         bits = kPathBits;
         if (view.IsFolder()) {
             bits |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
-            if ((mask & SFGAO_HASSUBFOLDER) && DirectoryHasSubfolder(path))
+            if ((mask & SFGAO_HASSUBFOLDER) && DirectoryHasSubfolder(ItemPath(context, view)))
                 bits |= SFGAO_HASSUBFOLDER;
         }
         if (view.IsSymlink())
@@ -118,7 +119,7 @@ std::uint32_t ItemAttributes(const TItemContext& context, const TItemView& view,
         if ((mask & kChangeBits) && IsWritableDirectory(context.folderPath))
             bits |= kChangeBits;
         if (mask & kStatxBits)
-            bits |= StatxBits(path);
+            bits |= StatxBits(ItemPath(context, view));
         break;
     }
     case TItemKind::TrashEntry:

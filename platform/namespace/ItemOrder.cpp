@@ -64,6 +64,38 @@ int CompareItemsByName(const TItemView& a, const TItemView& b)
     return 0;
 }
 
+std::string NameOrderKey(const TItemIdList* item)
+{
+    // The end of a list orders first, a malformed item after every item,
+    // malformed ones among themselves by their size.
+    const std::size_t size = IDListItemSize(item);
+    if (size == 0)
+        return {};
+    std::string key;
+    TItemView view;
+    if (!ReadItem(item, view)) {
+        key.push_back('\x02');
+        for (int shift = 24; shift >= 0; shift -= 8)
+            key.push_back(char((size >> shift) & 0xFF));
+        return key;
+    }
+    key.push_back('\x01');
+    key.push_back(char(Rank(view)));
+    switch (view.kind) {
+    case TItemKind::VirtualFolder: key.push_back(char(view.virtualFolder)); return key;
+    case TItemKind::Volume: key.append(view.name); return key;
+    default: break;
+    }
+    // Names hold no zero byte: the one after the name ends it before the
+    // tie-breaks that follow.
+    AppendNaturalKey(view.name, key);
+    key.append(view.name);
+    key.push_back('\0');
+    key.push_back(char(view.kind));
+    key.append(view.trashPath);
+    return key;
+}
+
 int CompareItemLists(const TItemContext& context, int column, const TItemIdList* a, const TItemIdList* b)
 {
     const bool endA = IDListItemSize(a) == 0;

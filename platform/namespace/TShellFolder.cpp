@@ -237,6 +237,15 @@ TShellResult TShellFolder::CompareIDs(int column, const TItemIdList* a, const TI
     return TShellResult::Order(CompareItemLists(Context(), column, a, b));
 }
 
+TShellResult TShellFolder::GetOrderKey(int column, const TItemIdList* item, std::string& key)
+{
+    // Only the name column orders the same in every folder.
+    if (!item || column != 0)
+        return Failure(EINVAL);
+    key = NameOrderKey(item);
+    return TShellResult::Ok();
+}
+
 TShellResult TShellFolder::GetAttributesOf(std::span<const TItemIdList* const> items, std::uint32_t& attributes)
 {
     const std::uint32_t mask = attributes;

@@ -21,6 +21,7 @@ public:
     TShellResult EnumObjects(std::uint32_t flags, std::unique_ptr<IEnumIDList>& enumerator) override;
     TShellResult BindToObject(const TItemIdList* relative, IShellFolderPtr& folder) override;
     TShellResult CompareIDs(int column, const TItemIdList* a, const TItemIdList* b) override;
+    TShellResult GetOrderKey(int column, const TItemIdList* item, std::string& key) override;
     TShellResult GetAttributesOf(std::span<const TItemIdList* const> items, std::uint32_t& attributes) override;
     TShellResult GetDisplayNameOf(const TItemIdList* item, std::uint32_t flags, std::string& name) override;
     TShellResult SetNameOf(const TItemIdList* item, const std::string& newName, std::uint32_t flags,

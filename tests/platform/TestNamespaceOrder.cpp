@@ -104,3 +104,29 @@ TEST_F(NamespaceOrder, ListsOfSeveralLevelsOrderLevelByLevel)
     EXPECT_LT(desktop->CompareIDs(0, MakeDesktopIDList().get(), home.get()).OrderValue(), 0);
     EXPECT_EQ(desktop->CompareIDs(0, MakeDesktopIDList().get(), MakeDesktopIDList().get()).OrderValue(), 0);
 }
+
+TEST_F(NamespaceOrder, OrderKeysOrderAsTheNameColumn)
+{
+    for (const char* name : {"a", "A", "a0", "a01", "a1", "a 1", "x9", "x10", "\xC3\xA4", "\xC3\x84", "a\xE9", "b"})
+        WriteFile(Work() + "/" + name);
+    for (const char* name : {"a dir", "B dir", "10 dir", "9 dir"})
+        MakeDirectory(Work() + "/" + name);
+    MakeSymlink("a dir", Work() + "/link");
+    // Files and folders, and the desktop's virtual folders and volumes.
+    for (IShellFolderPtr folder : {Bind(Work()), SHGetDesktopFolder()}) {
+        ASSERT_TRUE(folder);
+        std::vector<TItemIdListPtr> items = Enumerate(*folder, kEverything);
+        ASSERT_GT(items.size(), 3u);
+        std::vector<std::string> keys(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            ASSERT_TRUE(folder->GetOrderKey(0, items[i].get(), keys[i]).Succeeded());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            for (std::size_t j = 0; j < items.size(); ++j) {
+                const int byKey = keys[i].compare(keys[j]);
+                EXPECT_EQ((byKey > 0) - (byKey < 0), folder->CompareIDs(0, items[i].get(), items[j].get()).OrderValue())
+                    << DisplayName(*folder, items[i].get()) << " / " << DisplayName(*folder, items[j].get());
+            }
+        std::string key;
+        EXPECT_TRUE(folder->GetOrderKey(1, items[0].get(), key).Failed());
+    }
+}

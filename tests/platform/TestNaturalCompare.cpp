@@ -156,3 +156,39 @@ TEST(NaturalCompare, SortingIsATotalOrder)
     EXPECT_LT(position("film.avi.9999"), position("film.avi.10000"));
     EXPECT_EQ(position(""), 0);
 }
+
+TEST(NaturalCompare, KeysOrderAsTheComparison)
+{
+    // Every name of up to two pieces, and some of three, from pieces that meet
+    // each rule: digits and leading zeros, case, folding beyond ASCII, stray bytes.
+    const std::vector<std::string> pieces = {
+        "a",        "B",    "b",    "0", "00", "1", "9", "10", "\xC3\x84", "\xC3\xA4", "\xE1\xBA\x9E",
+        "\xC3\x9F", "\xFF", "\xC3", ".", " ",  "_"};
+    std::vector<std::string> names = {""};
+    for (const std::string& first : pieces) {
+        names.push_back(first);
+        for (const std::string& second : pieces) {
+            names.push_back(first + second);
+            names.push_back(first + second + "1");
+        }
+    }
+    names.push_back("n" + std::string(300, '9'));
+    names.push_back("n1" + std::string(300, '0'));
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::vector<std::string> keys;
+    for (const std::string& name : names) {
+        std::string key = "prefix";
+        AppendNaturalKey(name, key);
+        keys.push_back(std::move(key));
+    }
+    // Equal keys where only the tie-break tells the names apart; a key then
+    // followed by more bytes still orders as the key alone.
+    for (std::size_t i = 0; i < names.size(); ++i)
+        for (std::size_t j = 0; j < names.size(); ++j) {
+            const int byKey = Sign(keys[i].compare(keys[j]));
+            const int order = byKey != 0 ? byKey : Sign(names[i].compare(names[j]));
+            ASSERT_EQ(order, Sign(NaturalCompare(names[i], names[j]))) << names[i] << " / " << names[j];
+            ASSERT_EQ(Sign((keys[i] + "\xFF").compare(keys[j] + "\x01")), byKey != 0 ? byKey : 1);
+        }
+}

@@ -153,6 +153,10 @@ TEST_F(ShellList, HeaderClicksSortAscendingDescendingAscendingWithTheParentFirst
     ClickHeader(0);
     EXPECT_EQ(List().SortArrow(0), saUp);
     EXPECT_FALSE(List().SortDescending());
+    EXPECT_EQ(Captions(), (Names{Q(" .. "), Q("sub"), Q("a.txt"), Q("b.txt"), Q("c.txt")}));
+    ClickHeader(0);
+    EXPECT_EQ(Captions(), (Names{Q(" .. "), Q("c.txt"), Q("b.txt"), Q("a.txt"), Q("sub")}));
+    ClickHeader(0);
 
     // Text sort (with a compare handler) by the type column, then fewer columns.
     List().OnCompare = [](TPzShellList&, const TListItem&, const TListItem&, int, int&) {};

@@ -1,6 +1,9 @@
 #include "platform/core/ids/ShellItems.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -8,16 +11,33 @@ namespace {
 constexpr std::size_t kCountSize = 2;
 constexpr std::size_t kMaxItemSize = 0xFFFF;
 
-TItemIdListPtr BuildItem(const std::vector<std::uint8_t>& payload)
+// One item of `head` and then `tail`, assembled in place: a listing makes one
+// for every entry.
+TItemIdListPtr BuildItem(std::initializer_list<std::uint8_t> head, std::string_view tail)
 {
-    const std::size_t size = kCountSize + payload.size();
+    const std::size_t size = kCountSize + head.size() + tail.size();
     if (size > kMaxItemSize)
         return nullptr;
-    std::vector<std::uint8_t> bytes(size);
+    // File names fit on the stack; longer items (trash entries) take the heap.
+    constexpr std::size_t kStackBytes = 512;
+    std::array<std::uint8_t, kStackBytes> stack;
+    std::vector<std::uint8_t> heap;
+    std::uint8_t* bytes = stack.data();
+    if (size > kStackBytes) {
+        heap.resize(size);
+        bytes = heap.data();
+    }
     bytes[0] = static_cast<std::uint8_t>(size & 0xFF);
     bytes[1] = static_cast<std::uint8_t>(size >> 8);
-    std::memcpy(bytes.data() + kCountSize, payload.data(), payload.size());
-    return IDListFromBytes(bytes.data(), bytes.size());
+    std::copy(head.begin(), head.end(), bytes + kCountSize);
+    if (!tail.empty())
+        std::memcpy(bytes + kCountSize + head.size(), tail.data(), tail.size());
+    return IDListFromBytes(bytes, size);
+}
+
+TItemIdListPtr BuildItem(const std::vector<std::uint8_t>& payload)
+{
+    return BuildItem({}, std::string_view(reinterpret_cast<const char*>(payload.data()), payload.size()));
 }
 
 void Append(std::vector<std::uint8_t>& out, std::string_view text)
@@ -99,17 +119,14 @@ TItemIdListPtr MakeVirtualItem(TVirtualFolder folder)
 
 TItemIdListPtr MakeVolumeItem(std::string_view mountPoint, bool network)
 {
-    std::vector<std::uint8_t> payload{static_cast<std::uint8_t>(TItemKind::Volume),
-                                      static_cast<std::uint8_t>(network ? kItemIsNetwork : 0)};
-    Append(payload, mountPoint);
-    return BuildItem(payload);
+    return BuildItem(
+        {static_cast<std::uint8_t>(TItemKind::Volume), static_cast<std::uint8_t>(network ? kItemIsNetwork : 0)},
+        mountPoint);
 }
 
 TItemIdListPtr MakeFileSystemItem(std::string_view name, std::uint8_t flags, std::uint8_t entryType)
 {
-    std::vector<std::uint8_t> payload{static_cast<std::uint8_t>(TItemKind::FileSystem), flags, entryType};
-    Append(payload, name);
-    return BuildItem(payload);
+    return BuildItem({static_cast<std::uint8_t>(TItemKind::FileSystem), flags, entryType}, name);
 }
 
 TItemIdListPtr MakeTrashItem(std::string_view trashPath, std::string_view trashTopDir, std::string_view nameInTrash,

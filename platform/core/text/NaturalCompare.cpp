@@ -137,3 +137,70 @@ int NaturalCompare(std::string_view a, std::string_view b)
     const int order = a.compare(b);
     return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
+
+namespace {
+
+// A token of the key: its character key plus one, written as UTF-8 writes a
+// code point (extended to the keys of stray bytes), which keeps the order of
+// the values byte by byte and makes no token the beginning of another; the end
+// mark (a zero byte) orders before every token.
+char* PutToken(char32_t key, char* out)
+{
+    const char32_t code = key + 1;
+    if (code < 0x80) {
+        *out++ = char(code);
+    } else if (code < 0x800) {
+        *out++ = char(0xC0 | (code >> 6));
+        *out++ = char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        *out++ = char(0xE0 | (code >> 12));
+        *out++ = char(0x80 | ((code >> 6) & 0x3F));
+        *out++ = char(0x80 | (code & 0x3F));
+    } else {
+        *out++ = char(0xF0 | (code >> 18));
+        *out++ = char(0x80 | ((code >> 12) & 0x3F));
+        *out++ = char(0x80 | ((code >> 6) & 0x3F));
+        *out++ = char(0x80 | (code & 0x3F));
+    }
+    return out;
+}
+
+}  // namespace
+
+void AppendNaturalKey(std::string_view name, std::string& key)
+{
+    // A byte gives at most four bytes of key, a number at most six a digit.
+    const std::size_t start = key.size();
+    key.resize(start + 6 * name.size() + 1);
+    char* const begin = key.data() + start;
+    char* out = begin;
+    std::size_t pos = 0;
+    while (pos < name.size()) {
+        const auto byte = static_cast<unsigned char>(name[pos]);
+        if (byte < 0x80 && !IsDigit(byte)) {
+            ++pos;
+            out = PutToken(FoldAscii(byte), out);
+            continue;
+        }
+        if (!IsDigit(byte)) {
+            out = PutToken(NextKey(name, pos), out);
+            continue;
+        }
+        // A number: the token of a digit (which no character shares), then its
+        // length without leading zeros and its digits, so that numbers order
+        // by value among themselves.
+        while (pos < name.size() && name[pos] == '0')
+            ++pos;
+        const std::size_t first = pos;
+        while (pos < name.size() && IsDigit(static_cast<unsigned char>(name[pos])))
+            ++pos;
+        const std::size_t length = pos - first;
+        out = PutToken(U'0', out);
+        for (int shift = 24; shift >= 0; shift -= 8)
+            *out++ = char((length >> shift) & 0xFF);
+        std::memcpy(out, name.data() + first, length);
+        out += length;
+    }
+    *out++ = '\0';
+    key.resize(start + std::size_t(out - begin));
+}

@@ -31,6 +31,8 @@
 #include <unordered_map>
 
 #include <QMenu>
+class IShellFolder;
+struct TItemView;
 class TPzPaneNotice;
 class TPzShellChangeNotifier;
 class TShellNavigator;
@@ -234,6 +236,8 @@ private:
     bool PassesListingRule() const;
     // `listed`: the object came from a listing, which applied the listing rule.
     TListItem* AddBrowserItem(bool withDetails, bool listed = false);
+    // Adds an entry of a listing of the shown folder.
+    void AddListedItem(TItemIdListPtr id);
     // The fill's steps once the folder's listing has ended; `refill`: the
     // entries shown are this folder's.
     void ApplyFill(TPzFolderListing::TResult& result, bool refill);
@@ -245,6 +249,8 @@ private:
     void AddParentEntry(const QString& caption);
     void CreateColumns();
     void SortItems();
+    // Sorts by the folder's keys of the column; false (nothing sorted) for a column without them.
+    bool SortByOrderKeys(IShellFolder& folder, int detail, int sign);
     int CompareItems(const TListItem* a, const TListItem* b);
     void UpdateSortArrows();
     void FillDetails(TListItem& item);
@@ -260,6 +266,8 @@ private:
     void EnsureIndex();
     void UnindexItem(const TListItem* item);
     static std::string ItemKey(const TItemIdList* item);
+    // Whether two readable items have one ItemKey.
+    static bool SameItemKey(const TItemView& a, const TItemView& b);
     void NotifierHook(int event, const TItemIdList* item1);
     void RestartUpdateTimer();
     // Deletes the entries of the deletes reported since the last call.
@@ -336,6 +344,8 @@ private:
     // Entries by their item's identity, built on first lookup and kept up to date.
     std::unordered_map<std::string, TListItem*> index_;
     bool indexBuilt_ = false;
+    // Whether a lookup read the entries since they were filled, without the index.
+    bool scannedOnce_ = false;
 
     // Drag-and-drop state.
     Qt::MouseButton dragButton_ = Qt::NoButton;

@@ -6,6 +6,7 @@
 #include "platform/core/ids/ShellConstants.h"
 #include "shell/link/TPzShellLink.h"
 #include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/ShellNames.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
 #include "shell/panes/TPzFolderListing.h"
@@ -83,10 +84,8 @@ void TPzShellList::ApplyFill(TPzFolderListing::TResult& result, bool refill)
         folderIdList_ = browser_->GetFolderIDList();
         ClearThumbnails();
         CreateColumns();
-        for (const TItemIdListPtr& item : result.Items) {
-            browser_->SetObjectIDList(item.get());
-            AddBrowserItem(details_, true);
-        }
+        for (TItemIdListPtr& item : result.Items)
+            AddListedItem(std::move(item));
         if (showParentFolder_)
             AddParentEntry(QString());
         SortItems();
@@ -170,6 +169,30 @@ TListItem* TPzShellList::AddBrowserItem(bool withDetails, bool listed)
         }
     }
     return item;
+}
+
+void TPzShellList::AddListedItem(TItemIdListPtr id)
+{
+    // The browser takes the item only for the handlers and rules that look at it.
+    if (OnAddItem || !showFolders_) {
+        browser_->SetObjectIDList(id.get());
+        AddBrowserItem(details_, true);
+        return;
+    }
+    const IShellFolderPtr& folder = browser_->FolderInterface();
+    std::string name;
+    QString caption;
+    if (folder && folder->GetDisplayNameOf(id.get(), SHGDN_NORMAL, name).Succeeded() && !name.empty()) {
+        caption = StrRetToString(name);
+    } else {
+        browser_->SetObjectIDList(id.get());
+        caption = browser_->GetDisplayName();
+    }
+    auto data = std::make_unique<TPzShellListItem>();
+    data->ItemId = std::move(id);
+    TListItem* item = AddItem(caption, std::move(data));
+    if (indexBuilt_)
+        IndexItem(item);
 }
 
 void TPzShellList::AddParentEntry(const QString& caption)
