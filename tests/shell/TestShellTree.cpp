@@ -98,6 +98,11 @@ protected:
     TTreeNode* ShowFolder(const std::string& path)
     {
         tree_->SetSelectedFolder(QString::fromStdString(path));
+        // On a busy machine the folders on the way may be listed after the short wait.
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            const TTreeNode* selected = tree_->Selected();
+            return selected && tree_->GetNodePath(selected) == path;
+        }));
         TTreeNode* node = tree_->Selected();
         tree_->scrollTo(tree_->Nodes().IndexOf(node), QAbstractItemView::PositionAtTop);
         EXPECT_TRUE(QTest::qWaitFor([&] { return node->ImageIndex() >= 0; }));
@@ -362,8 +367,8 @@ TEST_F(ShellTreeTest, ShowFilesAddsLeavesThatSelectTheirFolderAndFile)
     tree.SetShowFiles(true);
     TTreeNode* folder = ShowFolder(Work() + "/mit");
     tree.Expand(folder);
-    TTreeNode* file = Child(folder, "datei.txt");
-    ASSERT_NE(file, nullptr);
+    TTreeNode* file = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (file = Child(folder, "datei.txt")) != nullptr; }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return file->ImageIndex() >= 0; }));
     EXPECT_FALSE(file->HasChildren());
     tree.SetChangeDelay(0);
