@@ -11,6 +11,7 @@
 #include "framework/MessageBox.h"
 #include "framework/TCursorGuard.h"
 #include "shell/link/TPzShellLink.h"
+#include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/StandardFolderLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/panes/list/TPzShellList.h"
@@ -494,7 +495,13 @@ void TMainForm::ShowStartFile(const QString& path)
     const bool isPiece = TJoinRequest::ParsePickedPath(path.toStdString()).has_value();
     TPzShellTree* tree = isPiece ? ui_->PzShellTree2 : ui_->PzShellTree1;
     TPzShellList* list = isPiece ? ui_->PzShellList2 : ui_->PzShellList1;
-    ui_->PageControl1->setCurrentIndex(isPiece ? 1 : 0);
+    const int page = isPiece ? 1 : 0;
+    // The list of a tab not shown takes the folder before it is shown: shown,
+    // it would first list the folder it had from the link, only to leave it.
+    if (isVisible() && ui_->PageControl1->currentIndex() != page)
+        if (const TItemIdListPtr folder = PathToIDList(nullptr, QFile::encodeName(file.absolutePath()).toStdString()))
+            list->ChangeFolder(folder.get());
+    ui_->PageControl1->setCurrentIndex(page);
     tree->SetSelectedFolder(file.absolutePath());
     // A tree that still reads a folder on the way tells the list later: the
     // list opens the folder itself, and the name waits for its listing.

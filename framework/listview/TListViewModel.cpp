@@ -5,11 +5,21 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <iterator>
+
+namespace {
+
+// About a millisecond of frees; 100 000 entries take some 36 ms in all.
+constexpr std::size_t kFreeSlice = 4096;
+
+}  // namespace
 
 TListViewModel::TListViewModel(TListView& view)
     : QAbstractTableModel(&view)
     , view_(view)
 {
+    retiredTimer_.setInterval(0);
+    connect(&retiredTimer_, &QTimer::timeout, this, [this] { FreeRetiredSlice(); });
 }
 
 TListViewModel::~TListViewModel()
@@ -157,10 +167,26 @@ void TListViewModel::Clear()
         EnsureReset();
     for (auto& item : items_)
         item->row_ = -1;
+    if (retired_.empty() && items_.size() > kFreeSlice)
+        retired_ = std::move(items_);
+    else if (!retired_.empty())
+        retired_.insert(retired_.end(), std::make_move_iterator(items_.begin()), std::make_move_iterator(items_.end()));
+    if (!retired_.empty())
+        retiredTimer_.start();
     items_.clear();
     shown_ = 0;
     if (own)
         endResetModel();
+}
+
+void TListViewModel::FreeRetiredSlice()
+{
+    const std::size_t count = std::min(kFreeSlice, retired_.size());
+    retired_.erase(retired_.end() - std::ptrdiff_t(count), retired_.end());
+    if (retired_.empty()) {
+        retired_.shrink_to_fit();
+        retiredTimer_.stop();
+    }
 }
 
 void TListViewModel::Remove(const std::vector<TListItem*>& items)

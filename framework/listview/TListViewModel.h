@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QPixmap>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -68,6 +69,7 @@ private:
     void Rearrange(const std::function<void()>& step);
     void EnsureReset();
     void FlushAppends();
+    void FreeRetiredSlice();
 
     TListView& view_;
     std::vector<std::unique_ptr<TListItem>> items_;
@@ -76,4 +78,8 @@ private:
     int shown_ = 0;
     int updateDepth_ = 0;
     bool resetting_ = false;
+    // Entries cleared away, freed a slice per event-loop turn: freeing a large
+    // folder's entries at once would hold up the window for a frame or more.
+    std::vector<std::unique_ptr<TListItem>> retired_;
+    QTimer retiredTimer_;
 };

@@ -66,10 +66,26 @@ std::uint32_t VirtualFolderAttributes(TVirtualFolder folder, std::uint32_t mask)
     return 0;
 }
 
+// Whether `path` lies on a file system whose listings may take long (a network
+// mount, a file system served by a program): its folders are not read only to
+// draw an expand button, as file managers do for network mounts; a listing
+// held there would keep the folder's own listing waiting behind it.
+bool ListsSlowly(const std::string& path)
+{
+    const std::shared_ptr<const TMountTable> table = TMountTable::Current();
+    const TMountEntry* mount = table->MountOf(path);
+    if (!mount)
+        return false;
+    const std::string_view type = mount->FileSystemType;
+    return TMountTable::IsNetworkFileSystemType(type) || type == "fuse" || type.starts_with("fuse.");
+}
+
 }  // namespace
 
 bool DirectoryHasSubfolder(const std::string& path)
 {
+    if (ListsSlowly(path))
+        return true;
     std::unique_ptr<DIR, TDirCloser> directory(opendir(path.c_str()));
     if (!directory)
         return false;

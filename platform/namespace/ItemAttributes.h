@@ -12,5 +12,6 @@
 std::uint32_t ItemAttributes(const TItemContext& context, const TItemView& view, const THiddenList& hidden,
                              std::uint32_t mask);
 
-// Whether a directory holds at least one directory (or a link to one).
+// Whether a directory holds at least one directory (or a link to one); true
+// without reading it on a network or FUSE file system.
 bool DirectoryHasSubfolder(const std::string& path);

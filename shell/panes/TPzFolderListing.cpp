@@ -10,6 +10,8 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <mutex>
@@ -22,6 +24,10 @@ struct TPzFolderListing::TRequest
     std::mutex lock;
     std::condition_variable ended;
     bool finished = false;
+    // When the worker last made a step (began, read an entry, probed an
+    // entry's sub-folders), on the steady clock: the short wait tells a held
+    // listing from a long one by it.
+    std::atomic<std::chrono::steady_clock::rep> lastStep{0};
     TResult result;
     // UI thread: the listing that hands the result over, and what it then
     // runs; both cleared when the request is cancelled.
@@ -57,18 +63,23 @@ public:
     void Execute() override
     {
         TPzFolderListing::TResult result;
+        Step();
         try {
             TShellNavigator navigator;
             navigator.SetShowErrorMessages(false);
             navigator.SetFilter(filter_);
             navigator.SetFileSystemOnly(fileSystemOnly_);
             navigator.SetFolderIDList(folder_.get());
-            while (!CheckCancelled() && navigator.Next())
+            while (!CheckCancelled() && navigator.Next()) {
+                Step();
                 if (PassesVisibilityRule(navigator, options_)) {
                     result.Items.push_back(navigator.GetObjectIDList());
-                    if (subFolders_)
+                    if (subFolders_) {
                         result.SubFolders.push_back(navigator.HasSubFolders() ? 1 : 0);
+                        Step();
+                    }
                 }
+            }
             result.Error = Cancelled() ? ECANCELED : navigator.EnumerationError();
         } catch (...) {
             // A folder that cannot be entered lists nothing, as one that cannot be opened.
@@ -94,6 +105,12 @@ public:
     }
 
 private:
+    void Step()
+    {
+        request_->lastStep.store(std::chrono::steady_clock::now().time_since_epoch().count(),
+                                 std::memory_order_relaxed);
+    }
+
     std::shared_ptr<TPzFolderListing::TRequest> request_;
     TItemIdListPtr folder_;
     QString filter_;
@@ -138,12 +155,26 @@ bool TPzFolderListing::Start(const TShellNavigator& like, const TItemIdList* fol
         pool->AddWorkItem(work);
     else
         work->Execute();
-    {
-        std::unique_lock guard(request->lock);
-        if (!request->ended.wait_for(guard, kShortWait, [&] { return request->finished; }))
-            return false;
-    }
+    if (!AwaitShortly(*request))
+        return false;
     Deliver(request);
+    return true;
+}
+
+bool TPzFolderListing::AwaitShortly(TRequest& request)
+{
+    using TClock = std::chrono::steady_clock;
+    const TClock::time_point begun = TClock::now();
+    const TClock::time_point deadline = begun + kShortWait;
+    std::unique_lock guard(request.lock);
+    while (!request.finished) {
+        const TClock::time_point step{TClock::duration(request.lastStep.load(std::memory_order_relaxed))};
+        const TClock::time_point stalled = std::max(begun, step) + kStallWait;
+        const TClock::time_point until = std::min(deadline, stalled);
+        if (TClock::now() >= until)
+            return false;
+        request.ended.wait_until(guard, until);
+    }
     return true;
 }
 

@@ -14,9 +14,10 @@ class TWorkerPools;
 // One folder's listing for a pane, read on a worker of the listing pool so
 // that a slow folder (a network mount, a hanging drive) never stops the
 // window. The pane asks for a folder; the listing waits a short while for the
-// answer, so that a fast folder is shown at once, as if it were read on the
-// spot. A slower one arrives later through the event loop, in one step. A
-// newer request cancels the older one, whose result is then never handed over.
+// answer as long as entries keep coming, so that a fast folder is shown at
+// once, as if it were read on the spot. A slower one arrives later through
+// the event loop, in one step. A newer request cancels the older one, whose
+// result is then never handed over.
 //
 // Use on the UI thread only.
 class TPzFolderListing
@@ -39,6 +40,11 @@ public:
     // flickers through an empty pane, and callers that expect the entries
     // right after asking still get them.
     static constexpr std::chrono::milliseconds kShortWait{150};
+    // A listing that finds nothing new for this long is held by its file
+    // system (a network mount, a hanging drive): the wait ends early, so
+    // that the window paints its next frame on time. A local folder's next
+    // entries come within a millisecond.
+    static constexpr std::chrono::milliseconds kStallWait{40};
 
     TPzFolderListing();
     // Cancels a listing still running.
@@ -48,10 +54,10 @@ public:
 
     // Lists the folder (absolute) as `like` would (its filter and file-system
     // rule), keeping the objects a pane with `options` shows, and cancels an
-    // older listing. Returns true when the listing ended within kShortWait:
-    // `done` has then run. Otherwise `done` runs later from the event loop,
-    // unless the listing is cancelled first. `subFolders`: the result tells
-    // which objects have sub-folders.
+    // older listing. Returns true when the listing ended within kShortWait,
+    // never stalled for kStallWait: `done` has then run. Otherwise `done`
+    // runs later from the event loop, unless the listing is cancelled first.
+    // `subFolders`: the result tells which objects have sub-folders.
     [[nodiscard]] bool Start(const TShellNavigator& like, const TItemIdList* folder, TPzShellOptions options,
                              TDone done, bool subFolders = false);
     // Drops the running listing: its result is never handed over.
@@ -70,6 +76,9 @@ public:
     void Deliver(const std::shared_ptr<TRequest>& request);
 
 private:
+    // Waits for the request up to kShortWait while it moves on; whether it ended.
+    static bool AwaitShortly(TRequest& request);
+
     std::unique_ptr<TWorkerPools> pools_;
     std::shared_ptr<TRequest> current_;
 };

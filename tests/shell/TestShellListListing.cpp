@@ -107,13 +107,16 @@ TEST_F(ShellListListing, ASlowFolderLeavesTheWindowAnswering)
 
 // A folder asked for while an older one is held is shown at once; the older
 // result, released afterwards, never shows. A listing slower than at once but
-// within the short wait is there right after the call.
+// within the short wait is there right after the call, even when it pauses
+// between its pages for longer, in all, than a held listing is waited for.
 TEST_F(ShellListListing, ANewerFolderWinsAndAFastOneIsThereAtOnce)
 {
+    // Two of the kernel's pages of entries.
+    constexpr int kTwoPages = 1200;
     MakeDirectory(Work() + "/neu");
     WriteFile(Work() + "/neu/eins.txt");
     WriteFile(Work() + "/neu/zwei.txt");
-    TListingFuse fuse(Work(), kFiles);
+    TListingFuse fuse(Work(), kTwoPages);
     if (!fuse.IsMounted())
         GTEST_SKIP() << fuse.SkipReason();
     ASSERT_TRUE(OpenHeld(fuse));
@@ -128,11 +131,13 @@ TEST_F(ShellListListing, ANewerFolderWinsAndAFastOneIsThereAtOnce)
     EXPECT_EQ(Captions(), (std::vector<QString>{"eins.txt", "zwei.txt"}));
     EXPECT_EQ(QDir::cleanPath(List().Path()), Q(Work() + "/neu"));
 
-    // A third of the short wait: long enough to need the wait, short enough to fit it on a busy machine.
-    fuse.SetDelay(std::chrono::duration_cast<std::chrono::milliseconds>(TPzFolderListing::kShortWait) / 3);
+    // Each page after half the stall wait: both pages together take longer
+    // than it, and fit the short wait on a busy machine.
+    static_assert(2 * TPzFolderListing::kStallWait < TPzFolderListing::kShortWait);
+    fuse.SetDelay(TPzFolderListing::kStallWait / 2);
     List().SetPath(Q(fuse.Root()));
     EXPECT_FALSE(List().ListingPending());
-    EXPECT_EQ(List().Count(), kFiles);
+    EXPECT_EQ(List().Count(), kTwoPages);
     EXPECT_EQ(List().Notice().Shown(), QString());
     fuse.SetDelay(0ms);
     List().SetPath(Q(Work()));

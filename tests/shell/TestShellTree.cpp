@@ -413,6 +413,35 @@ TEST_F(ShellTreeTest, ASelectionThroughASlowFolderWaitsForItsListing)
     tree.SetSelectedFolder(QString::fromStdString(Work()));
 }
 
+// A folder on a slow mount gets its expand button without being read: the
+// folder holding a held mount opens at once, and the mount is not listed
+// before it is opened itself, so the list's listing of it waits behind nothing.
+TEST_F(ShellTreeTest, ASlowMountIsNotReadForItsExpandButton)
+{
+    using namespace std::chrono_literals;
+    TListingFuse fuse(Work(), 20);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
+    TMountTable::SetMountInfoPath("");  // the kernel's table, which has the mount
+    MakeDirectory(Work() + "/leer");
+    TPzShellTree& tree = Start();
+    TTreeNode* work = ShowFolder(Work());
+    fuse.LookUpNames();
+    fuse.SetDelay(600s);
+    const int listings = fuse.Listings();
+    tree.Expand(work);
+    TTreeNode* mount = Child(work, QStringLiteral("listing"));
+    TTreeNode* empty = Child(work, QStringLiteral("leer"));
+    ASSERT_NE(mount, nullptr);
+    ASSERT_NE(empty, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return mount->ImageIndex() >= 0 && empty->ImageIndex() >= 0; }));
+    EXPECT_TRUE(mount->HasChildren());
+    EXPECT_FALSE(empty->HasChildren()) << "a local folder is looked into";
+    EXPECT_EQ(tree.Notice().Shown(), QString());
+    EXPECT_EQ(fuse.Listings(), listings);
+    fuse.Release();
+}
+
 TEST_F(ShellTreeTest, AVolumeWithoutAReadableRootExpandsToNothingQuietly)
 {
     // A mount whose root is a plain file stands for a drive without a readable medium.
