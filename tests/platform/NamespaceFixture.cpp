@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -52,6 +54,11 @@ void NamespaceFixture::TearDown()
             ::setenv(variable.c_str(), value->c_str(), 1);
         else
             ::unsetenv(variable.c_str());
+    }
+    // Removed by its bytes first: QTemporaryDir leaves names that are not UTF-8 behind.
+    if (directory_) {
+        std::error_code ignored;
+        std::filesystem::remove_all(QFile::encodeName(directory_->path()).toStdString(), ignored);
     }
     directory_.reset();
 }
