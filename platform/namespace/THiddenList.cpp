@@ -6,11 +6,28 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <mutex>
+#include <unordered_map>
 
 namespace {
 
 // A .hidden file is a short list typed by hand; more than this is not one.
 constexpr std::size_t kMaxHiddenFileBytes = 1 << 20;
+// Folders whose lists are kept; far more than the panes show at once, and the
+// lists of folders long left go.
+constexpr std::size_t kSharedFolders = 256;
+
+std::mutex& SharedLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+std::unordered_map<std::string, std::shared_ptr<const THiddenList>>& SharedLists()
+{
+    static std::unordered_map<std::string, std::shared_ptr<const THiddenList>> lists;
+    return lists;
+}
 
 }  // namespace
 
@@ -30,6 +47,22 @@ THiddenList THiddenList::ReadFolder(const std::string& folderPath)
         text.append(buffer, static_cast<std::size_t>(count));
     }
     return FromText(text);
+}
+
+std::shared_ptr<const THiddenList> THiddenList::Shared(const std::string& folderPath, bool reload)
+{
+    if (!reload) {
+        const std::lock_guard guard(SharedLock());
+        if (const auto found = SharedLists().find(folderPath); found != SharedLists().end())
+            return found->second;
+    }
+    auto list = std::make_shared<const THiddenList>(ReadFolder(folderPath));
+    const std::lock_guard guard(SharedLock());
+    auto& lists = SharedLists();
+    if (lists.size() >= kSharedFolders && lists.find(folderPath) == lists.end())
+        lists.clear();
+    lists[folderPath] = list;
+    return list;
 }
 
 THiddenList THiddenList::FromText(std::string_view text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -14,6 +15,11 @@ public:
 
     // Reads `folderPath`/.hidden; a missing or unreadable file hides only dot names.
     static THiddenList ReadFolder(const std::string& folderPath);
+    // The folder's list as last read by any thread, read now when `reload` or
+    // when none is known: a folder listed on a worker shows its entries without
+    // reading the file again on the user-interface thread, where a slow mount
+    // would hold the window.
+    static std::shared_ptr<const THiddenList> Shared(const std::string& folderPath, bool reload);
     static THiddenList FromText(std::string_view text);
 
     static bool IsDotName(std::string_view name) { return !name.empty() && name.front() == '.'; }

@@ -380,9 +380,12 @@ TShellResult TShellFolder::GetFindData(const TItemIdList* item, TFindData& data)
 
 std::shared_ptr<const THiddenList> TShellFolder::HiddenList(bool reload)
 {
-    if (reload || !hiddenList_)
-        hiddenList_ =
-            std::make_shared<const THiddenList>(path_.empty() ? THiddenList() : THiddenList::ReadFolder(path_));
+    if (path_.empty()) {
+        if (!hiddenList_)
+            hiddenList_ = std::make_shared<const THiddenList>();
+        return hiddenList_;
+    }
+    hiddenList_ = THiddenList::Shared(path_, reload);
     return hiddenList_;
 }
 

@@ -71,9 +71,13 @@ TEST_F(NamespaceEnum, HiddenAttributeFollowsDotNamesAndTheHiddenFile)
     for (const char* name : {"dir", "file.txt", "broken"})
         EXPECT_EQ(Attributes(*folder, FindItem(*folder, name).get(), SFGAO_HIDDEN), 0u) << name;
 
-    // The .hidden file is read again at the next enumeration.
+    // The .hidden file is read again at the next enumeration, whichever folder
+    // object (a pane's, a worker's) makes it: the others see that reading.
+    const TItemIdListPtr dir = FindItem(*folder, "dir");
     std::ofstream(Work() + "/.hidden") << "dir\n";
+    EXPECT_EQ(Attributes(*folder, dir.get(), SFGAO_HIDDEN), 0u) << "no new reading without a new listing";
     EXPECT_EQ(Names(Work(), SHCONTF_FOLDERS), (TNames{"empty dir", "link to dir", "listed dir"}));
+    EXPECT_EQ(Attributes(*folder, dir.get(), SFGAO_HIDDEN), SFGAO_HIDDEN);
 }
 
 TEST_F(NamespaceEnum, EnumerationIsOneItemAtATimeAndRestarts)
