@@ -153,9 +153,9 @@ bool TSplitRun::CopyPieces()
         if (!digest_->Advance(done_))
             return Fail(ReadFailed());
         if (result.Bytes == 0)
-            return FinishPiece(true);
+            return FinishPiece(true, count);
         if (count >= pieceSize_) {
-            if (!FinishPiece(false) || !StartNextPiece())
+            if (!FinishPiece(false, count) || !StartNextPiece())
                 return false;
             count = 0;
         }
@@ -167,12 +167,12 @@ bool TSplitRun::CopyPieces()
 // A full piece gets the source's times through its open file, which spares a
 // second lookup of its name; the last one gets them after the message. Each
 // goes to the flusher, which writes it to disk while the copy goes on.
-bool TSplitRun::FinishPiece(bool isLast)
+bool TSplitRun::FinishPiece(bool isLast, std::int64_t bytes)
 {
     digest_->EndSection();
     if (!isLast)
         static_cast<void>(ApplyFileTimes(piece_.Get(), times_));  // a courtesy, as for the join
-    if (!flusher_.Hand(std::move(piece_), pieceName_))
+    if (!flusher_.Hand(std::move(piece_), pieceName_, static_cast<std::uint64_t>(bytes)))
         return Fail(WriteFailed(flusher_.FailedName()));
     return true;
 }

@@ -38,7 +38,7 @@ public:
 private:
     [[nodiscard]] bool StartFirstPiece();
     [[nodiscard]] bool CopyPieces();
-    [[nodiscard]] bool FinishPiece(bool isLast);
+    [[nodiscard]] bool FinishPiece(bool isLast, std::int64_t bytes);
     [[nodiscard]] bool StartNextPiece();
     [[nodiscard]] bool Complete();
     [[nodiscard]] bool WriteChecksums();

@@ -6,20 +6,16 @@
 #include <utility>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 
 TFileFlusher::~TFileFlusher()
 {
     Abandon();
 }
 
-bool TFileFlusher::Hand(TFileDescriptor fd, std::string name)
+bool TFileFlusher::Hand(TFileDescriptor fd, std::string name, std::uint64_t bytes)
 {
     // Failures here show again in the flush, which reports them.
     ::sync_file_range(fd.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
-    struct stat status
-    {};
-    const std::uint64_t bytes = ::fstat(fd.Get(), &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
     TEntry entry{std::move(fd), std::move(name), bytes};
     std::unique_lock lock(mutex_);
     if (!failedName_.empty())

@@ -34,10 +34,10 @@ public:
     TFileFlusher(const TFileFlusher&) = delete;
     TFileFlusher& operator=(const TFileFlusher&) = delete;
 
-    // Takes a finished file; `name` is what a failure is reported by. Waits
+    // Takes a finished file of `bytes` bytes; `name` is what a failure is reported by. Waits
     // while kMaxWaitingFiles or kMaxWaitingBytes wait already (a larger file
     // waits until it is the only one). False once a flush has failed.
-    [[nodiscard]] bool Hand(TFileDescriptor fd, std::string name);
+    [[nodiscard]] bool Hand(TFileDescriptor fd, std::string name, std::uint64_t bytes);
 
     // Waits until every file handed over is flushed and closed; false when one failed.
     [[nodiscard]] bool Finish();
