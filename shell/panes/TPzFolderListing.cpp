@@ -132,7 +132,7 @@ TPzFolderListing::~TPzFolderListing()
 }
 
 bool TPzFolderListing::Start(const TShellNavigator& like, const TItemIdList* folder, TPzShellOptions options,
-                             TDone done, bool subFolders)
+                             TDone done, bool subFolders, bool awaitShortly)
 {
     Cancel();
     auto request = std::make_shared<TRequest>();
@@ -155,6 +155,8 @@ bool TPzFolderListing::Start(const TShellNavigator& like, const TItemIdList* fol
         pool->AddWorkItem(work);
     else
         work->Execute();
+    if (pool != nullptr && !awaitShortly)
+        return false;
     if (!AwaitShortly(*request))
         return false;
     Deliver(request);

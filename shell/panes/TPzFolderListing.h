@@ -58,8 +58,10 @@ public:
     // never stalled for kStallWait: `done` has then run. Otherwise `done`
     // runs later from the event loop, unless the listing is cancelled first.
     // `subFolders`: the result tells which objects have sub-folders.
+    // `awaitShortly` false: no wait at all, for a listing nobody waits for
+    // (a refresh after a change), so that the window never stops for it.
     [[nodiscard]] bool Start(const TShellNavigator& like, const TItemIdList* folder, TPzShellOptions options,
-                             TDone done, bool subFolders = false);
+                             TDone done, bool subFolders = false, bool awaitShortly = true);
     // Drops the running listing: its result is never handed over.
     void Cancel();
     // Cancels and gives up this listing's hold on the pools; for an owner's

@@ -14,6 +14,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
@@ -357,6 +358,53 @@ TEST_F(ShellTreeTest, AHiddenTreeTakesTheFolderWhenShown)
     EXPECT_EQ(other->SelectedFolder().toStdString(), Work() + "/a/b");
     EXPECT_EQ(pane.folders.size(), told);
     EXPECT_EQ(tree.SelectedFolder().toStdString(), Work() + "/a/b");
+}
+
+// A folder where files come and go all the time (/tmp): without files in the
+// tree their creations and deletes never re-list its node; with them, a burst
+// re-lists it once per coalescing interval instead of once per file.
+TEST_F(ShellTreeTest, FilesComingAndGoingReListTheirFolderAtMostOncePerInterval)
+{
+    constexpr int kFiles = 100;
+    const std::string busy = Work() + "/busy";
+    MakeDirectory(busy);
+    MakeDirectory(busy + "/bleibt");
+    MakeDirectory(busy + "/marke");
+    TPzShellTree& tree = Start();
+    TTreeNode* node = ShowFolder(busy);
+    tree.Expand(node);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(node, "marke") && Child(node, "marke")->ImageIndex() >= 0; }));
+    TFolderListings listings(busy);
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string file = busy + "/tmp" + std::to_string(i);
+        WriteFile(file);
+        ASSERT_EQ(std::remove(file.c_str()), 0);
+    }
+    // Reported after the files: once it has left, they have all been handled.
+    ASSERT_EQ(std::remove((busy + "/marke").c_str()), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(node, "marke") == nullptr; }));
+    EXPECT_EQ(listings.Count(), 0);
+    EXPECT_NE(Child(node, "bleibt"), nullptr);
+
+    // A tree of its own: the folders on its way are listed, and so watched, with files.
+    tree_.reset();
+    TPzShellTree& files = Start();
+    files.SetShowFiles(true);
+    node = ShowFolder(busy);
+    files.Expand(node);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(node, "bleibt") != nullptr; }));
+    int refreshes = 0;
+    files.OnUpdatedFolder = [&](TPzShellTree&, TTreeNode& updated) { refreshes += &updated == node; };
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < kFiles; ++i)
+        WriteFile(busy + "/neu" + std::to_string(i));
+    const QString last = QString::fromStdString("neu" + std::to_string(kFiles - 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(node, last) != nullptr; }));
+    EXPECT_EQ(node->Count(), kFiles + 1);
+    EXPECT_GE(refreshes, 1);
+    EXPECT_LE(refreshes, 1 + clock.elapsed() / TPzShellTree::kChangeRefreshDelay);
+    files.OnUpdatedFolder = nullptr;
 }
 
 TEST_F(ShellTreeTest, ShowFilesAddsLeavesThatSelectTheirFolderAndFile)

@@ -11,8 +11,6 @@ class TPzShellListItem final : public TListItemData
 public:
     // The item relative to the shown folder; null for the parent entry.
     TItemIdListPtr ItemId;
-    // 1 when the last enumeration saw the item.
-    int Present = 1;
     bool IsParentEntry = false;
     bool IsCompressed = false;
     bool IsEncrypted = false;

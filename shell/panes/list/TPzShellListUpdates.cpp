@@ -12,6 +12,7 @@
 #include "shell/navigator/StandardFolderLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
+#include "shell/panes/TPzFolderMerge.h"
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/selection/TPzSelectionList.h"
 #include "shell/selection/TPzSelectionStateImageList.h"
@@ -182,37 +183,38 @@ void TPzShellList::RefreshContents()
 void TPzShellList::ApplyContents(TPzFolderListing::TResult& result)
 {
     viewport()->unsetCursor();
+    TPzFolderMerge merge(browser_->FolderInterface());
+    std::vector<TListItem*> held;
+    held.reserve(std::size_t(Count()));
     for (int row = 0; row < Count(); ++row)
-        if (TPzShellListItem* data = ShellItemOf(Item(row)); data && !data->IsParentEntry)
-            data->Present = 0;
+        if (const TPzShellListItem* data = ShellItemOf(Item(row)); data && !data->IsParentEntry) {
+            held.push_back(Item(row));
+            merge.Hold(data->ItemId.get());
+        }
+    const TPzFolderMerge::TAnswer answer = merge.Merge(result);
     {
         const TUpdateGuard update(*this);
-        for (const TItemIdListPtr& listed : result.Items) {
-            browser_->SetObjectIDList(listed.get());
-            if (TListItem* found = FindItemById(listed.get())) {
-                ShellItemOf(found)->Present = 1;
-                RenewThumbnailIfChanged(*found);
-            } else
+        for (std::size_t n = 0; n < result.Items.size(); ++n) {
+            browser_->SetObjectIDList(result.Items[n].get());
+            if (const int found = answer.Listed[n]; found != TPzFolderMerge::kNew)
+                RenewThumbnailIfChanged(*held[std::size_t(found)]);
+            else
                 AddBrowserItem(details_, true);
         }
     }
     if (const TItemIdListPtr pending = std::move(pendingSelection_))
         SelectItemById(pending.get());
-    // Only a listing that reached its end tells which entries are gone.
-    if (result.Error != 0) {
-        notice_->ShowListingFailure(result.Error);
+    if (!answer.Completed()) {
+        notice_->ShowListingFailure(answer.Error);
         return;
     }
     notice_->Withdraw();
-    std::vector<TListItem*> gone;
-    TFileNames cutPaths;
-    const std::string folder = FolderPathBytes();
-    for (int row = 0; row < Count(); ++row) {
-        TListItem* item = Item(row);
-        TPzShellListItem* data = ShellItemOf(item);
-        if (!data || data->IsParentEntry)
-            continue;
-        if (link_ && checkboxes_ && item->ImageIndex >= 0) {
+    if (link_ && checkboxes_)
+        for (int row = 0; row < Count(); ++row) {
+            TListItem* item = Item(row);
+            const TPzShellListItem* data = ShellItemOf(item);
+            if (!data || data->IsParentEntry || item->ImageIndex < 0)
+                continue;
             const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->ItemId.get());
             const int state = int(link_->SelectionList().GetItemState(absolute.get()));
             if (state != item->StateIndex) {
@@ -220,14 +222,18 @@ void TPzShellList::ApplyContents(TPzFolderListing::TResult& result)
                 UpdateItem(item);
             }
         }
-        if (data->Present == 0) {
-            if (item->Cut()) {
-                browser_->SetObjectIDList(data->ItemId.get());
-                const std::string name = browser_->ObjectNameBytes();
-                cutPaths.Add(folder.empty() ? name : JoinPath(folder, name));
-            }
-            gone.push_back(item);
+    std::vector<TListItem*> gone;
+    gone.reserve(answer.Gone.size());
+    TFileNames cutPaths;
+    const std::string folder = FolderPathBytes();
+    for (const std::size_t index : answer.Gone) {
+        TListItem* item = held[index];
+        if (item->Cut()) {
+            browser_->SetObjectIDList(ShellItemOf(item)->ItemId.get());
+            const std::string name = browser_->ObjectNameBytes();
+            cutPaths.Add(folder.empty() ? name : JoinPath(folder, name));
         }
+        gone.push_back(item);
     }
     DeleteEntries(gone);
     if (!cutPaths.IsEmpty())

@@ -52,11 +52,15 @@ TPzShellTree::TPzShellTree(QWidget* parent)
     SetChangeDelay(kDefaultChangeDelay);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
+    changeTimer_.setSingleShot(true);
+    changeTimer_.setInterval(kChangeRefreshDelay);
+    connect(&changeTimer_, &QTimer::timeout, this, &TPzShellTree::RunChangeRefreshes);
 }
 
 TPzShellTree::~TPzShellTree()
 {
     destroying_ = true;
+    changeTimer_.stop();
     expansion_.Detach();
     refresh_.Detach();
     if (link_)
@@ -487,15 +491,10 @@ TTreeNode* TPzShellTree::FindChild(TTreeNode* node, const TItemIdList* item) con
         else
             lower = middle + 1;
     }
-    if (compare(lower) == 0)
-        return node->Item(lower);
-    // Out of order (renamed or unsorted children): compare one by one.
-    for (int i = 0; i < count; ++i) {
-        const TPzShellTreeItem* child = ShellItem(node->Item(i));
-        if (child && child->ParentFolder() && child->ParentFolder()->CompareIDs(0, item, child->Relative()).Code() == 0)
-            return node->Item(i);
-    }
-    return nullptr;
+    // Children stand in this order wherever they are added or renamed
+    // (SortNodeChildren): a miss costs no more than a hit, however many
+    // children there are, which a change to a large folder relies on.
+    return compare(lower) == 0 ? node->Item(lower) : nullptr;
 }
 
 bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
@@ -579,9 +578,16 @@ bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
         SetSelected(found);
         MakeVisible(found);
         break;
-    case lmRefresh: RefreshNode(found, !rootedAtFolder_.isEmpty(), true); break;
+    case lmRefresh:
+        if (handlingChange_)
+            ScheduleRefresh(found, !rootedAtFolder_.isEmpty(), true);
+        else
+            RefreshNode(found, !rootedAtFolder_.isEmpty(), true);
+        break;
     case lmRefreshParent:
-        if (found->Parent())
+        if (found->Parent() && handlingChange_)
+            ScheduleRefresh(found->Parent(), false, true);
+        else if (found->Parent())
             RefreshNode(found->Parent(), false, true);
         break;
     case lmDelete:
@@ -593,7 +599,7 @@ bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
     return result;
 }
 
-void TPzShellTree::RefreshNode(TTreeNode* node, bool recursive, bool overlays)
+void TPzShellTree::RefreshNode(TTreeNode* node, bool recursive, bool overlays, bool awaited)
 {
     TPzShellTreeItem* item = ShellItem(node);
     if (loading_ || !item || node->ImageIndex() < 0)
@@ -625,7 +631,7 @@ void TPzShellTree::RefreshNode(TTreeNode* node, bool recursive, bool overlays)
                    IDListsEqual(step.Node.get(), item->Absolute());
         });
     if (!waiting)
-        refreshes_.push_back({CloneIDList(item->Absolute()), recursive, overlays});
+        refreshes_.push_back({CloneIDList(item->Absolute()), recursive, overlays, awaited});
     RunRefreshes();
 }
 

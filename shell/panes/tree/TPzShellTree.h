@@ -16,6 +16,7 @@
 #include "shell/selection/TPzSelectionStateImageList.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <deque>
 #include <functional>
@@ -62,6 +63,10 @@ public:
     static constexpr int kDefaultChangeDelay = 100;
     // Time the shell gets to report a rename before the node's state is restored.
     static constexpr int kRenameSettleMs = 1000;
+    // Changes reported within this long re-list a node once: a burst (an
+    // archive unpacked, a build) ends within it, and a folder that changes
+    // all the time is listed at most four times a second.
+    static constexpr int kChangeRefreshDelay = 250;
 
     explicit TPzShellTree(QWidget* parent = nullptr);
     ~TPzShellTree() override;
@@ -138,7 +143,8 @@ public:
     // Finds the node of an absolute list and handles it by mode; whether the
     // whole path was found below a root.
     bool LocateNode(const TItemIdList* absolute, TLocateMode mode);
-    void RefreshNode(TTreeNode* node, bool recursive, bool overlays);
+    // `awaited` false: the listing is not waited for, its answer comes later.
+    void RefreshNode(TTreeNode* node, bool recursive, bool overlays, bool awaited = true);
     void RefreshTree();
     void RefreshSelected();
     // Runs a verb on the selected node; false without one or on failure.
@@ -205,6 +211,11 @@ private:
     void DoOperation(TPzShellOperations operation, const TFileNames& files, const QString& destination);
     void HandleShellChange(TNotificationEvent event, const TItemIdList* item1, const TItemIdList* item2);
     void HandleChangeOf(TNotificationEvent event, const TItemIdList* item1, const TItemIdList* item2);
+    // A node's refresh after a change, held for kChangeRefreshDelay together
+    // with every other one of that node; a node has one at most.
+    void ScheduleRefresh(TTreeNode* node, bool recursive, bool overlays);
+    // The refreshes held for changes, started without waiting for them.
+    void RunChangeRefreshes();
     // Change reports name file-system items below the computer's volumes; under
     // a desktop root the desktop's own folder and the home folder show them
     // under other lists.
@@ -246,10 +257,16 @@ private:
         TItemIdListPtr Node;
         bool Recursive = false;
         bool Overlays = false;
+        // Whether the window waits shortly for the listing (false after a change).
+        bool Awaited = true;
     };
     TPzFolderListing refresh_;
     std::deque<TRefreshStep> refreshes_;
     bool runningRefreshes_ = false;
+    // Set while a change is handled: refreshes wait in changeRefreshes_.
+    bool handlingChange_ = false;
+    std::vector<TRefreshStep> changeRefreshes_;
+    QTimer changeTimer_;
     // The folder the notice names (native path).
     std::string noticeFolder_;
     TPidlHistory history_;

@@ -4,8 +4,6 @@
 #include "platform/core/ids/TItemIdList.h"
 #include "platform/namespace/IShellFolder.h"
 
-#include <cstdint>
-
 // The shell data of a folder tree node: which object it stands for and the
 // folder that compares and sorts it among its siblings. A node without one is
 // not a shell node and every shell operation passes it by.
@@ -26,8 +24,6 @@ public:
     void SetOwnFolder(IShellFolderPtr folder) { ownFolder_ = std::move(folder); }
     bool IsFolder() const { return isFolder_; }
 
-    // 1 while a re-enumeration has seen the object.
-    std::uint32_t Present = 1;
     bool Compressed = false;
     bool Encrypted = false;
     // Whether the object has sub-folders, as its listing's worker found out

@@ -7,20 +7,11 @@
 #include "shell/navigator/EShellNavigatorError.h"
 #include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/ShellPaths.h"
+#include "shell/panes/TPzFolderMerge.h"
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
 
-#include <string_view>
-#include <unordered_map>
-
-namespace {
-
-std::string_view ItemBytes(const TItemIdList* item)
-{
-    return {reinterpret_cast<const char*>(IDListBytes(item)), IDListSize(item)};
-}
-
-}  // namespace
+#include <algorithm>
 
 TTreeNode* TPzShellTree::NodeOfList(const TItemIdList* absolute) const
 {
@@ -97,12 +88,12 @@ void TPzShellTree::RunRefreshes()
         return;
     runningRefreshes_ = true;
     while (!refresh_.Pending() && !refreshes_.empty()) {
-        const TItemIdList* node = refreshes_.front().Node.get();
         bool shown = false;
         try {
+            const TRefreshStep& step = refreshes_.front();
             shown = refresh_.Start(
-                browser_, node, options_, [this](TPzFolderListing::TResult& result) { ChildrenRefreshed(result); },
-                !ShowFiles());
+                browser_, step.Node.get(), options_,
+                [this](TPzFolderListing::TResult& result) { ChildrenRefreshed(result); }, !ShowFiles(), step.Awaited);
         } catch (...) {
             runningRefreshes_ = false;
             throw;
@@ -129,49 +120,41 @@ void TPzShellTree::ChildrenRefreshed(TPzFolderListing::TResult& result)
         try {
             browser_.SetFolderIDList(step.Node.get());
             TTreeUpdateGuard guard(*this);
-            // Children by their item's bytes; a miss falls back to the shell's comparison.
-            std::unordered_map<std::string_view, TTreeNode*> byItem;
-            byItem.reserve(std::size_t(node->Count()));
+            TPzFolderMerge merge(browser_.FolderInterface());
+            std::vector<TTreeNode*> held;
+            held.reserve(std::size_t(node->Count()));
             for (int i = 0; i < node->Count(); ++i)
-                if (TPzShellTreeItem* child = ShellItem(node->Item(i))) {
-                    child->Present = 0;
-                    byItem.emplace(ItemBytes(child->Relative()), node->Item(i));
+                if (const TPzShellTreeItem* child = ShellItem(node->Item(i))) {
+                    held.push_back(node->Item(i));
+                    merge.Hold(child->Relative());
                 }
+            const TPzFolderMerge::TAnswer answer = merge.Merge(result);
             bool added = false;
             for (std::size_t n = 0; n < result.Items.size(); ++n) {
                 const int subFolders = n < result.SubFolders.size() ? result.SubFolders[n] : -1;
                 browser_.SetObjectIDList(result.Items[n].get());
-                const TItemIdList* object = browser_.ObjectIDList();
-                TTreeNode* child = nullptr;
-                if (auto hit = byItem.find(ItemBytes(object)); hit != byItem.end())
-                    child = hit->second;
-                else
-                    for (int i = 0; i < node->Count() && !child; ++i) {
-                        const TPzShellTreeItem* candidate = ShellItem(node->Item(i));
-                        if (candidate && candidate->ParentFolder() &&
-                            candidate->ParentFolder()->CompareIDs(0, object, candidate->Relative()).Code() == 0)
-                            child = node->Item(i);
-                    }
-                if (child) {
-                    TPzShellTreeItem* data = ShellItem(child);
-                    data->Present = 1;
+                if (const int found = answer.Listed[n]; found != TPzFolderMerge::kNew) {
+                    TTreeNode* child = held[std::size_t(found)];
                     if (subFolders >= 0)
-                        data->SubFolders = subFolders;
+                        ShellItem(child)->SubFolders = subFolders;
                     child->SetHasChildren((ShowFiles() && browser_.IsFolder()) ||
                                           (subFolders >= 0 ? subFolders == 1 : browser_.HasSubFolders()));
                 } else if (!IsEditing() && AddFolderNode(node, subFolders)) {
                     added = true;
                 }
             }
-            // Only a listing that reached its end tells which children are gone.
-            if (ListingEnded(result.Error))
-                Nodes().DeleteChildrenIf(node, [](const TTreeNode& child) {
-                    const TPzShellTreeItem* data = ShellItem(&child);
-                    return data && data->Present == 0;
-                });
+            if (ListingEnded(answer.Error) && !answer.Gone.empty()) {
+                std::vector<const TTreeNode*> gone;
+                gone.reserve(answer.Gone.size());
+                for (const std::size_t index : answer.Gone)
+                    gone.push_back(held[index]);
+                std::sort(gone.begin(), gone.end());
+                Nodes().DeleteChildrenIf(
+                    node, [&](const TTreeNode& child) { return std::binary_search(gone.begin(), gone.end(), &child); });
+            }
             if (step.Recursive)
                 for (int i = 0; i < node->Count(); ++i)
-                    RefreshNode(node->Item(i), true, step.Overlays);
+                    RefreshNode(node->Item(i), true, step.Overlays, step.Awaited);
             if (added)
                 SortNodeChildren(node);
         } catch (const EShellNavigatorError&) {
