@@ -6,6 +6,7 @@
 #include <memory>
 
 class TListView;
+class TListViewModel;
 
 // What a user of the list view hangs on an entry; owned by the entry.
 class TListItemData
@@ -17,7 +18,7 @@ public:
 // One entry of a TListView: caption (column 0), the texts of the further
 // columns, indexes into the view's image lists (-1: none) and the user's data.
 // Fields may be written directly while the entry is being completed (from the
-// view's image request); elsewhere call TListView::UpdateItem afterwards so
+// view's completion step); elsewhere call TListView::UpdateItem afterwards so
 // the entry is repainted.
 class TListItem
 {
@@ -34,8 +35,11 @@ public:
 
     // The entry's row; -1 once it has left the view. Constant time.
     int Index() const { return row_; }
-    TListView* Owner() const { return owner_; }
+    // The model the entry was added to.
+    const TListViewModel* Owner() const { return owner_; }
     bool Cut() const { return cut_; }
+    // Whether the view's completion step has run for the entry.
+    bool Completed() const { return completed_; }
     bool DropHighlighted() const { return dropHighlighted_; }
 
     TListItemData* Data() const { return data_.get(); }
@@ -46,8 +50,9 @@ private:
     friend class TListView;
 
     int row_ = -1;
-    TListView* owner_ = nullptr;
+    const TListViewModel* owner_ = nullptr;
     bool cut_ = false;
+    bool completed_ = false;
     bool dropHighlighted_ = false;
     std::unique_ptr<TListItemData> data_;
 };

@@ -1,6 +1,7 @@
 #include "framework/listview/TListView.h"
 
 #include "framework/TImageList.h"
+#include "framework/listview/TListViewDelegate.h"
 #include "framework/listview/TListViewHeader.h"
 
 #include <QContextMenuEvent>
@@ -16,16 +17,23 @@ namespace {
 // Icons of the report, list and small-icon styles, and of the large-icon style.
 constexpr int kSmallIconSize = 16;
 constexpr int kLargeIconSize = 32;
+// Entries completed before one paint: a tall window shows about 100 rows, and
+// on a slow file system (a stat each) a larger batch would hold the frame longer.
+constexpr int kCompletionBatch = 128;
 
 }  // namespace
 
 TListView::TListView(QWidget* parent)
     : QTreeView(parent)
-    , model_(new TListViewModel(*this))
+    , model_(new TListViewModel(this))
     , header_(new TListViewHeader(this))
 {
     setHeader(header_);
     setModel(model_);
+    setItemDelegate(new TListViewDelegate(*this));
+    completionTimer_.setSingleShot(true);
+    completionTimer_.setInterval(0);
+    connect(&completionTimer_, &QTimer::timeout, this, [this] { CompleteShownRows(true); });
     setUniformRowHeights(true);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -391,9 +399,56 @@ void TListView::ImagesChanged()
     viewport()->update();
 }
 
-void TListView::RequestItem(TListItem& item)
+void TListView::CompleteVisible()
 {
-    DoGetImageIndex(item);
+    CompleteShownRows(true);
+}
+
+void TListView::CompleteShownRows(bool announce)
+{
+    const QRect area = viewport()->rect();
+    if (model_->rowCount() == 0 || area.isEmpty())
+        return;
+    // Rows are of one height: the rows in view are one run from the top row to the bottom one.
+    const int x = columnViewportPosition(0);
+    const QModelIndex top = indexAt(QPoint(x, area.top()));
+    if (!top.isValid())
+        return;
+    const QModelIndex bottom = indexAt(QPoint(x, area.bottom()));
+    const int last = bottom.isValid() ? bottom.row() : model_->rowCount() - 1;
+    int budget = kCompletionBatch;
+    int runStart = -1;
+    auto endRun = [&](int end) {
+        if (announce && runStart >= 0)
+            model_->RowsChanged(runStart, end);
+        runStart = -1;
+    };
+    int row = top.row();
+    for (; row <= last; ++row) {
+        TListItem* item = model_->Item(row);
+        if (!item)
+            break;
+        if (item->completed_) {
+            endRun(row - 1);
+            continue;
+        }
+        if (budget-- == 0) {
+            completionTimer_.start();
+            break;
+        }
+        // Marked first: a completion that repaints the entry does not start it again.
+        item->completed_ = true;
+        DoGetImageIndex(*item);
+        if (runStart < 0)
+            runStart = row;
+    }
+    endRun(row - 1);
+}
+
+void TListView::paintEvent(QPaintEvent* event)
+{
+    CompleteShownRows(false);
+    QTreeView::paintEvent(event);
 }
 
 // --- Editing -----------------------------------------------------------------------------------------------
@@ -419,14 +474,13 @@ bool TListView::EditCaption(TListItem* item)
     return IsEditing();
 }
 
-bool TListView::CommitCaption(TListItem& item, QString& text)
+void TListView::CommitCaption(TListItem& item, QString text)
 {
-    if (text == item.Caption)
-        return false;
-    const bool accepted = DoEdited(item, text);
-    if (accepted)
+    if (text == item.Caption || !DoEdited(item, text))
+        return;
+    const QModelIndex index = model_->IndexOf(&item);
+    if (index.isValid() && model_->setData(index, text, Qt::EditRole))
         DoChange(&item, ctText);
-    return accepted;
 }
 
 // --- Events ---------------------------------------------------------------------------------------------

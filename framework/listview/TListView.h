@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QPixmap>
+#include <QTimer>
 #include <QTreeView>
 
 #include <functional>
@@ -24,8 +25,9 @@ enum TItemChange { ctText, ctImage, ctState };
 // A list view control of entries with a caption, further column texts,
 // images and a data object, shown as a flat table on QTreeView.
 //
-// Entries are completed lazily: the first time the view needs an entry's
-// image or its further texts (when it paints it), DoGetImageIndex runs for it.
+// Entries are completed lazily, outside the model: before the viewport paints,
+// DoGetImageIndex runs once for each entry in view that has not been completed,
+// a batch at a time; what a batch leaves follows on the next event-loop turn.
 //
 // Keys come as two events: DoKeyDown, which may consume the key so that the
 // view's own handling (navigation, type-ahead) is skipped, and then, for keys
@@ -61,6 +63,12 @@ public:
     // Sets the cut state without a repaint or change report: for entries being
     // completed while they are painted.
     static void MarkCut(TListItem& item, bool cut) { item.cut_ = cut; }
+    // Has the entry completed again when it is next in view; no repaint (the
+    // caller announces what it changed).
+    static void MarkIncomplete(TListItem& item) { item.completed_ = false; }
+    // Completes the entries in view now rather than at the next paint, and
+    // announces each run of rows it completed with one change.
+    void CompleteVisible();
 
     // Changes between BeginUpdate and EndUpdate are shown together when the
     // outermost bracket closes. Prefer TUpdateGuard.
@@ -158,10 +166,8 @@ public:
 
     // The composite picture of an entry (state image, image, overlay; dimmed when cut).
     QPixmap ItemPicture(const TListItem& item) const;
-    // Run by the model when it needs an entry's image or further texts.
-    void RequestItem(TListItem& item);
-    // Run by the model when an edit is committed; true when the caption takes `text`.
-    [[nodiscard]] bool CommitCaption(TListItem& item, QString& text);
+    // Whether entries show pictures (an image list is set for the style).
+    bool ShowsPictures() const { return ShownImages() || stateImages_; }
     // The model under the view (for tests and accessibility checks).
     TListViewModel& Model() const { return *model_; }
 
@@ -189,9 +195,16 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    friend class TListViewModel;
+    friend class TListViewDelegate;
+    // Run by the delegate when an edit is committed: the caption takes `text`
+    // (as DoEdited may have changed it) when DoEdited accepts it.
+    void CommitCaption(TListItem& item, QString text);
+    // Completes up to a batch of the entries in view; `announce`: outside a
+    // paint, so the rows completed are announced.
+    void CompleteShownRows(bool announce);
     void ApplyColumnWidths();
     void UpdateIconSize();
     void SelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -203,6 +216,8 @@ private:
     const TImageList* largeImages_ = nullptr;
     const TImageList* stateImages_ = nullptr;
     mutable QHash<quint64, QPixmap> pictureCache_;
+    // Goes on with the entries in view a batch left.
+    QTimer completionTimer_;
     TViewStyle viewStyle_ = vsReport;
     bool readOnly_ = false;
     bool multiSelect_ = true;

@@ -1,9 +1,5 @@
 #include "framework/listview/TListViewModel.h"
 
-#include "framework/listview/TListView.h"
-
-#include <QPalette>
-
 #include <algorithm>
 #include <iterator>
 
@@ -14,9 +10,8 @@ constexpr std::size_t kFreeSlice = 4096;
 
 }  // namespace
 
-TListViewModel::TListViewModel(TListView& view)
-    : QAbstractTableModel(&view)
-    , view_(view)
+TListViewModel::TListViewModel(QObject* parent)
+    : QAbstractTableModel(parent)
 {
     retiredTimer_.setInterval(0);
     connect(&retiredTimer_, &QTimer::timeout, this, [this] { FreeRetiredSlice(); });
@@ -40,7 +35,7 @@ int TListViewModel::columnCount(const QModelIndex& parent) const
 
 QModelIndex TListViewModel::IndexOf(const TListItem* item, int column) const
 {
-    if (!item || item->row_ < 0 || item->row_ >= shown_ || item->owner_ != &view_)
+    if (!item || item->row_ < 0 || item->row_ >= shown_ || item->owner_ != this)
         return {};
     return index(item->row_, column);
 }
@@ -49,33 +44,11 @@ QVariant TListViewModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= shown_)
         return {};
-    TListItem& item = *items_[std::size_t(index.row())];
+    const TListItem& item = *items_[std::size_t(index.row())];
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
-        if (column == 0)
-            return item.Caption;
-        if (item.SubItems.size() < column && item.ImageIndex < 0)
-            view_.RequestItem(item);
-        return item.SubItems.value(column - 1);
-    case Qt::DecorationRole:
-        if (column != 0)
-            return {};
-        view_.RequestItem(item);
-        return view_.ItemPicture(item);
-    case Qt::ForegroundRole: {
-        const QColor color = view_.DoItemTextColor(item);
-        if (color.isValid())
-            return color;
-        if (item.cut_)
-            return view_.palette().color(QPalette::Disabled, QPalette::Text);
-        return {};
-    }
-    case Qt::BackgroundRole:
-        if (item.dropHighlighted_)
-            return view_.palette().color(QPalette::Highlight);
-        return {};
+    case Qt::EditRole: return column == 0 ? item.Caption : item.SubItems.value(column - 1);
     case Qt::TextAlignmentRole:
         if (std::size_t(column) < columns_.size())
             return QVariant::fromValue(columns_[std::size_t(column)].Alignment | Qt::AlignVCenter);
@@ -88,11 +61,7 @@ bool TListViewModel::setData(const QModelIndex& index, const QVariant& value, in
 {
     if (role != Qt::EditRole || !index.isValid() || index.column() != 0 || index.row() >= shown_)
         return false;
-    TListItem& item = *items_[std::size_t(index.row())];
-    QString text = value.toString();
-    if (!view_.CommitCaption(item, text))
-        return false;
-    item.Caption = text;
+    items_[std::size_t(index.row())]->Caption = value.toString();
     emit dataChanged(index, index.siblingAtColumn(columnCount() - 1));
     return true;
 }
@@ -147,7 +116,7 @@ void TListViewModel::FlushAppends()
 
 TListItem* TListViewModel::Add(std::unique_ptr<TListItem> item)
 {
-    item->owner_ = &view_;
+    item->owner_ = this;
     item->row_ = Count();
     TListItem* added = item.get();
     items_.push_back(std::move(item));
@@ -194,7 +163,7 @@ void TListViewModel::Remove(const std::vector<TListItem*>& items)
     std::vector<int> rows;
     rows.reserve(items.size());
     for (const TListItem* item : items)
-        if (item && item->owner_ == &view_ && item->row_ >= 0 && item->row_ < Count())
+        if (item && item->owner_ == this && item->row_ >= 0 && item->row_ < Count())
             rows.push_back(item->row_);
     if (rows.empty())
         return;
@@ -297,6 +266,15 @@ void TListViewModel::ItemChanged(const TListItem* item)
     const QModelIndex first = IndexOf(item);
     if (first.isValid())
         emit dataChanged(first, first.siblingAtColumn(columnCount() - 1));
+}
+
+void TListViewModel::RowsChanged(int first, int last)
+{
+    first = std::max(first, 0);
+    last = std::min(last, shown_ - 1);
+    if (resetting_ || first > last)
+        return;
+    emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
 void TListViewModel::SetColumns(std::vector<TListColumn> columns)

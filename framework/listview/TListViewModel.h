@@ -3,14 +3,11 @@
 #include "framework/listview/TListItem.h"
 
 #include <QAbstractTableModel>
-#include <QPixmap>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <vector>
-
-class TListView;
 
 // A column of a list view in report style.
 struct TListColumn
@@ -21,6 +18,8 @@ struct TListColumn
 };
 
 // The flat model under TListView: one vector of entries, each knowing its row.
+// It knows no view: data() gives what the entries hold, and the view fills
+// them in (pictures, colours and completion are the view's).
 // Changes made inside the view's update bracket are announced together when
 // the bracket closes: a clear (and everything after it) as one reset, entries
 // appended to a shown list as one insertion. Removals are announced per
@@ -28,7 +27,7 @@ struct TListColumn
 class TListViewModel final : public QAbstractTableModel
 {
 public:
-    explicit TListViewModel(TListView& view);
+    explicit TListViewModel(QObject* parent = nullptr);
     ~TListViewModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -55,6 +54,8 @@ public:
     // (a permutation of the rows); persistent indexes follow their entries.
     void Reorder(const std::vector<int>& order);
     void ItemChanged(const TListItem* item);
+    // Announces that the entries of rows first..last changed, in one signal.
+    void RowsChanged(int first, int last);
 
     const std::vector<TListColumn>& Columns() const { return columns_; }
     void SetColumns(std::vector<TListColumn> columns);
@@ -71,7 +72,6 @@ private:
     void FlushAppends();
     void FreeRetiredSlice();
 
-    TListView& view_;
     std::vector<std::unique_ptr<TListItem>> items_;
     std::vector<TListColumn> columns_;
     // Rows the views know of; entries beyond it are announced at EndUpdate.

@@ -157,9 +157,16 @@ TEST_F(ListViewTest, OnlyPaintedEntriesAreCompletedAndShownToAssistiveTechnology
     EXPECT_TRUE(list.requested.count(list.Item(0)));
     EXPECT_FALSE(list.requested.count(list.Item(5000)));
 
+    // Asking the model completes nothing: only the view's paint does.
+    EXPECT_EQ(list.Model().data(list.Model().index(5000, 1), Qt::DisplayRole), QVariant(QString()));
+    EXPECT_FALSE(list.Item(5000)->Completed());
+
     list.MakeVisible(list.Item(5000), false);
     ASSERT_TRUE(QTest::qWaitFor([&] { return list.requested.count(list.Item(5000)) == 1; }));
     EXPECT_EQ(list.GetItemAt(list.DisplayRect(list.Item(5000), drBounds).center()), list.Item(5000));
+    list.MakeVisible(list.Item(9999), false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.Item(9999)->Completed(); }));
+    EXPECT_LE(int(list.requested.size()), 3 * (visibleRows + 2));
 
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&list);
     ASSERT_NE(accessible, nullptr);
@@ -171,6 +178,67 @@ TEST_F(ListViewTest, OnlyPaintedEntriesAreCompletedAndShownToAssistiveTechnology
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("sub file3"));
     EXPECT_EQ(table->columnDescription(1), QStringLiteral("Größe"));
+}
+
+TEST(ListViewModel, KnowsNoViewAndGivesWhatTheEntriesHold)
+{
+    TListViewModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.SetColumns({{QStringLiteral("Name"), 100, Qt::AlignLeft}, {QStringLiteral("Größe"), 60, Qt::AlignRight}});
+    auto entry = std::make_unique<TListItem>();
+    entry->Caption = QStringLiteral("a.txt");
+    entry->SubItems = {QStringLiteral("2 KB")};
+    entry->ImageIndex = 3;
+    TListItem* item = model.Add(std::move(entry));
+    EXPECT_EQ(item->Owner(), &model);
+    EXPECT_EQ(model.data(model.index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("2 KB"));
+    EXPECT_FALSE(model.data(model.index(0, 0), Qt::DecorationRole).isValid());
+    EXPECT_TRUE(model.setData(model.index(0, 0), QStringLiteral("b.txt"), Qt::EditRole));
+    EXPECT_EQ(item->Caption, QStringLiteral("b.txt"));
+    EXPECT_FALSE(item->Completed());
+    // An entry of another model is not this one's.
+    TListViewModel other;
+    EXPECT_FALSE(other.IndexOf(item).isValid());
+    other.Remove({item});
+    EXPECT_EQ(model.Count(), 1);
+}
+
+TEST_F(ListViewTest, CompletionOutsideAPaintAnnouncesEachRunOnceAndBatchesGoOn)
+{
+    list.SetSmallImages(&images);
+    QStringList captions;
+    for (int i = 0; i < 2000; ++i)
+        captions << QStringLiteral("file%1").arg(i);
+    Fill(captions);
+    // Taller than one batch of rows: the rest are completed on the following turns.
+    list.resize(400, 4000);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const QModelIndex bottom = list.indexAt(QPoint(1, list.viewport()->height() - 1));
+    ASSERT_TRUE(bottom.isValid());
+    const int lastShown = bottom.row();
+    ASSERT_GT(lastShown, 150) << "more rows in view than one batch completes";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list.Item(lastShown)->Completed(); }));
+    EXPECT_EQ(int(list.requested.size()), lastShown + 1);
+    EXPECT_FALSE(list.Item(lastShown + 1)->Completed());
+
+    QAbstractItemModelTester tester(&list.Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy changes(&list.Model(), &QAbstractItemModel::dataChanged);
+    for (int row : {2, 3, 4, 7}) {
+        list.Item(row)->ImageIndex = -1;
+        TListView::MarkIncomplete(*list.Item(row));
+    }
+    list.requested.clear();
+    list.CompleteVisible();
+    EXPECT_EQ(list.requested.size(), 4u);
+    ASSERT_EQ(changes.size(), 2);
+    EXPECT_EQ(changes[0][0].toModelIndex(), list.Model().index(2, 0));
+    EXPECT_EQ(changes[0][1].toModelIndex(), list.Model().index(4, 1));
+    EXPECT_EQ(changes[1][0].toModelIndex(), list.Model().index(7, 0));
+    EXPECT_EQ(changes[1][1].toModelIndex(), list.Model().index(7, 1));
+    changes.clear();
+    list.CompleteVisible();
+    EXPECT_EQ(changes.size(), 0);  // nothing left to complete
 }
 
 TEST_F(ListViewTest, KeysComeAsKeyDownThenCharacterBeforeTheViewsOwn)

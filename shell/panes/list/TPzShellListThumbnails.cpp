@@ -66,8 +66,10 @@ void TPzShellList::SetThumbnailSize(int width, int height)
     CancelThumbnails();
     thumbnailImages_.SetImageSize(width, height);
     thumbnailShown_.clear();
-    for (int row = 0; row < Count(); ++row)
+    for (int row = 0; row < Count(); ++row) {
         Item(row)->ImageIndex = -1;
+        MarkIncomplete(*Item(row));
+    }
     ImagesChanged();
 }
 

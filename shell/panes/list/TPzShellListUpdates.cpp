@@ -83,6 +83,7 @@ void TPzShellList::NotifierHook(int event, const TItemIdList* item1)
         if (TListItem* found = FindItemById(LastIDListItem(item1))) {
             found->SubItems.clear();
             found->ImageIndex = -1;
+            MarkIncomplete(*found);
             UpdateItem(found);
         }
         RestartUpdateTimer();
