@@ -29,6 +29,18 @@ unsigned long SHChangeNotifyRegister(QObject* receiver, int sources, long eventM
     return TShellChangeRegistry::Process().Register(receiver, sources, eventMask, std::move(handler), entries);
 }
 
+unsigned long SHChangeNotifyReregister(unsigned long previous, QObject* receiver, int sources, long eventMask,
+                                       TShellChangeHandler handler, std::span<const SHChangeNotifyEntry> entries)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || QThread::currentThread() != application->thread()) {
+        qWarning("SHChangeNotifyReregister: nur im UI-Thread möglich");
+        return 0;
+    }
+    return TShellChangeRegistry::Process().Register(receiver, sources, eventMask, std::move(handler), entries,
+                                                    previous);
+}
+
 bool SHChangeNotifyDeregister(unsigned long registrationId)
 {
     TShellChangeRegistry* registry = TShellChangeRegistry::ProcessIfExists();

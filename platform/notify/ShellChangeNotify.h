@@ -96,6 +96,14 @@ using TShellChangeHandler = std::function<void(long event, const TItemIdList* it
 unsigned long SHChangeNotifyRegister(QObject* receiver, int sources, long eventMask, TShellChangeHandler handler,
                                      std::span<const SHChangeNotifyEntry> entries);
 
+// Registers as SHChangeNotifyRegister does and ends registration `previous`
+// (0 for none): the folders it watched that the new one covers, the folders
+// below a recursive entry among them, stay watched without a gap, as if they
+// had been enumerated again. Returns the new id, 0 on failure (the previous
+// registration ends all the same).
+unsigned long SHChangeNotifyReregister(unsigned long previous, QObject* receiver, int sources, long eventMask,
+                                       TShellChangeHandler handler, std::span<const SHChangeNotifyEntry> entries);
+
 // Ends a registration; false for an unknown id.
 bool SHChangeNotifyDeregister(unsigned long registrationId);
 

@@ -139,8 +139,16 @@ TShellChangeRegistry* TShellChangeRegistry::ProcessIfExists()
 }
 
 unsigned long TShellChangeRegistry::Register(QObject* receiver, int sources, long eventMask,
-                                             TShellChangeHandler handler, std::span<const SHChangeNotifyEntry> entries)
+                                             TShellChangeHandler handler, std::span<const SHChangeNotifyEntry> entries,
+                                             unsigned long previous)
 {
+    // Ended only after the new registration holds its watches: a folder both watch is never let go.
+    std::unique_ptr<TRegistration> replaced;
+    if (const auto found = registrations_.find(previous); found != registrations_.end()) {
+        QObject::disconnect(found->second->receiverConnection);
+        replaced = std::move(found->second);
+        registrations_.erase(found);
+    }
     if (!handler)
         return 0;
     auto registration = std::make_unique<TRegistration>();
@@ -167,8 +175,11 @@ unsigned long TShellChangeRegistry::Register(QObject* receiver, int sources, lon
         return 0;
 
     if (sources & SHCNRF_InterruptLevel) {
+        if (replaced)
+            TakeWatches(*registration, *replaced);
         for (TRegisteredFolder& folder : registration->folders) {
-            if (!folder.watchPath.empty() && IsDirectory(folder.watchPath))
+            if (!folder.watchPath.empty() && !folder.watches.contains(folder.watchPath) &&
+                IsDirectory(folder.watchPath))
                 static_cast<void>(AddWatch(*registration, folder, folder.watchPath));  // beyond the cap: unwatched
         }
     }
@@ -187,6 +198,24 @@ bool TShellChangeRegistry::Deregister(unsigned long registrationId)
     QObject::disconnect(found->second->receiverConnection);
     registrations_.erase(found);  // its watch leases end with it
     return true;
+}
+
+void TShellChangeRegistry::TakeWatches(TRegistration& to, TRegistration& from)
+{
+    for (TRegisteredFolder& old : from.folders) {
+        for (auto& [path, lease] : old.watches) {
+            // Ended watches (the folder went) are left behind; a folder's watch is taken once.
+            if (watcher_->WatchedPath(*lease) != path || LiveWatchCount(to) >= kMaxWatchesPerRegistration)
+                continue;
+            for (TRegisteredFolder& folder : to.folders) {
+                const bool covers = path == folder.watchPath || (folder.recursive && IsInTree(folder, path));
+                if (covers && !folder.watches.contains(path)) {
+                    folder.watches[path] = std::move(lease);
+                    break;
+                }
+            }
+        }
+    }
 }
 
 bool TShellChangeRegistry::AddWatch(TRegistration& registration, TRegisteredFolder& folder, const std::string& path)

@@ -33,8 +33,9 @@ public:
     // The process-wide registry if it exists (no one registered otherwise).
     static TShellChangeRegistry* ProcessIfExists();
 
+    // In place of registration `previous` (0 for none), whose watches the new one takes where it covers them.
     unsigned long Register(QObject* receiver, int sources, long eventMask, TShellChangeHandler handler,
-                           std::span<const SHChangeNotifyEntry> entries);
+                           std::span<const SHChangeNotifyEntry> entries, unsigned long previous = 0);
     bool Deregister(unsigned long registrationId);
 
     // A change the program made itself (shell level); delivered at once.
@@ -82,6 +83,8 @@ private:
         const TMountEntry* volume = nullptr;
     };
 
+    // Moves the leases of `from` to the folders of `to` that cover their paths.
+    void TakeWatches(TRegistration& to, TRegistration& from);
     [[nodiscard]] bool AddWatch(TRegistration& registration, TRegisteredFolder& folder, const std::string& path);
     int LiveWatchCount(const TRegistration& registration) const;
     void PruneEndedWatches(TRegistration& registration);

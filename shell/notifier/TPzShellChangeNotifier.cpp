@@ -59,21 +59,17 @@ std::vector<std::string> TPzShellChangeNotifier::Directories() const
 
 void TPzShellChangeNotifier::SetDirectories(const std::vector<std::string>& paths)
 {
-    ChangeDirectories([&] {
-        directories_.clear();
-        for (const std::string& path : paths)
-            directories_.emplace(path, 0);
-    });
+    ChangeDirectories([&](std::set<std::string>& entries) { entries = {paths.begin(), paths.end()}; });
 }
 
 void TPzShellChangeNotifier::AddDirectory(const std::string& path)
 {
-    ChangeDirectories([&] { directories_.emplace(path, 0); });
+    ChangeDirectories([&](std::set<std::string>& entries) { entries.insert(path); });
 }
 
 void TPzShellChangeNotifier::DeleteDirectory(const std::string& path)
 {
-    ChangeDirectories([&] { directories_.erase(path); });
+    ChangeDirectories([&](std::set<std::string>& entries) { entries.erase(path); });
 }
 
 unsigned long TPzShellChangeNotifier::DirectoryId(const std::string& path) const
@@ -82,13 +78,25 @@ unsigned long TPzShellChangeNotifier::DirectoryId(const std::string& path) const
     return found != directories_.end() ? found->second : 0;
 }
 
-void TPzShellChangeNotifier::ChangeDirectories(const std::function<void()>& change)
+void TPzShellChangeNotifier::ChangeDirectories(const std::function<void(std::set<std::string>&)>& change)
 {
-    UnregisterAll();
-    change();
+    std::set<std::string> entries;
+    for (const auto& [path, id] : directories_)
+        entries.insert(path);
+    change(entries);
     // The empty entry sorts first; beside real folders it has no meaning.
-    if (directories_.size() > 1 && directories_.begin()->first.empty())
-        directories_.erase(directories_.begin());
+    if (entries.size() > 1 && entries.begin()->empty())
+        entries.erase(entries.begin());
+    // Entries that stay keep their registrations, and with them the folders these watch.
+    std::erase_if(directories_, [&](const auto& entry) {
+        if (entries.contains(entry.first))
+            return false;
+        if (entry.second != 0)
+            SHChangeNotifyDeregister(entry.second);
+        return true;
+    });
+    for (const std::string& path : entries)
+        directories_.emplace(path, 0);
     RegisterAll();
 }
 
@@ -110,31 +118,39 @@ void TPzShellChangeNotifier::SetEventFilter(TNotificationEvents filter)
 
 void TPzShellChangeNotifier::SetWatchedItem(const TItemIdList* absolute)
 {
-    UnregisterAll();
-    if (directories_.size() == 1 && directories_.begin()->first.empty())
+    if (directories_.size() == 1 && directories_.begin()->first.empty()) {
+        if (directories_.begin()->second != 0)
+            SHChangeNotifyDeregister(directories_.begin()->second);
         directories_.clear();
+    }
     watchedItem_ = CloneIDList(absolute);
+    // The folders below the former item that the new one covers stay watched.
+    if (registered_)
+        watchedId_ = RegisterItem(watchedItem_.get(), recursive_, watchedId_);
     RegisterAll();
 }
 
-unsigned long TPzShellChangeNotifier::RegisterItem(const TItemIdList* absolute, bool recursive)
+unsigned long TPzShellChangeNotifier::RegisterItem(const TItemIdList* absolute, bool recursive, unsigned long previous)
 {
-    if (!Enabled() || absolute == nullptr)
+    if (!Enabled() || absolute == nullptr) {
+        if (previous != 0)
+            SHChangeNotifyDeregister(previous);
         return 0;
+    }
     const int sources = SHCNRF_InterruptLevel | SHCNRF_ShellLevel | (recursive ? SHCNRF_RecursiveInterrupt : 0);
     const SHChangeNotifyEntry entry{absolute, recursive};
-    return SHChangeNotifyRegister(
-        this, sources, EventMaskOf(eventFilter_),
+    return SHChangeNotifyReregister(
+        previous, this, sources, EventMaskOf(eventFilter_),
         [this](long event, const TItemIdList* item1, const TItemIdList* item2) {
             HandleNotification(event, item1, item2);
         },
         std::span(&entry, 1));
 }
 
-unsigned long TPzShellChangeNotifier::RegisterPath(const std::string& path)
+unsigned long TPzShellChangeNotifier::RegisterPath(const std::string& path, unsigned long previous)
 {
     const TItemIdListPtr list = path.empty() ? SHGetSpecialFolderLocation(SF_DRIVES) : SHParseDisplayName(path);
-    return RegisterItem(list.get(), recursive_);
+    return RegisterItem(list.get(), recursive_, previous);
 }
 
 void TPzShellChangeNotifier::RegisterAll()
@@ -146,11 +162,11 @@ void TPzShellChangeNotifier::RegisterAll()
         directories_.emplace(std::string(), 0);
         recursive_ = true;
     }
-    if (watchedItem_)
-        watchedId_ = RegisterItem(watchedItem_.get(), recursive_);
+    if (watchedItem_ && watchedId_ == 0)
+        watchedId_ = RegisterItem(watchedItem_.get(), recursive_, 0);
     for (auto& [path, id] : directories_) {
         if (id == 0)
-            id = RegisterPath(path);
+            id = RegisterPath(path, 0);
     }
     registered_ = true;
 }
@@ -173,10 +189,14 @@ void TPzShellChangeNotifier::UnregisterAll()
 
 void TPzShellChangeNotifier::Reregister()
 {
-    if (registered_) {
-        UnregisterAll();
-        RegisterAll();
-    }
+    if (!registered_)
+        return;
+    // Each registration hands its watches on to the one that replaces it: the
+    // folders enumerated since, open tree nodes among them, stay watched.
+    if (watchedItem_)
+        watchedId_ = RegisterItem(watchedItem_.get(), recursive_, watchedId_);
+    for (auto& [path, id] : directories_)
+        id = RegisterPath(path, id);
 }
 
 bool TPzShellChangeNotifier::IsRepeat(long code, const TItemIdList* item1, std::uint32_t now) const

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,13 +42,14 @@ public:
     void SetEnabled(bool enabled) override;
 
     std::vector<std::string> Directories() const;
-    // Each change of the list drops and rebuilds the registrations.
+    // Entries that stay keep their registrations; new ones are registered.
     void SetDirectories(const std::vector<std::string>& paths);
     void AddDirectory(const std::string& path);
     void DeleteDirectory(const std::string& path);
     // The registration id of a Directories entry; 0 when not registered.
     unsigned long DirectoryId(const std::string& path) const;
 
+    // A real change of either registers anew; the folders watched so far stay watched.
     bool Recursive() const { return recursive_; }
     void SetRecursive(bool recursive);
     TNotificationEvents EventFilter() const { return eventFilter_; }
@@ -75,13 +77,14 @@ protected:
     virtual void DoChange(QObject* sender, TNotificationEvent event, const QString& path1, const QString& path2);
 
 private:
-    unsigned long RegisterItem(const TItemIdList* absolute, bool recursive);
-    unsigned long RegisterPath(const std::string& path);
+    // In place of registration `previous` (0 for none), which ends in any case.
+    unsigned long RegisterItem(const TItemIdList* absolute, bool recursive, unsigned long previous);
+    unsigned long RegisterPath(const std::string& path, unsigned long previous);
     void RegisterAll();
     void UnregisterAll();
     void Reregister();
     // Runs a change of Directories between the registration updates it needs.
-    void ChangeDirectories(const std::function<void()>& change);
+    void ChangeDirectories(const std::function<void(std::set<std::string>&)>& change);
     bool IsRepeat(long code, const TItemIdList* item1, std::uint32_t now) const;
 
     std::map<std::string, unsigned long> directories_;

@@ -1,4 +1,5 @@
 #include "platform/notify/ShellChangeNotify.h"
+#include "platform/notify/TShellChangeRegistry.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
 #include "shell/notifier/PzControls.h"
@@ -153,22 +154,39 @@ TEST_F(TNotifierTest, WatchedItemReplacesTheEmptyEntry)
     EXPECT_TRUE(IDListsEqual(notifier.WatchedItem(), watched.get()));
 }
 
-TEST_F(TNotifierTest, OnlyARealChangeOfTheSettingsRegistersAnew)
+// A registration made anew keeps the folders enumerated below its item
+// watched (open tree nodes), as far as it still covers them.
+TEST_F(TNotifierTest, OnlyARealChangeOfTheSettingsRegistersAnewAndWatchedFoldersStayWatched)
 {
     Hook();
+    const std::string open = folder / "offen";
+    ASSERT_TRUE(MakeFolder(open));
     const TItemIdListPtr watched = SHParseDisplayName(folder.Path());
     notifier.SetWatchedItem(watched.get());
     notifier.SetEnabled(true);
+    NotifyFolderEnumerated(open);
+    TShellChangeRegistry& registry = TShellChangeRegistry::Process();
     const unsigned long first = notifier.WatchedId();
     ASSERT_NE(first, 0u);
+    ASSERT_EQ(registry.WatchCount(first), 2);
     notifier.SetEventFilter(kAllNotificationEvents);
     notifier.SetRecursive(true);
     EXPECT_EQ(notifier.WatchedId(), first);
     notifier.SetEventFilter(NotificationEventBit(neFileCreate));
     const unsigned long second = notifier.WatchedId();
     EXPECT_NE(second, first);
+    EXPECT_EQ(registry.WatchCount(second), 2);
+    notifier.AddDirectory(open);
+    EXPECT_EQ(notifier.WatchedId(), second) << "another entry leaves the item's registration be";
+    EXPECT_EQ(registry.WatchCount(second), 2);
+    notifier.DeleteDirectory(open);
+    notifier.SetWatchedItem(watched.get());
+    EXPECT_EQ(registry.WatchCount(notifier.WatchedId()), 2) << "the same item again keeps its folders";
+    ASSERT_TRUE(WriteFile(open + "/neu"));
+    EXPECT_TRUE(WaitUntil([&] { return HookSaw(neFileCreate, open + "/neu"); }));
     notifier.SetRecursive(false);
     EXPECT_NE(notifier.WatchedId(), second);
+    EXPECT_EQ(registry.WatchCount(notifier.WatchedId()), 1) << "nothing below a folder watched alone";
     EXPECT_TRUE(notifier.Directories().empty()) << "a notifier with a hook adds no entry of its own";
 }
 

@@ -332,6 +332,38 @@ TEST_F(ShellTreeTest, TheHomeBranchFollowsFoldersMadeAndRemovedOutside)
     EXPECT_TRUE(QTest::qWaitFor([&] { return Child(work, "neu") == nullptr; }));
 }
 
+// Showing files, hiding them again, or a network folder listed (which the
+// notifier watches as a directory of its own) registers the tree's notifier
+// anew; the open folders, also those below nodes never painted, show what
+// was there and stay watched, so what is made in them afterwards shows up.
+TEST_F(ShellTreeTest, OpenFoldersStayWatchedWhenTheTreeIsRegisteredAnew)
+{
+    const std::string open = Work() + "/offen";
+    MakeDirectory(open);
+    MakeDirectory(open + "/kind");
+    WriteFile(open + "/vorher");
+    TPzShellTree& tree = Start();
+    TTreeNode* node = ShowFolder(open);
+    tree.Expand(node);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(node, "kind") != nullptr; }));
+
+    tree.SetShowFiles(true);
+    // The file there before comes with the folder's re-listing; what comes later only through its watch.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(node, "vorher") != nullptr; }));
+    WriteFile(open + "/danach");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(node, "danach") != nullptr; }));
+
+    tree.SetShowFiles(false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Child(node, "vorher") == nullptr; }));
+    MakeDirectory(open + "/neu");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(node, "neu") != nullptr; }));
+
+    MakeDirectory(Work() + "/netz");
+    tree.Notifier().AddDirectory(Work() + "/netz");
+    MakeDirectory(open + "/zuletzt");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(node, "zuletzt") != nullptr; }));
+}
+
 // A linked tree on a tab not shown takes the folder when it is shown and
 // lists only then; it tells the link nothing the other panes have not had.
 TEST_F(ShellTreeTest, AHiddenTreeTakesTheFolderWhenShown)

@@ -602,13 +602,18 @@ bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)
 void TPzShellTree::RefreshNode(TTreeNode* node, bool recursive, bool overlays, bool awaited)
 {
     TPzShellTreeItem* item = ShellItem(node);
-    if (loading_ || !item || node->ImageIndex() < 0)
+    if (loading_ || !item)
+        return;
+    // A node not painted yet gets its attributes when it is; an open one is
+    // still gone into, as nodes below it may be painted.
+    const bool painted = node->ImageIndex() >= 0;
+    if (!painted && (node->Count() == 0 || !IsExpanded(node)))
         return;
     // What the node holds is asked anew: a refresh follows a change inside it.
     item->SubFolders = -1;
     try {
         browser_.SetAbsoluteIDList(item->Absolute());
-        if (!IsDesktopIDList(item->Absolute()))
+        if (painted && !IsDesktopIDList(item->Absolute()))
             UpdateNodeAttributes(node, overlays);
         if (!IsDesktopIDList(item->Absolute()) && !browser_.OpenObjectAsFolder())
             return;
