@@ -163,6 +163,7 @@ TListItem* TPzShellList::AddBrowserItem(bool withDetails, bool listed)
     if (indexBuilt_)
         IndexItem(item);
     if (OnAddItem) {
+        // The handler looks at the details: filled here, also on a folder that lists slowly.
         if (withDetails)
             FillDetails(*item);
         bool canAdd = true;
