@@ -417,6 +417,7 @@ void TListView::CompleteShownRows(bool announce)
     const QModelIndex bottom = indexAt(QPoint(x, area.bottom()));
     const int last = bottom.isValid() ? bottom.row() : model_->rowCount() - 1;
     int budget = kCompletionBatch;
+    bool completed = false;
     int runStart = -1;
     auto endRun = [&](int end) {
         if (announce && runStart >= 0)
@@ -439,10 +440,13 @@ void TListView::CompleteShownRows(bool announce)
         // Marked first: a completion that repaints the entry does not start it again.
         item->completed_ = true;
         DoGetImageIndex(*item);
+        completed = true;
         if (runStart < 0)
             runStart = row;
     }
     endRun(row - 1);
+    if (completed)
+        DoShownRowsCompleted();
 }
 
 void TListView::paintEvent(QPaintEvent* event)

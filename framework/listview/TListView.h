@@ -178,6 +178,9 @@ protected:
     virtual void DoColumnClick(int column);
     virtual void DoChange(TListItem* item, TItemChange change);
     virtual void DoGetImageIndex(TListItem& item);
+    // After a batch of DoGetImageIndex calls: what they left to do in the
+    // background can go as one piece of work.
+    virtual void DoShownRowsCompleted() {}
     virtual bool DoCanEdit(TListItem& item);
     // Returns true when the caption takes `text` (which may be changed).
     virtual bool DoEdited(TListItem& item, QString& text);

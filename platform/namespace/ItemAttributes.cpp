@@ -66,21 +66,21 @@ std::uint32_t VirtualFolderAttributes(TVirtualFolder folder, std::uint32_t mask)
     return 0;
 }
 
-// Whether `path` lies on a file system whose listings may take long (a network
-// mount, a file system served by a program): its folders are not read only to
-// draw an expand button, as file managers do for network mounts; a listing
-// held there would keep the folder's own listing waiting behind it.
+}  // namespace
+
 bool ListsSlowly(const std::string& path)
 {
     const std::shared_ptr<const TMountTable> table = TMountTable::Current();
-    const TMountEntry* mount = table->MountOf(path);
+    // A folder's path may end in a slash; the mount table's lookup wants none.
+    std::string_view folder = path;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.remove_suffix(1);
+    const TMountEntry* mount = table->MountOf(folder);
     if (!mount)
         return false;
     const std::string_view type = mount->FileSystemType;
     return TMountTable::IsNetworkFileSystemType(type) || type == "fuse" || type.starts_with("fuse.");
 }
-
-}  // namespace
 
 bool DirectoryHasSubfolder(const std::string& path)
 {

@@ -5,6 +5,9 @@
 
 #include "shell/panes/TPzFolderListing.h"
 #include "shell/panes/TPzPaneNotice.h"
+#include "platform/core/system/TMountTable.h"
+#include "shell/navigator/TShellNavigator.h"
+#include "shell/panes/list/TPzShellListItem.h"
 #include "shell/threads/TWorkerPools.h"
 #include "shell/threads/TWorkerThreadPool.h"
 #include "tests/support/TListingFuse.h"
@@ -12,10 +15,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
 #include <chrono>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -140,6 +146,63 @@ TEST_F(ShellListListing, ANewerFolderWinsAndAFastOneIsThereAtOnce)
     EXPECT_EQ(List().Count(), kTwoPages);
     EXPECT_EQ(List().Notice().Shown(), QString());
     fuse.SetDelay(0ms);
+    List().SetPath(Q(Work()));
+}
+
+// On a folder whose server is slow to answer stats, completing and painting
+// the list in report style does not wait for its entries' details: the icons
+// are there at once, the details come from a worker, and once the stats are
+// answered they arrive in the rows in view, each the entry's own, in one change.
+TEST_F(ShellListListing, DetailsOfASlowFolderArriveWithoutHoldingThePaint)
+{
+    TListingFuse fuse(Work(), kFiles);
+    if (!fuse.IsMounted())
+        GTEST_SKIP() << fuse.SkipReason();
+    // The system's own mount table, which holds the test's mount (the fixture's holds only "/").
+    TMountTable::SetMountInfoPath("");
+    List().SetViewStyle(vsReport);
+    fuse.HoldFiles(true);
+    // A completion that waited for a held stat is let go after a while and
+    // then fails the checks below instead of hanging the test.
+    std::promise<void> finished;
+    std::jthread guard([&fuse, ended = finished.get_future()] {
+        if (ended.wait_for(60s) == std::future_status::timeout)
+            fuse.HoldFiles(false);
+    });
+    List().SetPath(Q(fuse.Root()));
+    QTRY_COMPARE_WITH_TIMEOUT(List().Count(), kFiles, 10000);
+
+    List().CompleteVisible();
+    List().viewport()->repaint();
+    ASSERT_TRUE(fuse.WaitUntilFileHeld(10s));
+    int shown = 0;
+    while (shown < kFiles && List().Item(shown)->ImageIndex >= 0)
+        ++shown;
+    ASSERT_GT(shown, 1);
+    ASSERT_LT(shown, kFiles);
+    for (int row = 0; row < shown; ++row)
+        EXPECT_TRUE(List().Item(row)->SubItems.isEmpty()) << row;
+
+    QSignalSpy changes(&List().Model(), &QAbstractItemModel::dataChanged);
+    fuse.HoldFiles(false);
+    QTRY_VERIFY_WITH_TIMEOUT(!List().Item(shown - 1)->SubItems.isEmpty(), 10000);
+    finished.set_value();
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0][0].value<QModelIndex>().row(), 0);
+    EXPECT_EQ(changes[0][1].value<QModelIndex>().row(), shown - 1);
+    TShellNavigator navigator;
+    navigator.SetShowErrorMessages(false);
+    navigator.SetFolder(Q(fuse.Root()));
+    for (int row = 0; row < shown; ++row) {
+        const TListItem& item = *List().Item(row);
+        navigator.SetObjectIDList(ShellItemOf(&item)->ItemId.get());
+        ASSERT_EQ(item.SubItems.size(), List().ColumnCount() - 1) << row;
+        for (int column = 1; column < List().ColumnCount(); ++column)
+            EXPECT_EQ(item.SubItems[column - 1], navigator.GetDetailText(List().DetailColumnOf(column), false))
+                << row << " " << column;
+    }
+    EXPECT_NE(List().Item(0)->SubItems, List().Item(1)->SubItems);
+    EXPECT_TRUE(List().Item(shown)->SubItems.isEmpty());
     List().SetPath(Q(Work()));
 }
 

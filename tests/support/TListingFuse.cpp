@@ -32,6 +32,7 @@ using TClock = std::chrono::steady_clock;
 constexpr fuse_ino_t kRootInode = FUSE_ROOT_ID;
 // The files never change while mounted, so the kernel may keep what it was told.
 constexpr double kCacheSeconds = 60;
+constexpr time_t kSecondsPerDay = 86400;
 // "." and ".." come before the files in a listing.
 constexpr off_t kDotEntries = 2;
 // How often WaitUntilHeld looks at the child's count: short against any delay a test sets.
@@ -49,6 +50,8 @@ struct TListingFuse::TShared
     std::atomic<long> DelayMilliseconds{0};
     std::atomic<int> Listings{0};
     std::atomic<int> Held{0};
+    std::atomic<bool> HoldingFiles{false};
+    std::atomic<int> FilesHeld{0};
     std::atomic<bool> Stopping{false};
 };
 
@@ -70,6 +73,14 @@ struct TServer
     std::vector<std::string> Names;
     std::unordered_map<std::string, int> IndexOf;
     std::vector<THeldRead> Held;
+    // Held lookups (by name) and attribute calls (by inode) of files.
+    struct THeldFileCall
+    {
+        fuse_req_t Request;
+        fuse_ino_t Inode;
+        bool Lookup;
+    };
+    std::vector<THeldFileCall> HeldFiles;
 
     off_t EntryCount() const
     {
@@ -84,6 +95,8 @@ struct TServer
         attributes.st_ino = inode;
         attributes.st_mode = inode == kRootInode ? S_IFDIR | 0755 : S_IFREG | 0644;
         attributes.st_nlink = inode == kRootInode ? 2 : 1;
+        // A day apart from file to file: entries tell apart by their details.
+        attributes.st_mtime = inode == kRootInode ? 0 : time_t(inode) * kSecondsPerDay;
         return attributes;
     }
 
@@ -137,6 +150,45 @@ void OnInit(void*, fuse_conn_info* connection)
     connection->want &= ~(FUSE_CAP_READDIRPLUS | FUSE_CAP_READDIRPLUS_AUTO);
 }
 
+void AnswerLookup(fuse_req_t request, fuse_ino_t inode)
+{
+    fuse_entry_param entry{};
+    entry.ino = inode;
+    entry.attr = TServer::Attributes(entry.ino);
+    entry.attr_timeout = kCacheSeconds;
+    entry.entry_timeout = kCacheSeconds;
+    fuse_reply_entry(request, &entry);
+}
+
+void AnswerGetAttr(fuse_req_t request, fuse_ino_t inode)
+{
+    const struct stat attributes = TServer::Attributes(inode);
+    // The root's attributes are asked for every time: a stat of the root shows the server answering.
+    fuse_reply_attr(request, &attributes, inode == kRootInode ? 0 : kCacheSeconds);
+}
+
+// Answers the held calls of files once they are no longer held (all when stopping).
+void AnswerHeldFiles(TServer& server, bool stopping)
+{
+    if (!stopping && server.Shared->HoldingFiles)
+        return;
+    for (const TServer::THeldFileCall& held : server.HeldFiles)
+        held.Lookup ? AnswerLookup(held.Request, held.Inode) : AnswerGetAttr(held.Request, held.Inode);
+    server.HeldFiles.clear();
+    server.Shared->FilesHeld = 0;
+}
+
+// Whether a call of a file is held (kept to be answered later).
+bool HeldFileCall(fuse_req_t request, fuse_ino_t inode, bool lookup)
+{
+    TServer& server = ServerOf(request);
+    if (inode == kRootInode || !server.Shared->HoldingFiles)
+        return false;
+    server.HeldFiles.push_back({request, inode, lookup});
+    server.Shared->FilesHeld = int(server.HeldFiles.size());
+    return true;
+}
+
 void OnLookup(fuse_req_t request, fuse_ino_t parent, const char* name)
 {
     const TServer& server = ServerOf(request);
@@ -145,19 +197,15 @@ void OnLookup(fuse_req_t request, fuse_ino_t parent, const char* name)
         fuse_reply_err(request, ENOENT);
         return;
     }
-    fuse_entry_param entry{};
-    entry.ino = fuse_ino_t(found->second + 2);
-    entry.attr = TServer::Attributes(entry.ino);
-    entry.attr_timeout = kCacheSeconds;
-    entry.entry_timeout = kCacheSeconds;
-    fuse_reply_entry(request, &entry);
+    const fuse_ino_t inode = fuse_ino_t(found->second + 2);
+    if (!HeldFileCall(request, inode, true))
+        AnswerLookup(request, inode);
 }
 
 void OnGetAttr(fuse_req_t request, fuse_ino_t inode, fuse_file_info*)
 {
-    const struct stat attributes = TServer::Attributes(inode);
-    // The root's attributes are asked for every time: a stat of the root shows the server answering.
-    fuse_reply_attr(request, &attributes, inode == kRootInode ? 0 : kCacheSeconds);
+    if (!HeldFileCall(request, inode, false))
+        AnswerGetAttr(request, inode);
 }
 
 void OnOpen(fuse_req_t request, fuse_ino_t inode, fuse_file_info* info)
@@ -242,6 +290,7 @@ int Serve(TServer& server, const std::string& root, int wakeFd, int report)
     while (true) {
         const bool stopping = server.Shared->Stopping;
         const int timeout = server.AnswerDue(stopping);
+        AnswerHeldFiles(server, stopping);
         if (stopping)
             break;
         pollfd watched[] = {{fuseFd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
@@ -390,6 +439,25 @@ bool TListingFuse::WaitUntilHeld(std::chrono::milliseconds timeout) const
     // The child holds the call; the test's process only sees the count, so it looks in short steps.
     const auto deadline = TClock::now() + timeout;
     while (shared_ != nullptr && shared_->Held == 0) {
+        if (TClock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(kHeldPollStep);
+    }
+    return shared_ != nullptr;
+}
+
+void TListingFuse::HoldFiles(bool holding)
+{
+    if (shared_ == nullptr)
+        return;
+    shared_->HoldingFiles = holding;
+    Wake();
+}
+
+bool TListingFuse::WaitUntilFileHeld(std::chrono::milliseconds timeout) const
+{
+    const auto deadline = TClock::now() + timeout;
+    while (shared_ != nullptr && shared_->FilesHeld == 0) {
         if (TClock::now() >= deadline)
             return false;
         std::this_thread::sleep_for(kHeldPollStep);

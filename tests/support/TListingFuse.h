@@ -7,7 +7,8 @@
 
 // A FUSE file system of the tests, served by libfuse3 in a child process
 // and mounted at <folder>/listing for the object's life: one folder
-// (the root) holding `files` empty files named NameOf(0) ... NameOf(files-1).
+// (the root) holding `files` empty files named NameOf(0) ... NameOf(files-1),
+// each modified a day after the one before.
 // Its listing can fail midway or be slow, as a network mount's can; both can
 // be switched at any time. Where /dev/fuse or the mount are missing,
 // SkipReason() says why and nothing is mounted.
@@ -51,6 +52,14 @@ public:
     // Waits until some readdir call is held by the delay: the listing has
     // begun and is stuck. False when none is within the timeout.
     [[nodiscard]] bool WaitUntilHeld(std::chrono::milliseconds timeout) const;
+    // From now on, while `holding`, the files' lookups and attribute calls
+    // (the stat of a file not looked up before) wait until HoldFiles(false),
+    // as on a mount whose server is slow to answer; the root's and the
+    // listings' calls go on.
+    void HoldFiles(bool holding);
+    // Waits until some file's lookup or attribute call is held. False when
+    // none is within the timeout.
+    [[nodiscard]] bool WaitUntilFileHeld(std::chrono::milliseconds timeout) const;
     // Looks every name up once, so that for a minute the kernel answers
     // lookups of them from its cache, also beside a held listing.
     void LookUpNames() const;

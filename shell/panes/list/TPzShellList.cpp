@@ -94,6 +94,7 @@ TPzShellList::~TPzShellList()
 {
     // No picture or listing may reach a list that is gone; the pools go while the list is still whole.
     CancelThumbnails();
+    DropDetails();
     pools_.reset();
     listing_->Detach();
     busy_ = true;
@@ -275,7 +276,11 @@ void TPzShellList::CompleteItem(TListItem& item)
         return;
     }
     browser_->SetObjectIDList(data->ItemId.get());
-    if (details_ && item.SubItems.isEmpty())
+    // The statx bits (compressed, encrypted) stat the item as the details do.
+    const std::uint32_t statBits = showOverlayIcons_ ? StatAttributeMask() : 0;
+    if (slowDetails_)
+        QueueDetails(item, *data, statBits);
+    else if (details_ && item.SubItems.isEmpty())
         FillDetails(item);
     if (ThumbnailMode())
         CompleteThumbnail(item, *data);
@@ -287,12 +292,14 @@ void TPzShellList::CompleteItem(TListItem& item)
     }
     if (showOverlayIcons_) {
         item.OverlayIndex = browser_->GetOverlayIndex();
-        const std::uint32_t attributes = browser_->GetAttributes(SFGAO_HIDDEN | SFGAO_COMPRESSED | SFGAO_ENCRYPTED);
+        const std::uint32_t attributes = browser_->GetAttributes(SFGAO_HIDDEN | (slowDetails_ ? 0 : statBits));
         // Hidden items are drawn dimmed, as a cut item is; set without a change report.
         if (attributes & SFGAO_HIDDEN)
             MarkCut(item, true);
-        data->IsCompressed = ColorCompressed() && (attributes & SFGAO_COMPRESSED);
-        data->IsEncrypted = ColorEncrypted() && (attributes & SFGAO_ENCRYPTED);
+        if (!slowDetails_) {
+            data->IsCompressed = (attributes & SFGAO_COMPRESSED) != 0;
+            data->IsEncrypted = (attributes & SFGAO_ENCRYPTED) != 0;
+        }
     }
 }
 
@@ -502,6 +509,7 @@ void TPzShellList::ClearEntries()
     indexBuilt_ = false;
     scannedOnce_ = false;
     dropItem_ = nullptr;
+    DropDetails();
     Clear();
 }
 

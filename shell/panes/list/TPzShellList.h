@@ -15,6 +15,7 @@
 #include "shell/panes/TPzShellOptionProperties.h"
 #include "shell/panes/TPzShellOptions.h"
 #include "shell/panes/list/IThumbnailViewer.h"
+#include "shell/panes/list/TDetailsWorkItem.h"
 #include "shell/panes/list/TPzShellListItem.h"
 
 #include <QElapsedTimer>
@@ -212,6 +213,7 @@ protected:
     void DoColumnClick(int column) override;
     void DoChange(TListItem* item, TItemChange change) override;
     void DoGetImageIndex(TListItem& item) override;
+    void DoShownRowsCompleted() override;
     bool DoCanEdit(TListItem& item) override;
     bool DoEdited(TListItem& item, QString& text) override;
     QColor DoItemTextColor(const TListItem& item) const override;
@@ -254,6 +256,17 @@ private:
     int CompareItems(const TListItem* a, const TListItem* b);
     void UpdateSortArrows();
     void FillDetails(TListItem& item);
+    // Fills the entry's details at once, also on a folder that lists slowly (a stat each).
+    void FillDetailsNow(TListItem& item);
+    // On a folder that lists slowly: what completing the entry would stat
+    // waits for the next details batch.
+    void QueueDetails(TListItem& item, TPzShellListItem& data, std::uint32_t attributeMask);
+    // The attribute bits completion asks for that stat the item.
+    std::uint32_t StatAttributeMask() const;
+    // A batch's results, applied to the entries still waiting for them.
+    void DetailsReady(std::vector<TDetailsWorkItem::TEntry>& entries);
+    // Withdraws the details batches on their way and those not yet sent.
+    void DropDetails();
     const TItemIdList* FolderIdList();
     // Whether the entries are a complete listing of this folder, the browser's.
     bool ShowsFolder(const TItemIdList* absolute) const;
@@ -339,6 +352,10 @@ private:
     QString storedPath_;
     bool pathStored_ = false;
     long completions_ = 0;
+    // The shown folder lists slowly: entries in view get their details from a
+    // worker, gathered here while a batch of them is completed.
+    bool slowDetails_ = false;
+    std::vector<TDetailsWorkItem::TEntry> detailsWanted_;
     int folderIconIndex_ = -1;
 
     // Entries by their item's identity, built on first lookup and kept up to date.

@@ -11,6 +11,9 @@
 #include "shell/notifier/TPzShellChangeNotifier.h"
 #include "shell/panes/TPzFolderListing.h"
 #include "shell/panes/TPzPaneNotice.h"
+#include "shell/threads/TWorkerPools.h"
+#include "shell/threads/TWorkerThreadPool.h"
+#include "platform/namespace/ItemAttributes.h"
 
 #include <algorithm>
 
@@ -82,6 +85,7 @@ void TPzShellList::ApplyFill(TPzFolderListing::TResult& result, bool refill)
         const TUpdateGuard update(*this);
         ClearEntries();
         folderIdList_ = browser_->GetFolderIDList();
+        slowDetails_ = ListsSlowly(FolderPathBytes());
         ClearThumbnails();
         CreateColumns();
         for (TItemIdListPtr& item : result.Items)
@@ -159,6 +163,7 @@ TListItem* TPzShellList::AddBrowserItem(bool withDetails, bool listed)
     if (indexBuilt_)
         IndexItem(item);
     if (OnAddItem) {
+        // The handler looks at the details: filled here, also on a folder that lists slowly.
         if (withDetails)
             FillDetails(*item);
         bool canAdd = true;
@@ -212,6 +217,85 @@ void TPzShellList::FillDetails(TListItem& item)
     for (int column = 1; column < columnCount_; ++column)
         texts.push_back(browser_->GetDetailText(columnMap_[std::size_t(column)], false));
     item.SubItems = std::move(texts);
+}
+
+void TPzShellList::FillDetailsNow(TListItem& item)
+{
+    const TPzShellListItem* data = ShellItemOf(&item);
+    if (!details_ || !data || data->IsParentEntry)
+        return;
+    browser_->SetObjectIDList(data->ItemId.get());
+    FillDetails(item);
+}
+
+std::uint32_t TPzShellList::StatAttributeMask() const
+{
+    return (ColorCompressed() ? SFGAO_COMPRESSED : 0u) | (ColorEncrypted() ? SFGAO_ENCRYPTED : 0u);
+}
+
+// --- Details from a worker (folders that list slowly) ---------------------------------------------
+
+void TPzShellList::QueueDetails(TListItem& item, TPzShellListItem& data, std::uint32_t attributeMask)
+{
+    const bool wantsTexts = details_ && item.SubItems.isEmpty();
+    if (data.DetailsPending || (!wantsTexts && attributeMask == 0))
+        return;
+    data.DetailsPending = true;
+    detailsWanted_.push_back({CloneIDList(data.ItemId.get()), {}, 0});
+}
+
+void TPzShellList::DoShownRowsCompleted()
+{
+    if (detailsWanted_.empty())
+        return;
+    std::vector<int> details;
+    for (int column = 1; details_ && column < columnCount_; ++column)
+        details.push_back(columnMap_[std::size_t(column)]);
+    const std::uint32_t attributeMask = showOverlayIcons_ ? StatAttributeMask() : 0;
+    auto work = std::make_shared<TDetailsWorkItem>(
+        CloneIDList(FolderIdList()), std::move(details), attributeMask, std::exchange(detailsWanted_, {}), this,
+        [this](std::vector<TDetailsWorkItem::TEntry>& entries) { DetailsReady(entries); });
+    // The listing keeps the pools alive as long as the list; without them the batch runs here.
+    if (TWorkerThreadPool* pool = TWorkerPools::ListingPool()) {
+        pool->AddWorkItem(work);
+        return;
+    }
+    work->Execute();
+    DetailsReady(work->Entries());
+}
+
+void TPzShellList::DetailsReady(std::vector<TDetailsWorkItem::TEntry>& entries)
+{
+    std::vector<int> rows;
+    rows.reserve(entries.size());
+    for (TDetailsWorkItem::TEntry& entry : entries) {
+        // By the item, not the row: entries may have moved or gone meanwhile.
+        TListItem* item = FindItemById(entry.ItemId.get());
+        TPzShellListItem* data = ShellItemOf(item);
+        if (!data || !data->DetailsPending)
+            continue;
+        data->DetailsPending = false;
+        if (details_ && item->SubItems.isEmpty())
+            item->SubItems = std::move(entry.Texts);
+        data->IsCompressed = (entry.Attributes & SFGAO_COMPRESSED) != 0;
+        data->IsEncrypted = (entry.Attributes & SFGAO_ENCRYPTED) != 0;
+        rows.push_back(item->Index());
+    }
+    std::sort(rows.begin(), rows.end());
+    for (std::size_t first = 0; first < rows.size();) {
+        std::size_t last = first;
+        while (last + 1 < rows.size() && rows[last + 1] == rows[last] + 1)
+            ++last;
+        Model().RowsChanged(rows[first], rows[last]);
+        first = last + 1;
+    }
+}
+
+void TPzShellList::DropDetails()
+{
+    detailsWanted_.clear();
+    if (TWorkerThreadPool* pool = TWorkerPools::ListingPool())
+        pool->CancelWork(this);
 }
 
 void TPzShellList::CreateColumns()

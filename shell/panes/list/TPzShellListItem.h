@@ -14,6 +14,8 @@ public:
     bool IsParentEntry = false;
     bool IsCompressed = false;
     bool IsEncrypted = false;
+    // Its details are being worked out in the background.
+    bool DetailsPending = false;
     // The item's full path, filled on first request; cleared on rename.
     QString PathCache;
 };

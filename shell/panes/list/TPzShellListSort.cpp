@@ -54,7 +54,11 @@ void TPzShellList::SortItems()
         auto text = [&](const TListItem* item) {
             if (sortColumn_ == 0)
                 return item->Caption;
-            if (item->SubItems.isEmpty())
+            // On a folder that lists slowly completion leaves the details to
+            // a worker; a sort needs every text at once and stats here.
+            if (item->SubItems.isEmpty() && slowDetails_)
+                FillDetailsNow(*const_cast<TListItem*>(item));
+            else if (item->SubItems.isEmpty())
                 CompleteItem(*const_cast<TListItem*>(item));
             return item->SubItems.value(sortColumn_ - 1);
         };

@@ -147,5 +147,7 @@ void TPzShellList::RenewThumbnailIfChanged(TListItem& item)
     data->ItemId = browser_->GetObjectIDList();
     item.SubItems.clear();
     CompleteItem(item);
+    // Sends what the completion left to a worker (a folder that lists slowly).
+    DoShownRowsCompleted();
     UpdateItem(&item);
 }
