@@ -325,7 +325,7 @@ void TMainForm::ActivateEntry(TPzShellList& list, void (TMainForm::*operation)(c
     if (!entry)
         return;
     TShellNavigator& browser = list.Browser();
-    browser.SetObjectIDList(entry->ItemId.get());
+    browser.SetObjectIDList(entry->Item());
     if (entry->IsParentEntry || browser.IsFolder()) {
         // Opening a folder reports its own failure (the browser's message, the last error).
         static_cast<void>(list.ExecuteCommand(QStringLiteral("default")));
@@ -354,7 +354,7 @@ std::string TMainForm::SelectedFilePath(TPzShellList& list)
     if (!entry || entry->IsParentEntry)
         return {};
     TShellNavigator& browser = list.Browser();
-    browser.SetObjectIDList(entry->ItemId.get());
+    browser.SetObjectIDList(entry->Item());
     if (browser.IsFolder())
         return {};
     // The path is built from the file names' own bytes, so that no name is lost

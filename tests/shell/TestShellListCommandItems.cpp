@@ -37,7 +37,7 @@ bool Trash(const std::string& path)
 std::string PathOf(TPzShellList& list, TListItem* item)
 {
     const TItemIdListPtr folder = list.Browser().GetFolderIDList();
-    const TItemIdListPtr absolute = ConcatIDLists(folder.get(), ShellItemOf(item)->ItemId.get());
+    const TItemIdListPtr absolute = ConcatIDLists(folder.get(), ShellItemOf(item)->Item());
     return GetPathFromIDList(absolute.get());
 }
 

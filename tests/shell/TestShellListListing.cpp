@@ -195,7 +195,7 @@ TEST_F(ShellListListing, DetailsOfASlowFolderArriveWithoutHoldingThePaint)
     navigator.SetFolder(Q(fuse.Root()));
     for (int row = 0; row < shown; ++row) {
         const TListItem& item = *List().Item(row);
-        navigator.SetObjectIDList(ShellItemOf(&item)->ItemId.get());
+        navigator.SetObjectIDList(ShellItemOf(&item)->Item());
         ASSERT_EQ(item.SubItems.size(), List().ColumnCount() - 1) << row;
         for (int column = 1; column < List().ColumnCount(); ++column)
             EXPECT_EQ(item.SubItems[column - 1], navigator.GetDetailText(List().DetailColumnOf(column), false))

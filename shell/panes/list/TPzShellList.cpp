@@ -63,7 +63,6 @@ TPzShellList::TPzShellList(QWidget* parent)
     , browser_(std::make_unique<TShellNavigator>())
     , notifier_(new TPzShellChangeNotifier(this))
     , notice_(new TPzPaneNotice(*this))
-    , listing_(std::make_unique<TPzFolderListing>())
 {
     browser_->SetShowErrorMessages(false);
     largeImages_.SetSize(si_large);
@@ -96,7 +95,7 @@ TPzShellList::~TPzShellList()
     CancelThumbnails();
     DropDetails();
     pools_.reset();
-    listing_->Detach();
+    entries_.Listing().Detach();
     busy_ = true;
     updateTimer_.stop();
     if (link_)
@@ -275,7 +274,7 @@ void TPzShellList::CompleteItem(TListItem& item)
         item.ImageIndex = folderIconIndex_;
         return;
     }
-    browser_->SetObjectIDList(data->ItemId.get());
+    browser_->SetObjectIDList(data->Item());
     // The statx bits (compressed, encrypted) stat the item as the details do.
     const std::uint32_t statBits = showOverlayIcons_ ? StatAttributeMask() : 0;
     if (slowDetails_)
@@ -287,7 +286,7 @@ void TPzShellList::CompleteItem(TListItem& item)
     else
         item.ImageIndex = std::max(0, browser_->GetIconIndex());
     if (link_ && checkboxes_) {
-        const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->ItemId.get());
+        const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->Item());
         item.StateIndex = int(link_->SelectionList().GetItemState(absolute.get()));
     }
     if (showOverlayIcons_) {
@@ -336,7 +335,7 @@ const QStringList& TPzShellList::SelectedNames()
             const TPzShellListItem* data = ShellItemOf(item);
             if (!data || data->IsParentEntry)
                 continue;
-            browser_->SetObjectIDList(data->ItemId.get());
+            browser_->SetObjectIDList(data->Item());
             QString name = browser_->ObjectName();
             selectedNames_->push_back(name.isEmpty() ? browser_->GetDisplayName() : name);
         }
@@ -347,7 +346,7 @@ const QStringList& TPzShellList::SelectedNames()
 void TPzShellList::SetSelectedNames(const QStringList& names)
 {
     // The names are sought in the listing that runs, once it is shown.
-    if (filling_ && listing_->Pending()) {
+    if (filling_ && entries_.ListingPending()) {
         reselectNames_ = names;
         return;
     }
@@ -374,7 +373,7 @@ void TPzShellList::SetSelectedNames(const QStringList& names)
             const TPzShellListItem* data = ShellItemOf(Item(row));
             if (!data || data->IsParentEntry)
                 continue;
-            browser_->SetObjectIDList(data->ItemId.get());
+            browser_->SetObjectIDList(data->Item());
             const QString name = browser_->ObjectName();
             if (std::find(unparsed.begin(), unparsed.end(), name.isEmpty() ? browser_->GetDisplayName() : name) !=
                 unparsed.end())
@@ -394,93 +393,25 @@ void TPzShellList::DoChange(TListItem* item, TItemChange change)
         if (link_ && item && change != ctText && IsSelected(item) && data && !data->IsParentEntry && !loading_ &&
             SelCount() == 1) {
             const TItemIdListPtr folder = CloneIDList(FolderIdList());
-            link_->ChangeFolderAndSelect(this, folder.get(), data->ItemId.get());
+            link_->ChangeFolderAndSelect(this, folder.get(), data->Item());
         }
     }
     TListView::DoChange(item, change);
 }
 
-std::string TPzShellList::ItemKey(const TItemIdList* item)
-{
-    TItemView view;
-    if (!item || !ReadItem(item, view))
-        return std::string(reinterpret_cast<const char*>(IDListBytes(item)), IDListItemSize(item));
-    // What the folder's comparison of the name column tells apart: kind,
-    // folder or not, name, and for trash entries the trash directory.
-    std::string key;
-    key.reserve(view.name.size() + view.trashPath.size() + 4);
-    key.push_back(char(view.kind));
-    key.push_back(view.IsFolder() ? 'd' : 'f');
-    key.push_back(char(view.virtualFolder));
-    key.append(view.name);
-    key.push_back('\0');
-    key.append(view.trashPath);
-    return key;
-}
-
-bool TPzShellList::SameItemKey(const TItemView& a, const TItemView& b)
-{
-    // What ItemKey keeps of an item.
-    return a.kind == b.kind && a.IsFolder() == b.IsFolder() && a.virtualFolder == b.virtualFolder && a.name == b.name &&
-           a.trashPath == b.trashPath;
-}
-
-void TPzShellList::IndexItem(TListItem* item)
-{
-    const TPzShellListItem* data = ShellItemOf(item);
-    if (data && !data->IsParentEntry)
-        index_.emplace(ItemKey(data->ItemId.get()), item);
-}
-
-void TPzShellList::UnindexItem(const TListItem* item)
-{
-    const TPzShellListItem* data = ShellItemOf(item);
-    if (!indexBuilt_ || !data || data->IsParentEntry)
-        return;
-    const auto found = index_.find(ItemKey(data->ItemId.get()));
-    if (found != index_.end() && found->second == item)
-        index_.erase(found);
-}
-
 TListItem* TPzShellList::FindItemById(const TItemIdList* item)
 {
-    if (!item)
-        return nullptr;
-    // The first lookup in fresh entries (the entry a start or another pane
-    // selects) reads them in one pass; the index pays from the second one on.
-    TItemView sought;
-    if (!indexBuilt_ && !scannedOnce_ && ReadItem(item, sought)) {
-        scannedOnce_ = true;
-        for (int row = 0; row < Count(); ++row) {
-            const TPzShellListItem* data = ShellItemOf(Item(row));
-            TItemView view;
-            if (data && !data->IsParentEntry && ReadItem(data->ItemId.get(), view) && SameItemKey(view, sought))
-                return Item(row);
-        }
-        return nullptr;
-    }
-    EnsureIndex();
-    const auto found = index_.find(ItemKey(item));
-    return found == index_.end() ? nullptr : found->second;
-}
-
-void TPzShellList::EnsureIndex()
-{
-    if (indexBuilt_)
-        return;
-    index_.clear();
-    index_.reserve(std::size_t(Count()));
-    for (int row = 0; row < Count(); ++row)
-        IndexItem(Item(row));
-    indexBuilt_ = true;
+    const auto* entry = static_cast<const TPzShellListItem*>(entries_.Find(item));
+    return entry ? entry->Row : nullptr;
 }
 
 void TPzShellList::SelectItemById(const TItemIdList* item)
 {
-    TListItem* found = fillPending_ || (filling_ && listing_->Pending()) ? nullptr : FindItemById(item);
+    const bool listing = entries_.ListingPending();
+    TListItem* found = fillPending_ || (filling_ && listing) ? nullptr : FindItemById(item);
     if (found)
         SelectEntry(found);
-    else if (fillPending_ || listing_->Pending())
+    else if (fillPending_ || listing)
         pendingSelection_ = CloneIDList(item);
 }
 
@@ -493,11 +424,10 @@ void TPzShellList::SelectEntry(TListItem* item)
 
 void TPzShellList::DeleteEntries(const std::vector<TListItem*>& items)
 {
-    for (const TListItem* item : items) {
-        UnindexItem(item);
+    // Each entry leaves the folder's model with its row.
+    for (const TListItem* item : items)
         if (item == dropItem_)
             dropItem_ = nullptr;
-    }
     DeleteItems(items);
 }
 
@@ -505,9 +435,7 @@ void TPzShellList::ClearEntries()
 {
     goneTimer_.stop();
     goneKeys_.clear();
-    index_.clear();
-    indexBuilt_ = false;
-    scannedOnce_ = false;
+    entries_.Reset(nullptr);
     dropItem_ = nullptr;
     DropDetails();
     Clear();
@@ -530,8 +458,8 @@ QString TPzShellList::GetItemPath(TListItem* item)
     TPzShellListItem* data = ShellItemOf(item);
     if (!data)
         return {};
-    if (data->PathCache.isEmpty() && data->ItemId) {
-        const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->ItemId.get());
+    if (data->PathCache.isEmpty() && data->Item()) {
+        const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->Item());
         data->PathCache = QFile::decodeName(QByteArray::fromStdString(GetPathFromIDList(absolute.get())));
     }
     return data->PathCache;
@@ -654,7 +582,7 @@ bool TPzShellList::ExecuteCommand(const QString& verb)
     }
     bool result = false;
     if (selCount == 1) {
-        browser_->SetObjectIDList(selectedData ? selectedData->ItemId.get() : nullptr);
+        browser_->SetObjectIDList(selectedData ? selectedData->Item() : nullptr);
         if (upper != QLatin1String("DEFAULT") && upper != QLatin1String("OPEN")) {
             result = browser_->InvokeCommand(verb);
         } else {
@@ -702,7 +630,7 @@ TFileNames TPzShellList::SelectedPaths()
         const TPzShellListItem* data = ShellItemOf(item);
         if (!data || data->IsParentEntry)
             continue;
-        browser_->SetObjectIDList(data->ItemId.get());
+        browser_->SetObjectIDList(data->Item());
         paths.Add(folder.empty() ? browser_->ObjectNameBytes() : JoinPath(folder, browser_->ObjectNameBytes()));
     }
     return paths;

@@ -10,6 +10,7 @@
 #include "shell/link/TPzShellLink.h"
 #include "shell/navigator/TFileNames.h"
 #include "shell/panes/TPzCopyMode.h"
+#include "shell/panes/TPzFolderEntries.h"
 #include "shell/panes/TPzFolderListing.h"
 #include "shell/panes/TPzShellOperations.h"
 #include "shell/panes/TPzShellOptionProperties.h"
@@ -29,11 +30,9 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 #include <QMenu>
 class IShellFolder;
-struct TItemView;
 class TPzPaneNotice;
 class TPzShellChangeNotifier;
 class TShellNavigator;
@@ -240,6 +239,8 @@ private:
     TListItem* AddBrowserItem(bool withDetails, bool listed = false);
     // Adds an entry of a listing of the shown folder.
     void AddListedItem(TItemIdListPtr id);
+    // Adds the row of an object of the shown folder and its entry to the folder's model.
+    TListItem* AddEntry(const QString& caption, TItemIdListPtr id);
     // The fill's steps once the folder's listing has ended; `refill`: the
     // entries shown are this folder's.
     void ApplyFill(TPzFolderListing::TResult& result, bool refill);
@@ -275,12 +276,6 @@ private:
     // Selects and focuses the entry and scrolls it into view.
     void SelectEntry(TListItem* item);
     void ClearEntries();
-    void IndexItem(TListItem* item);
-    void EnsureIndex();
-    void UnindexItem(const TListItem* item);
-    static std::string ItemKey(const TItemIdList* item);
-    // Whether two readable items have one ItemKey.
-    static bool SameItemKey(const TItemView& a, const TItemView& b);
     void NotifierHook(int event, const TItemIdList* item1);
     void RestartUpdateTimer();
     // Deletes the entries of the deletes reported since the last call.
@@ -337,7 +332,8 @@ private:
     bool keepsColumnWidths_ = false;
 
     std::optional<QStringList> selectedNames_;
-    std::unique_ptr<TPzFolderListing> listing_;
+    // The shown folder's entries, one per row but the parent entry, and their listing.
+    TPzFolderEntries entries_;
     // While a fill's listing runs: its folder, and the names to select once it is shown.
     TItemIdListPtr listingFolder_;
     std::optional<QStringList> reselectNames_;
@@ -357,12 +353,6 @@ private:
     bool slowDetails_ = false;
     std::vector<TDetailsWorkItem::TEntry> detailsWanted_;
     int folderIconIndex_ = -1;
-
-    // Entries by their item's identity, built on first lookup and kept up to date.
-    std::unordered_map<std::string, TListItem*> index_;
-    bool indexBuilt_ = false;
-    // Whether a lookup read the entries since they were filled, without the index.
-    bool scannedOnce_ = false;
 
     // Drag-and-drop state.
     Qt::MouseButton dragButton_ = Qt::NoButton;

@@ -48,8 +48,8 @@ std::vector<const TItemIdList*> TPzShellList::SelectedItemIds() const
     std::vector<const TItemIdList*> ids;
     for (TListItem* item : SelectedItems()) {
         const TPzShellListItem* data = ShellItemOf(item);
-        if (data && !data->IsParentEntry && data->ItemId)
-            ids.push_back(data->ItemId.get());
+        if (data && !data->IsParentEntry && data->Item())
+            ids.push_back(data->Item());
     }
     return ids;
 }
@@ -161,7 +161,7 @@ void TPzShellList::BeginShellDrag(Qt::MouseButton button)
     std::vector<const TItemIdList*> ids;
     for (TListItem* item : SelectedItems())
         if (const TPzShellListItem* data = ShellItemOf(item); data && !data->IsParentEntry)
-            ids.push_back(data->ItemId.get());
+            ids.push_back(data->Item());
     const IShellFolderPtr folder = browser_->FolderInterface();
     if (ids.empty() || !folder)
         return;
@@ -219,7 +219,7 @@ IDropTargetPtr TPzShellList::GetDropTargetFor(const TListItem* item)
             return FolderDropTarget(parent.FolderInterface(), this, std::span<const TItemIdList* const>(&object, 1));
         }
         if (data) {
-            const TItemIdList* id = data->ItemId.get();
+            const TItemIdList* id = data->Item();
             return FolderDropTarget(browser_->FolderInterface(), this, std::span<const TItemIdList* const>(&id, 1));
         }
         if (SpecialFolder() == SF_DESKTOP) {

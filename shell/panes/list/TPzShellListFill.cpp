@@ -39,7 +39,7 @@ void TPzShellList::FullRefresh()
         OnBeforeFullRefresh(*this);
     TItemIdListPtr folder = browser_->GetFolderIDList();
     // The same folder asked for again while it is read: its listing goes on.
-    if (filling_ && listing_->Lists(*browser_, folder.get(), options_))
+    if (filling_ && entries_.Listing().Lists(*browser_, folder.get(), options_))
         return;
     // What was to be selected in another folder still being read is not sought here.
     if (filling_ && !IDListsEqual(listingFolder_.get(), folder.get())) {
@@ -55,8 +55,9 @@ void TPzShellList::FullRefresh()
     listingFolder_ = CloneIDList(folder.get());
     bool shown = false;
     try {
-        shown = listing_->Start(*browser_, folder.get(), options_,
-                                [this, refill](TPzFolderListing::TResult& result) { ApplyFill(result, refill); });
+        shown =
+            entries_.Listing().Start(*browser_, folder.get(), options_,
+                                     [this, refill](TPzFolderListing::TResult& result) { ApplyFill(result, refill); });
     } catch (...) {
         filling_ = false;
         notifier_->SetEnabled(automaticRefresh_);
@@ -78,6 +79,7 @@ void TPzShellList::ApplyFill(TPzFolderListing::TResult& result, bool refill)
         notifier_->SetEnabled(automaticRefresh_);
     }};
     if (refill && result.Error != 0) {
+        entries_.SetError(result.Error);
         notice_->ShowListingFailure(result.Error);
         return;
     }
@@ -85,6 +87,8 @@ void TPzShellList::ApplyFill(TPzFolderListing::TResult& result, bool refill)
         const TUpdateGuard update(*this);
         ClearEntries();
         folderIdList_ = browser_->GetFolderIDList();
+        entries_.Reset(CloneIDList(folderIdList_.get()));
+        entries_.SetError(result.Error);
         slowDetails_ = ListsSlowly(FolderPathBytes());
         ClearThumbnails();
         CreateColumns();
@@ -117,7 +121,7 @@ void TPzShellList::ApplyFill(TPzFolderListing::TResult& result, bool refill)
 
 bool TPzShellList::ListingPending() const
 {
-    return listing_->Pending();
+    return entries_.ListingPending();
 }
 
 void TPzShellList::ShowListingRuns(bool empty)
@@ -133,9 +137,9 @@ void TPzShellList::ShowListingRuns(bool empty)
 
 void TPzShellList::DropListing()
 {
-    if (!listing_->Pending())
+    if (!entries_.ListingPending())
         return;
-    listing_->Cancel();
+    entries_.Listing().Cancel();
     viewport()->unsetCursor();
     notice_->Withdraw();
     listingFolder_.reset();
@@ -157,11 +161,7 @@ TListItem* TPzShellList::AddBrowserItem(bool withDetails, bool listed)
         return nullptr;
     if (!showFolders_ && browser_->IsFolder())
         return nullptr;
-    auto data = std::make_unique<TPzShellListItem>();
-    data->ItemId = browser_->GetObjectIDList();
-    TListItem* item = AddItem(browser_->GetDisplayName(), std::move(data));
-    if (indexBuilt_)
-        IndexItem(item);
+    TListItem* item = AddEntry(browser_->GetDisplayName(), browser_->GetObjectIDList());
     if (OnAddItem) {
         // The handler looks at the details: filled here, also on a folder that lists slowly.
         if (withDetails)
@@ -193,11 +193,17 @@ void TPzShellList::AddListedItem(TItemIdListPtr id)
         browser_->SetObjectIDList(id.get());
         caption = browser_->GetDisplayName();
     }
-    auto data = std::make_unique<TPzShellListItem>();
-    data->ItemId = std::move(id);
+    AddEntry(caption, std::move(id));
+}
+
+TListItem* TPzShellList::AddEntry(const QString& caption, TItemIdListPtr id)
+{
+    auto data = std::make_unique<TPzShellListItem>(std::move(id));
+    TPzShellListItem& entry = *data;
     TListItem* item = AddItem(caption, std::move(data));
-    if (indexBuilt_)
-        IndexItem(item);
+    entry.Row = item;
+    entries_.Add(entry);
+    return item;
 }
 
 void TPzShellList::AddParentEntry(const QString& caption)
@@ -224,7 +230,7 @@ void TPzShellList::FillDetailsNow(TListItem& item)
     const TPzShellListItem* data = ShellItemOf(&item);
     if (!details_ || !data || data->IsParentEntry)
         return;
-    browser_->SetObjectIDList(data->ItemId.get());
+    browser_->SetObjectIDList(data->Item());
     FillDetails(item);
 }
 
@@ -241,7 +247,7 @@ void TPzShellList::QueueDetails(TListItem& item, TPzShellListItem& data, std::ui
     if (data.DetailsPending || (!wantsTexts && attributeMask == 0))
         return;
     data.DetailsPending = true;
-    detailsWanted_.push_back({CloneIDList(data.ItemId.get()), {}, 0});
+    detailsWanted_.push_back({CloneIDList(data.Item()), {}, 0});
 }
 
 void TPzShellList::DoShownRowsCompleted()

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "framework/listview/TListItem.h"
-#include "platform/core/ids/TItemIdList.h"
+#include "shell/panes/TPzFolderEntries.h"
 
 #include <QString>
 
-// What a file list keeps for each of its entries.
-class TPzShellListItem final : public TListItemData
+// What a file list keeps for each of its entries: the folder model's entry
+// (its item relative to the shown folder, null for the parent entry) and the
+// row that shows it.
+class TPzShellListItem final : public TListItemData, public TPzFolderEntries::TEntry
 {
 public:
-    // The item relative to the shown folder; null for the parent entry.
-    TItemIdListPtr ItemId;
+    using TEntry::TEntry;
+
+    TListItem* Row = nullptr;
     bool IsParentEntry = false;
     bool IsCompressed = false;
     bool IsEncrypted = false;

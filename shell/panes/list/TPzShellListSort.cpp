@@ -47,8 +47,8 @@ void TPzShellList::SortItems()
         if (dataB && dataB->IsParentEntry)
             return 1;
         if (byShell) {
-            const TShellResult result = folder->CompareIDs(detail, dataA ? dataA->ItemId.get() : nullptr,
-                                                           dataB ? dataB->ItemId.get() : nullptr);
+            const TShellResult result =
+                folder->CompareIDs(detail, dataA ? dataA->Item() : nullptr, dataB ? dataB->Item() : nullptr);
             return result.Succeeded() ? result.OrderValue() * sign : 0;
         }
         auto text = [&](const TListItem* item) {
@@ -79,7 +79,7 @@ bool TPzShellList::SortByOrderKeys(IShellFolder& folder, int detail, int sign)
         const TPzShellListItem* data = ShellItemOf(Item(int(row)));
         if (data && data->IsParentEntry)
             parent[row] = 1;
-        else if (data && folder.GetOrderKey(detail, data->ItemId.get(), keys[row]).Failed())
+        else if (data && folder.GetOrderKey(detail, data->Item(), keys[row]).Failed())
             return false;
     }
     // Names of a folder often share their beginning (a series of pieces):

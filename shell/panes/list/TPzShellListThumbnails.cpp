@@ -110,8 +110,8 @@ void TPzShellList::CompleteThumbnail(TListItem& item, const TPzShellListItem& da
     TWorkerThreadPool* pool = TWorkerPools::ThumbnailPool();
     if (data.IsParentEntry || index < 0 || pool == nullptr)
         return;
-    pool->AddWorkItem(std::make_shared<TThumbnailWorkItem>(ConcatIDLists(FolderIdList(), data.ItemId.get()), this,
-                                                           index, this, height, width));
+    pool->AddWorkItem(std::make_shared<TThumbnailWorkItem>(ConcatIDLists(FolderIdList(), data.Item()), this, index,
+                                                           this, height, width));
 }
 
 void TPzShellList::ThumbnailReady(const QImage& picture, int imageIndex)
@@ -144,7 +144,7 @@ void TPzShellList::RenewThumbnailIfChanged(TListItem& item)
         return;
     TPzShellListItem* data = ShellItemOf(&item);
     // The enumeration's id carries the new size and date the details show.
-    data->ItemId = browser_->GetObjectIDList();
+    data->SetItem(browser_->GetObjectIDList());
     item.SubItems.clear();
     CompleteItem(item);
     // Sends what the completion left to a worker (a folder that lists slowly).

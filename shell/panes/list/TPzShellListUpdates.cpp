@@ -12,7 +12,6 @@
 #include "shell/navigator/StandardFolderLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
-#include "shell/panes/TPzFolderMerge.h"
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/selection/TPzSelectionList.h"
 #include "shell/selection/TPzSelectionStateImageList.h"
@@ -59,13 +58,12 @@ void TPzShellList::NotifierHook(int event, const TItemIdList* item1)
         }
         // Deletes come in bursts (a folder emptied outside): their entries
         // leave together, in one update.
-        EnsureIndex();
-        std::string key = ItemKey(LastIDListItem(item1));
+        std::string key = TPzFolderEntries::Key(LastIDListItem(item1));
         // A link to a folder is listed as a folder, but its delete is
         // reported as one of a file; no name is both in one folder.
-        if (!index_.contains(key) && key.size() > 1 && key[0] == char(TItemKind::FileSystem))
+        if (!entries_.FindByKey(key) && key.size() > 1 && key[0] == char(TItemKind::FileSystem))
             key[1] = key[1] == 'd' ? 'f' : 'd';
-        if (index_.contains(key)) {
+        if (entries_.FindByKey(key)) {
             goneKeys_.push_back(std::move(key));
             goneTimer_.start();
         }
@@ -95,12 +93,11 @@ void TPzShellList::NotifierHook(int event, const TItemIdList* item1)
 void TPzShellList::RemoveGoneEntries()
 {
     goneTimer_.stop();
-    EnsureIndex();
     std::vector<TListItem*> gone;
     gone.reserve(goneKeys_.size());
     for (const std::string& key : goneKeys_)
-        if (const auto found = index_.find(key); found != index_.end())
-            gone.push_back(found->second);
+        if (const auto* entry = static_cast<const TPzShellListItem*>(entries_.FindByKey(key)))
+            gone.push_back(entry->Row);
     goneKeys_.clear();
     if (gone.empty())
         return;
@@ -176,29 +173,21 @@ void TPzShellList::RefreshContents()
         return;
     }
     const TItemIdListPtr folder = browser_->GetFolderIDList();
-    if (!listing_->Start(*browser_, folder.get(), options_,
-                         [this](TPzFolderListing::TResult& result) { ApplyContents(result); }))
+    if (!entries_.Listing().Start(*browser_, folder.get(), options_,
+                                  [this](TPzFolderListing::TResult& result) { ApplyContents(result); }))
         ShowListingRuns(false);
 }
 
 void TPzShellList::ApplyContents(TPzFolderListing::TResult& result)
 {
     viewport()->unsetCursor();
-    TPzFolderMerge merge(browser_->FolderInterface());
-    std::vector<TListItem*> held;
-    held.reserve(std::size_t(Count()));
-    for (int row = 0; row < Count(); ++row)
-        if (const TPzShellListItem* data = ShellItemOf(Item(row)); data && !data->IsParentEntry) {
-            held.push_back(Item(row));
-            merge.Hold(data->ItemId.get());
-        }
-    const TPzFolderMerge::TAnswer answer = merge.Merge(result);
+    const TPzFolderEntries::TChange answer = entries_.Merge(result, browser_->FolderInterface());
     {
         const TUpdateGuard update(*this);
         for (std::size_t n = 0; n < result.Items.size(); ++n) {
             browser_->SetObjectIDList(result.Items[n].get());
-            if (const int found = answer.Listed[n]; found != TPzFolderMerge::kNew)
-                RenewThumbnailIfChanged(*held[std::size_t(found)]);
+            if (auto* held = static_cast<TPzShellListItem*>(answer.Listed[n]))
+                RenewThumbnailIfChanged(*held->Row);
             else
                 AddBrowserItem(details_, true);
         }
@@ -216,7 +205,7 @@ void TPzShellList::ApplyContents(TPzFolderListing::TResult& result)
             const TPzShellListItem* data = ShellItemOf(item);
             if (!data || data->IsParentEntry || item->ImageIndex < 0)
                 continue;
-            const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->ItemId.get());
+            const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->Item());
             const int state = int(link_->SelectionList().GetItemState(absolute.get()));
             if (state != item->StateIndex) {
                 item->StateIndex = state;
@@ -227,10 +216,10 @@ void TPzShellList::ApplyContents(TPzFolderListing::TResult& result)
     gone.reserve(answer.Gone.size());
     TFileNames cutPaths;
     const std::string folder = FolderPathBytes();
-    for (const std::size_t index : answer.Gone) {
-        TListItem* item = held[index];
+    for (TPzFolderEntries::TEntry* entry : answer.Gone) {
+        TListItem* item = static_cast<TPzShellListItem*>(entry)->Row;
         if (item->Cut()) {
-            browser_->SetObjectIDList(ShellItemOf(item)->ItemId.get());
+            browser_->SetObjectIDList(ShellItemOf(item)->Item());
             const std::string name = browser_->ObjectNameBytes();
             cutPaths.Add(folder.empty() ? name : JoinPath(folder, name));
         }
@@ -376,7 +365,7 @@ bool TPzShellList::viewportEvent(QEvent* event)
             QToolTip::hideText();
             return true;
         }
-        browser_->SetObjectIDList(data->ItemId.get());
+        browser_->SetObjectIDList(data->Item());
         const QString tip = browser_->GetInfoTip(true);
         const QRect bounds = DisplayRect(item, drBounds);
         if (tip.isEmpty())
@@ -395,7 +384,7 @@ bool TPzShellList::DoCanEdit(TListItem& item)
     const TPzShellListItem* data = ShellItemOf(&item);
     if (!TListView::DoCanEdit(item) || !data || data->IsParentEntry)
         return false;
-    browser_->SetObjectIDList(data->ItemId.get());
+    browser_->SetObjectIDList(data->Item());
     return browser_->CanRename();
 }
 
@@ -405,7 +394,7 @@ bool TPzShellList::DoEdited(TListItem& item, QString& text)
     if (!data || data->IsParentEntry)
         return false;
     const QString oldPath = GetItemPath(&item);
-    browser_->SetObjectIDList(data->ItemId.get());
+    browser_->SetObjectIDList(data->Item());
     QString newName = text;
     if (!browser_->RenameObject(newName)) {
         // With the shell's own messages off, the user still learns why the name stayed.
@@ -420,11 +409,8 @@ bool TPzShellList::DoEdited(TListItem& item, QString& text)
         }
         return false;
     }
-    UnindexItem(&item);
     data->PathCache.clear();
-    data->ItemId = browser_->GetObjectIDList();
-    if (indexBuilt_)
-        IndexItem(&item);
+    data->SetItem(browser_->GetObjectIDList());
     text = newName;
     TFileNames oldPaths;
     oldPaths.Add(oldPath);
@@ -460,7 +446,7 @@ void TPzShellList::ToggleCheckbox(TListItem* item)
         return;
     const TCursorGuard hourglass;
     TPzSelectionList& selection = link_->SelectionList();
-    const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->ItemId.get());
+    const TItemIdListPtr absolute = ConcatIDLists(FolderIdList(), data->Item());
     selection.BeginChange();
     if (item->StateIndex == int(selChecked))
         selection.DeselectItem(absolute.get());

@@ -319,6 +319,7 @@ void TPzShellTree::BuildRoot()
         root = Nodes().Add(nullptr, browser_.GetDesktopDisplayName());
         auto item = std::make_unique<TPzShellTreeItem>(nullptr, CloneIDList(DesktopIDList()), DesktopFolder(), true);
         item->SetOwnFolder(DesktopFolder());
+        item->Node = root;
         root->SetData(std::move(item));
         root->SetImageIndex(browser_.GetDesktopIconIndex());
         root->SetSelectedIndex(browser_.GetDesktopIconIndex());
@@ -335,6 +336,7 @@ void TPzShellTree::BuildRoot()
             root = Nodes().Add(nullptr, browser_.GetDisplayName());
             auto item = std::make_unique<TPzShellTreeItem>(nullptr, std::move(list), browser_.FolderInterface(), true);
             item->SetOwnFolder(std::move(own));
+            item->Node = root;
             root->SetData(std::move(item));
             root->SetImageIndex(browser_.GetIconIndex());
             root->SetSelectedIndex(browser_.GetOpenIconIndex());
@@ -386,6 +388,9 @@ TTreeNode* TPzShellTree::AddFolderNode(TTreeNode* parent, int subFolders)
         std::make_unique<TPzShellTreeItem>(browser_.GetObjectIDList(), CloneIDList(browser_.GetAbsoluteIDList()),
                                            browser_.FolderInterface(), browser_.IsFolder());
     data->SubFolders = subFolders;
+    data->Node = node;
+    if (TPzShellTreeItem* parentItem = ShellItem(parent))
+        parentItem->Children.Add(*data);
     node->SetData(std::move(data));
     if (IsNodeVisible(node))
         UpdateNodeAttributes(node, true);
@@ -473,28 +478,11 @@ QPixmap TPzShellTree::OverlayPixmap(int index) const
 
 TTreeNode* TPzShellTree::FindChild(TTreeNode* node, const TItemIdList* item) const
 {
-    const int count = node->Count();
-    if (count == 0)
-        return nullptr;
-    auto compare = [&](int index) {
-        const TPzShellTreeItem* child = ShellItem(node->Item(index));
-        if (!child || !child->ParentFolder())
-            return 1;
-        return int(OrderOf(child->ParentFolder()->CompareIDs(0, item, child->Relative())));
-    };
-    int lower = 0;
-    int upper = count - 1;
-    while (lower < upper) {
-        const int middle = (lower + upper) / 2;
-        if (compare(middle) <= 0)
-            upper = middle;
-        else
-            lower = middle + 1;
-    }
-    // Children stand in this order wherever they are added or renamed
-    // (SortNodeChildren): a miss costs no more than a hit, however many
-    // children there are, which a change to a large folder relies on.
-    return compare(lower) == 0 ? node->Item(lower) : nullptr;
+    // By identity in the children's model: a miss costs no more than a hit,
+    // however many children there are, which a change to a large folder relies on.
+    TPzShellTreeItem* parent = ShellItem(node);
+    const auto* child = parent ? static_cast<const TPzShellTreeItem*>(parent->Children.Find(item)) : nullptr;
+    return child ? child->Node : nullptr;
 }
 
 bool TPzShellTree::LocateNode(const TItemIdList* absolute, TLocateMode mode)

@@ -2,7 +2,7 @@
 
 TPzShellTreeItem::TPzShellTreeItem(TItemIdListPtr relative, TItemIdListPtr absolute, IShellFolderPtr parentFolder,
                                    bool isFolder)
-    : relative_(std::move(relative))
+    : TEntry(std::move(relative))
     , absolute_(std::move(absolute))
     , parentFolder_(std::move(parentFolder))
     , isFolder_(isFolder)
@@ -11,11 +11,11 @@ TPzShellTreeItem::TPzShellTreeItem(TItemIdListPtr relative, TItemIdListPtr absol
 
 const TItemIdList* TPzShellTreeItem::Relative() const
 {
-    return relative_ ? relative_.get() : absolute_.get();
+    return Item() ? Item() : absolute_.get();
 }
 
 void TPzShellTreeItem::Reset(TItemIdListPtr relative, TItemIdListPtr absolute)
 {
-    relative_ = std::move(relative);
+    SetItem(std::move(relative));
     absolute_ = std::move(absolute);
 }

@@ -7,7 +7,6 @@
 #include "shell/navigator/EShellNavigatorError.h"
 #include "shell/navigator/ShellIDLists.h"
 #include "shell/navigator/ShellPaths.h"
-#include "shell/panes/TPzFolderMerge.h"
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
 
@@ -60,6 +59,10 @@ void TPzShellTree::ChildrenListed(TPzFolderListing::TResult& result)
         if (node->Count() == 0) {
             try {
                 browser_.SetFolderIDList(expanded_.get());
+                if (TPzShellTreeItem* item = ShellItem(node)) {
+                    item->Children.Reset(CloneIDList(expanded_.get()));
+                    item->Children.SetError(result.Error);
+                }
                 for (std::size_t i = 0; i < result.Items.size(); ++i) {
                     browser_.SetObjectIDList(result.Items[i].get());
                     AddFolderNode(node, i < result.SubFolders.size() ? result.SubFolders[i] : -1);
@@ -116,27 +119,20 @@ void TPzShellTree::ChildrenRefreshed(TPzFolderListing::TResult& result)
     const bool late = !runningRefreshes_;
     TTreeNode* node = NodeOfList(step.Node.get());
     // Gone, collapsed or emptied while its listing ran: nothing to compare.
-    if (node && node->Count() > 0 && IsExpanded(node)) {
+    if (node && node->Count() > 0 && IsExpanded(node) && ShellItem(node)) {
         try {
             browser_.SetFolderIDList(step.Node.get());
             TTreeUpdateGuard guard(*this);
-            TPzFolderMerge merge(browser_.FolderInterface());
-            std::vector<TTreeNode*> held;
-            held.reserve(std::size_t(node->Count()));
-            for (int i = 0; i < node->Count(); ++i)
-                if (const TPzShellTreeItem* child = ShellItem(node->Item(i))) {
-                    held.push_back(node->Item(i));
-                    merge.Hold(child->Relative());
-                }
-            const TPzFolderMerge::TAnswer answer = merge.Merge(result);
+            const TPzFolderEntries::TChange answer =
+                ShellItem(node)->Children.Merge(result, browser_.FolderInterface());
             bool added = false;
             for (std::size_t n = 0; n < result.Items.size(); ++n) {
                 const int subFolders = n < result.SubFolders.size() ? result.SubFolders[n] : -1;
                 browser_.SetObjectIDList(result.Items[n].get());
-                if (const int found = answer.Listed[n]; found != TPzFolderMerge::kNew) {
-                    TTreeNode* child = held[std::size_t(found)];
+                if (auto* held = static_cast<TPzShellTreeItem*>(answer.Listed[n])) {
+                    TTreeNode* child = held->Node;
                     if (subFolders >= 0)
-                        ShellItem(child)->SubFolders = subFolders;
+                        held->SubFolders = subFolders;
                     child->SetHasChildren((ShowFiles() && browser_.IsFolder()) ||
                                           (subFolders >= 0 ? subFolders == 1 : browser_.HasSubFolders()));
                 } else if (!IsEditing() && AddFolderNode(node, subFolders)) {
@@ -146,8 +142,8 @@ void TPzShellTree::ChildrenRefreshed(TPzFolderListing::TResult& result)
             if (ListingEnded(answer.Error) && !answer.Gone.empty()) {
                 std::vector<const TTreeNode*> gone;
                 gone.reserve(answer.Gone.size());
-                for (const std::size_t index : answer.Gone)
-                    gone.push_back(held[index]);
+                for (TPzFolderEntries::TEntry* entry : answer.Gone)
+                    gone.push_back(static_cast<TPzShellTreeItem*>(entry)->Node);
                 std::sort(gone.begin(), gone.end());
                 Nodes().DeleteChildrenIf(
                     node, [&](const TTreeNode& child) { return std::binary_search(gone.begin(), gone.end(), &child); });
