@@ -395,6 +395,17 @@ TEST_F(ShellList, FileSystemChangesUpdateTheEntries)
         return b->SubItems.value(0) == Q("293 KB");
     }));
 
+    // Switched off and on again: what came meanwhile shows.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !List().UpdatePending(); }));
+    List().SetAutomaticRefresh(false);
+    WriteFile(Work() + "/unbemerkt");
+    // The other list has it once the change was read and handed out.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other.Count() == List().Count() + 1; }));
+    List().SetAutomaticRefresh(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ItemNamed(Q("unbemerkt")) != nullptr; }));
+    std::filesystem::remove(Work() + "/unbemerkt");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ItemNamed(Q("unbemerkt")) == nullptr; }));
+
     // Many new files: one update that adds them all at once.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !List().UpdatePending(); }));
     inserts.clear();

@@ -362,6 +362,14 @@ TEST_F(ShellTreeTest, OpenFoldersStayWatchedWhenTheTreeIsRegisteredAnew)
     tree.Notifier().AddDirectory(Work() + "/netz");
     MakeDirectory(open + "/zuletzt");
     EXPECT_TRUE(QTest::qWaitFor([&] { return Child(node, "zuletzt") != nullptr; }));
+
+    // Off and on again: what came meanwhile shows, and the open folder is watched again.
+    tree.SetAutomaticRefresh(false);
+    MakeDirectory(open + "/unbemerkt");
+    tree.SetAutomaticRefresh(true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(node, "unbemerkt") != nullptr; }));
+    MakeDirectory(open + "/wieder");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Child(node, "wieder") != nullptr; }));
 }
 
 // A linked tree on a tab not shown takes the folder when it is shown and

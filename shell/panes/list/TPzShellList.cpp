@@ -130,9 +130,14 @@ void TPzShellList::Loaded()
 
 void TPzShellList::SetAutomaticRefresh(bool value)
 {
+    const bool resumed = value && !automaticRefresh_;
     automaticRefresh_ = value;
-    if (!filling_)
-        notifier_->SetEnabled(value);
+    if (filling_)
+        return;
+    notifier_->SetEnabled(value);
+    // Nothing told the list of the changes made while it was off.
+    if (resumed && !loading_ && !fillPending_)
+        RestartUpdateTimer();
 }
 
 void TPzShellList::SetDetails(bool value)

@@ -655,6 +655,17 @@ void TPzShellTree::RefreshTree()
     RefreshNode(Nodes().FirstRoot(), true, true);
 }
 
+void TPzShellTree::SetAutomaticRefresh(bool value)
+{
+    if (value == notifier_.Enabled())
+        return;
+    notifier_.SetEnabled(value);
+    // What changed while nobody watched, and the watches of the open folders
+    // (their listings make them), come back with one refresh of the open nodes.
+    if (value && !loading_ && Nodes().RootCount() > 0)
+        RefreshNode(Nodes().FirstRoot(), true, false, false);
+}
+
 void TPzShellTree::RefreshSelected()
 {
     TTreeNode* node = Selected();

@@ -96,7 +96,8 @@ public:
     void SetFileSystemOnly(bool value);
     TPzShellLink* ShellLink() const { return link_; }
     bool AutomaticRefresh() const { return notifier_.Enabled(); }
-    void SetAutomaticRefresh(bool value) { notifier_.SetEnabled(value); }
+    // Switched on again, the open folders are listed anew.
+    void SetAutomaticRefresh(bool value);
     bool CheckBoxes() const { return checkBoxes_; }
     void SetCheckBoxes(bool value);
     TPzCopyMode CopyMode() const { return copyMode_; }
