@@ -20,14 +20,19 @@ TPzFolderEntries::TEntry::~TEntry()
         owner_->Remove(*this);
 }
 
+bool TPzFolderEntries::TEntry::HeldNow() const
+{
+    return owner_ && round_ == owner_->round_;
+}
+
 void TPzFolderEntries::TEntry::SetItem(TItemIdListPtr item)
 {
-    TPzFolderEntries* owner = owner_;
-    if (owner)
-        owner->Unindex(*this);
+    const bool held = HeldNow();
+    if (held)
+        owner_->Unindex(*this);
     item_ = std::move(item);
-    if (owner && owner->indexBuilt_)
-        owner->Index(*this);
+    if (held && owner_->indexBuilt_)
+        owner_->Index(*this);
 }
 
 TPzFolderEntries::TPzFolderEntries() = default;
@@ -36,7 +41,8 @@ TPzFolderEntries::~TPzFolderEntries()
 {
     if (listing_)
         listing_->Detach();
-    LetGo();
+    for (TEntry* entry : entries_)
+        entry->owner_ = nullptr;
 }
 
 TPzFolderListing& TPzFolderEntries::Listing()
@@ -46,17 +52,11 @@ TPzFolderListing& TPzFolderEntries::Listing()
     return *listing_;
 }
 
-void TPzFolderEntries::LetGo()
-{
-    for (TEntry* entry : entries_)
-        entry->owner_ = nullptr;
-    entries_.clear();
-}
-
 void TPzFolderEntries::Reset(TItemIdListPtr folder)
 {
     folder_ = std::move(folder);
-    LetGo();
+    ++round_;
+    entries_.clear();
     index_.clear();
     indexBuilt_ = false;
     scannedOnce_ = false;
@@ -68,7 +68,8 @@ void TPzFolderEntries::Add(TEntry& entry)
     if (entry.owner_)
         entry.owner_->Remove(entry);
     entry.owner_ = this;
-    entry.slot_ = entries_.size();
+    entry.round_ = round_;
+    entry.slot_ = std::uint32_t(entries_.size());
     entries_.push_back(&entry);
     if (indexBuilt_)
         Index(entry);
@@ -78,6 +79,10 @@ void TPzFolderEntries::Remove(TEntry& entry)
 {
     if (entry.owner_ != this)
         return;
+    if (!entry.HeldNow()) {
+        entry.owner_ = nullptr;
+        return;
+    }
     Unindex(entry);
     TEntry* last = entries_.back();
     entries_[entry.slot_] = last;

@@ -5,6 +5,7 @@
 #include "shell/panes/TPzFolderListing.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -21,7 +22,8 @@
 // The model knows no view. The pane owns each entry with its row or node (its
 // row data is an entry) and adds it here; an entry leaves the model when it is
 // destroyed with its row, whichever way the view drops it, or when the model
-// is reset. The model only finds, counts and merges them.
+// is reset. The model only finds, counts and merges them. Entries a reset let
+// go of are dropped before the model itself goes.
 class TPzFolderEntries
 {
 public:
@@ -46,9 +48,15 @@ public:
 
     private:
         friend class TPzFolderEntries;
+        // Whether the entry is one of `owner_`'s current ones.
+        bool HeldNow() const;
+
         TItemIdListPtr item_;
         TPzFolderEntries* owner_ = nullptr;
-        std::size_t slot_ = 0;
+        // 32 bits each, which keeps every row smaller: no folder holds four
+        // thousand million entries.
+        std::uint32_t slot_ = 0;
+        std::uint32_t round_ = 0;
     };
 
     // How a finished listing meets the entries held.
@@ -71,7 +79,8 @@ public:
 
     // The folder (absolute) the entries are objects of; null before the first.
     const TItemIdList* Folder() const { return folder_.get(); }
-    // Lets go of every entry for those of `folder`; the owners keep theirs until they drop them.
+    // Lets go of every entry for those of `folder`; the owners keep theirs
+    // until they drop them. Constant time: the entries are not touched.
     void Reset(TItemIdListPtr folder);
     std::size_t Count() const { return entries_.size(); }
 
@@ -106,7 +115,6 @@ private:
     void EnsureIndex();
     void Index(TEntry& entry);
     void Unindex(const TEntry& entry);
-    void LetGo();
 
     TItemIdListPtr folder_;
     std::vector<TEntry*> entries_;
@@ -116,5 +124,7 @@ private:
     bool indexBuilt_ = false;
     bool scannedOnce_ = false;
     int error_ = 0;
+    // Counts the resets: an entry added before the last one is no longer held.
+    std::uint32_t round_ = 0;
     std::unique_ptr<TPzFolderListing> listing_;
 };

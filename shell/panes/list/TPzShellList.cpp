@@ -101,6 +101,10 @@ TPzShellList::~TPzShellList()
     if (link_)
         link_->UnregisterControl(this);
     notifier_->SetEnabled(false);
+    // The rows go while the folder model they are entries of is still here,
+    // which then has none left to let go of.
+    entries_.Reset(nullptr);
+    Clear();
 }
 
 QString TPzShellList::Version() const
