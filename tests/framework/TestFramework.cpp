@@ -1,6 +1,7 @@
 #include "framework/Beep.h"
 #include "framework/IconTitleFont.h"
 #include "framework/TCursorGuard.h"
+#include "framework/TDragAutoScroll.h"
 #include "framework/TickCount.h"
 #include "framework/TImageList.h"
 #include "framework/UiThread.h"
@@ -11,7 +12,9 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QImage>
+#include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTest>
 #include <QThread>
 
@@ -142,4 +145,40 @@ TEST(IconTitleFont, IsTheDesktopsGeneralFont)
     QFont font;
     ASSERT_TRUE(UseIconTitleFont(font));
     EXPECT_EQ(font.family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+}
+
+// A drag near an edge scrolls one line that way, near a corner both ways, at
+// most once an interval and not in the first one after the drag came in.
+TEST(DragAutoScroll, StepsALineTowardsTheEdgesAtMostOnceAnInterval)
+{
+    QListWidget view;
+    for (int i = 0; i < 200; ++i)
+        view.addItem(QString(80, QLatin1Char('x')) + QString::number(i));
+    view.resize(200, 200);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QScrollBar& down = *view.verticalScrollBar();
+    QScrollBar& across = *view.horizontalScrollBar();
+    down.setValue(10);
+    across.setValue(across.maximum() / 2);
+    const QSize area = view.viewport()->size();
+    TDragAutoScroll scroll(view);
+
+    scroll.Begin();
+    EXPECT_FALSE(scroll.Step({2, 2}));
+    const int top = down.value();
+    const int left = across.value();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scroll.Step({2, 2}); }));
+    EXPECT_LT(down.value(), top);
+    EXPECT_LT(across.value(), left);
+    QElapsedTimer sinceStep;
+    sinceStep.start();
+    EXPECT_FALSE(scroll.Step({2, 2}));  // within the interval
+
+    // Once the interval is over: nothing away from the edges, a line down at the bottom.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sinceStep.elapsed() > TDragAutoScroll::kIntervalMs; }));
+    EXPECT_FALSE(scroll.Step({area.width() / 2, area.height() / 2}));
+    const int middle = down.value();
+    EXPECT_TRUE(scroll.Step({area.width() / 2, area.height() - 2}));
+    EXPECT_GT(down.value(), middle);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/TDragAutoScroll.h"
 #include "framework/listview/TListView.h"
 #include "platform/core/ids/TItemIdList.h"
 #include "platform/exchange/IDataObject.h"
@@ -19,7 +20,6 @@
 #include "shell/panes/list/TDetailsWorkItem.h"
 #include "shell/panes/list/TPzShellListItem.h"
 
-#include <QElapsedTimer>
 #include <QPixmap>
 #include <QPointer>
 #include <QStringList>
@@ -286,7 +286,6 @@ private:
     std::vector<const TItemIdList*> SelectedItemIds() const;
     void MarkSelectedCut();
     void DropCleanup();
-    void AutoScroll(const QPoint& clientPoint);
     bool ThumbnailMode() const;
     // Gives the entry a placeholder and queues the extraction of its picture.
     void CompleteThumbnail(TListItem& item, const TPzShellListItem& data);
@@ -361,7 +360,7 @@ private:
     IDropTargetPtr itemDropTarget_;
     TListItem* dropItem_ = nullptr;
     std::uint32_t lastKeyState_ = 0;
-    QElapsedTimer lastScroll_;
+    TDragAutoScroll dragScroll_{*this};
 
     // Thumbnails.
     bool thumbnails_ = false;

@@ -24,12 +24,6 @@
 
 namespace {
 
-// While something is dragged near an edge the list scrolls one line at most this often.
-constexpr qint64 kAutoScrollIntervalMs = 100;
-// Widths of the edge zones that scroll: left and right, top and bottom.
-constexpr int kScrollZoneX = 25;
-constexpr int kScrollZoneY = 20;
-
 IDropTargetPtr FolderDropTarget(const IShellFolderPtr& folder, QWidget* owner,
                                 std::span<const TItemIdList* const> items = {})
 {
@@ -248,7 +242,7 @@ void TPzShellList::dragEnterEvent(QDragEnterEvent* event)
     const QPoint screen = viewport()->mapToGlobal(event->position().toPoint());
     if (!folderDropTarget_ || folderDropTarget_->DragEnter(*dragData_, lastKeyState_, screen, effect).Failed())
         effect = {};
-    lastScroll_.start();
+    dragScroll_.Begin();
     event->setDropAction(effect ? DropActionOf(effect) : Qt::IgnoreAction);
     event->accept();
 }
@@ -282,7 +276,7 @@ void TPzShellList::dragMoveEvent(QDragMoveEvent* event)
         }
         viewport()->repaint();
     }
-    AutoScroll(client);
+    static_cast<void>(dragScroll_.Step(client));
     if (dropItem_ && itemDropTarget_) {
         if (itemDropTarget_->DragOver(lastKeyState_, screen, effect).Failed())
             effect = {};
@@ -299,26 +293,6 @@ void TPzShellList::dragMoveEvent(QDragMoveEvent* event)
     }
     event->setDropAction(DropActionOf(effect));
     event->accept();
-}
-
-void TPzShellList::AutoScroll(const QPoint& client)
-{
-    if (lastScroll_.isValid() && lastScroll_.elapsed() < kAutoScrollIntervalMs)
-        return;
-    lastScroll_.start();
-    auto step = [](QScrollBar* bar, bool forward) {
-        if (bar->maximum() - bar->minimum() > 0)
-            bar->triggerAction(forward ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
-    };
-    const QRect area = viewport()->rect();
-    if (client.x() < kScrollZoneX)
-        step(horizontalScrollBar(), false);
-    else if (client.x() > area.width() - kScrollZoneX)
-        step(horizontalScrollBar(), true);
-    if (client.y() < kScrollZoneY)
-        step(verticalScrollBar(), false);
-    else if (client.y() > area.height() - kScrollZoneY)
-        step(verticalScrollBar(), true);
 }
 
 void TPzShellList::DropCleanup()

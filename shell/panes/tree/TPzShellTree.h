@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/TDragAutoScroll.h"
 #include "framework/treeview/TTreeView.h"
 #include "platform/exchange/IDropTarget.h"
 #include "shell/images/TPzSystemImageList.h"
@@ -239,7 +240,6 @@ private:
     bool OnStateIcon(const QPoint& point, TTreeNode** node) const;
     // Drop target.
     void ClearDropState();
-    void AutoScroll(const QPoint& point);
     TTreeNode* DropNode() const;
 
     TShellNavigator browser_;
@@ -299,6 +299,6 @@ private:
     QPersistentModelIndex dropIndex_;
     TDropEffects lastEffect_;
     bool firstDragOver_ = false;
-    QElapsedTimer lastScroll_;
+    TDragAutoScroll dragScroll_{*this};
     QElapsedTimer hoverSince_;
 };

@@ -26,10 +26,6 @@
 
 namespace {
 
-// Drags over the tree scroll it within these margins of the edges, one line at most this often.
-constexpr int kScrollMarginX = 25;
-constexpr int kScrollMarginY = 20;
-constexpr int kScrollIntervalMs = 100;
 // A node hovered over this long during a drag expands.
 constexpr int kHoverExpandMs = 2000;
 
@@ -373,31 +369,11 @@ void TPzShellTree::ClearDropState()
     lastEffect_ = {};
 }
 
-void TPzShellTree::AutoScroll(const QPoint& point)
-{
-    const QRect area = viewport()->rect();
-    if (lastScroll_.isValid() && lastScroll_.elapsed() < kScrollIntervalMs)
-        return;
-    auto step = [](QScrollBar* bar, int direction) { bar->setValue(bar->value() + direction * bar->singleStep()); };
-    bool scrolled = true;
-    if (point.y() < area.top() + kScrollMarginY)
-        step(verticalScrollBar(), -1);
-    else if (point.y() > area.bottom() - kScrollMarginY)
-        step(verticalScrollBar(), 1);
-    else if (point.x() < area.left() + kScrollMarginX)
-        step(horizontalScrollBar(), -1);
-    else if (point.x() > area.right() - kScrollMarginX)
-        step(horizontalScrollBar(), 1);
-    else
-        scrolled = false;
-    if (scrolled)
-        lastScroll_.restart();
-}
-
 void TPzShellTree::dragEnterEvent(QDragEnterEvent* event)
 {
     ClearDropState();
     firstDragOver_ = true;
+    dragScroll_.Begin();
     event->acceptProposedAction();
     event->setDropAction(Qt::IgnoreAction);
 }
@@ -409,7 +385,7 @@ void TPzShellTree::dragMoveEvent(QDragMoveEvent* event)
         event->ignore();
         return;
     }
-    AutoScroll(point);
+    static_cast<void>(dragScroll_.Step(point));
     TTreeNode* node = NodeAt(point);
     if (node != DropNode()) {
         ClearDropState();
