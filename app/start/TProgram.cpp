@@ -9,7 +9,7 @@
 #include "framework/MessageBox.h"
 #include "platform/commands/PropertiesHook.h"
 #include "platform/dialogs/PropertiesDialog.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/library/TShellLibrary.h"
 #include "shell/threads/TWorkerPools.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "bench/support/BenchFiles.h"
 #include "bench/support/BenchTiming.h"
 #include "bench/support/ChildProcess.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/library/TShellLibrary.h"
 #include "shell/navigator/TShellNavigator.h"
 
 #include <QApplication>

@@ -11,7 +11,7 @@
 #include "bench/support/BenchTiming.h"
 #include "bench/support/ChildProcess.h"
 #include "bench/support/PaneFills.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/library/TShellLibrary.h"
 #include "shell/panes/list/TPzShellList.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 //   tree-expand-bench [--folders N] [--rounds R]
 
 #include "bench/support/BenchTiming.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/library/TShellLibrary.h"
 #include "shell/panes/tree/TPzShellTree.h"
 
 #include <QApplication>

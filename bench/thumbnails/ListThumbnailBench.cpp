@@ -14,7 +14,7 @@
 #include "bench/support/BenchTiming.h"
 #include "bench/support/TFrameWatch.h"
 #include "bench/support/TScratchFolder.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/library/TShellLibrary.h"
 #include "shell/panes/list/TPzShellList.h"
 #include "shell/threads/TWorkerPools.h"
 #include "shell/threads/TWorkerThreadPool.h"

@@ -1,6 +1,6 @@
 #include "platform/commands/TItemInfoTip.h"
 
-#include "platform/namespace/DetailTexts.h"
+#include "platform/namespace/items/DetailTexts.h"
 #include "platform/core/system/LastError.h"
 
 #include <cerrno>

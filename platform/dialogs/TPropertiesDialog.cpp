@@ -1,6 +1,6 @@
 #include "platform/dialogs/TPropertiesDialog.h"
 
-#include "platform/namespace/DetailTexts.h"
+#include "platform/namespace/items/DetailTexts.h"
 #include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/dialogs/PropertyTexts.h"

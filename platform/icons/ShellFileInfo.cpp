@@ -1,9 +1,9 @@
 #include "platform/icons/ShellFileInfo.h"
 
-#include "platform/namespace/DetailTexts.h"
+#include "platform/namespace/items/DetailTexts.h"
 #include "platform/namespace/IShellFolder.h"
 #include "platform/icons/IconChoice.h"
-#include "platform/namespace/ItemNames.h"
+#include "platform/namespace/items/ItemNames.h"
 #include "platform/namespace/NamespacePaths.h"
 #include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"

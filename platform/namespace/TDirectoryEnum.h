@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/namespace/IEnumIDList.h"
-#include "platform/namespace/THiddenList.h"
+#include "platform/namespace/items/THiddenList.h"
 
 #include <cstdint>
 #include <dirent.h>

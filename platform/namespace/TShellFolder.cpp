@@ -2,10 +2,10 @@
 
 #include "platform/core/files/FileTreeOps.h"
 
-#include "platform/namespace/FolderDetails.h"
-#include "platform/namespace/ItemAttributes.h"
-#include "platform/namespace/ItemNames.h"
-#include "platform/namespace/ItemOrder.h"
+#include "platform/namespace/items/FolderDetails.h"
+#include "platform/namespace/items/ItemAttributes.h"
+#include "platform/namespace/items/ItemNames.h"
+#include "platform/namespace/items/ItemOrder.h"
 #include "platform/core/system/LastError.h"
 #include "platform/core/ids/ShellItems.h"
 #include "platform/namespace/ShellNamespace.h"

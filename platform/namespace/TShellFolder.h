@@ -2,7 +2,7 @@
 
 #include "platform/namespace/IShellFolder.h"
 #include "platform/namespace/NamespacePaths.h"
-#include "platform/namespace/THiddenList.h"
+#include "platform/namespace/items/THiddenList.h"
 
 #include <functional>
 #include <memory>

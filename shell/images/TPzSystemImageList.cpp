@@ -2,7 +2,7 @@
 
 #include "platform/icons/ShellFileInfo.h"
 #include "platform/icons/TSystemImageList.h"
-#include "shell/navigator/ComponentVersion.h"
+#include "shell/navigator/library/ComponentVersion.h"
 
 #include <QColor>
 #include <QDir>

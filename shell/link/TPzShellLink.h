@@ -1,7 +1,7 @@
 #pragma once
 
 #include "shell/link/IPzShellControl.h"
-#include "shell/navigator/TPzBaseComponent.h"
+#include "shell/navigator/library/TPzBaseComponent.h"
 
 #include <functional>
 #include <memory>

@@ -1,12 +1,12 @@
 #include "shell/navigator/TShellNavigator.h"
 
 #include "platform/core/system/LastError.h"
-#include "shell/navigator/ComponentVersion.h"
+#include "shell/navigator/library/ComponentVersion.h"
 #include "shell/navigator/EShellNavigatorError.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/ShellPaths.h"
-#include "shell/navigator/StandardFolderLists.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/ShellPaths.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
+#include "shell/navigator/library/TShellLibrary.h"
 
 #include <QFile>
 

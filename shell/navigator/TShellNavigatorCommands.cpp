@@ -6,8 +6,8 @@
 #include "platform/commands/IQueryInfo.h"
 #include "platform/core/system/LastError.h"
 #include "shell/navigator/EShellNavigatorError.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/ShellPaths.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/ShellPaths.h"
 
 #include <QFile>
 

@@ -5,7 +5,7 @@
 #include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/core/ids/ShellConstants.h"
-#include "shell/navigator/ShellNames.h"
+#include "shell/navigator/functions/ShellNames.h"
 
 #include <QFile>
 

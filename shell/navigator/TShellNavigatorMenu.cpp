@@ -6,8 +6,8 @@
 #include "platform/commands/IContextMenu.h"
 #include "platform/core/system/LastError.h"
 #include "platform/core/ids/ShellConstants.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/ShellPaths.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/ShellPaths.h"
 
 #include <QMenu>
 #include <QPoint>

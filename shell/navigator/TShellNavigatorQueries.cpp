@@ -6,11 +6,11 @@
 #include "platform/icons/ShellFileInfo.h"
 #include "platform/core/ids/ShellItems.h"
 #include "platform/icons/TSystemImageList.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/ShellNames.h"
-#include "shell/navigator/ShellPaths.h"
-#include "shell/navigator/StandardFolderLists.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/ShellNames.h"
+#include "shell/navigator/functions/ShellPaths.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
+#include "shell/navigator/library/TShellLibrary.h"
 
 #include <QApplication>
 #include <QFile>

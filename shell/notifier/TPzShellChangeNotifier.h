@@ -2,7 +2,7 @@
 
 #include "platform/core/ids/TItemIdList.h"
 #include "shell/notifier/NotificationEvents.h"
-#include "shell/navigator/TPzBaseComponent.h"
+#include "shell/navigator/library/TPzBaseComponent.h"
 #include "shell/notifier/TPzNotifyThread.h"
 
 #include <cstdint>

@@ -52,15 +52,13 @@ TPzFolderListing& TPzFolderEntries::Listing()
     return *listing_;
 }
 
-void TPzFolderEntries::Reset(TItemIdListPtr folder)
+void TPzFolderEntries::Reset()
 {
-    folder_ = std::move(folder);
     ++round_;
     entries_.clear();
     index_.clear();
     indexBuilt_ = false;
     scannedOnce_ = false;
-    error_ = 0;
 }
 
 void TPzFolderEntries::Add(TEntry& entry)
@@ -131,7 +129,7 @@ TPzFolderEntries::TEntry* TPzFolderEntries::FindByKey(const std::string& key)
     return found == index_.end() ? nullptr : found->second;
 }
 
-TPzFolderEntries::TChange TPzFolderEntries::Merge(const TPzFolderListing::TResult& result, IShellFolderPtr folder)
+TPzFolderEntries::TChange TPzFolderEntries::Merge(const TPzFolderListing::TResult& result, IShellFolderPtr folder) const
 {
     TPzFolderMerge merge(std::move(folder));
     for (const TEntry* entry : entries_)
@@ -145,7 +143,6 @@ TPzFolderEntries::TChange TPzFolderEntries::Merge(const TPzFolderListing::TResul
     change.Gone.reserve(answer.Gone.size());
     for (const std::size_t held : answer.Gone)
         change.Gone.push_back(entries_[held]);
-    error_ = answer.Error;
     return change;
 }
 

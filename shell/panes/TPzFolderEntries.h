@@ -16,8 +16,8 @@
 // one object of the folder, its item relative to the folder, found by its
 // identity in constant time. A finished listing is merged into the entries in
 // one step (the rule of TPzFolderMerge): the pane learns which listed items it
-// holds already, which are new and which held entries are gone, and it is told
-// the errno of a listing that failed, which removes nothing.
+// holds already, which are new and which held entries are gone; a listing
+// that failed removes nothing.
 //
 // The model knows no view. The pane owns each entry with its row or node (its
 // row data is an entry) and adds it here; an entry leaves the model when it is
@@ -77,11 +77,9 @@ public:
     TPzFolderEntries(const TPzFolderEntries&) = delete;
     TPzFolderEntries& operator=(const TPzFolderEntries&) = delete;
 
-    // The folder (absolute) the entries are objects of; null before the first.
-    const TItemIdList* Folder() const { return folder_.get(); }
-    // Lets go of every entry for those of `folder`; the owners keep theirs
-    // until they drop them. Constant time: the entries are not touched.
-    void Reset(TItemIdListPtr folder);
+    // Lets go of every entry, for those of another listing; the owners keep
+    // theirs until they drop them. Constant time: the entries are not touched.
+    void Reset();
     std::size_t Count() const { return entries_.size(); }
 
     // Holds the entry (leaving any model it was in).
@@ -100,11 +98,8 @@ public:
 
     // Matches a finished listing of the folder against the entries; `folder`
     // compares its items (null: by bytes alone). The entries stay as they are
-    // until the pane adds and removes them; the change is also the model's error state.
-    [[nodiscard]] TChange Merge(const TPzFolderListing::TResult& result, IShellFolderPtr folder);
-    // The errno value of the last listing merged or shown; 0 when it reached its end.
-    int Error() const { return error_; }
-    void SetError(int error) { error_ = error; }
+    // until the pane adds and removes them.
+    [[nodiscard]] TChange Merge(const TPzFolderListing::TResult& result, IShellFolderPtr folder) const;
 
     // The folder's listing on a worker: one at a time, a newer one cancelling
     // the older; made on first use, since the tree's open folders share one.
@@ -116,14 +111,12 @@ private:
     void Index(TEntry& entry);
     void Unindex(const TEntry& entry);
 
-    TItemIdListPtr folder_;
     std::vector<TEntry*> entries_;
     // Entries by Key, built on the second lookup in fresh entries and kept up
     // to date from then on: a start that selects one entry pays one pass.
     std::unordered_map<std::string, TEntry*> index_;
     bool indexBuilt_ = false;
     bool scannedOnce_ = false;
-    int error_ = 0;
     // Counts the resets: an entry added before the last one is no longer held.
     std::uint32_t round_ = 0;
     std::unique_ptr<TPzFolderListing> listing_;

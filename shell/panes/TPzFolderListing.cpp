@@ -2,7 +2,7 @@
 
 #include "framework/UiThread.h"
 #include "platform/namespace/ShellNamespace.h"
-#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/threads/TBasicWorkItem.h"
 #include "shell/threads/TWorkerPools.h"

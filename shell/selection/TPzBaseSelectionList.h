@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/navigator/TPzBaseComponent.h"
+#include "shell/navigator/library/TPzBaseComponent.h"
 
 #include <cstdint>
 #include <string>

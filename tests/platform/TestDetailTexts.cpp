@@ -1,4 +1,4 @@
-#include "platform/namespace/DetailTexts.h"
+#include "platform/namespace/items/DetailTexts.h"
 
 #include <QLocale>
 #include <QMimeDatabase>

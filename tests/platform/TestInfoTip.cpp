@@ -1,6 +1,6 @@
 #include "NamespaceFixture.h"
 
-#include "platform/namespace/DetailTexts.h"
+#include "platform/namespace/items/DetailTexts.h"
 #include "platform/commands/IQueryInfo.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"

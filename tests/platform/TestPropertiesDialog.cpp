@@ -1,6 +1,6 @@
 #include "NamespaceFixture.h"
 
-#include "platform/namespace/DetailTexts.h"
+#include "platform/namespace/items/DetailTexts.h"
 #include "framework/MessageBox.h"
 #include "platform/dialogs/PropertiesDialog.h"
 #include "platform/dialogs/PropertyTexts.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/library/TShellLibrary.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "tests/platform/NamespaceFixture.h"
 

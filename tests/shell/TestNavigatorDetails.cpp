@@ -3,7 +3,7 @@
 #include "platform/core/system/LastError.h"
 #include "framework/MessageBox.h"
 #include "platform/core/ids/ShellConstants.h"
-#include "shell/navigator/ShellPaths.h"
+#include "shell/navigator/functions/ShellPaths.h"
 
 #include <QWidget>
 

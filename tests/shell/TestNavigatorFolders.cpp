@@ -2,8 +2,8 @@
 
 #include "platform/core/system/LastError.h"
 #include "shell/navigator/EShellNavigatorError.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
 
 #include <QFile>
 

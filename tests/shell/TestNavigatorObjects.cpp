@@ -3,8 +3,8 @@
 #include "platform/core/ids/ShellConstants.h"
 #include "platform/icons/TSystemImageList.h"
 #include "shell/navigator/EShellNavigatorError.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
 
 #include <QFile>
 #include <QWidget>

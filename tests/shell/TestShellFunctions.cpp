@@ -1,9 +1,9 @@
 #include "tests/shell/NavigatorFixture.h"
 
-#include "shell/navigator/DroppedFiles.h"
-#include "shell/navigator/ShellNames.h"
-#include "shell/navigator/ShellPaths.h"
-#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/functions/DroppedFiles.h"
+#include "shell/navigator/functions/ShellNames.h"
+#include "shell/navigator/functions/ShellPaths.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
 #include "shell/navigator/TPidlHistory.h"
 
 #include <QMimeData>

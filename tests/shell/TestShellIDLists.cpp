@@ -1,4 +1,4 @@
-#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "tests/shell/ShellListFixture.h"
 
 #include "platform/fileops/FileOperations.h"
-#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
 #include "shell/panes/list/TPzShellListItem.h"
 #include "tests/support/TTmpfsMount.h"
 

@@ -1,6 +1,6 @@
 #include "tests/shell/ShellListFixture.h"
 
-#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
 #include "shell/panes/list/TThumbnailWorkItem.h"
 #include "shell/threads/TWorkerPools.h"
 #include "shell/threads/TWorkerThreadPool.h"

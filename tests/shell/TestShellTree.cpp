@@ -4,7 +4,7 @@
 #include "platform/core/system/TMountTable.h"
 #include "shell/link/TPzShellLink.h"
 #include "platform/core/system/LastError.h"
-#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTree.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"

@@ -4,10 +4,10 @@
 #include "platform/core/ids/ShellConstants.h"
 #include "platform/core/ids/ShellItems.h"
 #include "shell/link/TPzShellLink.h"
-#include "shell/navigator/ComponentVersion.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/ShellPaths.h"
-#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/library/ComponentVersion.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/ShellPaths.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
 #include "shell/panes/TPzPaneNotice.h"
@@ -103,7 +103,7 @@ TPzShellList::~TPzShellList()
     notifier_->SetEnabled(false);
     // The rows go while the folder model they are entries of is still here,
     // which then has none left to let go of.
-    entries_.Reset(nullptr);
+    entries_.Reset();
     Clear();
 }
 
@@ -444,7 +444,7 @@ void TPzShellList::ClearEntries()
 {
     goneTimer_.stop();
     goneKeys_.clear();
-    entries_.Reset(nullptr);
+    entries_.Reset();
     dropItem_ = nullptr;
     DropDetails();
     Clear();

@@ -6,9 +6,9 @@
 #include "platform/core/ids/ShellItems.h"
 #include "platform/exchange/DropEffects.h"
 #include "shell/link/TPzShellLink.h"
-#include "shell/navigator/DroppedFiles.h"
+#include "shell/navigator/functions/DroppedFiles.h"
 #include "shell/navigator/EShellNavigatorError.h"
-#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/panes/PaneClipboard.h"
 

@@ -5,15 +5,15 @@
 #include "framework/TCursorGuard.h"
 #include "platform/core/ids/ShellConstants.h"
 #include "shell/link/TPzShellLink.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/ShellNames.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/ShellNames.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/notifier/TPzShellChangeNotifier.h"
 #include "shell/panes/TPzFolderListing.h"
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/threads/TWorkerPools.h"
 #include "shell/threads/TWorkerThreadPool.h"
-#include "platform/namespace/ItemAttributes.h"
+#include "platform/namespace/items/ItemAttributes.h"
 
 #include <algorithm>
 
@@ -79,7 +79,6 @@ void TPzShellList::ApplyFill(TPzFolderListing::TResult& result, bool refill)
         notifier_->SetEnabled(automaticRefresh_);
     }};
     if (refill && result.Error != 0) {
-        entries_.SetError(result.Error);
         notice_->ShowListingFailure(result.Error);
         return;
     }
@@ -87,8 +86,6 @@ void TPzShellList::ApplyFill(TPzFolderListing::TResult& result, bool refill)
         const TUpdateGuard update(*this);
         ClearEntries();
         folderIdList_ = browser_->GetFolderIDList();
-        entries_.Reset(CloneIDList(folderIdList_.get()));
-        entries_.SetError(result.Error);
         slowDetails_ = ListsSlowly(FolderPathBytes());
         ClearThumbnails();
         CreateColumns();

@@ -4,7 +4,7 @@
 #include "shell/panes/list/TPzShellList.h"
 
 #include "shell/images/TPzSystemImageList.h"
-#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
 #include "shell/navigator/TShellNavigator.h"
 #include "shell/panes/list/TThumbnailWorkItem.h"
 #include "shell/threads/TWorkerPools.h"

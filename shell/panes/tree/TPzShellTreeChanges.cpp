@@ -4,8 +4,8 @@
 
 #include "platform/core/ids/ShellItems.h"
 #include "platform/notify/ChangeItemLists.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
 
 #include <QScopedValueRollback>

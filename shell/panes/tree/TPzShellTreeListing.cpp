@@ -5,8 +5,8 @@
 #include "framework/TCursorGuard.h"
 #include "framework/treeview/TTreeUpdateGuard.h"
 #include "shell/navigator/EShellNavigatorError.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/ShellPaths.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/functions/ShellPaths.h"
 #include "shell/panes/TPzPaneNotice.h"
 #include "shell/panes/tree/TPzShellTreeItem.h"
 
@@ -59,10 +59,6 @@ void TPzShellTree::ChildrenListed(TPzFolderListing::TResult& result)
         if (node->Count() == 0) {
             try {
                 browser_.SetFolderIDList(expanded_.get());
-                if (TPzShellTreeItem* item = ShellItem(node)) {
-                    item->Children.Reset(CloneIDList(expanded_.get()));
-                    item->Children.SetError(result.Error);
-                }
                 for (std::size_t i = 0; i < result.Items.size(); ++i) {
                     browser_.SetObjectIDList(result.Items[i].get());
                     AddFolderNode(node, i < result.SubFolders.size() ? result.SubFolders[i] : -1);

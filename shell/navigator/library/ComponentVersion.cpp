@@ -1,4 +1,4 @@
-#include "shell/navigator/ComponentVersion.h"
+#include "shell/navigator/library/ComponentVersion.h"
 
 QString ComponentVersion(const char* className)
 {

@@ -1,9 +1,9 @@
-#include "shell/navigator/ShellPaths.h"
+#include "shell/navigator/functions/ShellPaths.h"
 
 #include "platform/namespace/StandardFolders.h"
 #include "platform/core/system/TMountTable.h"
-#include "shell/navigator/StandardFolderLists.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
+#include "shell/navigator/library/TShellLibrary.h"
 
 #include <climits>
 #include <dirent.h>

@@ -1,4 +1,4 @@
-#include "platform/namespace/TMimeGlobIndex.h"
+#include "platform/namespace/items/TMimeGlobIndex.h"
 
 #include <QMimeDatabase>
 #include <QMimeType>

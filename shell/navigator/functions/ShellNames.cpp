@@ -1,4 +1,4 @@
-#include "shell/navigator/ShellNames.h"
+#include "shell/navigator/functions/ShellNames.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "platform/namespace/ItemAttributes.h"
+#include "platform/namespace/items/ItemAttributes.h"
 
-#include "platform/namespace/ItemNames.h"
+#include "platform/namespace/items/ItemNames.h"
 #include "platform/core/ids/ShellConstants.h"
 #include "platform/namespace/StandardFolders.h"
 #include "platform/core/system/TMountTable.h"

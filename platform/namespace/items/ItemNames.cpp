@@ -1,4 +1,4 @@
-#include "platform/namespace/ItemNames.h"
+#include "platform/namespace/items/ItemNames.h"
 
 #include "platform/core/ids/ShellConstants.h"
 

@@ -1,4 +1,4 @@
-#include "platform/namespace/DetailTexts.h"
+#include "platform/namespace/items/DetailTexts.h"
 
 #include <QFile>
 #include <QLocale>
@@ -9,7 +9,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/namespace/TMimeGlobIndex.h"
+#include "platform/namespace/items/TMimeGlobIndex.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/namespace/THiddenList.h"
+#include "platform/namespace/items/THiddenList.h"
 
 #include "platform/core/system/TFileHandle.h"
 

@@ -1,7 +1,7 @@
-#include "platform/namespace/FolderDetails.h"
+#include "platform/namespace/items/FolderDetails.h"
 
-#include "platform/namespace/DetailTexts.h"
-#include "platform/namespace/ItemNames.h"
+#include "platform/namespace/items/DetailTexts.h"
+#include "platform/namespace/items/ItemNames.h"
 #include "platform/core/ids/ShellConstants.h"
 #include "platform/core/system/TMountTable.h"
 

@@ -2,7 +2,7 @@
 
 #include "platform/namespace/NamespacePaths.h"
 #include "platform/core/ids/ShellItems.h"
-#include "platform/namespace/THiddenList.h"
+#include "platform/namespace/items/THiddenList.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
-#include "shell/navigator/TPzBaseComponent.h"
+#include "shell/navigator/library/TPzBaseComponent.h"
 
-#include "shell/navigator/ComponentVersion.h"
+#include "shell/navigator/library/ComponentVersion.h"
 
 TPzBaseComponent::TPzBaseComponent(QObject* owner, bool enabled)
     : QObject(owner)

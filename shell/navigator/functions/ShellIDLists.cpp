@@ -1,9 +1,9 @@
-#include "shell/navigator/ShellIDLists.h"
+#include "shell/navigator/functions/ShellIDLists.h"
 
 #include "platform/core/system/LastError.h"
 #include "platform/namespace/ShellNamespace.h"
 #include "platform/namespace/StandardFolders.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/library/TShellLibrary.h"
 
 #include <cerrno>
 

@@ -1,8 +1,8 @@
-#include "shell/navigator/StandardFolderLists.h"
+#include "shell/navigator/functions/StandardFolderLists.h"
 
 #include "platform/namespace/ShellNamespace.h"
-#include "shell/navigator/ShellIDLists.h"
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/functions/ShellIDLists.h"
+#include "shell/navigator/library/TShellLibrary.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/navigator/DroppedFiles.h"
+#include "shell/navigator/functions/DroppedFiles.h"
 
 #include "platform/exchange/FileListCodec.h"
 

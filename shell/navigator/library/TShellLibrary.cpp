@@ -1,4 +1,4 @@
-#include "shell/navigator/TShellLibrary.h"
+#include "shell/navigator/library/TShellLibrary.h"
 
 #include "platform/commands/FolderUIObjects.h"
 #include "platform/exchange/ShellIDListArray.h"

@@ -1,6 +1,6 @@
-#include "platform/namespace/ItemOrder.h"
+#include "platform/namespace/items/ItemOrder.h"
 
-#include "platform/namespace/FolderDetails.h"
+#include "platform/namespace/items/FolderDetails.h"
 #include "platform/core/text/NaturalCompare.h"
 
 #include <span>
